@@ -1,0 +1,2 @@
+// Start-up: the application and its one window.
+int main() { return 0; }

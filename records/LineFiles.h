@@ -1,0 +1,45 @@
+// Files to record lines and back.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "records/StringList.h"
+
+namespace quellor {
+
+// Replaces the list with the lines of the file; the list is unchanged on error.
+void LoadLines(TStringList& list, const std::string& path);
+// Writes every line followed by CR LF. The file at path is replaced only once
+// every byte is safely written; on failure it stays exactly as it was.
+void SaveLines(const TStringList& list, const std::string& path);
+
+// Reads a file line by line from its start, 128 bytes at a time.
+class LineReader {
+public:
+    static constexpr std::size_t kBlockSize = 128;
+
+    LineReader() = default;
+    LineReader(const LineReader&) = delete;
+    LineReader& operator=(const LineReader&) = delete;
+    ~LineReader();
+
+    void Open(const std::string& path);
+    bool AtEnd();
+    std::string NextLine();
+    void Close();
+    bool IsOpen() const { return fd_ >= 0; }
+
+private:
+    // Makes sure a byte is buffered; false at the end of the file.
+    bool Fill();
+
+    int fd_ = -1;
+    unsigned char block_[kBlockSize];
+    std::size_t pos_ = 0;
+    std::size_t len_ = 0;
+};
+
+}  // namespace quellor

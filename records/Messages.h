@@ -1,0 +1,23 @@
+// Every text of the record engine that can reach the user, exactly as it is shown.
+#pragma once
+
+namespace quellor::msg {
+
+inline constexpr const char* kFileCannotOpen = "ファイル %s は開けません";
+inline constexpr const char* kFileCannotCreate = "ファイル %s を作成できません";
+inline constexpr const char* kStreamWriteError = "ストリームへの書き込みエラー";
+inline constexpr const char* kNulInLine = "ファイル %s の%d行目にNUL文字があります";
+inline constexpr const char* kFileTooLarge = "ファイル %s は2GB以上あるため読み込めません";
+inline constexpr const char* kFileReadFailed = "ファイル %s を読み込めません";
+
+inline constexpr const char* kInOutFileNotFound = "ファイルが見つかりません";
+inline constexpr const char* kInOutPathNotFound = "不正なファイル名です";
+inline constexpr const char* kInOutTooManyFiles = "オープンしたファイルが多すぎます";
+inline constexpr const char* kInOutAccessDenied = "ファイルへのアクセスが拒否されました";
+inline constexpr const char* kInOutOther = "I/O エラー (%d)";
+
+inline constexpr const char* kListIndexOutOfBounds = "リストのインデックスが範囲を超えています (%d)";
+inline constexpr const char* kFieldCountDiffers = "ﾌｨｰﾙﾄﾞ数が他と違います（%d行目）";
+inline constexpr const char* kFieldMissing = "指定したﾌｨｰﾙﾄﾞがありません（第%dﾌｨｰﾙﾄﾞ）";
+
+}  // namespace quellor::msg

@@ -1,0 +1,29 @@
+// TStringListEx: the record list, and the field list of one record.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "records/StringList.h"
+
+namespace quellor {
+
+using MatchMode = std::uint8_t;  // 0 exact, 1 contains, 2 starts with, 3 ends with
+
+class TStringListEx : public TStringList {
+public:
+    bool IgnoreCase = false;
+
+    bool MatchField(std::string_view searchText, int fieldIndex, MatchMode mode) const;
+    void SortByField(int keyIndex, int expectedFieldCount);
+    void ReverseLines();
+    std::unique_ptr<TStringListEx> ExtractDuplicates();
+    std::string SelectFields(const std::vector<int>& fieldNumbers) const;
+    // The same into a caller's buffer, so a stage can reuse it per record.
+    void SelectFieldsInto(const std::vector<int>& fieldNumbers, std::string& out) const;
+};
+
+}  // namespace quellor

@@ -1,0 +1,77 @@
+// TStringList: the ordered list of byte strings under every record list and
+// field list. Lines live in an arena of large blocks, so loading a file or
+// rewriting a million lines costs no allocation per line.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quellor {
+
+class TStringList {
+public:
+    TStringList() = default;
+    TStringList(const TStringList&) = delete;
+    TStringList& operator=(const TStringList&) = delete;
+    TStringList(TStringList&&) noexcept = default;
+    TStringList& operator=(TStringList&&) noexcept = default;
+    virtual ~TStringList() = default;
+
+    // Codec settings read by SplitFields and JoinFields.
+    char Delimiter = ',';
+    char QuoteChar = '"';  // 0: no quote character
+    // Never switched on in the system: SortLines always ignores letter case.
+    bool CaseSensitive = false;
+
+    int Count() const { return static_cast<int>(lines_.size()); }
+    bool Empty() const { return lines_.empty(); }
+
+    // Line i as a view; valid until the list is next changed.
+    std::string_view Get(int i) const;
+    std::string Strings(int i) const { return std::string(Get(i)); }
+    void Put(int i, std::string_view text);
+    int Add(std::string_view text);
+    void Delete(int i);
+    void Exchange(int i, int j);
+    void Clear();
+    // Sorts every line, ignoring letter case, by the system's own quicksort.
+    void SortLines();
+
+    // Unchecked view for loops that already know i is in range.
+    std::string_view At(std::size_t i) const { return {lines_[i].data, lines_[i].size}; }
+
+    // Keeps the lines whose flag is true, in order, in one pass.
+    void KeepMarked(const std::vector<char>& keep);
+    // Replaces the contents with lines cut from a buffer the list takes over.
+    void Adopt(std::unique_ptr<char[]> buffer, std::size_t size,
+               const std::vector<std::pair<std::uint32_t, std::uint32_t>>& spans);
+    // Frees arena blocks that no line points into any more.
+    void ReleaseUnusedBlocks();
+    // Applies a permutation: line k becomes the old line order[k].
+    void Reorder(const std::vector<std::uint32_t>& order);
+    // Drops every line but keeps the arena's first block for reuse.
+    void Reset();
+    void Reserve(std::size_t lines) { lines_.reserve(lines); }
+
+protected:
+    struct Line {
+        const char* data;
+        std::size_t size;
+    };
+    void CheckIndex(int i) const;
+    const char* Store(std::string_view text);
+
+private:
+    struct Block {
+        std::unique_ptr<char[]> data;
+        std::size_t size = 0;
+        std::size_t used = 0;
+    };
+    std::vector<Line> lines_;
+    std::vector<Block> blocks_;
+};
+
+}  // namespace quellor

@@ -1,0 +1,32 @@
+// Everything a run takes from the window, copied once when Start is pressed.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace quellor {
+
+struct RecordCondition {
+    int FieldNumber = 0;     // 1-based; 0 = none
+    std::string SearchText;  // CP932 bytes exactly as typed
+    std::uint8_t Mode = 0;   // 0..3, and 4 for the empty fifth entry of the second condition
+};
+
+struct RunSettings {
+    std::vector<std::string> Files;  // native paths, in list order
+    bool FieldExtractionOn = false;
+    bool RecordExtractionOn = false;
+    bool SortOn = false;
+    std::vector<int> ChosenFields;  // 1-based, in output order
+    int ExpectedFieldCount = 0;
+    int SortKeyField = 0;  // 1-based; 0 = none
+    bool SortDescending = false;
+    bool DuplicatesToFile = false;
+    RecordCondition Condition1;
+    RecordCondition Condition2;
+    bool JoinWithOr = false;
+    bool NoFileWhenEmpty = false;
+};
+
+}  // namespace quellor
