@@ -1,1 +1,153 @@
-// being written
+#include "run/ProcessingRun.h"
+
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <optional>
+
+#include "records/Format.h"
+#include "records/LineFiles.h"
+#include "records/MyClasses.h"
+#include "run/RunMessages.h"
+#include "run/RunStages.h"
+
+namespace quellor {
+
+bool AbortRequested = false;
+
+namespace {
+
+constexpr int kNoPage = -1;
+constexpr int kFieldExtractionPage = 0;
+constexpr int kRecordExtractionPage = 1;
+constexpr int kSortPage = 2;
+
+struct FailedCheck {
+    const char* Message;
+    int Page;
+};
+
+// The first start check that fails; their order decides which warning the
+// user sees when several apply.
+std::optional<FailedCheck> FirstFailedCheck(const RunSettings& s) {
+    if (s.Files.empty()) return FailedCheck{runmsg::kNoFiles, kNoPage};
+    if (s.FieldExtractionOn && s.ChosenFields.empty())
+        return FailedCheck{runmsg::kNoChosenFields, kFieldExtractionPage};
+    if (s.SortOn && s.SortKeyField == 0) return FailedCheck{runmsg::kNoSortKey, kSortPage};
+    if (s.RecordExtractionOn && s.Condition1.FieldNumber == 0)
+        return FailedCheck{runmsg::kNoRecordCondition, kRecordExtractionPage};
+    if (!s.FieldExtractionOn && !s.RecordExtractionOn && !s.SortOn)
+        return FailedCheck{runmsg::kNoOperation, kFieldExtractionPage};
+    return std::nullopt;
+}
+
+// A millisecond tick that wraps at 2^32, so elapsed times are taken modulo 2^32.
+std::uint32_t TickCount() {
+    using namespace std::chrono;
+    const auto ms = duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+    return static_cast<std::uint32_t>(ms);
+}
+
+int OperationsOn(const RunSettings& s) {
+    return int{s.FieldExtractionOn} + int{s.RecordExtractionOn} + int{s.SortOn};
+}
+
+std::string FileCounter(const RunState& state) {
+    return Format(runmsg::kFileCounter, {state.FilesDone, state.TotalFiles});
+}
+
+// Everything for one file between locking and unlocking the window.
+void ProcessFile(RunContext& run, TStringListEx& records, const std::string& path,
+                 const OutputPathsFor& outputsFor) {
+    RunObserver& observer = run.Observer;
+    const RunSettings& settings = run.Settings;
+    RunState& state = run.State;
+
+    state.CurrentFile = path;
+    observer.SetLog(Format(runmsg::kLogFileStart, {path}));
+    observer.SetFileCounter(FileCounter(state));
+
+    LoadLines(records, path);
+    const int loaded = records.Count();
+    observer.SetRecordCounter(Format(runmsg::kRecordCounter, {0, loaded}));
+    observer.SetRecordProgress(0);
+    state.RecordBarBase = 0;
+
+    const OutputPaths outputs = outputsFor(path);
+    if (settings.SortOn) SortStage(run, records, outputs.Duplicates);
+    if (settings.RecordExtractionOn) RecordExtractionStage(run, records);
+    if (settings.FieldExtractionOn) FieldExtractionStage(run, records);
+    observer.SetRecordProgress(100);
+
+    if (!(settings.NoFileWhenEmpty && records.Empty())) SaveLines(records, outputs.Processed);
+
+    ++state.FilesDone;
+    // Integer arithmetic: in binary floating point 29 of 50 files would read 57.
+    const std::int64_t percent = std::int64_t{state.FilesDone} * 100 / state.TotalFiles;
+    observer.SetFileProgress(static_cast<int>(percent));
+    observer.SetFileCounter(FileCounter(state));
+}
+
+void ProcessFiles(RunContext& run, const OutputPathsFor& outputsFor) {
+    RunObserver& observer = run.Observer;
+    for (const std::string& path : run.Settings.Files) {
+        observer.LockControls();
+        auto records = std::make_unique<TStringListEx>();
+        records->QuoteChar = 0;
+        try {
+            ProcessFile(run, *records, path, outputsFor);
+        } catch (...) {
+            // A whole file may be in memory: free it before the error box waits for the user.
+            records.reset();
+            observer.UnlockControls();
+            throw;
+        }
+        records.reset();
+        observer.UnlockControls();
+    }
+}
+
+void FinishRun(RunContext& run) {
+    RunObserver& observer = run.Observer;
+    observer.SetFileProgress(100);
+    // Taken before the box opens: the time the user needs to close it is not the run's.
+    const std::uint32_t elapsed = TickCount() - run.State.StartTick;
+    observer.ShowInformation(runmsg::kFinished);
+    observer.SetFileCounter("");
+    observer.SetRecordCounter("");
+    observer.SetFileProgress(0);
+    observer.SetRecordProgress(0);
+    observer.SetLog(Format(runmsg::kLogFinished, {run.State.TotalFiles, std::int64_t{elapsed}}));
+}
+
+}  // namespace
+
+OutputPaths OutputsBeside(const std::string& input) {
+    return {input + runmsg::kProcessedSuffix, input + runmsg::kDuplicatesSuffix};
+}
+
+void ExecuteRun(const RunSettings& settings, RunObserver& observer) {
+    ExecuteRun(settings, observer, OutputsBeside);
+}
+
+void ExecuteRun(const RunSettings& settings, RunObserver& observer,
+                const OutputPathsFor& outputsFor) {
+    if (const auto failed = FirstFailedCheck(settings)) {
+        observer.ShowWarning(failed->Message);
+        if (failed->Page != kNoPage) observer.SelectPage(failed->Page);
+        return;
+    }
+
+    RunContext run{settings, observer, RunState{}};
+    run.State.TotalFiles = static_cast<int>(settings.Files.size());
+    run.State.FilesDone = 0;
+    AbortRequested = false;
+    observer.SetFileProgress(0);
+    run.State.OperationsOn = OperationsOn(settings);
+    run.State.StartTick = TickCount();
+
+    ProcessFiles(run, outputsFor);
+    FinishRun(run);
+}
+
+}  // namespace quellor

@@ -6,7 +6,7 @@
 namespace quellor {
 
 class RunObserver {
-public:
+  public:
     virtual ~RunObserver() = default;
 
     virtual void SetFileCounter(const std::string& text) = 0;

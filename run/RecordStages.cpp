@@ -1,0 +1,159 @@
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "records/Exceptions.h"
+#include "records/FieldCodec.h"
+#include "records/Format.h"
+#include "records/LineFiles.h"
+#include "run/ProcessingRun.h"
+#include "run/RunMessages.h"
+#include "run/RunStages.h"
+
+namespace quellor {
+
+namespace {
+
+// Lends a stage's field list to the per-record hooks for the stage's length,
+// also when an error leaves the stage.
+class FieldListLoan {
+  public:
+    FieldListLoan(RunState& state, TStringListEx& fields) : state_(state) {
+        state_.FieldList = &fields;
+    }
+    ~FieldListLoan() { state_.FieldList = nullptr; }
+    FieldListLoan(const FieldListLoan&) = delete;
+    FieldListLoan& operator=(const FieldListLoan&) = delete;
+
+  private:
+    RunState& state_;
+};
+
+bool Matches(const TStringListEx& fields, const RecordCondition& condition) {
+    return fields.MatchField(condition.SearchText, condition.FieldNumber - 1, condition.Mode);
+}
+
+// The second condition is tested only when the first cannot decide alone.
+bool RecordStays(const RunSettings& s, const TStringListEx& fields) {
+    const bool first = Matches(fields, s.Condition1);
+    if (s.Condition2.FieldNumber == 0) return first;
+    if (s.JoinWithOr) return first || Matches(fields, s.Condition2);
+    return first && Matches(fields, s.Condition2);
+}
+
+std::string RecordCounter(int done, int total) {
+    return Format(runmsg::kRecordCounter, {done, total});
+}
+
+}  // namespace
+
+void SortStage(RunContext& run, TStringListEx& records, const std::string& duplicatesPath) {
+    RunObserver& observer = run.Observer;
+    const RunSettings& settings = run.Settings;
+    const int loaded = records.Count();
+
+    observer.AppendLog(runmsg::kLogSorting);
+    observer.SetRecordCounter(Format(runmsg::kSortCounter, {loaded}));
+    records.SortByField(settings.SortKeyField - 1, settings.ExpectedFieldCount);
+    if (settings.SortDescending) records.ReverseLines();
+    if (settings.DuplicatesToFile) {
+        const std::unique_ptr<TStringListEx> duplicates = records.ExtractDuplicates();
+        // Written now, so it exists even when a later stage of this file fails.
+        if (duplicates && !duplicates->Empty()) SaveLines(*duplicates, duplicatesPath);
+    }
+    observer.AppendLog(Format(runmsg::kLogCount, {loaded}));
+    observer.SetRecordProgress(100 / run.State.OperationsOn);
+    run.State.RecordBarBase = observer.GetRecordProgress();
+    observer.ProcessPendingEvents();
+}
+
+void RecordExtractionStage(RunContext& run, TStringListEx& records) {
+    RunObserver& observer = run.Observer;
+    RunState& state = run.State;
+
+    observer.AppendLog(runmsg::kLogRecordExtraction);
+    TStringListEx fields;
+    fields.QuoteChar = '"';
+    fields.IgnoreCase = false;
+    const FieldListLoan loan(state, fields);
+    const int count = records.Count();
+    state.StageRecordCount = count;
+
+    // Deleting one record at a time from the middle of a million-line list is
+    // quadratic; the decisions are marked and the list compacted once. An error
+    // leaves before the compaction, so the outcome is the same.
+    std::vector<char> keep(static_cast<std::size_t>(count), 0);
+    for (int h = count - 1, examined = 0; h >= 0; --h, ++examined) {
+        SplitFields(fields, records.At(static_cast<std::size_t>(h)));
+        CheckRecord(run, h + 1);
+        keep[static_cast<std::size_t>(h)] = RecordStays(run.Settings, fields) ? 1 : 0;
+        ReportRecordProgress(run, examined + 1);
+        observer.ProcessPendingEvents();
+    }
+    records.KeepMarked(keep);
+
+    observer.SetRecordCounter(RecordCounter(count, count));
+    observer.SetRecordProgress(100 / state.OperationsOn + state.RecordBarBase);
+    state.RecordBarBase = observer.GetRecordProgress();
+    observer.AppendLog(Format(runmsg::kLogCount, {records.Count()}));
+}
+
+void FieldExtractionStage(RunContext& run, TStringListEx& records) {
+    RunObserver& observer = run.Observer;
+    RunState& state = run.State;
+
+    observer.AppendLog(runmsg::kLogFieldExtraction);
+    const int count = records.Count();
+    state.StageRecordCount = count;
+    TStringListEx fields;
+    fields.QuoteChar = 0;
+    const FieldListLoan loan(state, fields);
+    const std::vector<int> chosen(run.Settings.ChosenFields);
+
+    std::string line;  // reused: no allocation per record once it has grown
+    for (int i = 0; i < count; ++i) {
+        SplitFields(fields, records.At(static_cast<std::size_t>(i)));
+        CheckRecord(run, i + 1);
+        fields.SelectFieldsInto(chosen, line);
+        records.Put(i, line);
+        ReportRecordProgress(run, i + 1);
+    }
+
+    observer.AppendLog(runmsg::kLogDone);
+    observer.SetRecordCounter(RecordCounter(count, count));
+}
+
+void CheckRecord(RunContext& run, int lineNumber) {
+    RunObserver& observer = run.Observer;
+    const RunState& state = run.State;
+    const int found = state.FieldList->Count();
+    const int expected = run.Settings.ExpectedFieldCount;
+    // The field count is tested first: a wrong record is reported even when an
+    // abort is pending.
+    if (found != expected) {
+        observer.UnlockControls();
+        observer.AppendLog(runmsg::kLogFailed);
+        throw EStringListError(
+            Format(runmsg::kFieldCountError, {state.CurrentFile, lineNumber, expected, found}));
+    }
+    if (AbortRequested) {
+        observer.UnlockControls();
+        observer.AppendLog(runmsg::kLogAborted);
+        throw Exception(runmsg::kAborted);
+    }
+}
+
+void ReportRecordProgress(RunContext& run, int done) {
+    RunObserver& observer = run.Observer;
+    const RunState& state = run.State;
+    // Repainting the counter for every record would slow long files down.
+    if (done % 1000 == 0) observer.SetRecordCounter(RecordCounter(done, state.StageRecordCount));
+    // 64-bit: the product passes 2^31 beyond 21 million records.
+    const std::int64_t share =
+        std::int64_t{done} * 100 / (std::int64_t{state.StageRecordCount} * state.OperationsOn);
+    observer.SetRecordProgress(static_cast<int>(share) + state.RecordBarBase);
+    observer.ProcessPendingEvents();
+}
+
+}  // namespace quellor

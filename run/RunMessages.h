@@ -1,0 +1,39 @@
+// Every text the processing run shows, exactly as the user sees it (UTF-8).
+#pragma once
+
+namespace quellor::runmsg {
+
+// Start checks, in the order they are made.
+inline constexpr const char* kNoFiles = "処理ﾌｧｲﾙがありません";
+inline constexpr const char* kNoChosenFields = "抽出するﾌｨｰﾙﾄﾞが指定されていません";
+inline constexpr const char* kNoSortKey = "ｿｰﾄｷｰが指定されていません";
+inline constexpr const char* kNoRecordCondition = "抽出するﾚｺｰﾄﾞ条件が指定されていません";
+inline constexpr const char* kNoOperation = "条件が指定されていません";
+
+// Counters.
+inline constexpr const char* kFileCounter = "%d/%dﾌｧｲﾙ処理";
+inline constexpr const char* kRecordCounter = "%d/%dﾚｺｰﾄﾞ処理";
+inline constexpr const char* kSortCounter = "ｿｰﾄ件数%d件";
+
+// Log lines.
+inline constexpr const char* kLogFileStart = "%sを処理中．．．\r\n";
+inline constexpr const char* kLogSorting = "ｿｰﾄ中．．．";
+inline constexpr const char* kLogRecordExtraction = "ﾚｺｰﾄﾞ抽出中．．．";
+inline constexpr const char* kLogFieldExtraction = "ﾌｨｰﾙﾄﾞ抽出中．．．";
+inline constexpr const char* kLogCount = "%d件\r\n";
+inline constexpr const char* kLogDone = "完了";
+inline constexpr const char* kLogFailed = "\r\n異常終了しました";
+inline constexpr const char* kLogAborted = "\r\nユーザーにより中断されました";
+inline constexpr const char* kLogFinished = "正常終了しました\r\n処理ﾌｧｲﾙ数%d\r\n処理時間%dﾐﾘ秒";
+
+// Errors and the end of a run.
+inline constexpr const char* kFieldCountError =
+    "%sの\r\n%d行目でｴﾗｰ\r\n%dであるべきﾌｨｰﾙﾄﾞ数が%dです";
+inline constexpr const char* kAborted = "ユーザーにより中断されました";
+inline constexpr const char* kFinished = "処理が終わりました";
+
+// Suffixes of the output files, appended to the input's full name.
+inline constexpr const char* kProcessedSuffix = ".new";
+inline constexpr const char* kDuplicatesSuffix = ".w";
+
+}  // namespace quellor::runmsg

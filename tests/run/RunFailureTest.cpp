@@ -1,0 +1,234 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "RunTestSupport.h"
+#include "records/Exceptions.h"
+#include "run/ProcessingRun.h"
+
+namespace quellor::test {
+namespace {
+
+using Transcript = std::vector<std::string>;
+
+Transcript Tail(const Transcript& calls, std::size_t n) {
+    return Transcript(calls.end() - static_cast<std::ptrdiff_t>(std::min(n, calls.size())),
+                      calls.end());
+}
+
+class RunFailure : public RunTest {
+  protected:
+    // Three files of three records, record extraction keeping every record.
+    RunSettings ThreeFiles() {
+        std::vector<std::string> files;
+        for (const char* name : {"one.csv", "two.csv", "three.csv"})
+            files.push_back(WriteLines(name, {"a,1", "a,2", "a,3"}));
+        RunSettings settings = SettingsFor(files, 2);
+        settings.RecordExtractionOn = true;
+        settings.Condition1 = {1, "a", 0};
+        return settings;
+    }
+};
+
+TEST_F(RunFailure, AbortDuringTheSecondOfThreeFilesKeepsWhatWasFinished) {
+    const RunSettings settings = ThreeFiles();
+    const std::string& second = settings.Files[1];
+    RecordingObserver observer;
+    // A click on Abort, delivered after the second file's first record.
+    observer.OnPendingEvents = [&](RecordingObserver& o) {
+        if (o.Log.rfind(second, 0) == 0) AbortRequested = true;
+    };
+
+    const RunError error = RunFailing(settings, observer);
+
+    EXPECT_EQ(error.Type, typeid(Exception));
+    EXPECT_EQ(error.Message, "ユーザーにより中断されました");
+    EXPECT_EQ(ReadBytes(settings.Files[0] + ".new"), "a,1\r\na,2\r\na,3\r\n");
+    EXPECT_FALSE(Exists(settings.Files[1] + ".new"));
+    EXPECT_FALSE(Exists(settings.Files[2] + ".new"));
+    EXPECT_EQ(observer.Log,
+              second + "を処理中．．．\r\nﾚｺｰﾄﾞ抽出中．．．\r\nユーザーにより中断されました");
+    EXPECT_EQ(Tail(observer.Calls, 6), (Transcript{
+                                           "SetRecordProgress:33",
+                                           "ProcessPendingEvents",
+                                           "ProcessPendingEvents",
+                                           "UnlockControls",
+                                           "AppendLog:\r\nユーザーにより中断されました",
+                                           "UnlockControls",
+                                       }));
+    EXPECT_EQ(observer.CountOf("ShowInformation"), 0);
+    EXPECT_TRUE(AbortRequested);
+
+    // The next run starts afresh: its preparation clears the request.
+    RecordingObserver next;
+    ExecuteRun(settings, next);
+    EXPECT_FALSE(AbortRequested);
+    EXPECT_EQ(next.CountOf("ShowInformation"), 1);
+    EXPECT_EQ(ReadBytes(settings.Files[2] + ".new"), "a,1\r\na,2\r\na,3\r\n");
+}
+
+TEST_F(RunFailure, AbortWhileOnlySortingIsNeverSeen) {
+    RunSettings settings = ThreeFiles();
+    settings.RecordExtractionOn = false;
+    settings.SortOn = true;
+    settings.SortKeyField = 2;
+    RecordingObserver observer;
+    observer.OnPendingEvents = [](RecordingObserver&) { AbortRequested = true; };
+
+    ExecuteRun(settings, observer);
+
+    EXPECT_EQ(observer.CountOf("ShowInformation"), 1);
+    for (const std::string& file : settings.Files) EXPECT_TRUE(Exists(file + ".new")) << file;
+    EXPECT_TRUE(AbortRequested);
+    AbortRequested = false;
+}
+
+TEST_F(RunFailure, FieldCountErrorNamesFileLineAndBothCounts) {
+    const std::string first = WriteLines("ok.csv", {"1,2,3,4,5"});
+    const std::string bad =
+        WriteLines("bad.csv", {"1,2,3,4,5", "1,2,3,4,5", "1,2,3,4", "1,2,3,4,5"});
+    const std::string last = WriteLines("last.csv", {"1,2,3,4,5"});
+    RunSettings settings = SettingsFor({first, bad, last}, 5);
+    settings.FieldExtractionOn = true;
+    settings.ChosenFields = {5, 1};
+    RecordingObserver observer;
+
+    const RunError error = RunFailing(settings, observer);
+
+    EXPECT_EQ(error.Type, typeid(EStringListError));
+    EXPECT_EQ(error.Message, bad + "の\r\n3行目でｴﾗｰ\r\n5であるべきﾌｨｰﾙﾄﾞ数が4です");
+    EXPECT_EQ(observer.Log, bad + "を処理中．．．\r\nﾌｨｰﾙﾄﾞ抽出中．．．\r\n異常終了しました");
+    EXPECT_EQ(Tail(observer.Calls, 3),
+              (Transcript{"UnlockControls", "AppendLog:\r\n異常終了しました", "UnlockControls"}));
+    EXPECT_EQ(ReadBytes(first + ".new"), "5,1\r\n");
+    EXPECT_FALSE(Exists(bad + ".new"));
+    EXPECT_FALSE(Exists(last + ".new"));
+    EXPECT_EQ(observer.CountOf("ShowInformation"), 0);
+}
+
+TEST_F(RunFailure, RecordExtractionReportsTheLineCountedFromTheTop) {
+    const std::string input = WriteLines("bad.csv", {"a,1", "a", "a,3", "a,4"});
+    RunSettings settings = SettingsFor({input}, 2);
+    settings.RecordExtractionOn = true;
+    settings.Condition1 = {1, "a", 0};
+    RecordingObserver observer;
+
+    const RunError error = RunFailing(settings, observer);
+
+    EXPECT_EQ(error.Message, input + "の\r\n2行目でｴﾗｰ\r\n2であるべきﾌｨｰﾙﾄﾞ数が1です");
+    // The records after it were examined first, from the last one back.
+    EXPECT_EQ(observer.ValuesOf("SetRecordProgress"), (std::vector<int>{0, 25, 50}));
+}
+
+TEST_F(RunFailure, FieldCountIsCheckedBeforeAPendingAbort) {
+    const std::string input = WriteLines("bad.csv", {"a,1", "a"});
+    RunSettings settings = SettingsFor({input}, 2);
+    settings.FieldExtractionOn = true;
+    settings.ChosenFields = {1};
+    RecordingObserver observer;
+    observer.OnPendingEvents = [](RecordingObserver&) { AbortRequested = true; };
+
+    const RunError error = RunFailing(settings, observer);
+
+    EXPECT_EQ(error.Type, typeid(EStringListError));
+    EXPECT_EQ(error.Message, input + "の\r\n2行目でｴﾗｰ\r\n2であるべきﾌｨｰﾙﾄﾞ数が1です");
+    EXPECT_TRUE(AbortRequested);
+    AbortRequested = false;
+}
+
+TEST_F(RunFailure, QuotedCommaIsOneFieldOnlyForRecordExtraction) {
+    const std::string input = WriteLines("q.csv", {"a,\"x,y\",z"});
+    RunSettings settings = SettingsFor({input}, 3);
+    settings.RecordExtractionOn = true;
+    settings.Condition1 = {2, "x,y", 0};
+    RecordingObserver records;
+    ExecuteRun(settings, records);
+    EXPECT_EQ(ReadBytes(input + ".new"), "a,\"x,y\",z\r\n");
+
+    settings.FieldExtractionOn = true;
+    settings.ChosenFields = {3};
+    RecordingObserver fields;
+    const RunError error = RunFailing(settings, fields);
+    EXPECT_EQ(error.Message, input + "の\r\n1行目でｴﾗｰ\r\n3であるべきﾌｨｰﾙﾄﾞ数が4です");
+}
+
+TEST_F(RunFailure, MissingFileInTheMiddleStopsTheRunThere) {
+    const std::string first = WriteLines("first.csv", {"x"});
+    const std::string missing = PathOf("missing.csv");
+    const std::string last = WriteLines("last.csv", {"y"});
+    RunSettings settings = SettingsFor({first, missing, last}, 1);
+    settings.FieldExtractionOn = true;
+    settings.ChosenFields = {1};
+    RecordingObserver observer;
+
+    const RunError error = RunFailing(settings, observer);
+
+    EXPECT_EQ(error.Type, typeid(EFOpenError));
+    EXPECT_NE(error.Message.find(missing), std::string::npos) << error.Message;
+    EXPECT_EQ(ReadBytes(first + ".new"), "x\r\n");
+    EXPECT_FALSE(Exists(missing + ".new"));
+    EXPECT_FALSE(Exists(last + ".new"));
+    // Errors from outside the per-record check leave the log as it was.
+    EXPECT_EQ(observer.Log, missing + "を処理中．．．\r\n");
+    EXPECT_EQ(Tail(observer.Calls, 4),
+              (Transcript{"LockControls", "SetLog:" + missing + "を処理中．．．\r\n",
+                          "SetFileCounter:1/3ﾌｧｲﾙ処理", "UnlockControls"}));
+}
+
+TEST_F(RunFailure, SortErrorEndsTheRunWithoutClosingLine) {
+    const std::string input = WriteLines("s.csv", {"b,1", "a", "c,3"});
+    RunSettings settings = SettingsFor({input}, 2);
+    settings.SortOn = true;
+    settings.SortKeyField = 2;
+    settings.DuplicatesToFile = true;
+    RecordingObserver observer;
+
+    const RunError error = RunFailing(settings, observer);
+
+    EXPECT_EQ(error.Type, typeid(EStringListError));
+    EXPECT_EQ(error.Message, "ﾌｨｰﾙﾄﾞ数が他と違います（2行目）");
+    EXPECT_EQ(observer.Log, input + "を処理中．．．\r\nｿｰﾄ中．．．");
+    EXPECT_EQ(Tail(observer.Calls, 2),
+              (Transcript{"SetRecordCounter:ｿｰﾄ件数3件", "UnlockControls"}));
+    EXPECT_FALSE(Exists(input + ".new"));
+    EXPECT_FALSE(Exists(input + ".w"));
+}
+
+TEST_F(RunFailure, SecondConditionOutOfRangeFailsOnlyWhenItIsTested) {
+    const std::string input = WriteLines("c.csv", {"a,1"});
+    RunSettings settings = SettingsFor({input}, 2);
+    settings.RecordExtractionOn = true;
+    settings.Condition1 = {1, "a", 0};
+    settings.Condition2 = {99, "a", 0};
+    RecordingObserver observer;
+
+    const RunError error = RunFailing(settings, observer);
+
+    EXPECT_EQ(error.Type, typeid(EStringListError));
+    EXPECT_EQ(error.Message, "リストのインデックスが範囲を超えています (98)");
+    EXPECT_EQ(Tail(observer.Calls, 2),
+              (Transcript{"AppendLog:ﾚｺｰﾄﾞ抽出中．．．", "UnlockControls"}));
+}
+
+TEST_F(RunFailure, DuplicatesFileIsWrittenBeforeTheLaterStages) {
+    const std::string input = WriteLines("d.csv", {"b,1", "a,1", "b,1", "c,1"});
+    RunSettings settings = SettingsFor({input}, 2);
+    settings.SortOn = true;
+    settings.SortKeyField = 1;
+    settings.DuplicatesToFile = true;
+    settings.RecordExtractionOn = true;
+    settings.Condition1 = {1, "a", 0};
+    RecordingObserver observer;
+    observer.OnPendingEvents = [](RecordingObserver&) { AbortRequested = true; };
+
+    const RunError error = RunFailing(settings, observer);
+
+    EXPECT_EQ(error.Message, "ユーザーにより中断されました");
+    EXPECT_EQ(ReadBytes(input + ".w"), "b,1\r\n");
+    EXPECT_FALSE(Exists(input + ".new"));
+    AbortRequested = false;
+}
+
+}  // namespace
+}  // namespace quellor::test
