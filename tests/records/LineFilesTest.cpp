@@ -1,0 +1,246 @@
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "TestSupport.h"
+#include "records/Exceptions.h"
+#include "records/LineFiles.h"
+
+namespace quellor {
+namespace {
+
+using namespace std::string_literals;
+using test::Fill;
+using test::Hex;
+using test::Lines;
+using test::Sjis;
+using Strings = std::vector<std::string>;
+namespace fs = std::filesystem;
+
+class LineFilesTest : public test::TempDirTest {
+  protected:
+    Strings Load(std::string_view bytes) {
+        TStringList list;
+        LoadLines(list, WriteBytes("in.csv", bytes));
+        return Lines(list);
+    }
+};
+
+struct LoadRow {
+    std::string bytes;
+    Strings lines;
+};
+
+TEST_F(LineFilesTest, LoadCutsLinesByCrAndLf) {
+    const std::vector<LoadRow> table = {
+        {"", {}},
+        {"a", {"a"}},
+        {"a\r\nb", {"a", "b"}},
+        {"a\r\nb\r\n", {"a", "b"}},
+        {"a\r\nb\r\n\r\n", {"a", "b", ""}},
+        {"a\n\rb", {"a", "", "b"}},
+        {"a\rb\r\nx", {"a", "b", "x"}},
+        {"a\r\r\nb", {"a", "", "b"}},
+        {"a\nb\n", {"a", "b"}},
+        {"\n", {""}},
+        {"\r", {""}},
+        {"\r\n\r\n", {"", ""}},
+        {"\n\n\n", {"", "", ""}},
+        {"a\r\n\x1a", {"a", "\x1a"}},
+        {"a\x1a"
+         "b\r\nc",
+         {"a\x1a"
+          "b",
+          "c"}},
+        {"\x82\rX", {"\x82", "X"}},
+        {"\xef\xbb\xbf"
+         "a,b\r\n",
+         {"\xef\xbb\xbf"
+          "a,b"}},
+        {Sjis("東京,大阪\r\nｱｲｳ"), {Sjis("東京,大阪"), Sjis("ｱｲｳ")}},
+    };
+    for (const auto& row : table) EXPECT_EQ(Load(row.bytes), row.lines) << Hex(row.bytes);
+}
+
+TEST_F(LineFilesTest, LoadReadsLongLinesWhole) {
+    const std::string l127(127, 'a'), l128(128, 'b'), l129(129, 'c'), l300(300, 'd');
+    const std::string l5000 = std::string(4999, 'e') + "f";
+    EXPECT_EQ(Load(l127 + "\r\n" + l128 + "\r\n" + l129 + "\n" + l300 + "\r" + l5000),
+              (Strings{l127, l128, l129, l300, l5000}));
+}
+
+TEST_F(LineFilesTest, LoadReplacesWholeList) {
+    TStringList list;
+    Fill(list, {"old1", "old2", "old3"});
+    LoadLines(list, WriteBytes("in.csv", "new\r\n"));
+    EXPECT_EQ(Lines(list), Strings{"new"});
+    LoadLines(list, WriteBytes("empty.csv", ""));
+    EXPECT_EQ(list.Count(), 0);
+}
+
+struct NulRow {
+    std::string bytes;
+    int line;
+};
+
+TEST_F(LineFilesTest, LoadRefusesNulNamingItsLine) {
+    const std::vector<NulRow> table = {
+        {"\0"s, 1},
+        {"\0abc"s, 1},
+        {"abc\0"s, 1},
+        {"a\r\nb\0c\r\nd"s, 2},
+        {"a\r\n\0"s, 2},
+        {"a\rb\0"s, 2},
+        {"a\n\r\0"s, 3},
+        {std::string(300, 'x') + "\r\n" + std::string(200, 'y') + "\r\n\r\nz\0"s, 4},
+    };
+    for (const auto& row : table) {
+        const std::string path = WriteBytes("nul.csv", row.bytes);
+        TStringList list;
+        Fill(list, {"kept"});
+        EXPECT_THROW_MESSAGE(
+            LoadLines(list, path), EReadError,
+            "ファイル " + path + " の" + std::to_string(row.line) + "行目にNUL文字があります");
+        EXPECT_EQ(Lines(list), Strings{"kept"}) << Hex(row.bytes);
+    }
+}
+
+TEST_F(LineFilesTest, LoadErrorsNameThePathAsGiven) {
+    TStringList list;
+    Fill(list, {"kept"});
+    const std::string missing = dir_.string() + "/./missing.csv";
+    EXPECT_THROW_MESSAGE(LoadLines(list, missing), EFOpenError,
+                         "ファイル " + missing + " は開けません");
+    const std::string noFolder = PathOf("nofolder/x.csv");
+    EXPECT_THROW_MESSAGE(LoadLines(list, noFolder), EFOpenError,
+                         "ファイル " + noFolder + " は開けません");
+    fs::create_directory(PathOf("sub"));
+    EXPECT_THROW_MESSAGE(LoadLines(list, PathOf("sub")), EFOpenError,
+                         "ファイル " + PathOf("sub") + " は開けません");
+    EXPECT_EQ(Lines(list), Strings{"kept"});
+}
+
+TEST_F(LineFilesTest, LoadHandlesJapaneseFileNames) {
+    const std::string path = WriteBytes("東京データ.csv", "a,b\r\n");
+    TStringList list;
+    LoadLines(list, path);
+    EXPECT_EQ(Lines(list), Strings{"a,b"});
+}
+
+TEST_F(LineFilesTest, FilesOfTwoGigabytesAreRefusedByNameButReaderReadsTheirStart) {
+    const std::string path = WriteBytes("huge.csv", "a\r\nb\r\n");
+    ASSERT_EQ(truncate(path.c_str(), 1LL << 31), 0);
+    TStringList list;
+    Fill(list, {"kept"});
+    EXPECT_THROW_MESSAGE(LoadLines(list, path), EReadError,
+                         "ファイル " + path + " は2GB以上あるため読み込めません");
+    EXPECT_EQ(Lines(list), Strings{"kept"});
+    LineReader reader;
+    reader.Open(path);
+    EXPECT_EQ(reader.NextLine(), "a");
+    EXPECT_EQ(reader.NextLine(), "b");
+    reader.Close();
+}
+
+TEST_F(LineFilesTest, SaveWritesCrLfAfterEveryLine) {
+    TStringList list;
+    Fill(list, {"a", "", Sjis("東京,ｵｵｻｶ"), "\x1a"});
+    const std::string path = PathOf("out.csv.new");
+    SaveLines(list, path);
+    EXPECT_EQ(ReadBytes(path), "a\r\n\r\n" + Sjis("東京,ｵｵｻｶ") + "\r\n\x1a\r\n");
+    EXPECT_EQ(Lines(list), (Strings{"a", "", Sjis("東京,ｵｵｻｶ"), "\x1a"}));
+}
+
+TEST_F(LineFilesTest, SaveEmptyListAndOneEmptyLine) {
+    const std::string path = WriteBytes("out.csv", "previous contents\r\n");
+    TStringList list;
+    SaveLines(list, path);
+    EXPECT_TRUE(fs::exists(path));
+    EXPECT_EQ(fs::file_size(path), 0u);
+    list.Add("");
+    SaveLines(list, path);
+    EXPECT_EQ(ReadBytes(path), "\r\n");
+    EXPECT_EQ(Entries(), Strings{"out.csv"});
+}
+
+TEST_F(LineFilesTest, SaveThenLoadGivesTheSameLines) {
+    std::mt19937 rng(932);
+    const std::string alphabet = "a,\" \t\x1a\x7f\x81\x82\xa0\xb1\xe0\xfc";
+    TStringList list;
+    for (int i = 0; i < 500; ++i) {
+        std::string line;
+        for (int n = rng() % 40; n > 0; --n) line += alphabet[rng() % alphabet.size()];
+        list.Add(line);
+    }
+    const std::string path = PathOf("round.csv");
+    SaveLines(list, path);
+    TStringList back;
+    LoadLines(back, path);
+    EXPECT_EQ(Lines(back), Lines(list));
+}
+
+// What a failed save must leave behind: the old file as it was, nothing else.
+class SaveFailureTest : public LineFilesTest {
+  protected:
+    void SetUp() override {
+        LineFilesTest::SetUp();
+        Fill(list_, {"new1", "new2", std::string(5000, 'n')});
+    }
+    TStringList list_;
+};
+
+TEST_F(SaveFailureTest, ReadOnlyFileIsNotReplaced) {
+    const std::string path = WriteBytes("ro.csv", "old\r\n");
+    ASSERT_EQ(chmod(path.c_str(), 0444), 0);
+    EXPECT_THROW_MESSAGE(SaveLines(list_, path), EFCreateError,
+                         "ファイル " + path + " を作成できません");
+    EXPECT_EQ(ReadBytes(path), "old\r\n");
+    struct stat st {};
+    ASSERT_EQ(stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0444u);
+    EXPECT_EQ(Entries(), Strings{"ro.csv"});
+}
+
+TEST_F(SaveFailureTest, MissingFolder) {
+    const std::string path = PathOf("missing/out.csv");
+    EXPECT_THROW_MESSAGE(SaveLines(list_, path), EFCreateError,
+                         "ファイル " + path + " を作成できません");
+    EXPECT_TRUE(Entries().empty());
+}
+
+TEST_F(SaveFailureTest, PathNamingAFolder) {
+    fs::create_directory(PathOf("sub"));
+    WriteBytes("sub/inner.csv", "inner");
+    const std::string path = PathOf("sub");
+    EXPECT_THROW_MESSAGE(SaveLines(list_, path), EFCreateError,
+                         "ファイル " + path + " を作成できません");
+    EXPECT_TRUE(fs::is_directory(path));
+    EXPECT_EQ(ReadBytes(PathOf("sub/inner.csv")), "inner");
+    EXPECT_EQ(Entries(), Strings{"sub"});
+}
+
+// A file size limit makes the write itself fail part way.
+TEST_F(SaveFailureTest, ShortWriteLeavesOldFileAndNoTemporary) {
+    const std::string path = WriteBytes("out.csv", "old\r\n");
+    struct rlimit old {};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    auto oldHandler = signal(SIGXFSZ, SIG_IGN);
+    struct rlimit limited = old;
+    limited.rlim_cur = 1000;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+    EXPECT_THROW_MESSAGE(SaveLines(list_, path), EWriteError, "ストリームへの書き込みエラー");
+    setrlimit(RLIMIT_FSIZE, &old);
+    signal(SIGXFSZ, oldHandler);
+    EXPECT_EQ(ReadBytes(path), "old\r\n");
+    EXPECT_EQ(Entries(), Strings{"out.csv"});
+}
+
+}  // namespace
+}  // namespace quellor

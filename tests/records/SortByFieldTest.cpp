@@ -1,0 +1,139 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "TestSupport.h"
+#include "records/Exceptions.h"
+#include "records/MyClasses.h"
+
+namespace quellor {
+namespace {
+
+using test::Fill;
+using test::IndexMessage;
+using test::Lines;
+using test::Sjis;
+using Strings = std::vector<std::string>;
+
+std::string CountMessage(int line) {
+    return "ﾌｨｰﾙﾄﾞ数が他と違います（" + std::to_string(line) + "行目）";
+}
+
+Strings Sorted(const Strings& lines, int keyIndex, int expected) {
+    TStringListEx list;
+    Fill(list, lines);
+    list.SortByField(keyIndex, expected);
+    return Lines(list);
+}
+
+TEST(SortByFieldTest, FieldCountErrorLeavesEarlierLinesRewritten) {
+    TStringListEx list;
+    Fill(list, {" b ,x", "\"a\",y", "c,z,w", "d q", "e,r"});
+    EXPECT_THROW_MESSAGE(list.SortByField(1, 2), EStringListError, CountMessage(3));
+    EXPECT_EQ(Lines(list), (Strings{"x,b", "y,a", "c,z,w", "d q", "e,r"}));
+}
+
+TEST(SortByFieldTest, OneLineIsStillChecked) {
+    TStringListEx list;
+    Fill(list, {"a,b"});
+    EXPECT_THROW_MESSAGE(list.SortByField(0, 3), EStringListError, CountMessage(1));
+    EXPECT_EQ(Lines(list), Strings{"a,b"});
+    Fill(list, {"a"});
+    EXPECT_THROW_MESSAGE(list.SortByField(3, 2), EStringListError, CountMessage(1));
+}
+
+TEST(SortByFieldTest, EmptyListRaisesNothing) {
+    TStringListEx list;
+    EXPECT_NO_THROW(list.SortByField(0, 5));
+    EXPECT_NO_THROW(list.SortByField(7, 0));
+    EXPECT_EQ(list.Count(), 0);
+}
+
+TEST(SortByFieldTest, KeyOutsideTheFieldsFailsBeforeRewriting) {
+    TStringListEx list;
+    Fill(list, {" a,b", "c,d"});
+    EXPECT_THROW_MESSAGE(list.SortByField(2, 2), EStringListError, IndexMessage(2));
+    EXPECT_EQ(Lines(list), (Strings{" a,b", "c,d"}));
+    EXPECT_THROW_MESSAGE(list.SortByField(-1, 2), EStringListError, IndexMessage(-1));
+    EXPECT_EQ(Lines(list), (Strings{" a,b", "c,d"}));
+}
+
+struct RewriteRow {
+    std::string before;
+    int fields;
+    std::string after;
+};
+
+TEST(SortByFieldTest, RewritesEveryLineInJoinedForm) {
+    const std::vector<RewriteRow> table = {
+        {"a b,x", 3, "a,b,x"},
+        {"\"a\",b", 2, "a,b"},
+        {"a,b\"x", 2, "a,\"b\"\"x\""},
+        {"\"a b\",x", 2, "\"a b\",x"},
+        {"\"a,b\",x", 2, "\"a,b\",x"},
+        {"\"\",x", 2, ",x"},
+        {", ", 1, "\"\""},
+        {" a , b ", 2, "a,b"},
+    };
+    for (const auto& row : table) {
+        EXPECT_EQ(Sorted({row.before}, 0, row.fields), Strings{row.after}) << row.before;
+        if (row.fields > 1) {
+            EXPECT_EQ(Sorted({row.before}, 1, row.fields), Strings{row.after}) << row.before;
+        }
+    }
+    EXPECT_EQ(Sorted({"\"p\", q ,\"r s\""}, 2, 3), Strings{"p,q,\"r s\""});
+}
+
+TEST(SortByFieldTest, SettingsOfTheRecordListDoNotMatter) {
+    TStringListEx list;
+    list.QuoteChar = 0;
+    Fill(list, {"\"b c\",1", "\"a\",2"});
+    list.SortByField(0, 2);
+    // With no quote character the first line would have three fields.
+    EXPECT_EQ(Lines(list), (Strings{"\"b c\",1", "a,2"}));
+}
+
+struct OrderRow {
+    Strings in;
+    int key;
+    int fields;
+    Strings out;
+};
+
+TEST(SortByFieldTest, OrderByWholeRewrittenLine) {
+    const std::vector<OrderRow> table = {
+        {{"1,b", "2,a", "3,c"}, 1, 2, {"2,a", "1,b", "3,c"}},
+        {{"x,1,b", "y,2,a", "z,3,c"}, 2, 3, {"y,2,a", "x,1,b", "z,3,c"}},
+        {{"b,k", "a,k"}, 1, 2, {"a,k", "b,k"}},
+        // the key comes first, then fields 1..key-1, then field 0
+        {{"a,z,k,1", "b,y,k,2"}, 2, 4, {"b,y,k,2", "a,z,k,1"}},
+        // an empty key puts the comma first
+        {{"y,a", "x,"}, 1, 2, {"x,", "y,a"}},
+        // a quoted key sorts by its opening double quote
+        {{"2,a", "1,\"b c\""}, 1, 2, {"1,\"b c\"", "2,a"}},
+        {{"b,2", "A,1", "a,3", "B,4"}, 0, 2, {"A,1", "a,3", "b,2", "B,4"}},
+        {{Sjis("2,い"), Sjis("1,あ"), Sjis("3,ア")},
+         1,
+         2,
+         {Sjis("1,あ"), Sjis("3,ア"), Sjis("2,い")}},
+        {{"abc", "ABC"}, 0, 1, {"ABC", "abc"}},
+        {{"x", "X", "x"}, 0, 1, {"x", "X", "x"}},
+        {{"s", "s", "s"}, 0, 1, {"s", "s", "s"}},
+    };
+    for (const auto& row : table) EXPECT_EQ(Sorted(row.in, row.key, row.fields), row.out);
+}
+
+TEST(SortByFieldTest, DescendingThenDuplicates) {
+    TStringListEx list;
+    Fill(list, {"b,1", "a,1", "b,1", "c,1", "a,1"});
+    list.SortByField(0, 2);
+    list.ReverseLines();
+    EXPECT_EQ(Lines(list), (Strings{"c,1", "b,1", "b,1", "a,1", "a,1"}));
+    auto moved = list.ExtractDuplicates();
+    EXPECT_EQ(Lines(list), (Strings{"c,1", "b,1", "a,1"}));
+    EXPECT_EQ(Lines(*moved), (Strings{"b,1", "a,1"}));
+}
+
+}  // namespace
+}  // namespace quellor

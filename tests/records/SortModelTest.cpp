@@ -1,0 +1,211 @@
+// The list's sorting, the sort by field and the duplicate extraction held
+// against literal step-by-step versions on random CP932 data.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "TestSupport.h"
+#include "records/Compare.h"
+#include "records/FieldCodec.h"
+#include "records/MyClasses.h"
+
+namespace quellor {
+namespace {
+
+using test::Fill;
+using test::Lines;
+using test::Sjis;
+using Strings = std::vector<std::string>;
+
+// The seven steps, word for word, with swaps only.
+void ReferenceQuickSort(Strings& lines, int left, int right) {
+    auto compare = [&](int x, int y) { return CompareLocale(lines[x], lines[y], true); };
+    int l = left;
+    for (;;) {
+        int i = l, j = right, p = (l + right) / 2;
+        do {
+            while (compare(i, p) < 0) ++i;
+            while (compare(j, p) > 0) --j;
+            if (i <= j) {
+                std::swap(lines[i], lines[j]);
+                if (p == i) {
+                    p = j;
+                } else if (p == j) {
+                    p = i;
+                }
+                ++i;
+                --j;
+            }
+        } while (i <= j);
+        if (l < j) ReferenceQuickSort(lines, l, j);
+        l = i;
+        if (l >= right) break;
+    }
+}
+
+void ReferenceSortLines(Strings& lines) {
+    if (lines.size() >= 2) ReferenceQuickSort(lines, 0, static_cast<int>(lines.size()) - 1);
+}
+
+// Short lines from a small alphabet full of case-only and width-only twins.
+Strings RandomLines(std::mt19937& rng, int count) {
+    static const Strings alphabet = {"a",        "A",        "b",        "B",        "z",
+                                     "Z",        "1",        ",",        "\"",       " ",
+                                     Sjis("あ"), Sjis("ア"), Sjis("ｱ"),  Sjis("Ａ"), Sjis("ａ"),
+                                     Sjis("東"), Sjis("ー"), "\x87\x90", "\x81\xe0"};
+    Strings lines;
+    for (int i = 0; i < count; ++i) {
+        if (!lines.empty() && rng() % 5 == 0) {
+            lines.push_back(lines[rng() % lines.size()]);
+            continue;
+        }
+        std::string line;
+        for (int n = rng() % 5; n > 0; --n) line += alphabet[rng() % alphabet.size()];
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+TEST(SortModelTest, SortLinesFollowsTheProcedureExactly) {
+    std::mt19937 rng(932);
+    for (int count : {2, 3, 7, 50, 3000}) {
+        const Strings input = RandomLines(rng, count);
+        Strings expected = input;
+        ReferenceSortLines(expected);
+        TStringList list;
+        Fill(list, input);
+        list.SortLines();
+        EXPECT_EQ(Lines(list), expected) << count << " lines";
+    }
+}
+
+TEST(SortModelTest, SortLinesOnSortedReversedAndEqualInput) {
+    Strings ascending;
+    for (int i = 0; i < 1000; ++i) ascending.push_back(i % 2 ? "k" : "K");
+    std::mt19937 rng(7);
+    Strings mixed = RandomLines(rng, 2000);
+    ReferenceSortLines(mixed);
+    Strings reversed(mixed.rbegin(), mixed.rend());
+    for (const Strings& input : {ascending, mixed, reversed}) {
+        Strings expected = input;
+        ReferenceSortLines(expected);
+        TStringList list;
+        Fill(list, input);
+        list.SortLines();
+        EXPECT_EQ(Lines(list), expected);
+    }
+}
+
+// Split, check, swap, join, sort, split, swap back, join.
+Strings ReferenceSortByField(Strings lines, int key, int expectedCount) {
+    TStringList scratch;
+    for (auto& line : lines) {
+        SplitFields(scratch, line);
+        EXPECT_EQ(scratch.Count(), expectedCount);
+        scratch.Exchange(0, key);
+        line = JoinFields(scratch);
+    }
+    ReferenceSortLines(lines);
+    for (auto& line : lines) {
+        SplitFields(scratch, line);
+        scratch.Exchange(key, 0);
+        line = JoinFields(scratch);
+    }
+    return lines;
+}
+
+std::string RandomField(std::mt19937& rng) {
+    static const Strings plain = {"a",        "A",        "b",       "B",          "1",
+                                  Sjis("あ"), Sjis("ア"), Sjis("ｱ"), Sjis("東京"), "x\"y"};
+    std::string field;
+    for (int n = rng() % 3; n > 0; --n) field += plain[rng() % plain.size()];
+    auto quoted = [](const std::string& text) {
+        std::string out = "\"";
+        for (char c : text) out += c == '"' ? std::string(2, c) : std::string(1, c);
+        return out + "\"";
+    };
+    switch (rng() % 6) {
+        case 0:
+            return quoted(field + " " + field);
+        case 1:
+            return quoted(field + "," + field);
+        case 2:
+            return field.empty() ? field : " " + field + " ";
+        case 3:
+            return quoted(field);
+        default:
+            return field;
+    }
+}
+
+Strings RandomRecords(std::mt19937& rng, int count, int fields) {
+    Strings lines;
+    for (int i = 0; i < count; ++i) {
+        if (!lines.empty() && rng() % 4 == 0) {
+            lines.push_back(lines[rng() % lines.size()]);
+            continue;
+        }
+        std::string line = RandomField(rng);
+        for (int f = 1; f < fields; ++f) line += "," + RandomField(rng);
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+TEST(SortModelTest, SortByFieldMatchesItsSteps) {
+    std::mt19937 rng(20261207);
+    for (int key : {0, 1, 3}) {
+        const Strings input = RandomRecords(rng, 2000, 4);
+        TStringListEx list;
+        Fill(list, input);
+        list.SortByField(key, 4);
+        EXPECT_EQ(Lines(list), ReferenceSortByField(input, key, 4)) << "key " << key;
+    }
+}
+
+// From the end: move each line that equals its upper neighbour, then reverse.
+std::pair<Strings, Strings> ReferenceExtract(Strings lines) {
+    Strings moved;
+    for (int i = static_cast<int>(lines.size()) - 1; i >= 1; --i) {
+        if (lines[i] == lines[i - 1]) {
+            moved.push_back(lines[i]);
+            lines.erase(lines.begin() + i);
+        }
+    }
+    return {lines, Strings(moved.rbegin(), moved.rend())};
+}
+
+TEST(SortModelTest, ExtractDuplicatesMatchesItsSteps) {
+    std::mt19937 rng(4242);
+    for (int round = 0; round < 4; ++round) {
+        Strings input = RandomLines(rng, 3000);
+        if (round % 2) ReferenceSortLines(input);
+        TStringListEx list;
+        Fill(list, input);
+        auto moved = list.ExtractDuplicates();
+        const auto [left, expectedMoved] = ReferenceExtract(input);
+        EXPECT_EQ(Lines(list), left);
+        EXPECT_EQ(Lines(*moved), expectedMoved);
+    }
+}
+
+TEST(SortModelTest, SortedDescendingThenExtractedMatchesSteps) {
+    std::mt19937 rng(31);
+    const Strings input = RandomRecords(rng, 1500, 2);
+    Strings expected = ReferenceSortByField(input, 1, 2);
+    expected = Strings(expected.rbegin(), expected.rend());
+    const auto [left, expectedMoved] = ReferenceExtract(expected);
+    TStringListEx list;
+    Fill(list, input);
+    list.SortByField(1, 2);
+    list.ReverseLines();
+    auto moved = list.ExtractDuplicates();
+    EXPECT_EQ(Lines(list), left);
+    EXPECT_EQ(Lines(*moved), expectedMoved);
+}
+
+}  // namespace
+}  // namespace quellor
