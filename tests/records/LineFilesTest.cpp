@@ -186,6 +186,58 @@ TEST_F(LineFilesTest, SaveThenLoadGivesTheSameLines) {
     EXPECT_EQ(Lines(back), Lines(list));
 }
 
+int OpenDescriptors() {
+    int count = 0;
+    for ([[maybe_unused]] auto& entry : fs::directory_iterator("/proc/self/fd")) ++count;
+    return count;
+}
+
+TEST_F(LineFilesTest, FilesAreReleasedOnEveryPath) {
+    const std::string good = WriteBytes("good.csv", "a\r\nb\r\n");
+    const std::string nul = WriteBytes("nul.csv", "a\0b"s);
+    const std::string ro = WriteBytes("ro.csv", "old");
+    ASSERT_EQ(chmod(ro.c_str(), 0444), 0);
+    fs::create_directory(PathOf("sub"));
+    const int before = OpenDescriptors();
+    TStringList list;
+    for (int i = 0; i < 20; ++i) {
+        LoadLines(list, good);
+        SaveLines(list, PathOf("out.csv"));
+        EXPECT_THROW(LoadLines(list, nul), EReadError);
+        EXPECT_THROW(LoadLines(list, PathOf("sub")), EFOpenError);
+        EXPECT_THROW(SaveLines(list, ro), EFCreateError);
+        EXPECT_THROW(SaveLines(list, PathOf("sub")), EFCreateError);
+        LineReader reader;
+        reader.Open(good);
+        reader.NextLine();
+        reader.Close();
+        LineReader dropped;
+        dropped.Open(good);
+        EXPECT_THROW(LineReader().Open(PathOf("sub")), EInOutError);
+    }
+    EXPECT_EQ(OpenDescriptors(), before);
+}
+
+// Emptying a file in place keeps its permissions, and a new file gets the
+// usual ones, so a result stays readable by whoever could read the input.
+TEST_F(LineFilesTest, SaveKeepsOrGivesUsualPermissions) {
+    TStringList list;
+    Fill(list, {"x"});
+    const mode_t mask = umask(022);
+    umask(mask);
+    const std::string fresh = PathOf("fresh.csv.new");
+    SaveLines(list, fresh);
+    struct stat st {};
+    ASSERT_EQ(stat(fresh.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0666u & ~mask);
+    const std::string existing = WriteBytes("existing.csv.new", "old");
+    ASSERT_EQ(chmod(existing.c_str(), 0640), 0);
+    SaveLines(list, existing);
+    ASSERT_EQ(stat(existing.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+    EXPECT_EQ(ReadBytes(existing), "x\r\n");
+}
+
 // What a failed save must leave behind: the old file as it was, nothing else.
 class SaveFailureTest : public LineFilesTest {
   protected:
