@@ -23,6 +23,8 @@ inline std::size_t CharLength(std::string_view text, std::size_t pos) {
 // Appends to out and returns the number of UTF-16 units appended.
 std::size_t DecodeCp932(std::string_view text, std::u16string& out);
 std::u16string DecodeCp932(std::string_view text);
+// The same into raw storage of at least text.size() units; returns the count.
+std::size_t DecodeCp932Into(std::string_view text, char16_t* out);
 
 // The same, as UTF-8, for showing record data in messages and the window.
 std::string Cp932ToUtf8(std::string_view text);

@@ -8,65 +8,65 @@
 namespace quellor {
 
 class Exception : public std::exception {
-public:
+  public:
     explicit Exception(std::string message) : message_(std::move(message)) {}
     const char* what() const noexcept override { return message_.c_str(); }
     const std::string& Message() const noexcept { return message_; }
 
-private:
+  private:
     std::string message_;
 };
 
 // The silent kind: the error display drops it without a word.
 class EAbort : public Exception {
-public:
+  public:
     using Exception::Exception;
 };
 
 class EStringListError : public Exception {
-public:
+  public:
     using Exception::Exception;
 };
 
 class EStreamError : public Exception {
-public:
+  public:
     using Exception::Exception;
 };
 
 class EFOpenError : public EStreamError {
-public:
+  public:
     using EStreamError::EStreamError;
 };
 
 class EFCreateError : public EStreamError {
-public:
+  public:
     using EStreamError::EStreamError;
 };
 
 // A file that was opened but could not be read whole (a NUL byte, a read
 // failure, a size the line model cannot hold).
 class EReadError : public EStreamError {
-public:
+  public:
     using EStreamError::EStreamError;
 };
 
 class EFilerError : public EStreamError {
-public:
+  public:
     using EStreamError::EStreamError;
 };
 
 class EWriteError : public EFilerError {
-public:
+  public:
     using EFilerError::EFilerError;
 };
 
 class EInOutError : public Exception {
-public:
+  public:
     // The message is chosen by the code (see InOutMessage).
     explicit EInOutError(int code);
     int ErrorCode() const noexcept { return code_; }
 
-private:
+  private:
     int code_;
 };
 

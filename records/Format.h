@@ -4,10 +4,10 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <variant>
-#include <initializer_list>
 
 namespace quellor {
 

@@ -1,1 +1,264 @@
-// being written
+#include "records/LineFiles.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <atomic>
+#include <cstring>
+#include <limits>
+#include <memory>
+#include <vector>
+
+#include "records/Exceptions.h"
+#include "records/FileHandle.h"
+#include "records/Format.h"
+#include "records/Messages.h"
+
+namespace quellor {
+
+namespace {
+
+// Lines and sizes are signed 32-bit counts in the record model.
+constexpr std::size_t kMaxFileSize = std::size_t{1} << 31;
+
+int OpenRetrying(const char* path, int flags, mode_t mode = 0) {
+    int fd;
+    do {
+        fd = ::open(path, flags | O_CLOEXEC, mode);
+    } while (fd < 0 && errno == EINTR);
+    return fd;
+}
+
+// Calls emit(begin, end) for every line of [0, size): CR LF, CR and LF
+// each end a line; a break at the very end adds no empty line.
+template <typename Emit>
+void CutLines(const char* buf, std::size_t size, Emit&& emit) {
+    std::size_t pos = 0;
+    while (pos < size) {
+        const void* lf = std::memchr(buf + pos, '\n', size - pos);
+        const std::size_t nl = lf ? static_cast<const char*>(lf) - buf : size;
+        const void* cr = std::memchr(buf + pos, '\r', nl - pos);
+        if (cr != nullptr) {
+            const std::size_t at = static_cast<const char*>(cr) - buf;
+            emit(pos, at);
+            pos = at + 1;
+            if (pos < size && buf[pos] == '\n') ++pos;
+        } else {
+            emit(pos, nl);
+            pos = nl < size ? nl + 1 : size;
+        }
+    }
+}
+
+// The 1-based number of the line that holds the NUL byte at offset nul.
+std::int64_t LineOfNul(const char* buf, std::size_t nul) {
+    std::int64_t lines = 0;
+    CutLines(buf, nul, [&](std::size_t, std::size_t) { ++lines; });
+    const bool startsLine = nul == 0 || buf[nul - 1] == '\n' || buf[nul - 1] == '\r';
+    return startsLine ? lines + 1 : lines;
+}
+
+// Reads the whole file; regular files by their size, anything else to its end.
+std::size_t ReadWhole(int fd, const struct stat& st, const std::string& path,
+                      std::unique_ptr<char[]>& buf) {
+    const auto tooLarge = [&] { return EReadError(Format(msg::kFileTooLarge, {path})); };
+    const auto failed = [&] { return EReadError(Format(msg::kFileReadFailed, {path})); };
+    if (S_ISREG(st.st_mode)) {
+        const auto size = static_cast<std::size_t>(st.st_size);
+        if (size >= kMaxFileSize) throw tooLarge();
+        buf = std::make_unique_for_overwrite<char[]>(size ? size : 1);
+        const long long got = ReadFully(fd, buf.get(), size);
+        if (got < 0) throw failed();
+        return static_cast<std::size_t>(got);  // a file that shrank gives what it had
+    }
+    std::vector<char> data;
+    char chunk[65536];
+    for (;;) {
+        const long long got = ReadFully(fd, chunk, sizeof chunk);
+        if (got < 0) throw failed();
+        if (got == 0) break;
+        data.insert(data.end(), chunk, chunk + got);
+        if (data.size() >= kMaxFileSize) throw tooLarge();
+    }
+    buf = std::make_unique_for_overwrite<char[]>(data.size() ? data.size() : 1);
+    std::memcpy(buf.get(), data.data(), data.size());
+    return data.size();
+}
+
+std::string TempPathFor(const std::string& path) {
+    static std::atomic<unsigned> counter{0};
+    const std::size_t slash = path.rfind('/');
+    const std::string dir = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    return dir + "." + name + ".tmp" + std::to_string(::getpid()) + "-" +
+           std::to_string(counter.fetch_add(1));
+}
+
+// A temporary file that is removed unless it was renamed into place.
+class TempFile {
+  public:
+    explicit TempFile(const std::string& target) {
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            std::string candidate = TempPathFor(target);
+            file_ = FileHandle(OpenRetrying(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0666));
+            if (file_.Valid()) {
+                path_ = std::move(candidate);
+                return;
+            }
+            if (errno != EEXIST) return;
+        }
+    }
+    TempFile(const TempFile&) = delete;
+    TempFile& operator=(const TempFile&) = delete;
+    ~TempFile() {
+        file_ = FileHandle();
+        if (!path_.empty()) ::unlink(path_.c_str());
+    }
+
+    int fd() const { return file_.Get(); }
+    bool Close() { return file_.Close(); }
+    bool RenameTo(const std::string& target) {
+        if (::rename(path_.c_str(), target.c_str()) != 0) return false;
+        path_.clear();
+        return true;
+    }
+
+  private:
+    std::string path_;  // empty once there is nothing to remove
+    FileHandle file_;
+};
+
+// What cannot be replaced: a folder, a read-only file (no write bits, which
+// holds for root too), a file this user may not write.
+bool CanReplace(const std::string& path, struct stat* existing, bool* exists) {
+    *exists = ::stat(path.c_str(), existing) == 0;
+    if (!*exists) return true;
+    if (S_ISDIR(existing->st_mode)) return false;
+    if ((existing->st_mode & 0222) == 0) return false;
+    return ::access(path.c_str(), W_OK) == 0;
+}
+
+}  // namespace
+
+void LoadLines(TStringList& list, const std::string& path) {
+    FileHandle file(OpenRetrying(path.c_str(), O_RDONLY));
+    struct stat st {};
+    if (!file.Valid() || ::fstat(file.Get(), &st) != 0 || S_ISDIR(st.st_mode)) {
+        throw EFOpenError(Format(msg::kFileCannotOpen, {path}));
+    }
+    std::unique_ptr<char[]> buf;
+    const std::size_t size = ReadWhole(file.Get(), st, path, buf);
+    file.Close();
+
+    const char* text = buf.get();
+    if (const void* nul = std::memchr(text, 0, size)) {
+        const std::size_t at = static_cast<const char*>(nul) - text;
+        throw EReadError(Format(msg::kNulInLine, {path, LineOfNul(text, at)}));
+    }
+    std::vector<TStringList::Span> lines;
+    lines.reserve(size / 64 + 16);
+    CutLines(text, size, [&](std::size_t b, std::size_t e) { lines.push_back({text + b, e - b}); });
+    list.Adopt(std::move(buf), size, std::move(lines));
+}
+
+void SaveLines(const TStringList& list, const std::string& path) {
+    const auto cannotCreate = [&] { return EFCreateError(Format(msg::kFileCannotCreate, {path})); };
+    struct stat existing {};
+    bool exists = false;
+    if (!CanReplace(path, &existing, &exists)) throw cannotCreate();
+
+    std::size_t total = 0;
+    const std::size_t count = static_cast<std::size_t>(list.Count());
+    for (std::size_t i = 0; i < count; ++i) total += list.At(i).size() + 2;
+    auto buf = std::make_unique_for_overwrite<char[]>(total ? total : 1);
+    char* out = buf.get();
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::string_view line = list.At(i);
+        if (!line.empty()) std::memcpy(out, line.data(), line.size());
+        out += line.size();
+        *out++ = '\r';
+        *out++ = '\n';
+    }
+
+    TempFile temp(path);
+    if (temp.fd() < 0) throw cannotCreate();
+    if (exists) ::fchmod(temp.fd(), existing.st_mode & 07777);
+    if (!WriteFully(temp.fd(), buf.get(), total)) throw EWriteError(msg::kStreamWriteError);
+    if (!temp.Close()) throw EWriteError(msg::kStreamWriteError);
+    if (!temp.RenameTo(path)) throw cannotCreate();
+}
+
+LineReader::~LineReader() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+void LineReader::Open(const std::string& path) {
+    if (fd_ >= 0) Close();
+    const int fd = OpenRetrying(path.c_str(), O_RDONLY);
+    if (fd < 0) throw EInOutError(InOutCodeFromErrno(errno));
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+        const int code = S_ISDIR(st.st_mode) ? 5 : InOutCodeFromErrno(errno);
+        ::close(fd);
+        throw EInOutError(code);
+    }
+    fd_ = fd;
+    pos_ = len_ = 0;
+    atCtrlZ_ = false;
+}
+
+bool LineReader::Fill() {
+    if (pos_ < len_) return true;
+    ssize_t r;
+    do {
+        r = ::read(fd_, block_, kBlockSize);
+    } while (r < 0 && errno == EINTR);
+    if (r < 0) throw EInOutError(InOutCodeFromErrno(errno));
+    pos_ = 0;
+    len_ = static_cast<std::size_t>(r);
+    return r > 0;
+}
+
+bool LineReader::AtEnd() {
+    if (atCtrlZ_ || !Fill()) return true;
+    return block_[pos_] == 0x1A;
+}
+
+std::string LineReader::NextLine() {
+    std::string line;
+    if (atCtrlZ_ || !Fill()) return line;
+    if (block_[pos_] == 0x1A) {
+        // A Ctrl-Z that begins a line ends the file: nothing after it is read.
+        atCtrlZ_ = true;
+        return line;
+    }
+    while (Fill()) {
+        const unsigned char b = block_[pos_];
+        if (b == '\n') {
+            ++pos_;
+            break;
+        }
+        if (b == '\r') {
+            ++pos_;
+            if (Fill() && block_[pos_] == '\n') {
+                ++pos_;
+                break;
+            }
+            continue;  // a CR alone is dropped
+        }
+        std::size_t end = pos_ + 1;
+        while (end < len_ && block_[end] != '\n' && block_[end] != '\r') ++end;
+        line.append(reinterpret_cast<const char*>(block_ + pos_), end - pos_);
+        pos_ = end;
+    }
+    return line;
+}
+
+void LineReader::Close() {
+    if (fd_ < 0) return;
+    const int r = ::close(fd_);
+    fd_ = -1;
+    if (r != 0 && errno != EINTR) throw EInOutError(InOutCodeFromErrno(errno));
+}
+
+}  // namespace quellor

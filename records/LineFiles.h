@@ -18,7 +18,7 @@ void SaveLines(const TStringList& list, const std::string& path);
 
 // Reads a file line by line from its start, 128 bytes at a time.
 class LineReader {
-public:
+  public:
     static constexpr std::size_t kBlockSize = 128;
 
     LineReader() = default;
@@ -32,7 +32,7 @@ public:
     void Close();
     bool IsOpen() const { return fd_ >= 0; }
 
-private:
+  private:
     // Makes sure a byte is buffered; false at the end of the file.
     bool Fill();
 
@@ -40,6 +40,7 @@ private:
     unsigned char block_[kBlockSize];
     std::size_t pos_ = 0;
     std::size_t len_ = 0;
+    bool atCtrlZ_ = false;
 };
 
 }  // namespace quellor

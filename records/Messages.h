@@ -16,7 +16,8 @@ inline constexpr const char* kInOutTooManyFiles = "オープンしたファイ�
 inline constexpr const char* kInOutAccessDenied = "ファイルへのアクセスが拒否されました";
 inline constexpr const char* kInOutOther = "I/O エラー (%d)";
 
-inline constexpr const char* kListIndexOutOfBounds = "リストのインデックスが範囲を超えています (%d)";
+inline constexpr const char* kListIndexOutOfBounds =
+    "リストのインデックスが範囲を超えています (%d)";
 inline constexpr const char* kFieldCountDiffers = "ﾌｨｰﾙﾄﾞ数が他と違います（%d行目）";
 inline constexpr const char* kFieldMissing = "指定したﾌｨｰﾙﾄﾞがありません（第%dﾌｨｰﾙﾄﾞ）";
 

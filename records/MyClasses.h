@@ -14,7 +14,7 @@ namespace quellor {
 using MatchMode = std::uint8_t;  // 0 exact, 1 contains, 2 starts with, 3 ends with
 
 class TStringListEx : public TStringList {
-public:
+  public:
     bool IgnoreCase = false;
 
     bool MatchField(std::string_view searchText, int fieldIndex, MatchMode mode) const;

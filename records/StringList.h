@@ -12,7 +12,7 @@
 namespace quellor {
 
 class TStringList {
-public:
+  public:
     TStringList() = default;
     TStringList(const TStringList&) = delete;
     TStringList& operator=(const TStringList&) = delete;
@@ -43,11 +43,17 @@ public:
     // Unchecked view for loops that already know i is in range.
     std::string_view At(std::size_t i) const { return {lines_[i].data, lines_[i].size}; }
 
-    // Keeps the lines whose flag is true, in order, in one pass.
+    struct Span {
+        const char* data;
+        std::size_t size;
+    };
+
+    // Keeps the lines whose flag is non-zero, in order, in one pass.
     void KeepMarked(const std::vector<char>& keep);
-    // Replaces the contents with lines cut from a buffer the list takes over.
-    void Adopt(std::unique_ptr<char[]> buffer, std::size_t size,
-               const std::vector<std::pair<std::uint32_t, std::uint32_t>>& spans);
+    // Replaces the contents with lines that point into a buffer the list takes over.
+    void Adopt(std::unique_ptr<char[]> buffer, std::size_t size, std::vector<Span>&& lines);
+    // Whether p points into this list's own storage.
+    bool Owns(const char* p) const;
     // Frees arena blocks that no line points into any more.
     void ReleaseUnusedBlocks();
     // Applies a permutation: line k becomes the old line order[k].
@@ -56,21 +62,20 @@ public:
     void Reset();
     void Reserve(std::size_t lines) { lines_.reserve(lines); }
 
-protected:
-    struct Line {
-        const char* data;
-        std::size_t size;
-    };
+  protected:
     void CheckIndex(int i) const;
-    const char* Store(std::string_view text);
 
-private:
+  private:
+    // Every line owns its bytes alone, so a shorter or equal text can be
+    // written over it in place; longer texts go to the arena's tail.
+    char* Store(std::string_view text);
+
     struct Block {
         std::unique_ptr<char[]> data;
         std::size_t size = 0;
         std::size_t used = 0;
     };
-    std::vector<Line> lines_;
+    std::vector<Span> lines_;
     std::vector<Block> blocks_;
 };
 
