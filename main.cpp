@@ -1,2 +1,18 @@
 // Start-up: the application and its one window.
-int main() { return 0; }
+#include "ui/main.h"
+
+#include <QApplication>
+#include <csignal>
+
+#include "ui/Widgets.h"
+
+int main(int argc, char** argv) {
+    // A write past the file-size limit must fail with an error the user sees,
+    // not end the program.
+    std::signal(SIGXFSZ, SIG_IGN);
+    QApplication app(argc, argv);
+    quellor::ui::ApplyHintTiming();
+    quellor::ui::TfrmMain frmMain;
+    frmMain.show();
+    return app.exec();
+}

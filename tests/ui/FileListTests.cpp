@@ -1,0 +1,109 @@
+// The file list: drops on the window and its controls, removal, counting.
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+
+#include "UiFixture.h"
+#include "ui/Widgets.h"
+
+namespace quellor::ui::test {
+namespace {
+
+class FileListTest : public UiTest {};
+
+TEST_F(FileListTest, FolderIsSkippedAndFilesAreAddedInDragOrder) {
+    QString b = Write(U("b.csv"), "1,2\r\n");
+    QString a = Write(U("a.csv"), "x,y,z\r\n");
+    ASSERT_TRUE(QDir(dir.path()).mkdir(U("folder")));
+    Drop(win.get(), {Path(U("folder")), b, a});
+    EXPECT_EQ(win->ListBox1->Texts(), (QStringList{b, a}));
+    EXPECT_EQ(win->Label8->text(), U("合計2ﾌｧｲﾙ"));
+    EXPECT_TRUE(win->BitBtn5->isEnabled());
+    EXPECT_FALSE(win->BitBtn1->isEnabled());  // a drop selects nothing
+    EXPECT_EQ(win->ListBox2->count(), 2);     // sample from the first listed file
+    EXPECT_GT(win->ListBox1->ScrollExtent(), 0);
+}
+
+TEST_F(FileListTest, RepeatedDropAddsNothingButAnotherLetterCaseDoes) {
+    QString a = Write(U("a.csv"), "x\r\n");
+    Drop(win.get(), {a});
+    Drop(win->Edit1, {a});  // over an edit box: the same handler
+    Drop(win->ListBox2->viewport(), {a, a});
+    EXPECT_EQ(win->ListBox1->count(), 1);
+    QString upper = Path(U("A.CSV"));
+    Drop(win->Edit2, {upper});
+    EXPECT_EQ(win->ListBox1->Texts(), (QStringList{a, upper}));
+    EXPECT_EQ(win->Edit1->text(), QString());
+    EXPECT_EQ(win->Edit2->text(), QString());
+}
+
+TEST_F(FileListTest, LongPathsAreListedWhole) {
+    QString name = QString(120, QLatin1Char('n')) + U("名前") + QString(120, QLatin1Char('m'));
+    QString deep = Path(name);
+    QString path = deep + U("/file.csv");
+    ASSERT_TRUE(QDir().mkpath(deep));
+    Write(name + U("/file.csv"), "a,b\r\n");
+    ASSERT_GT(QFile::encodeName(path).size(), 254);
+    Drop(win.get(), {path});
+    ASSERT_EQ(win->ListBox1->count(), 1);
+    EXPECT_EQ(win->FilePath(0), QFile::encodeName(path).toStdString());
+    EXPECT_EQ(win->ListBox2->count(), 2);
+}
+
+TEST_F(FileListTest, EveryDropForgetsTheChosenFields) {
+    QString a = Write(U("a.csv"), "x,y,z\r\n");
+    Drop(win.get(), {a});
+    ChooseFields({2});
+    win->ComboBox1->setCurrentIndex(3);
+    win->ComboBox5->setCurrentIndex(1);
+    Drop(win.get(), {a});
+    EXPECT_EQ(win->ListBox3->count(), 0);
+    EXPECT_EQ(win->ListBox2->count(), 3);
+    EXPECT_EQ(win->ComboBox1->currentIndex(), 0);
+    EXPECT_EQ(win->ComboBox5->currentIndex(), 0);
+}
+
+TEST_F(FileListTest, SelectingEnablesDeleteAndDeletingAllEmptiesTheList) {
+    QString a = Write(U("a.csv"), "x,y\r\n");
+    QString b = Write(U("b.csv"), "1,2,3\r\n");
+    QString c = Write(U("c.csv"), "1\r\n");
+    Drop(win.get(), {a, b, c});
+    ClickEntry(win->ListBox1, 1);
+    EXPECT_TRUE(win->BitBtn1->isEnabled());
+    ClickEntry(win->ListBox1, 1, Qt::ControlModifier);  // deselecting leaves it enabled
+    EXPECT_TRUE(win->BitBtn1->isEnabled());
+
+    ClickEntry(win->ListBox1, 0);
+    Click(win->BitBtn1);
+    EXPECT_EQ(win->ListBox1->Texts(), (QStringList{b, c}));
+    EXPECT_EQ(win->ListBox2->count(), 3);  // rebuilt from the new first file
+    EXPECT_FALSE(win->BitBtn1->isEnabled());
+    EXPECT_TRUE(win->BitBtn5->isEnabled());
+
+    win->ListBox1->selectAll();
+    win->BitBtn1->setEnabled(true);
+    Click(win->BitBtn1);
+    EXPECT_EQ(win->ListBox1->count(), 0);
+    EXPECT_EQ(win->Label8->text(), U("合計0ﾌｧｲﾙ"));
+    EXPECT_FALSE(win->BitBtn1->isEnabled());
+    EXPECT_FALSE(win->BitBtn5->isEnabled());
+    EXPECT_EQ(win->ListBox2->count() + win->ListBox3->count(), 0);
+    EXPECT_EQ(win->ComboBox1->count(), 4);  // the removed file's fields stay
+    EXPECT_TRUE(QFile::exists(a));          // the list holds names only
+}
+
+TEST_F(FileListTest, MissingFirstFileShowsTheErrorAfterTheListChanged) {
+    QString gone = Path(U("gone.csv"));
+    Drop(win.get(), {gone});
+    EXPECT_EQ(win->ListBox1->count(), 1);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].kind, BoxKind::Error);
+    EXPECT_EQ(boxes[0].text, U("ファイルが見つかりません."));
+    EXPECT_TRUE(win->BitBtn5->isEnabled());
+}
+
+}  // namespace
+}  // namespace quellor::ui::test

@@ -1,0 +1,131 @@
+// The preview grid, and a whole session as a user would make it.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+
+#include "UiFixture.h"
+#include "records/Exceptions.h"
+#include "ui/Widgets.h"
+
+namespace quellor::ui::test {
+namespace {
+
+class PreviewTest : public UiTest {
+  protected:
+    void Preview(const QString& path) {
+        win->ListBox1->clear();
+        win->AddFileEntry(QFile::encodeName(path));
+        DoubleClickEntry(win->ListBox1, 0);
+    }
+    QStringList Row(int r) {
+        QStringList out;
+        for (int c = 0; c < win->StringGrid1->columnCount(); ++c) out << win->Cell(r, c);
+        return out;
+    }
+};
+
+struct PreviewCase {
+    const char* name;
+    std::string content;
+    int rows, columns;
+    std::vector<std::vector<const char*>> cells;  // rows from 0
+};
+
+TEST_F(PreviewTest, ShowsTheFirstLinesSplitTwice) {
+    std::string many;
+    for (int i = 1; i <= 60; ++i) many += std::to_string(i) + ",z\r\n";
+    const PreviewCase cases[] = {
+        {"three lines",
+         "a,b\r\nc,d\r\ne,f\r\n",
+         4,
+         3,
+         {{"", "第1ﾌｨｰﾙﾄﾞ", "第2ﾌｨｰﾙﾄﾞ"}, {"ﾚｺｰﾄﾞ1", "a", "b"}, {"ﾚｺｰﾄﾞ3", "e", "f"}}},
+        {"quoted field spans cells",
+         "\"x,y\",z\r\n",
+         2,
+         4,
+         {{"", "第1ﾌｨｰﾙﾄﾞ", "第2ﾌｨｰﾙﾄﾞ", "第3ﾌｨｰﾙﾄﾞ"}, {"ﾚｺｰﾄﾞ1", "x,y", "z", ""}}},
+        {"empty field shows a blank", "x,,y\r\n", 2, 4, {{}, {"ﾚｺｰﾄﾞ1", "x", " ", "y"}}},
+        {"empty file", "", 2, 2, {{"", ""}, {"", ""}}},
+        {"blank last line", "a,b\r\n   \r\n", 3, 1, {{""}, {"ﾚｺｰﾄﾞ1"}, {"ﾚｺｰﾄﾞ2"}}},
+        {"code page 932 text", "\x95\x5C,\xB1\r\n", 2, 3, {{}, {"ﾚｺｰﾄﾞ1", "表", "ｱ"}}},
+    };
+    for (const PreviewCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        Preview(Write(U("p.csv"), c.content));
+        EXPECT_EQ(win->StringGrid1->rowCount(), c.rows);
+        EXPECT_EQ(win->StringGrid1->columnCount(), c.columns);
+        for (std::size_t r = 0; r < c.cells.size(); ++r) {
+            if (c.cells[r].empty()) continue;
+            QStringList expected;
+            for (const char* cell : c.cells[r]) expected << U(cell);
+            int row = r == 2 && c.rows == 4 ? 3 : static_cast<int>(r);
+            EXPECT_EQ(Row(row), expected) << r;
+        }
+    }
+    Preview(Write(U("many.csv"), many));
+    EXPECT_EQ(win->StringGrid1->rowCount(), 51);
+    EXPECT_EQ(win->Cell(50, 1), U("50"));
+    EXPECT_EQ(win->StringGrid1->columnWidth(0), win->Scaled(50));
+    EXPECT_EQ(win->StringGrid1->columnWidth(1), win->Scaled(64));
+    EXPECT_EQ(win->StringGrid1->rowHeight(1), win->Scaled(14));
+}
+
+TEST_F(PreviewTest, ShowsTheTopmostSelectedFileAndMissingFilesLeaveItCleared) {
+    QString a = Write(U("a.csv"), "a1\r\n");
+    QString b = Write(U("b.csv"), "b1\r\n");
+    QString gone = Path(U("gone.csv"));
+    win->AddFileEntry(QFile::encodeName(a));
+    win->AddFileEntry(QFile::encodeName(gone));
+    win->AddFileEntry(QFile::encodeName(b));
+    win->ListBox1->item(2)->setSelected(true);
+    win->ListBox1->item(0)->setSelected(true);
+    win->ListBox1DblClick();
+    EXPECT_EQ(win->Cell(1, 1), U("a1"));
+    win->ListBox1->clearSelection();
+    win->ListBox1->item(1)->setSelected(true);
+    EXPECT_THROW(win->ListBox1DblClick(), EInOutError);
+    EXPECT_EQ(win->Cell(1, 1), QString());
+    EXPECT_EQ(win->StringGrid1->rowCount(), 2);
+    // Reached through the double-click, the error is shown and the window goes on.
+    DoubleClickEntry(win->ListBox1, 1);
+    ASSERT_FALSE(boxes.empty());
+    EXPECT_EQ(boxes.back().text, U("ファイルが見つかりません."));
+}
+
+TEST_F(PreviewTest, UnreadableLineKeepsTheRowsAlreadyShown) {
+    // A NUL byte stops the reader part-way (if the reader refuses it).
+    QString p = Write(U("nul.csv"), std::string("a,b\r\nc,d\r\ne\0f\r\n", 15));
+    Preview(p);
+    EXPECT_GE(win->StringGrid1->rowCount(), 3);
+    EXPECT_EQ(Row(1),
+              (QStringList{U("ﾚｺｰﾄﾞ1"), U("a"), U("b")}).mid(0, win->StringGrid1->columnCount()));
+}
+
+TEST_F(PreviewTest, WholeSessionSortsExtractsAndChoosesFields) {
+    QString a = Write(U("a.csv"), "3,c,keep\r\n1,a,keep\r\n2,b,drop\r\n1,a,keep\r\n");
+    QString b = Write(U("b.csv"), "9,z,keep\r\n8,y,keep\r\n");
+    Drop(win.get(), {a, b});
+    ChooseFields({3, 1});
+    Choose(win->RadioGroup4, 0);
+    win->ComboBox5->setCurrentIndex(1);
+    win->CheckBox1->setChecked(true);
+    Choose(win->RadioGroup2, 0);
+    win->ComboBox1->setCurrentIndex(3);
+    win->Edit1->setText(U("keep"));
+    Click(win->BitBtn3);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].kind, BoxKind::Information);
+    EXPECT_EQ(Read(a + ".new"), "keep,1\r\nkeep,3\r\n");
+    EXPECT_EQ(Read(a + ".w"), "1,a,keep\r\n");
+    EXPECT_EQ(Read(b + ".new"), "keep,8\r\nkeep,9\r\n");
+    EXPECT_FALSE(Exists(b + ".w"));
+    EXPECT_TRUE(win->Label7->text().startsWith(U("正常終了しました\n処理ﾌｧｲﾙ数2")));
+}
+
+}  // namespace
+}  // namespace quellor::ui::test

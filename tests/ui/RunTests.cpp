@@ -1,0 +1,263 @@
+// Runs started from the window: checks, outputs, errors, abort and locking.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+
+#include "UiFixture.h"
+#include "run/ProcessingRun.h"
+#include "ui/ErrorDisplay.h"
+#include "ui/Widgets.h"
+
+namespace quellor::ui::test {
+namespace {
+
+class RunTest : public UiTest {
+  protected:
+    std::string Numbered(int records, int fields) {
+        std::string out;
+        for (int r = 1; r <= records; ++r) {
+            for (int f = 1; f <= fields; ++f) {
+                out += std::to_string(r * 10 + f);
+                out += f < fields ? "," : "\r\n";
+            }
+        }
+        return out;
+    }
+    // Calls the check on every pass of the event loop while a run is going.
+    void DuringRun(std::function<bool()> check) {
+        auto* timer = new QTimer(win.get());
+        timer->setInterval(0);
+        QObject::connect(timer, &QTimer::timeout, timer, [timer, check] {
+            if (check()) timer->stop();
+        });
+        timer->start();
+    }
+    void SwitchRecordExtractionOn(int field, int mode, const QString& text) {
+        Choose(win->RadioGroup2, 0);
+        win->ComboBox1->setCurrentIndex(field);
+        win->ComboBox2->setCurrentIndex(mode);
+        win->Edit1->setText(text);
+    }
+};
+
+TEST_F(RunTest, StartWritesTheNewFileAndTheFinalLog) {
+    QString a = Write(U("a.csv"), "1,a,x\r\n2,b,y\r\n3,c,z\r\n");
+    Drop(win.get(), {a});
+    ChooseFields({3, 1});
+    Click(win->BitBtn3);
+    EXPECT_EQ(Read(a + ".new"), "x,1\r\ny,2\r\nz,3\r\n");
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].kind, BoxKind::Information);
+    EXPECT_EQ(boxes[0].title, U("情報"));
+    EXPECT_EQ(boxes[0].text, U("処理が終わりました"));
+    EXPECT_TRUE(win->Label7->text().startsWith(U("正常終了しました\n処理ﾌｧｲﾙ数1\n処理時間")));
+    EXPECT_TRUE(win->Label7->text().endsWith(U("ﾐﾘ秒")));
+    EXPECT_EQ(win->Label5->text(), QString());
+    EXPECT_EQ(win->Label6->text(), QString());
+    EXPECT_EQ(win->ProgressBar1->value(), 0);
+    EXPECT_EQ(win->ProgressBar2->value(), 0);
+    EXPECT_FALSE(win->BitBtn6->isVisible());
+    EXPECT_TRUE(win->BitBtn3->isEnabled());
+}
+
+TEST_F(RunTest, SettingsAreTakenFromEveryControl) {
+    QString a = Write(U("a.csv"), "1,a,x\r\n");
+    Drop(win.get(), {a});
+    ChooseFields({2});
+    SwitchRecordExtractionOn(3, 2, U("～ｱ"));
+    win->ComboBox3->setCurrentIndex(1);
+    win->ComboBox4->setCurrentIndex(4);
+    win->Edit2->setText(U("q"));
+    Choose(win->RadioGroup1, 1);
+    Choose(win->RadioGroup4, 0);
+    win->ComboBox5->setCurrentIndex(2);
+    win->ComboBox6->setCurrentIndex(1);
+    win->CheckBox1->setChecked(true);
+    win->CheckBox2->setChecked(true);
+    RunSettings s = win->BuildRunSettings();
+    EXPECT_EQ(s.Files, std::vector<std::string>{a.toStdString()});
+    EXPECT_TRUE(s.FieldExtractionOn && s.RecordExtractionOn && s.SortOn);
+    EXPECT_EQ(s.ChosenFields, std::vector<int>{2});
+    EXPECT_EQ(s.ExpectedFieldCount, 3);
+    EXPECT_EQ(s.SortKeyField, 2);
+    EXPECT_TRUE(s.SortDescending && s.DuplicatesToFile && s.JoinWithOr && s.NoFileWhenEmpty);
+    EXPECT_EQ(s.Condition1.FieldNumber, 3);
+    EXPECT_EQ(s.Condition1.Mode, 2);
+    EXPECT_EQ(s.Condition1.SearchText, std::string("\x81\x60\xB1"));
+    EXPECT_EQ(s.Condition2.FieldNumber, 1);
+    EXPECT_EQ(s.Condition2.Mode, 4);
+    EXPECT_EQ(s.Condition2.SearchText, "q");
+}
+
+struct StartCheck {
+    const char* name;
+    bool withFile, fieldOn, recordOn, sortOn;
+    const char* message;
+    int page;  // -1: the page shown before stays
+};
+
+TEST_F(RunTest, EachStartCheckWarnsAndShowsItsPage) {
+    const StartCheck cases[] = {
+        {"no file", false, false, false, false, "処理ﾌｧｲﾙがありません", -1},
+        {"no chosen field", true, true, true, true, "抽出するﾌｨｰﾙﾄﾞが指定されていません", 0},
+        {"no sort key", true, false, true, true, "ｿｰﾄｷｰが指定されていません", 2},
+        {"no condition", true, false, true, false, "抽出するﾚｺｰﾄﾞ条件が指定されていません", 1},
+        {"nothing on", true, false, false, false, "条件が指定されていません", 0},
+    };
+    QString a = Write(U("a.csv"), "1,2\r\n");
+    for (const StartCheck& c : cases) {
+        SCOPED_TRACE(c.name);
+        Click(win->BitBtn2);
+        boxes.clear();
+        if (c.withFile) Drop(win.get(), {a});
+        Choose(win->RadioGroup3, c.fieldOn ? 0 : 1);
+        Choose(win->RadioGroup2, c.recordOn ? 0 : 1);
+        Choose(win->RadioGroup4, c.sortOn ? 0 : 1);
+        int before = c.page == 1 ? 2 : 1;
+        win->PageControl1->setCurrentIndex(before);
+        Click(win->BitBtn3);
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].kind, BoxKind::Warning);
+        EXPECT_EQ(boxes[0].title, U("警告"));
+        EXPECT_EQ(boxes[0].text, U(c.message));
+        EXPECT_EQ(win->PageControl1->currentIndex(), c.page < 0 ? before : c.page);
+        EXPECT_FALSE(Exists(a + ".new"));
+    }
+}
+
+TEST_F(RunTest, FieldCountErrorReachesTheErrorBoxAndTheWindowGoesOn) {
+    QString a = Write(U("a.csv"), "a,b,c\r\nd,e\r\n");
+    Drop(win.get(), {a});
+    ChooseFields({1});
+    Click(win->BitBtn3);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].kind, BoxKind::Error);
+    EXPECT_EQ(boxes[0].title, ApplicationTitle());
+    EXPECT_EQ(boxes[0].text, a + U("の\r\n2行目でｴﾗｰ\r\n3であるべきﾌｨｰﾙﾄﾞ数が2です."));
+    EXPECT_TRUE(win->Label7->text().endsWith(U("\n異常終了しました")));
+    EXPECT_FALSE(Exists(a + ".new"));
+    EXPECT_TRUE(win->BitBtn3->isEnabled());
+    EXPECT_FALSE(win->BitBtn6->isVisible());
+
+    Write(U("a.csv"), "a,b,c\r\nd,e,f\r\n");
+    boxes.clear();
+    Click(win->BitBtn3);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].kind, BoxKind::Information);
+    EXPECT_EQ(Read(a + ".new"), "a\r\nd\r\n");
+}
+
+struct LockState {
+    std::map<QString, bool> ownEnabled;
+    bool abortShown = false;
+};
+
+LockState Snapshot(TfrmMain& w) {
+    LockState s;
+    for (QWidget* c : w.findChildren<QWidget*>()) {
+        if (c->objectName().isEmpty()) continue;
+        s.ownEnabled[c->objectName()] = !c->testAttribute(Qt::WA_ForceDisabled);
+    }
+    s.abortShown = w.BitBtn6->isVisible() && w.BitBtn6->isEnabled();
+    return s;
+}
+
+TEST_F(RunTest, AbortDuringTheSecondFileLocksExactlyTheSetAndStopsTheRun) {
+    QStringList files;
+    for (const char* name : {"1.csv", "2.csv", "3.csv"}) files << Write(U(name), Numbered(300, 3));
+    Drop(win.get(), files);
+    ChooseFields({2});
+    SwitchRecordExtractionOn(1, 1, U("1"));
+    LockState before = Snapshot(*win);
+    LockState during;
+    DuringRun([&] {
+        if (win->Label5->text() != U("1/3ﾌｧｲﾙ処理")) return false;
+        during = Snapshot(*win);
+        Click(win->BitBtn6);
+        Click(win->BitBtn6);  // a second click changes nothing
+        return true;
+    });
+    Click(win->BitBtn3);
+
+    const QStringList locked = {"BitBtn1", "BitBtn2", "BitBtn3", "BitBtn4",     "BitBtn5",
+                                "Button1", "Button2", "Button3", "Button4",     "Button5",
+                                "Button6", "Edit1",   "Edit2",   "PageControl1"};
+    ASSERT_FALSE(during.ownEnabled.empty());
+    EXPECT_TRUE(during.abortShown);
+    for (const auto& [name, enabled] : during.ownEnabled) {
+        if (name == "BitBtn6") continue;
+        bool expected = locked.contains(name) ? false : before.ownEnabled[name];
+        EXPECT_EQ(enabled, expected) << name.toStdString();
+    }
+
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].kind, BoxKind::Error);
+    EXPECT_EQ(boxes[0].text, U("ユーザーにより中断されました."));
+    EXPECT_TRUE(win->Label7->text().endsWith(U("\nユーザーにより中断されました")));
+    EXPECT_TRUE(Exists(files[0] + ".new"));
+    EXPECT_FALSE(Exists(files[1] + ".new"));
+    EXPECT_FALSE(Exists(files[2] + ".new"));
+
+    // Unlocking enables the whole set, whatever each page's switch says.
+    LockState after = Snapshot(*win);
+    for (const QString& name : locked) EXPECT_TRUE(after.ownEnabled[name]) << name.toStdString();
+    EXPECT_FALSE(win->BitBtn6->isVisible());
+
+    boxes.clear();
+    Click(win->BitBtn3);  // the flag is cleared by the next run
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].kind, BoxKind::Information);
+    EXPECT_TRUE(Exists(files[2] + ".new"));
+}
+
+TEST_F(RunTest, ClosingTheWindowDuringARunLetsTheRunFinish) {
+    QStringList files;
+    for (const char* name : {"1.csv", "2.csv"}) files << Write(U(name), Numbered(50, 2));
+    Drop(win.get(), files);
+    ChooseFields({1});
+    DuringRun([&] {
+        if (!win->Running()) return false;
+        win->close();
+        return true;
+    });
+    Click(win->BitBtn3);
+    EXPECT_FALSE(win->isVisible());
+    EXPECT_TRUE(boxes.empty());  // the information box closed at once
+    EXPECT_TRUE(Exists(files[0] + ".new"));
+    EXPECT_TRUE(Exists(files[1] + ".new"));
+    EXPECT_TRUE(win->Label7->text().startsWith(U("正常終了しました\n処理ﾌｧｲﾙ数2")));
+}
+
+TEST_F(RunTest, DropsDeletionAndPreviewWorkWhileARunGoesOn) {
+    QString a = Write(U("a.csv"), Numbered(200, 2));
+    QString b = Write(U("b.csv"), "p,q,r\r\n");
+    Drop(win.get(), {a});
+    ChooseFields({2});
+    bool done = false;
+    DuringRun([&] {
+        if (!win->Running()) return false;
+        Drop(win->Edit1, {b});
+        win->ListBox1->item(1)->setSelected(true);
+        win->ListBox1DblClick();
+        done = true;
+        return true;
+    });
+    Click(win->BitBtn3);
+    ASSERT_TRUE(done);
+    EXPECT_EQ(win->ListBox1->count(), 2);
+    EXPECT_EQ(win->Cell(1, 1), U("p"));
+    // The run kept the settings it took at Start.
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].kind, BoxKind::Information);
+    EXPECT_EQ(Read(a + ".new").substr(0, 4), "12\r\n");
+    EXPECT_FALSE(Exists(b + ".new"));
+}
+
+}  // namespace
+}  // namespace quellor::ui::test

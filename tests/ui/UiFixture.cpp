@@ -1,0 +1,113 @@
+#include "UiFixture.h"
+
+#include <QApplication>
+#include <QDropEvent>
+#include <QFile>
+#include <QMimeData>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+#include <QUrl>
+
+#include "ui/Widgets.h"
+
+namespace quellor::ui::test {
+
+QString U(const char* text) {
+    return QString::fromUtf8(text);
+}
+
+void UiTest::SetUp() {
+    ASSERT_TRUE(dir.isValid());
+    MessageBoxes::SetEnding(false);
+    MessageBoxes::SetHook([this](BoxKind kind, const QString& title, const QString& text) {
+        Box box{kind, title, text};
+        if (onBox) onBox(box);
+        boxes.push_back(box);
+    });
+    win = std::make_unique<TfrmMain>();
+    win->show();
+    QApplication::setActiveWindow(win.get());
+    QApplication::processEvents();
+}
+
+void UiTest::TearDown() {
+    win.reset();
+    MessageBoxes::SetHook(nullptr);
+    MessageBoxes::SetEnding(false);
+}
+
+QString UiTest::Path(const QString& name) const {
+    return dir.filePath(name);
+}
+
+QString UiTest::Write(const QString& name, const std::string& bytes) {
+    QString path = Path(name);
+    QFile f(path);
+    EXPECT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes.data(), static_cast<qint64>(bytes.size()));
+    return path;
+}
+
+std::string UiTest::Read(const QString& path) const {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) return "<missing>";
+    return f.readAll().toStdString();
+}
+
+bool UiTest::Exists(const QString& path) const {
+    return QFile::exists(path);
+}
+
+void UiTest::Drop(QWidget* target, const QStringList& paths) {
+    QMimeData mime;
+    QList<QUrl> urls;
+    for (const QString& p : paths) urls << QUrl::fromLocalFile(p);
+    mime.setUrls(urls);
+    QDragEnterEvent enter(QPoint(4, 4), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    QDropEvent drop(QPointF(4, 4), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &drop);
+    EXPECT_TRUE(drop.isAccepted());
+}
+
+void UiTest::ClickEntry(QListWidget* list, int row, Qt::KeyboardModifiers mods) {
+    QRect r = list->visualItemRect(list->item(row));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, mods, r.center());
+}
+
+void UiTest::DoubleClickEntry(QListWidget* list, int row) {
+    QRect r = list->visualItemRect(list->item(row));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, r.center());
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, r.center());
+}
+
+void UiTest::Click(QWidget* button) {
+    QTest::mouseClick(button, Qt::LeftButton);
+}
+
+void UiTest::Choose(RadioGroup* group, int item) {
+    for (QWidget* w = group; w; w = w->parentWidget()) {
+        if (w->parentWidget() && w->parentWidget()->parentWidget() == win->PageControl1) {
+            win->PageControl1->setCurrentWidget(w);
+        }
+    }
+    QApplication::processEvents();
+    Click(group->Button(item));
+    ASSERT_EQ(group->ItemIndex(), item);
+}
+
+void UiTest::ChooseFields(const std::vector<int>& numbers) {
+    for (int n : numbers) {
+        QString head = QString::fromUtf8("[第%1ﾌｨｰﾙﾄﾞ]").arg(n, 2, 10, QLatin1Char('0'));
+        int row = -1;
+        for (int i = 0; i < win->ListBox2->count(); ++i) {
+            if (win->ListBox2->item(i)->text().startsWith(head)) row = i;
+        }
+        ASSERT_GE(row, 0) << n;
+        ClickEntry(win->ListBox2, row);
+        Click(win->Button1);
+    }
+}
+
+}  // namespace quellor::ui::test

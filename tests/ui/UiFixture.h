@@ -1,0 +1,57 @@
+// A shown main window, a temporary folder of real files, and every message
+// box answered and recorded.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QStringList>
+#include <QTemporaryDir>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ui/MessageBoxes.h"
+#include "ui/Widgets.h"
+#include "ui/main.h"
+
+namespace quellor::ui::test {
+
+struct Box {
+    BoxKind kind;
+    QString title;
+    QString text;
+};
+
+class UiTest : public ::testing::Test {
+  protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Writes bytes to a file in the temporary folder; returns its path.
+    QString Write(const QString& name, const std::string& bytes);
+    std::string Read(const QString& path) const;
+    bool Exists(const QString& path) const;
+    QString Path(const QString& name) const;
+
+    // Drops local files on a widget as a file manager would.
+    void Drop(QWidget* target, const QStringList& paths);
+    // Clicks entries of a list as the user would (Ctrl adds to the selection).
+    void ClickEntry(QListWidget* list, int row, Qt::KeyboardModifiers mods = Qt::NoModifier);
+    void DoubleClickEntry(QListWidget* list, int row);
+    void Click(QWidget* button);
+    // Shows the page of a radio group and clicks its item, as a user must.
+    void Choose(RadioGroup* group, int item);
+    // Chooses the fields, by number, one at a time with "→".
+    void ChooseFields(const std::vector<int>& numbers);
+
+    std::unique_ptr<TfrmMain> win;
+    std::vector<Box> boxes;
+    // Runs when a box is shown (before it is recorded as answered).
+    std::function<void(const Box&)> onBox;
+    QTemporaryDir dir;
+};
+
+QString U(const char* text);
+
+}  // namespace quellor::ui::test

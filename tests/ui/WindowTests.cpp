@@ -1,0 +1,325 @@
+// The window after start-up and reset, its layout, hints, pages and keys.
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStyle>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTest>
+
+#include "UiFixture.h"
+#include "ui/Widgets.h"
+
+namespace quellor::ui::test {
+namespace {
+
+class WindowTest : public UiTest {
+  protected:
+    QWidget* Named(const char* name) {
+        auto* w = win->findChild<QWidget*>(QLatin1String(name));
+        EXPECT_NE(w, nullptr) << name;
+        return w;
+    }
+    static QString TextOf(QWidget* w) {
+        if (auto* l = qobject_cast<QLabel*>(w)) return l->text();
+        if (auto* b = qobject_cast<QAbstractButton*>(w)) return b->text();
+        if (auto* g = qobject_cast<QGroupBox*>(w)) return g->title();
+        return {};
+    }
+};
+
+struct Layout {
+    const char* name;
+    const char* parent;
+    int x, y, w, h;
+    const char* text;  // nullptr: not a captioned control
+    bool autoSize;
+};
+
+const Layout kLayout[] = {
+    {"Bevel1", "frmMain", 8, 472, 473, 89, nullptr, false},
+    {"Label1", "frmMain", 8, 456, 74, 12, "【処理ﾒｯｾｰｼﾞ】", true},
+    {"Label2", "frmMain", 8, 192, 146, 12, "【処理条件を指定して下さい】", true},
+    {"Label3", "frmMain", 8, 8, 158, 12, "【処理ﾌｧｲﾙをﾄﾞﾛｯﾌﾟして下さい】", true},
+    {"Label4", "frmMain", 208, 8, 4, 12, "【ﾘｽﾄ内のﾌｧｲﾙ名をﾀﾞﾌﾞﾙｸﾘｯｸするとの先頭50行を表示します】",
+     true},
+    {"Label5", "frmMain", 16, 480, 27, 12, "0/0ﾌｧｲﾙ", true},
+    {"Label6", "frmMain", 16, 520, 27, 12, "0/0ﾚｺｰﾄﾞ", true},
+    {"Label7", "frmMain", 304, 480, 169, 73, "ＺＺＺ…", false},
+    {"Label8", "frmMain", 8, 24, 58, 12, "合計0ﾌｧｲﾙ", true},
+    {"StringGrid1", "frmMain", 208, 24, 353, 153, nullptr, false},
+    {"BitBtn1", "frmMain", 8, 160, 89, 17, "削除", false},
+    {"BitBtn2", "frmMain", 488, 472, 75, 25, "全てｸﾘｱ", false},
+    {"BitBtn3", "frmMain", 488, 504, 75, 25, "ｽﾀｰﾄ", false},
+    {"ListBox1", "frmMain", 8, 40, 193, 113, nullptr, false},
+    {"BitBtn4", "frmMain", 488, 536, 75, 25, "ｷｬﾝｾﾙ", false},
+    {"PageControl1", "frmMain", 8, 208, 553, 233, nullptr, false},
+    {"RadioGroup3", "TabSheet1", 8, 8, 185, 33, nullptr, false},
+    {"GroupBox2", "TabSheet1", 8, 48, 529, 153,
+     "抽出するﾌｨｰﾙﾄﾞを選択し並び替えてください（１番目のﾌｧｲﾙの1行目をｻﾝﾌﾟﾙとしています）", false},
+    {"Label10", "GroupBox2", 8, 16, 94, 12, "元のﾌｨｰﾙﾄﾞと順番", true},
+    {"Label11", "GroupBox2", 272, 16, 116, 12, "抽出するﾌｨｰﾙﾄﾞと順番", true},
+    {"ListBox2", "GroupBox2", 8, 32, 217, 113, nullptr, false},
+    {"Button1", "GroupBox2", 232, 64, 33, 17, "→", false},
+    {"Button2", "GroupBox2", 232, 96, 33, 17, "←", false},
+    {"ListBox3", "GroupBox2", 272, 32, 217, 113, nullptr, false},
+    {"Button3", "GroupBox2", 496, 40, 25, 25, "▲", false},
+    {"Button4", "GroupBox2", 496, 64, 25, 25, "△", false},
+    {"Button5", "GroupBox2", 496, 88, 25, 25, "▽", false},
+    {"Button6", "GroupBox2", 496, 112, 25, 25, "▼", false},
+    {"RadioGroup2", "TabSheet2", 8, 8, 185, 33, nullptr, false},
+    {"GroupBox1", "TabSheet2", 8, 48, 529, 153, "抽出するﾚｺｰﾄﾞの文字列検索条件を指定して下さい",
+     false},
+    {"Label9", "GroupBox1", 111, 30, 12, 12, "が", false},
+    {"Label12", "GroupBox1", 111, 100, 12, 12, "が", false},
+    {"ComboBox1", "GroupBox1", 8, 24, 97, 20, nullptr, false},
+    {"Edit1", "GroupBox1", 128, 24, 249, 20, nullptr, false},
+    {"ComboBox2", "GroupBox1", 384, 24, 137, 20, nullptr, false},
+    {"RadioGroup1", "GroupBox1", 10, 48, 189, 33, nullptr, false},
+    {"ComboBox3", "GroupBox1", 8, 93, 97, 20, nullptr, false},
+    {"Edit2", "GroupBox1", 128, 93, 249, 20, nullptr, false},
+    {"ComboBox4", "GroupBox1", 384, 93, 137, 20, nullptr, false},
+    {"CheckBox2", "GroupBox1", 8, 128, 233, 17, "抽出ﾚｺｰﾄﾞがなければﾌｧｲﾙを作成しない", false},
+    {"RadioGroup4", "TabSheet3", 8, 8, 185, 33, nullptr, false},
+    {"GroupBox3", "TabSheet3", 8, 48, 529, 89, "ｿｰﾄｷｰを指定して下さい", false},
+    {"Label14", "GroupBox3", 112, 28, 37, 12, "をｷｰに", false},
+    {"Label15", "GroupBox3", 240, 28, 54, 12, "でｿｰﾄする", false},
+    {"ComboBox5", "GroupBox3", 8, 24, 97, 20, nullptr, false},
+    {"CheckBox1", "GroupBox3", 8, 56, 265, 17, "重複しているﾚｺｰﾄﾞを除去し別ﾌｧｲﾙに書き出す", false},
+    {"ComboBox6", "GroupBox3", 160, 24, 73, 20, nullptr, false},
+    {"BitBtn5", "frmMain", 112, 160, 89, 17, "全て削除", false},
+    {"ProgressBar1", "frmMain", 16, 496, 273, 16, nullptr, false},
+    {"ProgressBar2", "frmMain", 16, 536, 273, 16, nullptr, false},
+    {"BitBtn6", "frmMain", 488, 504, 75, 25, "中止", false},
+};
+
+TEST_F(WindowTest, EveryControlStandsWhereTheLayoutPutsIt) {
+    for (const Layout& c : kLayout) {
+        QWidget* w = Named(c.name);
+        if (!w) continue;
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(w->parentWidget()->objectName(), QLatin1String(c.parent));
+        EXPECT_EQ(w->pos(), QPoint(win->Scaled(c.x), win->Scaled(c.y)));
+        if (c.autoSize) {
+            EXPECT_EQ(w->height(), win->Scaled(c.h));
+            EXPECT_GE(w->width(), w->fontMetrics().horizontalAdvance(TextOf(w)));
+        } else {
+            EXPECT_EQ(w->size(), QSize(win->Scaled(c.w), win->Scaled(c.h)));
+        }
+        if (c.text) {
+            EXPECT_EQ(TextOf(w), U(c.text));
+        }
+        EXPECT_EQ(w->font().pixelSize(), win->Scaled(12));
+        EXPECT_TRUE(w->font().families().contains(U("ＭＳ Ｐゴシック")));
+    }
+}
+
+TEST_F(WindowTest, WindowHasItsCaptionSizeAndFixedBorder) {
+    EXPECT_EQ(win->windowTitle(), U("Quellor－CSVﾌｧｲﾙ編集ツール　Ver.2.00"));
+    EXPECT_EQ(win->size(), QSize(win->Scaled(568), win->Scaled(569)));
+    EXPECT_EQ(win->minimumSize(), win->maximumSize());
+    EXPECT_FALSE(win->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+    EXPECT_TRUE(win->windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
+    EXPECT_EQ(win->pos(), QPoint(310, 99));
+    EXPECT_FALSE(win->windowIcon().isNull());
+    EXPECT_EQ(win->palette().color(QPalette::Window), win->palette().color(QPalette::Button));
+    QIcon eraser = win->BitBtn2->icon();
+    QImage normal = eraser.pixmap(16, 16, QIcon::Normal).toImage();
+    QImage greyed = eraser.pixmap(16, 16, QIcon::Disabled).toImage();
+    EXPECT_NE(normal, greyed);
+}
+
+TEST_F(WindowTest, PagesAndItemsAreThoseOfTheForm) {
+    QStringList tabs;
+    for (int i = 0; i < win->PageControl1->count(); ++i) tabs << win->PageControl1->tabText(i);
+    EXPECT_EQ(tabs, (QStringList{U("ﾌｨｰﾙﾄﾞ抽出"), U("ﾚｺｰﾄﾞ抽出"), U("ｿｰﾄ")}));
+    auto items = [](QComboBox* c) {
+        QStringList out;
+        for (int i = 0; i < c->count(); ++i) out << c->itemText(i);
+        return out;
+    };
+    QStringList modes{U("と完全に一致する"), U("を含む"), U("で始まる"), U("で終わる")};
+    EXPECT_EQ(items(win->ComboBox2), modes);
+    EXPECT_EQ(items(win->ComboBox4), modes + QStringList{QString()});
+    EXPECT_EQ(items(win->ComboBox6), (QStringList{U("昇順"), U("降順")}));
+    EXPECT_EQ(win->RadioGroup1->Button(1)->text(), U("または"));
+    EXPECT_EQ(win->RadioGroup3->Button(0)->text(), U("する"));
+    EXPECT_EQ(win->RadioGroup3->Button(1)->text(), U("しない"));
+    for (QComboBox* c : win->findChildren<QComboBox*>()) EXPECT_FALSE(c->isEditable());
+    EXPECT_EQ(win->ListBox1->selectionMode(), QAbstractItemView::ExtendedSelection);
+    EXPECT_TRUE(win->ListBox2->isSortingEnabled());
+    EXPECT_FALSE(win->ListBox3->isSortingEnabled());
+}
+
+TEST_F(WindowTest, WindowLevelTabOrderFollowsTheForm) {
+    const char* order[] = {"StringGrid1", "BitBtn1", "BitBtn2",     "BitBtn3",
+                           "ListBox1",    "BitBtn4", "PageControl1"};
+    for (int i = 1; i < 7; ++i) {
+        QWidget* w = Named(order[i - 1])->nextInFocusChain();
+        while (w && w->focusPolicy() == Qt::NoFocus) w = w->nextInFocusChain();
+        ASSERT_NE(w, nullptr);
+        EXPECT_EQ(w->objectName(), QLatin1String(order[i])) << order[i - 1];
+    }
+}
+
+TEST_F(WindowTest, EveryHintIsAssignedWithItsTiming) {
+    const std::pair<const char*, const char*> some[] = {
+        {"StringGrid1", "ﾌｧｲﾙの先頭ﾚｺｰﾄﾞ50件を表示しています"},
+        {"ListBox1",
+         "処理するﾌｧｲﾙをここにﾄﾞﾛｯﾌﾟして下さい。ﾌｧｲﾙ名をﾀﾞﾌﾞﾙｸﾘｯｸすると右のｸﾞﾘｯﾄﾞに内容が表示されま"
+         "す"},
+        {"TabSheet3", "ﾚｺｰﾄﾞをｿｰﾄします"},
+        {"Edit2", "検索文字列を指定します（第２条件）"},
+        {"BitBtn6", "処理を中断します"},
+        {"Label7", "処理状況を表示します"},
+    };
+    for (auto [name, hint] : some) {
+        QWidget* w = Named(name);
+        EXPECT_EQ(w->toolTip(), U(hint)) << name;
+    }
+    int withHints = 0;
+    for (QWidget* w : win->findChildren<QWidget*>()) {
+        if (w->toolTip().isEmpty()) continue;
+        ++withHints;
+        EXPECT_EQ(w->toolTipDuration(), 5000) << w->objectName().toStdString();
+    }
+    EXPECT_EQ(withHints, 30);
+    EXPECT_EQ(QApplication::style()->styleHint(QStyle::SH_ToolTip_WakeUpDelay), 250);
+}
+
+// The state after start-up; checked again after a reset below.
+void ExpectResetState(TfrmMain& w) {
+    EXPECT_EQ(w.ListBox1->count(), 0);
+    EXPECT_EQ(w.Label8->text(), U("合計0ﾌｧｲﾙ"));
+    EXPECT_EQ(w.StringGrid1->rowCount(), 2);
+    EXPECT_EQ(w.StringGrid1->columnCount(), 2);
+    EXPECT_EQ(w.Cell(1, 1), QString());
+    EXPECT_EQ(w.ListBox2->count() + w.ListBox3->count(), 0);
+    for (QComboBox* c : {w.ComboBox1, w.ComboBox3, w.ComboBox5}) {
+        EXPECT_EQ(c->count(), 0);
+        EXPECT_EQ(c->currentIndex(), -1);
+    }
+    for (QComboBox* c : {w.ComboBox2, w.ComboBox4, w.ComboBox6}) EXPECT_EQ(c->currentIndex(), 0);
+    EXPECT_EQ(w.RadioGroup3->ItemIndex(), 0);
+    EXPECT_EQ(w.RadioGroup2->ItemIndex(), 1);
+    EXPECT_EQ(w.RadioGroup1->ItemIndex(), 0);
+    EXPECT_EQ(w.RadioGroup4->ItemIndex(), 1);
+    EXPECT_TRUE(w.Edit1->text().isEmpty());
+    EXPECT_TRUE(w.Edit2->text().isEmpty());
+    EXPECT_EQ(w.Label5->text(), U("0/0ﾌｧｲﾙ"));
+    EXPECT_EQ(w.Label6->text(), U("0/0ﾚｺｰﾄﾞ"));
+    EXPECT_EQ(w.Label7->text(), U("ＺＺＺ…"));
+    EXPECT_EQ(w.ProgressBar1->value(), 0);
+    EXPECT_EQ(w.ProgressBar2->value(), 0);
+    EXPECT_FALSE(w.BitBtn1->isEnabled());
+    EXPECT_FALSE(w.BitBtn5->isEnabled());
+    EXPECT_FALSE(w.BitBtn6->isVisible());
+    EXPECT_TRUE(w.BitBtn3->isEnabled());
+    EXPECT_EQ(w.PageControl1->currentIndex(), 0);
+    for (QWidget* c : std::initializer_list<QWidget*>{w.ListBox2, w.ListBox3, w.Button1, w.Button6})
+        EXPECT_TRUE(c->isEnabled());
+    for (QWidget* c :
+         std::initializer_list<QWidget*>{w.ComboBox1, w.ComboBox4, w.Edit1, w.Edit2, w.RadioGroup1,
+                                         w.CheckBox2, w.ComboBox5, w.ComboBox6, w.CheckBox1})
+        EXPECT_FALSE(c->isEnabled()) << c->objectName().toStdString();
+    EXPECT_TRUE(w.RadioGroup2->isEnabled());
+    EXPECT_TRUE(w.RadioGroup4->isEnabled());
+}
+
+TEST_F(WindowTest, StartsInTheResetState) {
+    ExpectResetState(*win);
+    EXPECT_FALSE(win->CheckBox1->isChecked());
+    EXPECT_FALSE(win->CheckBox2->isChecked());
+}
+
+TEST_F(WindowTest, BothClearButtonsResetEverythingButTheCheckBoxes) {
+    for (QPushButton* clear : {win->BitBtn2, win->BitBtn5}) {
+        QString a = Write(U("a.csv"), "x,y\r\n");
+        Drop(win.get(), {a});
+        Choose(win->RadioGroup2, 0);
+        Choose(win->RadioGroup4, 0);
+        win->ComboBox2->setCurrentIndex(2);
+        win->ComboBox6->setCurrentIndex(1);
+        win->Edit1->setText(U("abc"));
+        win->CheckBox1->setChecked(true);
+        win->CheckBox2->setChecked(true);
+        win->PageControl1->setCurrentIndex(2);
+        win->SetLog("something");
+        win->SetRecordProgress(40);
+        Click(clear);
+        ExpectResetState(*win);
+        EXPECT_TRUE(win->CheckBox1->isChecked());
+        EXPECT_TRUE(win->CheckBox2->isChecked());
+    }
+}
+
+TEST_F(WindowTest, EachRadioGroupSwitchesOnlyItsOwnPage) {
+    Choose(win->RadioGroup2, 0);
+    EXPECT_TRUE(win->Edit1->isEnabled());
+    EXPECT_TRUE(win->CheckBox2->isEnabled());
+    EXPECT_FALSE(win->ComboBox5->isEnabled());
+    win->Edit1->setText(U("keep"));
+    Choose(win->RadioGroup2, 1);
+    EXPECT_FALSE(win->Edit1->isEnabled());
+    Choose(win->RadioGroup2, 0);
+    EXPECT_EQ(win->Edit1->text(), U("keep"));
+
+    Choose(win->RadioGroup3, 1);
+    EXPECT_FALSE(win->ListBox2->isEnabled());
+    EXPECT_FALSE(win->Button4->isEnabled());
+    EXPECT_TRUE(win->RadioGroup3->isEnabled());
+    EXPECT_TRUE(win->Edit1->isEnabled());
+
+    Choose(win->RadioGroup4, 0);
+    EXPECT_TRUE(win->ComboBox6->isEnabled());
+    EXPECT_TRUE(win->CheckBox1->isEnabled());
+    EXPECT_FALSE(win->ListBox3->isEnabled());
+}
+
+TEST_F(WindowTest, EnterPressesStartUnlessAnotherButtonHasTheFocus) {
+    Choose(win->RadioGroup2, 0);
+    win->Edit1->setFocus();
+    QTest::keyClick(win->Edit1, Qt::Key_Return);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, U("処理ﾌｧｲﾙがありません"));
+
+    QTest::keyClick(win->Edit1, Qt::Key_Return, Qt::ShiftModifier);
+    QTest::keyClick(win->Edit1, Qt::Key_Enter, Qt::ControlModifier);
+    EXPECT_EQ(boxes.size(), 1u);
+
+    QString a = Write(U("a.csv"), "x\r\n");
+    Drop(win.get(), {a});
+    win->BitBtn5->setFocus();
+    QTest::keyClick(win->BitBtn5, Qt::Key_Return);
+    EXPECT_EQ(win->ListBox1->count(), 0);  // "全て削除" pressed, not Start
+    EXPECT_EQ(boxes.size(), 1u);
+
+    win->BitBtn3->setEnabled(false);
+    win->Edit1->setFocus();
+    QTest::keyClick(win->Edit1, Qt::Key_Return);
+    EXPECT_EQ(boxes.size(), 1u);
+}
+
+TEST_F(WindowTest, EscClosesTheWindowUnlessCancelIsDisabled) {
+    win->BitBtn4->setEnabled(false);
+    QTest::keyClick(win->ListBox1, Qt::Key_Escape);
+    EXPECT_TRUE(win->isVisible());
+    win->BitBtn4->setEnabled(true);
+    QTest::keyClick(win->ListBox1, Qt::Key_Escape, Qt::AltModifier);
+    EXPECT_TRUE(win->isVisible());
+    QTest::keyClick(win->ListBox1, Qt::Key_Escape);
+    EXPECT_FALSE(win->isVisible());
+}
+
+TEST_F(WindowTest, CancelButtonClosesTheWindow) {
+    Click(win->BitBtn4);
+    EXPECT_FALSE(win->isVisible());
+}
+
+}  // namespace
+}  // namespace quellor::ui::test
