@@ -1,0 +1,105 @@
+// Any bytes as a file on disk, read by LoadLines and by the LineReader, and
+// the loaded list saved and loaded again.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "FuzzSupport.h"
+#include "records/Exceptions.h"
+#include "records/Format.h"
+#include "records/LineFiles.h"
+#include "records/Messages.h"
+
+namespace quellor::fuzz {
+namespace {
+
+bool Holds(std::string_view text, char c) {
+    return text.find(c) != std::string_view::npos;
+}
+
+// The 1-based line of the first NUL, cut by LoadLines' rules (CR LF, CR, LF).
+std::int64_t LineOfFirstNul(std::string_view bytes) {
+    std::int64_t line = 1;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] == '\0') return line;
+        if (bytes[i] == '\n' ||
+            (bytes[i] == '\r' && (i + 1 == bytes.size() || bytes[i + 1] != '\n')))
+            ++line;
+    }
+    return 0;
+}
+
+std::vector<std::string> LoadChecked(std::string_view bytes, const std::string& path) {
+    TStringList list;
+    list.Add("before");
+    try {
+        LoadLines(list, path);
+    } catch (const EReadError& e) {
+        FUZZ_CHECK(Holds(bytes, '\0'), e.what());
+        FUZZ_CHECK(e.Message() == Format(msg::kNulInLine, {path, LineOfFirstNul(bytes)}),
+                   e.Message());
+        FUZZ_CHECK(Lines(list) == std::vector<std::string>{"before"});
+        return {};
+    }
+    FUZZ_CHECK(!Holds(bytes, '\0'));
+    std::size_t total = 0;
+    for (const auto& line : Lines(list)) {
+        FUZZ_CHECK(!Holds(line, '\0') && !Holds(line, '\r') && !Holds(line, '\n'), Hex(line));
+        total += line.size();
+    }
+    FUZZ_CHECK(total <= bytes.size());
+    return Lines(list);
+}
+
+void CheckSaveLoad(const std::vector<std::string>& lines, const std::string& path) {
+    TStringList list;
+    Fill(list, lines);
+    SaveLines(list, path);
+    std::string expected;
+    for (const auto& line : lines) expected += line + "\r\n";
+    FUZZ_CHECK(ReadFileBytes(path) == expected);
+    TStringList again;
+    LoadLines(again, path);
+    FUZZ_CHECK(Lines(again) == lines);
+}
+
+std::vector<std::string> ReadWithReader(const std::string& path) {
+    std::vector<std::string> lines;
+    LineReader reader;
+    reader.Open(path);
+    while (!reader.AtEnd()) {
+        lines.push_back(reader.NextLine());
+        const std::string& line = lines.back();
+        FUZZ_CHECK(!Holds(line, '\r') && !Holds(line, '\n'), Hex(line));
+    }
+    reader.Close();
+    return lines;
+}
+
+}  // namespace
+}  // namespace quellor::fuzz
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    using namespace quellor::fuzz;
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    const std::string input = ScratchDir() + "/input.csv";
+    const std::string output = ScratchDir() + "/input.csv.new";
+    WriteFileBytes(input, bytes);
+
+    const std::vector<std::string> loaded = LoadChecked(bytes, input);
+    CheckSaveLoad(loaded, output);
+    const std::vector<std::string> read = ReadWithReader(input);
+    FUZZ_CHECK(read.size() <= size + 1);
+    // Without NUL, lone CR and Ctrl-Z the two readers cut alike.
+    bool alike = true;
+    for (std::size_t i = 0; i < size; ++i) {
+        const char c = bytes[i];
+        if (c == '\0' || c == '\x1A' || (c == '\r' && (i + 1 == size || bytes[i + 1] != '\n')))
+            alike = false;
+    }
+    if (alike) FUZZ_CHECK(read == loaded, Hex(bytes));
+    FUZZ_CHECK(ReadFileBytes(input) == bytes);
+    return 0;
+}

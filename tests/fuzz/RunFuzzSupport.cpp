@@ -1,0 +1,92 @@
+#include "RunFuzzSupport.h"
+
+#include "FuzzSupport.h"
+#include "records/Exceptions.h"
+#include "records/FieldCodec.h"
+#include "run/ProcessingRun.h"
+
+namespace quellor::fuzz {
+
+namespace {
+
+constexpr const char* kAborted = "ユーザーにより中断されました";
+
+RecordCondition DrawCondition(FuzzedDataProvider& fdp) {
+    RecordCondition c;
+    c.FieldNumber = fdp.ConsumeIntegralInRange<int>(0, 5);
+    c.Mode = fdp.ConsumeIntegralInRange<std::uint8_t>(0, 4);
+    c.SearchText = fdp.ConsumeRandomLengthString(6);
+    return c;
+}
+
+// The count the window would take: the first line of the first file, split
+// with no quote character; now and then one off, so that every record fails.
+int DrawExpectedCount(FuzzedDataProvider& fdp, const std::string& firstFile) {
+    const std::string line = firstFile.substr(0, firstFile.find_first_of("\r\n"));
+    TStringList fields;
+    fields.QuoteChar = 0;
+    SplitFields(fields, line);
+    return std::max(0, fields.Count() + fdp.ConsumeIntegralInRange<int>(-1, 1) *
+                                            fdp.ConsumeIntegralInRange<int>(0, 1));
+}
+
+void DrawSettings(FuzzedDataProvider& fdp, RunSettings& s) {
+    s.FieldExtractionOn = fdp.ConsumeBool();
+    s.RecordExtractionOn = fdp.ConsumeBool();
+    s.SortOn = fdp.ConsumeBool();
+    const int chosen = fdp.ConsumeIntegralInRange<int>(0, 4);
+    for (int i = 0; i < chosen; ++i)
+        s.ChosenFields.push_back(fdp.ConsumeIntegralInRange<int>(0, 6));
+    s.SortKeyField = fdp.ConsumeIntegralInRange<int>(0, 6);
+    s.SortDescending = fdp.ConsumeBool();
+    s.DuplicatesToFile = fdp.ConsumeBool();
+    s.JoinWithOr = fdp.ConsumeBool();
+    s.NoFileWhenEmpty = fdp.ConsumeBool();
+    s.Condition1 = DrawCondition(fdp);
+    s.Condition2 = DrawCondition(fdp);
+}
+
+}  // namespace
+
+void FuzzObserver::ProcessPendingEvents() {
+    if (++events_ == abortAt_) AbortRequested = true;
+}
+
+RunCase MakeRunCase(FuzzedDataProvider& fdp, const std::string& dir) {
+    RunCase c;
+    DrawSettings(fdp, c.Settings);
+    c.AbortAt = fdp.ConsumeIntegralInRange<int>(0, 40);
+    const int files = fdp.ConsumeIntegralInRange<int>(1, 3);
+    for (int i = 0; i < files; ++i) {
+        const bool staleNew = fdp.ConsumeBool(), staleW = fdp.ConsumeBool();
+        c.Names.push_back("f" + std::to_string(i) + ".csv");
+        c.Contents.push_back(fdp.ConsumeRandomLengthString(4096));
+        const std::string path = dir + "/" + c.Names.back();
+        WriteFileBytes(path, c.Contents.back());
+        if (staleNew) WriteFileBytes(path + ".new", "stale new\r\n");
+        if (staleW) WriteFileBytes(path + ".w", "stale w\r\n");
+        c.Settings.Files.push_back(path);
+    }
+    c.Settings.ExpectedFieldCount = DrawExpectedCount(fdp, c.Contents[0]);
+    return c;
+}
+
+RunOutcome RunOnce(const RunCase& c) {
+    FuzzObserver observer(c.AbortAt);
+    RunOutcome out;
+    try {
+        ExecuteRun(c.Settings, observer);
+    } catch (const Exception& e) {
+        out.Failed = true;
+        out.Message = e.Message();
+        out.Aborted = out.Message == kAborted;
+    }
+    out.Warned = observer.Warned();
+    FUZZ_CHECK(!(out.Warned && out.Failed), out.Message);
+    FUZZ_CHECK(out.Warned || observer.Informed() == (out.Failed ? 0 : 1));
+    FUZZ_CHECK(!out.Failed || observer.Locks() > 0, out.Message);
+    out.FileIndex = out.Failed ? static_cast<std::size_t>(observer.Locks() - 1) : 0;
+    return out;
+}
+
+}  // namespace quellor::fuzz

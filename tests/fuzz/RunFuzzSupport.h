@@ -1,0 +1,70 @@
+// Random runs for the run fuzz target: settings and files drawn from the
+// fuzzer's bytes, and an observer that can ask for an abort at a given point.
+#pragma once
+
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <algorithm>
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "run/RunObserver.h"
+#include "run/RunSettings.h"
+
+namespace quellor::fuzz {
+
+// Keeps only the record bar (the run reads it back); requests an abort at the
+// given call of ProcessPendingEvents (0: never), as the Abort button would.
+class FuzzObserver : public RunObserver {
+  public:
+    explicit FuzzObserver(int abortAt) : abortAt_(abortAt) {}
+
+    void SetFileCounter(const std::string&) override {}
+    void SetRecordCounter(const std::string&) override {}
+    void SetLog(const std::string&) override {}
+    void AppendLog(const std::string&) override {}
+    void SetFileProgress(int) override {}
+    void SetRecordProgress(int percent) override { bar_ = std::clamp(percent, 0, 100); }
+    int GetRecordProgress() override { return bar_; }
+    void ProcessPendingEvents() override;
+    void LockControls() override { ++locks_; }
+    void UnlockControls() override {}
+    void ShowWarning(const std::string&) override { warned_ = true; }
+    void ShowInformation(const std::string&) override { ++informed_; }
+    void SelectPage(int) override {}
+
+    int Locks() const { return locks_; }
+    bool Warned() const { return warned_; }
+    int Informed() const { return informed_; }
+
+  private:
+    int abortAt_;
+    int events_ = 0;
+    int bar_ = 0;
+    int locks_ = 0;
+    int informed_ = 0;
+    bool warned_ = false;
+};
+
+struct RunCase {
+    RunSettings Settings;
+    std::vector<std::string> Names;     // file names in the run's folder
+    std::vector<std::string> Contents;  // their bytes
+    int AbortAt = 0;
+};
+
+// Draws a case and writes its inputs (and any stale outputs) into dir.
+RunCase MakeRunCase(FuzzedDataProvider& fdp, const std::string& dir);
+
+struct RunOutcome {
+    bool Warned = false;
+    bool Failed = false;
+    bool Aborted = false;
+    std::size_t FileIndex = 0;  // the file in progress when the run failed
+    std::string Message;
+};
+
+RunOutcome RunOnce(const RunCase& c);
+
+}  // namespace quellor::fuzz
