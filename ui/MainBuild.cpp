@@ -70,7 +70,7 @@ void TfrmMain::CreateWindowControls() {
     Label7->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Label8 = label("Label8", 8, 24, 58, "合計0ﾌｧｲﾙ");
 
-    StringGrid1 = new QTableWidget(2, 2, this);
+    StringGrid1 = new StringGrid(this, 2, 2);
     place(StringGrid1, "StringGrid1", 208, 24, 353, 153);
     StringGrid1->horizontalHeader()->hide();
     StringGrid1->verticalHeader()->hide();

@@ -15,6 +15,7 @@ namespace {
 
 // Events wait at most this long while a run works through its records.
 constexpr qint64 kEventIntervalMs = 8;
+constexpr int kCallsPerClockRead = 64;
 
 QString Shown(const std::string& text) {
     return QString::fromUtf8(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
@@ -59,7 +60,10 @@ int TfrmMain::GetRecordProgress() {
 
 void TfrmMain::ProcessPendingEvents() {
     // Asking the event loop after each of a million records would cost more
-    // than the records themselves; a few milliseconds of delay is not seen.
+    // than the records themselves, and so would reading the clock each time;
+    // a few milliseconds of delay is not seen.
+    if (eventsProcessedSinceLock_ && ++callsSinceEvents_ < kCallsPerClockRead) return;
+    callsSinceEvents_ = 0;
     if (eventsProcessedSinceLock_ && eventClock_.isValid() &&
         eventClock_.elapsed() < kEventIntervalMs) {
         return;

@@ -202,7 +202,16 @@ void TfrmMain::FitScrollWidth(ListBox* list) {
 void TfrmMain::SetLabelText(QLabel* label, const QString& text) {
     label->setText(text);
     if (label == Label7) return;
-    label->resize(qMax(label->sizeHint().width(), 0), label->height());
+    int width = qMax(label->sizeHint().width(), label->fontMetrics().horizontalAdvance(text));
+    label->resize(width, label->height());
+}
+
+void TfrmMain::showEvent(QShowEvent* e) {
+    // The font is final only once the window is polished.
+    for (QLabel* label : {Label1, Label2, Label3, Label4, Label5, Label6, Label8}) {
+        SetLabelText(label, label->text());
+    }
+    QWidget::showEvent(e);
 }
 
 bool TfrmMain::PressIfUsable(QPushButton* button) {

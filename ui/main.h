@@ -105,6 +105,7 @@ class TfrmMain : public QWidget, public RunObserver {
   protected:
     void keyPressEvent(QKeyEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
+    void showEvent(QShowEvent* e) override;
     void dragEnterEvent(QDragEnterEvent* e) override;
     void dragMoveEvent(QDragMoveEvent* e) override;
     void dropEvent(QDropEvent* e) override;
@@ -132,6 +133,7 @@ class TfrmMain : public QWidget, public RunObserver {
     double scale_ = 1.0;
     bool running_ = false;
     bool eventsProcessedSinceLock_ = false;
+    int callsSinceEvents_ = 0;
     QElapsedTimer eventClock_;
     QString log_;
 };

@@ -1,11 +1,14 @@
 // The preview grid, and a whole session as a user would make it.
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QTest>
 
 #include "UiFixture.h"
 #include "records/Exceptions.h"
@@ -104,6 +107,25 @@ TEST_F(PreviewTest, UnreadableLineKeepsTheRowsAlreadyShown) {
     EXPECT_GE(win->StringGrid1->rowCount(), 3);
     EXPECT_EQ(Row(1),
               (QStringList{U("ﾚｺｰﾄﾞ1"), U("a"), U("b")}).mid(0, win->StringGrid1->columnCount()));
+}
+
+TEST_F(PreviewTest, UserDragsAColumnBorderInTheHeadingRow) {
+    Preview(Write(U("p.csv"), "a,b\r\n"));
+    QTableWidget* grid = win->StringGrid1;
+    int right = grid->columnViewportPosition(1) + grid->columnWidth(1);
+    int y = grid->rowViewportPosition(0) + grid->rowHeight(0) / 2;
+    QTest::mousePress(grid->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(right, y));
+    QMouseEvent move(QEvent::MouseMove, QPointF(right + 30, y),
+                     grid->viewport()->mapToGlobal(QPointF(right + 30, y)), Qt::LeftButton,
+                     Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(grid->viewport(), &move);
+    QTest::mouseRelease(grid->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(right + 30, y));
+    EXPECT_EQ(grid->columnWidth(1), win->Scaled(64) + 30);
+    // A click on a data cell selects its whole row.
+    QTest::mouseClick(
+        grid->viewport(), Qt::LeftButton, Qt::NoModifier,
+        QPoint(grid->columnViewportPosition(1) + 5, grid->rowViewportPosition(1) + 3));
+    EXPECT_EQ(grid->selectionModel()->selectedRows().size(), 1);
 }
 
 TEST_F(PreviewTest, WholeSessionSortsExtractsAndChoosesFields) {
