@@ -69,6 +69,9 @@ void TfrmMain::CreateWindowControls() {
     Label7->setWordWrap(true);
     Label7->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Label8 = label("Label8", 8, 24, 58, "合計0ﾌｧｲﾙ");
+    // The run repaints these at once; painting their own background spares
+    // repainting the window beneath them each time.
+    for (QLabel* l : {Label5, Label6, Label7}) l->setAutoFillBackground(true);
 
     StringGrid1 = new StringGrid(this, 2, 2);
     place(StringGrid1, "StringGrid1", 208, 24, 353, 153);

@@ -202,8 +202,8 @@ void TfrmMain::FitScrollWidth(ListBox* list) {
 void TfrmMain::SetLabelText(QLabel* label, const QString& text) {
     label->setText(text);
     if (label == Label7) return;
-    int width = qMax(label->sizeHint().width(), label->fontMetrics().horizontalAdvance(text));
-    label->resize(width, label->height());
+    int width = label->fontMetrics().horizontalAdvance(text);
+    if (width != label->width()) label->resize(width, label->height());
 }
 
 void TfrmMain::showEvent(QShowEvent* e) {
