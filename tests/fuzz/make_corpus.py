@@ -1,0 +1,72 @@
+#!/usr/bin/env python3
+"""Writes the seed corpora of the fuzz targets into OUT/<target>/.
+
+The seeds are small hand-picked inputs: the codec's example lines, the line
+readers' break rules, sortable lists with duplicates, and whole runs. The run
+and record-list targets read their settings from the end of the input (the
+fuzzer's data provider takes numbers from the back), so their seeds are text
+followed by a few setting bytes.
+"""
+import hashlib
+import pathlib
+import sys
+
+DQ = b'"'
+SJIS = "東京,ｵｵｻｶ,あい,ｱ｢,全角　空白".encode("cp932")
+
+CODEC = [
+    b"", b"  ", b"a,b,x", b" a , b ", b"a b,x", b"a\tb", b"a   b", SJIS,
+    b"a,,b", b"a,  ,b", b",", b"a,", b"a, ", b", a",
+    DQ + b"a,b" + DQ + b",x", b" " + DQ + b"a b" + DQ + b" ,x",
+    DQ + b"a" + DQ + DQ + b"b" + DQ + b",x", DQ + DQ + b",x", DQ + DQ,
+    DQ + b"a" + DQ + b" b", DQ + b"ab" + DQ + b"de,x", b"a" + DQ + b"b,x",
+    DQ + b"abc", DQ + b"a" + DQ + DQ + b"b", b"a," + DQ, b"\x81,a",
+    b"a\x00b,c", b"\x82\xa0\x82\xa2,\xa2", b"\x81", DQ + b"a b\x81",
+]
+
+LINES = [
+    b"", b"a\r\nb", b"a\r\nb\r\n", b"a\r\nb\r\n\r\n", b"a\n\rb", b"a\rb\r\nx",
+    b"a\r\nb\x00c\r\nd", b"a\r\n\x1a", b"\x1aabc", b"x" * 300 + b"\r\ny",
+    b"\xef\xbb\xbfbom,line\r\n", SJIS + b"\r\n" + SJIS,
+]
+
+def settings(*values):
+    return bytes(values)
+
+LISTS = [
+    b"b,2\na,1\na,1\nc,3\n" + settings(1, 0, 0),
+    b"x\nX\nx\n" + settings(0, 1, 0),
+    b"abc\nABC\n" + settings(0, 1, 0),
+    b"y\nx\ny\nz\nz\nz\n" + settings(1, 1, 0),
+    b"k,\"a b\",c\nk,,c\n,k,c\n" + settings(0, 1, 1),
+    SJIS + b"\n" + SJIS + b"\n" + "ｱｲｳ,カナ,漢字,x,y".encode("cp932") + settings(1, 1, 2),
+    b"1,2,3\n1,2\n1,2,3\n" + settings(1, 1, 1),
+]
+
+RUNS = [
+    b"b,2,x\r\na,1,y\r\na,1,y\r\n\\xc,3,z\r\n" + bytes(range(1, 33)),
+    b"k,\xe8\x87\xb3\xe6\x80\xa5,1\r\nk,x,2\r\n" + bytes([7] * 32),
+    SJIS + b"\r\n" + SJIS + b"\r\n\\x\\x" + bytes(range(40, 72)),
+    b"a,b\r\na\r\n" + bytes([255] * 32),
+    b"\"a,b\",c\r\n\"a,b\",c\r\nx,y\r\n" + bytes(range(200, 232)),
+]
+
+TARGETS = {
+    "field_codec_fuzz": CODEC,
+    "line_files_fuzz": LINES + CODEC,
+    "record_list_fuzz": LISTS,
+    "run_fuzz": RUNS,
+}
+
+def main():
+    out = pathlib.Path(sys.argv[1] if len(sys.argv) > 1 else "corpus")
+    for target, seeds in TARGETS.items():
+        folder = out / target
+        folder.mkdir(parents=True, exist_ok=True)
+        for seed in seeds:
+            name = hashlib.sha1(seed).hexdigest()[:16]
+            (folder / name).write_bytes(seed)
+    return 0
+
+if __name__ == "__main__":
+    sys.exit(main())
