@@ -61,7 +61,7 @@ class FieldSwapper {
         }
     }
 
-    enum ByteClass : unsigned char { kPlain, kLead, kComma, kSpecial };
+    enum ByteClass : unsigned char { kComma, kPlain, kLead, kSpecial };
 
     static const std::array<ByteClass, 256>& Classes() {
         static const std::array<ByteClass, 256> table = [] {
@@ -88,20 +88,13 @@ class FieldSwapper {
         std::size_t count = 0;
         bounds[count++] = 0;
         for (std::size_t i = 0; i < n;) {
-            switch (classes[p[i]]) {
-                case kPlain:
-                    ++i;
-                    break;
-                case kLead:
-                    i += i + 1 < n ? 2 : 1;
-                    break;
-                case kComma:
-                    if (count > kMaxFastFields) return false;
-                    bounds[count++] = ++i;
-                    break;
-                case kSpecial:
-                    return false;
+            const ByteClass c = classes[p[i]];
+            if (c == kPlain || c == kLead) {
+                i += c;  // the class is the step: 1, or 2 over a lead byte
+                continue;
             }
+            if (c == kSpecial || count > kMaxFastFields) return false;
+            bounds[count++] = ++i;
         }
         bounds[count] = n + 1;
         const int fields = static_cast<int>(count);
@@ -132,9 +125,11 @@ void TStringListEx::SortByField(int keyIndex, int expectedFieldCount) {
         Put(i, joined);
     }
     SortLines();
+    // Sorting scattered the lines over memory; writing them anew in their
+    // new order keeps the later stages and the save reading sequentially.
     for (int i = 0; i < count; ++i) {
         swapper.Rewrite(At(static_cast<std::size_t>(i)), keyIndex, 0, -1, i + 1, joined);
-        Put(i, joined);
+        PutAtTail(i, joined);
     }
     ReleaseUnusedBlocks();
 }

@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "records/Collation.h"
+#include "records/PrimaryWeights.h"
 
 namespace quellor {
 
@@ -21,7 +22,8 @@ constexpr std::size_t kParallelFrom = 20000;
 // call and the larger by looping, which keeps the stack shallow on any
 // input; the two sides are disjoint, so this changes no line's place.
 template <typename T, typename Cmp>
-void QuickSort(std::vector<T>& v, std::int64_t lo, std::int64_t hi, const Cmp& cmp) {
+void QuickSort(std::vector<T>& v, std::int64_t lo, std::int64_t hi, const Cmp& cmp,
+               bool split = false) {
     while (lo < hi) {
         std::int64_t i = lo, j = hi, p = (lo + hi) / 2;
         do {
@@ -38,6 +40,27 @@ void QuickSort(std::vector<T>& v, std::int64_t lo, std::int64_t hi, const Cmp& c
                 --j;
             }
         } while (i <= j);
+        if (split && lo < j && i < hi) {
+            // The first partition leaves two disjoint ranges: the second
+            // core sorts one while this thread sorts the other.
+            std::exception_ptr failure;
+            std::thread left([&, lo, j] {
+                try {
+                    QuickSort(v, lo, j, cmp);
+                } catch (...) {
+                    failure = std::current_exception();
+                }
+            });
+            try {
+                QuickSort(v, i, hi, cmp);
+            } catch (...) {
+                left.join();
+                throw;
+            }
+            left.join();
+            if (failure) std::rethrow_exception(failure);
+            return;
+        }
         if (j - lo < hi - i) {
             if (lo < j) QuickSort(v, lo, j, cmp);
             lo = i;
@@ -46,6 +69,10 @@ void QuickSort(std::vector<T>& v, std::int64_t lo, std::int64_t hi, const Cmp& c
             hi = j;
         }
     }
+}
+
+bool UseTwoThreads(std::size_t n) {
+    return n >= kParallelFrom && std::thread::hardware_concurrency() >= 2;
 }
 
 std::uint64_t LoadBigEndian(const std::uint8_t* p) {
@@ -68,7 +95,7 @@ SortKeys::SortKeys(const TStringList& list, bool ignoreCase)
     const std::size_t n = static_cast<std::size_t>(list.Count());
     bytes_.assign(n * kPrefix, 0);
     sizes_.resize(n);
-    if (n < kParallelFrom || std::thread::hardware_concurrency() < 2) {
+    if (!UseTwoThreads(n)) {
         Build(0, n);
         return;
     }
@@ -93,38 +120,50 @@ SortKeys::SortKeys(const TStringList& list, bool ignoreCase)
 
 // The primary weights of a line, as the bytes the collator's own keys would
 // hold at that level: each collation element gives the non-zero bytes of
-// its primary part; elements without one (accents, case) add nothing.
+// its primary part; elements without one (accents, case) add nothing. Most
+// lines are looked up character by character; a line with a character whose
+// weight depends on its neighbours is walked by the collator itself.
 void SortKeys::Build(std::size_t from, std::size_t to) {
+    const PrimaryWeights& table = PrimaryWeights::Get(ignoreCase_);
     collation::U16Buffer text, scratch;
     UErrorCode status = U_ZERO_ERROR;
     ElementsPtr elements(ucol_openElements(collation::Collator(), nullptr, 0, &status),
                          &ucol_closeElements);
     for (std::size_t i = from; i < to; ++i) {
-        collation::PrepareText(list_.At(i), ignoreCase_, text, scratch);
         std::uint8_t* key = &bytes_[i * kPrefix];
         std::size_t size = 0;
-        status = U_ZERO_ERROR;
-        if (elements) {
-            ucol_setText(elements.get(), text.data(), static_cast<int32_t>(text.size()), &status);
-        }
-        if (!elements || U_FAILURE(status)) {
-            size = kPrefix;  // no prefix: every comparison goes to the collator
-        }
-        while (size < kPrefix) {
-            const int32_t ce = ucol_next(elements.get(), &status);
-            if (ce == UCOL_NULLORDER || U_FAILURE(status)) break;
-            const auto primary = static_cast<std::uint32_t>(ucol_primaryOrder(ce));
-            if ((primary >> 8) != 0) key[size++] = static_cast<std::uint8_t>(primary >> 8);
-            if ((primary & 0xFF) != 0 && size < kPrefix) {
-                key[size++] = static_cast<std::uint8_t>(primary & 0xFF);
-            }
-        }
-        if (U_FAILURE(status)) {
+        if (!table.Prefix(list_.At(i), key, kPrefix, &size)) {
             std::memset(key, 0, kPrefix);
-            size = kPrefix;
+            collation::PrepareText(list_.At(i), ignoreCase_, text, scratch);
+            size = CollatorPrefix(elements.get(), text, key);
         }
         sizes_[i] = static_cast<std::uint8_t>(size);
     }
+}
+
+std::size_t SortKeys::CollatorPrefix(UCollationElements* elements, const collation::U16Buffer& text,
+                                     std::uint8_t* key) {
+    UErrorCode status = U_ZERO_ERROR;
+    if (elements != nullptr) {
+        ucol_setText(elements, text.data(), static_cast<int32_t>(text.size()), &status);
+    }
+    // Without a prefix every comparison goes to the collator.
+    if (elements == nullptr || U_FAILURE(status)) return kPrefix;
+    std::size_t size = 0;
+    while (size < kPrefix) {
+        const int32_t ce = ucol_next(elements, &status);
+        if (ce == UCOL_NULLORDER || U_FAILURE(status)) break;
+        const auto primary = static_cast<std::uint32_t>(ucol_primaryOrder(ce));
+        if ((primary >> 8) != 0) key[size++] = static_cast<std::uint8_t>(primary >> 8);
+        if ((primary & 0xFF) != 0 && size < kPrefix) {
+            key[size++] = static_cast<std::uint8_t>(primary & 0xFF);
+        }
+    }
+    if (U_FAILURE(status)) {
+        std::memset(key, 0, kPrefix);
+        return kPrefix;
+    }
+    return size;
 }
 
 int SortKeys::CompareFully(std::uint32_t a, std::uint32_t b) const {
@@ -169,8 +208,10 @@ std::vector<std::uint32_t> SortKeys::SortedOrder() const {
         entries[k].line = static_cast<std::uint32_t>(k);
     }
     if (n >= 2) {
-        QuickSort(entries, 0, static_cast<std::int64_t>(n) - 1,
-                  [this](const Entry& a, const Entry& b) { return CompareEntries(a, b); });
+        QuickSort(
+            entries, 0, static_cast<std::int64_t>(n) - 1,
+            [this](const Entry& a, const Entry& b) { return CompareEntries(a, b); },
+            UseTwoThreads(n));
     }
     std::vector<std::uint32_t> order(n);
     for (std::size_t k = 0; k < n; ++k) order[k] = entries[k].line;

@@ -5,9 +5,12 @@
 // the full comparison.
 #pragma once
 
+#include <unicode/ucoleitr.h>
+
 #include <cstdint>
 #include <vector>
 
+#include "records/Collation.h"
 #include "records/StringList.h"
 
 namespace quellor {
@@ -33,6 +36,8 @@ class SortKeys {
     int CompareTail(std::uint32_t a, std::uint32_t b) const;
     int CompareFully(std::uint32_t a, std::uint32_t b) const;
     void Build(std::size_t from, std::size_t to);
+    static std::size_t CollatorPrefix(UCollationElements* elements,
+                                      const collation::U16Buffer& text, std::uint8_t* key);
 
     const TStringList& list_;
     bool ignoreCase_;

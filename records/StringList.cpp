@@ -28,20 +28,25 @@ std::string_view TStringList::Get(int i) const {
     return At(static_cast<std::size_t>(i));
 }
 
-char* TStringList::Store(std::string_view text) {
-    if (text.empty()) return nullptr;
-    if (blocks_.empty() || blocks_.back().size - blocks_.back().used < text.size()) {
+char* TStringList::Allocate(std::size_t size) {
+    if (size == 0) return nullptr;
+    if (blocks_.empty() || blocks_.back().size - blocks_.back().used < size) {
         const std::size_t last = blocks_.empty() ? 0 : blocks_.back().size;
         const std::size_t grown = std::min(std::max(kMinBlock, last * 2), kMaxBlock);
         Block block;
-        block.size = std::max(grown, text.size());
+        block.size = std::max(grown, size);
         block.data = std::make_unique_for_overwrite<char[]>(block.size);
         blocks_.push_back(std::move(block));
     }
     Block& tail = blocks_.back();
     char* at = tail.data.get() + tail.used;
-    std::memcpy(at, text.data(), text.size());
-    tail.used += text.size();
+    tail.used += size;
+    return at;
+}
+
+char* TStringList::Store(std::string_view text) {
+    char* at = Allocate(text.size());
+    if (at != nullptr) std::memcpy(at, text.data(), text.size());
     return at;
 }
 
@@ -54,6 +59,13 @@ void TStringList::Put(int i, std::string_view text) {
         line.size = text.size();
         return;
     }
+    line.data = Store(text);
+    line.size = text.size();
+}
+
+void TStringList::PutAtTail(int i, std::string_view text) {
+    CheckIndex(i);
+    Span& line = lines_[static_cast<std::size_t>(i)];
     line.data = Store(text);
     line.size = text.size();
 }

@@ -33,6 +33,9 @@ class TStringList {
     std::string_view Get(int i) const;
     std::string Strings(int i) const { return std::string(Get(i)); }
     void Put(int i, std::string_view text);
+    // The same, but always at the arena's tail: rewriting every line in list
+    // order this way lays the lines out in that order again.
+    void PutAtTail(int i, std::string_view text);
     int Add(std::string_view text);
     void Delete(int i);
     void Exchange(int i, int j);
@@ -54,6 +57,10 @@ class TStringList {
     void Adopt(std::unique_ptr<char[]> buffer, std::size_t size, std::vector<Span>&& lines);
     // Whether p points into this list's own storage.
     bool Owns(const char* p) const;
+    // Arena space for size bytes, for lines that AddOwned then appends.
+    char* Allocate(std::size_t size);
+    // Appends a line whose bytes lie in space from Allocate and belong to no other line.
+    void AddOwned(const char* data, std::size_t size) { lines_.push_back({data, size}); }
     // Frees arena blocks that no line points into any more.
     void ReleaseUnusedBlocks();
     // Applies a permutation: line k becomes the old line order[k].
