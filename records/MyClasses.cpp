@@ -2,9 +2,10 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 
+#include "records/ByteScan.h"
 #include "records/Compare.h"
-#include "records/Cp932.h"
 #include "records/Exceptions.h"
 #include "records/FieldCodec.h"
 #include "records/Format.h"
@@ -61,50 +62,31 @@ class FieldSwapper {
         }
     }
 
-    enum ByteClass : unsigned char { kComma, kPlain, kLead, kSpecial };
-
-    static const std::array<ByteClass, 256>& Classes() {
-        static const std::array<ByteClass, 256> table = [] {
-            std::array<ByteClass, 256> t{};
-            for (int c = 0; c < 256; ++c) {
-                const auto b = static_cast<unsigned char>(c);
-                t[c] = b <= 0x20 || b == '"' ? kSpecial
-                       : b == ','            ? kComma
-                       : IsLeadByte(b)       ? kLead
-                                             : kPlain;
-            }
-            return t;
-        }();
-        return table;
-    }
-
     bool FastPath(std::string_view line, int a, int b, int expected, int lineNumber,
                   std::string& out) {
         if (line.empty()) return false;
-        const auto& classes = Classes();
         const auto* p = reinterpret_cast<const unsigned char*>(line.data());
         const std::size_t n = line.size();
         std::size_t bounds[kMaxFastFields + 2];
         std::size_t count = 0;
         bounds[count++] = 0;
-        for (std::size_t i = 0; i < n;) {
-            const ByteClass c = classes[p[i]];
-            if (c == kPlain || c == kLead) {
-                i += c;  // the class is the step: 1, or 2 over a lead byte
-                continue;
-            }
-            if (c == kSpecial || count > kMaxFastFields) return false;
-            bounds[count++] = ++i;
+        for (std::size_t i = 0; (i = NextStopByte(p, i, n, ',', '"')) < n; ++i) {
+            if (!StartsCharacter(p, 0, i)) continue;  // the second byte of a character
+            if (p[i] != ',' || count > kMaxFastFields) return false;
+            bounds[count++] = i + 1;
         }
         bounds[count] = n + 1;
         const int fields = static_cast<int>(count);
         CheckCount(fields, expected, lineNumber);
         if (a < 0 || b < 0 || a >= fields || b >= fields) return false;
-        out.clear();
+        out.resize(n);  // a swap keeps the length
+        char* d = out.data();
         for (int k = 0; k < fields; ++k) {
             const int from = k == a ? b : k == b ? a : k;
-            if (k > 0) out += ',';
-            out.append(line.data() + bounds[from], bounds[from + 1] - 1 - bounds[from]);
+            if (k > 0) *d++ = ',';
+            const std::size_t len = bounds[from + 1] - 1 - bounds[from];
+            std::memcpy(d, line.data() + bounds[from], len);
+            d += len;
         }
         return true;
     }

@@ -22,44 +22,38 @@ std::size_t PairIndex(unsigned char lead, unsigned char trail) {
     return static_cast<std::size_t>(row) * 256 + trail;
 }
 
-// Code points whose weights depend on their neighbours: the first of every
-// contraction (it looks ahead) and every one after the first of a context
-// rule such as a prolonged sound mark after a kana (it looks back).
-SetPtr ContextSensitive() {
+// Code points that take part in a contraction or a context rule other than
+// as its first character: a prolonged sound mark after a kana, the second
+// letter of a contraction. A character followed by one of these may not
+// weigh what it weighs alone, and one of these may not either, so a key
+// stops being looked up at either.
+SetPtr NeighbourDependent() {
     UErrorCode status = U_ZERO_ERROR;
-    SetPtr contractions(uset_openEmpty(), &uset_close);
-    SetPtr withContexts(uset_openEmpty(), &uset_close);
+    SetPtr strings(uset_openEmpty(), &uset_close);
     SetPtr result(uset_openEmpty(), &uset_close);
-    ucol_getContractionsAndExpansions(collation::Collator(), contractions.get(), nullptr, false,
-                                      &status);
-    ucol_getContractionsAndExpansions(collation::Collator(), withContexts.get(), nullptr, true,
-                                      &status);
+    ucol_getContractionsAndExpansions(collation::Collator(), strings.get(), nullptr, true, &status);
+    // Combining marks reorder under normalization and so depend on neighbours too.
+    ucol_getUnsafeSet(collation::Collator(), result.get(), &status);
     if (U_FAILURE(status)) {
         uset_complement(result.get());  // nothing is safe: every line goes to the collator
         return result;
     }
     UChar text[64];
-    const int32_t items = uset_getItemCount(withContexts.get());
+    const int32_t items = uset_getItemCount(strings.get());
     for (int32_t i = 0; i < items; ++i) {
         UChar32 first, last;
         UErrorCode itemStatus = U_ZERO_ERROR;
-        const int32_t len =
-            uset_getItem(withContexts.get(), i, &first, &last, text, 64, &itemStatus);
+        const int32_t len = uset_getItem(strings.get(), i, &first, &last, text, 64, &itemStatus);
         if (U_FAILURE(itemStatus) || len > 64) {
             uset_complement(result.get());
             return result;
         }
-        if (len == 0) {
-            uset_addRange(result.get(), first, last);
-            continue;
-        }
         int32_t at = 0;
-        UChar32 c;
-        U16_NEXT(text, at, len, c);
-        if (uset_containsString(contractions.get(), text, len)) {
-            uset_add(result.get(), c);
-            continue;
-        }
+        UChar32 c = 0;
+        if (len > 0) U16_NEXT(text, at, len, c);
+        // Rules that begin with a noncharacter (index boundaries) never
+        // meet decoded text, which holds none.
+        if (u_hasBinaryProperty(c, UCHAR_NONCHARACTER_CODE_POINT)) continue;
         while (at < len) {
             U16_NEXT(text, at, len, c);
             uset_add(result.get(), c);
@@ -71,13 +65,17 @@ SetPtr ContextSensitive() {
 }  // namespace
 
 const PrimaryWeights& PrimaryWeights::Get(bool ignoreCase) {
-    static const PrimaryWeights folded(true);
+    // Built on first use only: the system itself only ever sorts ignoring case.
+    if (ignoreCase) {
+        static const PrimaryWeights folded(true);
+        return folded;
+    }
     static const PrimaryWeights exact(false);
-    return ignoreCase ? folded : exact;
+    return exact;
 }
 
 PrimaryWeights::PrimaryWeights(bool ignoreCase) : single_(256), pairs_(60 * 256) {
-    const SetPtr unsafe = ContextSensitive();
+    const SetPtr unsafe = NeighbourDependent();
     UErrorCode status = U_ZERO_ERROR;
     ElementsPtr elements(ucol_openElements(collation::Collator(), nullptr, 0, &status),
                          &ucol_closeElements);
@@ -92,6 +90,7 @@ PrimaryWeights::PrimaryWeights(bool ignoreCase) : single_(256), pairs_(60 * 256)
                 return;
             }
         }
+        // A decoded character is one unit; folding may make it several.
         UErrorCode s = U_ZERO_ERROR;
         ucol_setText(elements.get(), text.data(), static_cast<int32_t>(text.size()), &s);
         std::size_t size = 0;
@@ -135,17 +134,26 @@ bool PrimaryWeights::Prefix(std::string_view text, std::uint8_t* key, std::size_
                             std::size_t* size) const {
     const auto* p = reinterpret_cast<const unsigned char*>(text.data());
     const std::size_t n = text.size();
+    std::uint8_t buffer[kMaxKey + kMaxBytes];
+    if (limit > kMaxKey) return false;
     std::size_t out = 0;
-    for (std::size_t i = 0; i < n && out < limit;) {
+    std::size_t i = 0;
+    while (i < n && out < limit) {
         std::size_t step;
         const Entry& entry = Lookup(p + i, n - i, &step);
         if (entry.size == kUnsafe) return false;
-        const std::size_t take = std::min<std::size_t>(entry.size, limit - out);
-        std::memcpy(key + out, entry.bytes, take);
-        out += take;
+        // A whole entry is copied; what lies past its size is overwritten next.
+        std::memcpy(buffer + out, entry.bytes, kMaxBytes);
+        out += entry.size;
         i += step;
     }
-    *size = out;
+    // The character after the last one used may still change its weight.
+    if (i < n) {
+        std::size_t step;
+        if (Lookup(p + i, n - i, &step).size == kUnsafe) return false;
+    }
+    *size = std::min(out, limit);
+    std::memcpy(key, buffer, *size);
     return true;
 }
 

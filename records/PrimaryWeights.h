@@ -15,15 +15,17 @@ class PrimaryWeights {
     static const PrimaryWeights& Get(bool ignoreCase);
 
     // Writes the primary weight bytes of the text's first characters into
-    // key, at most limit bytes, and their count into size. False when a
-    // character met before the key is full takes part in a contraction or a
-    // context rule, whose weights depend on its neighbours.
+    // key, at most limit (up to 64) bytes, and their count into size. False
+    // when a character met before the key is full, or the one right after,
+    // takes part in a contraction or a context rule, whose weights depend on
+    // its neighbours.
     bool Prefix(std::string_view text, std::uint8_t* key, std::size_t limit,
                 std::size_t* size) const;
 
   private:
     static constexpr std::uint8_t kUnsafe = 0xFF;
     static constexpr std::size_t kMaxBytes = 15;
+    static constexpr std::size_t kMaxKey = 64;
 
     struct Entry {
         std::uint8_t size = kUnsafe;
