@@ -81,11 +81,6 @@ std::uint64_t LoadBigEndian(const std::uint8_t* p) {
     return v;
 }
 
-template <typename T>
-int Order(T a, T b) {
-    return a < b ? -1 : a > b ? 1 : 0;
-}
-
 using ElementsPtr = std::unique_ptr<UCollationElements, decltype(&ucol_closeElements)>;
 
 }  // namespace
@@ -93,8 +88,7 @@ using ElementsPtr = std::unique_ptr<UCollationElements, decltype(&ucol_closeElem
 SortKeys::SortKeys(const TStringList& list, bool ignoreCase)
     : list_(list), ignoreCase_(ignoreCase) {
     const std::size_t n = static_cast<std::size_t>(list.Count());
-    bytes_.assign(n * kPrefix, 0);
-    sizes_.resize(n);
+    entries_.resize(n);
     if (!UseTwoThreads(n)) {
         Build(0, n);
         return;
@@ -129,41 +123,43 @@ void SortKeys::Build(std::size_t from, std::size_t to) {
     UErrorCode status = U_ZERO_ERROR;
     ElementsPtr elements(ucol_openElements(collation::Collator(), nullptr, 0, &status),
                          &ucol_closeElements);
+    std::uint8_t key[kPrefix];
     for (std::size_t i = from; i < to; ++i) {
-        std::uint8_t* key = &bytes_[i * kPrefix];
         std::size_t size = 0;
+        bool known = true;
         if (!table.Prefix(list_.At(i), key, kPrefix, &size)) {
-            std::memset(key, 0, kPrefix);
             collation::PrepareText(list_.At(i), ignoreCase_, text, scratch);
-            size = CollatorPrefix(elements.get(), text, key);
+            known = CollatorPrefix(elements.get(), text, key, &size);
         }
-        sizes_[i] = static_cast<std::uint8_t>(size);
+        // Zero padding sorts below every weight byte, so a line whose
+        // primaries end first compares less, as it would in full.
+        std::memset(key + size, 0, kPrefix - size);
+        Entry& entry = entries_[i];
+        for (std::size_t w = 0; w < kWords; ++w) entry.words[w] = LoadBigEndian(key + 8 * w);
+        entry.line = static_cast<std::uint32_t>(i);
+        entry.known = known ? 1 : 0;
     }
 }
 
-std::size_t SortKeys::CollatorPrefix(UCollationElements* elements, const collation::U16Buffer& text,
-                                     std::uint8_t* key) {
+bool SortKeys::CollatorPrefix(UCollationElements* elements, const collation::U16Buffer& text,
+                              std::uint8_t* key, std::size_t* size) {
     UErrorCode status = U_ZERO_ERROR;
     if (elements != nullptr) {
         ucol_setText(elements, text.data(), static_cast<int32_t>(text.size()), &status);
     }
-    // Without a prefix every comparison goes to the collator.
-    if (elements == nullptr || U_FAILURE(status)) return kPrefix;
-    std::size_t size = 0;
-    while (size < kPrefix) {
+    *size = 0;
+    if (elements == nullptr || U_FAILURE(status)) return false;
+    std::size_t& out = *size;
+    while (out < kPrefix) {
         const int32_t ce = ucol_next(elements, &status);
         if (ce == UCOL_NULLORDER || U_FAILURE(status)) break;
         const auto primary = static_cast<std::uint32_t>(ucol_primaryOrder(ce));
-        if ((primary >> 8) != 0) key[size++] = static_cast<std::uint8_t>(primary >> 8);
-        if ((primary & 0xFF) != 0 && size < kPrefix) {
-            key[size++] = static_cast<std::uint8_t>(primary & 0xFF);
+        if ((primary >> 8) != 0) key[out++] = static_cast<std::uint8_t>(primary >> 8);
+        if ((primary & 0xFF) != 0 && out < kPrefix) {
+            key[out++] = static_cast<std::uint8_t>(primary & 0xFF);
         }
     }
-    if (U_FAILURE(status)) {
-        std::memset(key, 0, kPrefix);
-        return kPrefix;
-    }
-    return size;
+    return U_SUCCESS(status);
 }
 
 int SortKeys::CompareFully(std::uint32_t a, std::uint32_t b) const {
@@ -173,48 +169,26 @@ int SortKeys::CompareFully(std::uint32_t a, std::uint32_t b) const {
     return collation::ComparePrepared(ta, tb);
 }
 
-// After equal heads: the rest of the prefix, then the collator. Zero padding
-// sorts below every weight byte, so a line whose primaries end first is
-// already less at this point; equal prefixes say nothing of later levels.
-int SortKeys::CompareTail(std::uint32_t a, std::uint32_t b) const {
-    if (sizes_[a] > 16 && sizes_[b] > 16) {
-        const int c =
-            std::memcmp(&bytes_[a * kPrefix + 16], &bytes_[b * kPrefix + 16], kPrefix - 16);
-        if (c != 0) return c < 0 ? -1 : 1;
-    }
-    return CompareFully(a, b);
-}
-
+// Equal prefixes say nothing of the later levels: the collator decides.
 int SortKeys::CompareEntries(const Entry& a, const Entry& b) const {
     if (a.line == b.line) return 0;
-    if (a.head[0] != b.head[0]) return Order(a.head[0], b.head[0]);
-    if (a.head[1] != b.head[1]) return Order(a.head[1], b.head[1]);
-    return CompareTail(a.line, b.line);
-}
-
-int SortKeys::Compare(std::uint32_t a, std::uint32_t b) const {
-    if (a == b) return 0;
-    const int c = std::memcmp(&bytes_[a * kPrefix], &bytes_[b * kPrefix], 16);
-    if (c != 0) return c < 0 ? -1 : 1;
-    return CompareTail(a, b);
-}
-
-std::vector<std::uint32_t> SortKeys::SortedOrder() const {
-    const std::size_t n = sizes_.size();
-    std::vector<Entry> entries(n);
-    for (std::size_t k = 0; k < n; ++k) {
-        entries[k].head[0] = LoadBigEndian(&bytes_[k * kPrefix]);
-        entries[k].head[1] = LoadBigEndian(&bytes_[k * kPrefix + 8]);
-        entries[k].line = static_cast<std::uint32_t>(k);
+    if (!a.known || !b.known) return CompareFully(a.line, b.line);
+    for (std::size_t w = 0; w < kWords; ++w) {
+        if (a.words[w] != b.words[w]) return a.words[w] < b.words[w] ? -1 : 1;
     }
+    return CompareFully(a.line, b.line);
+}
+
+std::vector<std::uint32_t> SortKeys::SortedOrder() {
+    const std::size_t n = entries_.size();
     if (n >= 2) {
         QuickSort(
-            entries, 0, static_cast<std::int64_t>(n) - 1,
+            entries_, 0, static_cast<std::int64_t>(n) - 1,
             [this](const Entry& a, const Entry& b) { return CompareEntries(a, b); },
             UseTwoThreads(n));
     }
     std::vector<std::uint32_t> order(n);
-    for (std::size_t k = 0; k < n; ++k) order[k] = entries[k].line;
+    for (std::size_t k = 0; k < n; ++k) order[k] = entries_[k].line;
     return order;
 }
 

@@ -17,32 +17,34 @@ namespace quellor {
 
 class SortKeys {
   public:
-    static constexpr std::size_t kPrefix = 40;
+    static constexpr std::size_t kPrefix = 48;
 
     SortKeys(const TStringList& list, bool ignoreCase);
 
     // Line indexes in the order the list's quicksort procedure leaves them.
-    std::vector<std::uint32_t> SortedOrder() const;
-
-    // Three-way comparison of lines a and b, as CompareLocale would give.
-    int Compare(std::uint32_t a, std::uint32_t b) const;
+    std::vector<std::uint32_t> SortedOrder();
 
   private:
+    static constexpr std::size_t kWords = kPrefix / 8;
+
+    // A line's prefix as big-endian words, zero-padded, kept beside its
+    // index so the sort compares without reaching into the lines.
     struct Entry {
-        std::uint64_t head[2];  // the prefix's first 16 bytes, big-endian
+        std::uint64_t words[kWords];
         std::uint32_t line;
+        std::uint32_t known;  // 0 when the collator could not be walked for it
     };
+
     int CompareEntries(const Entry& a, const Entry& b) const;
-    int CompareTail(std::uint32_t a, std::uint32_t b) const;
     int CompareFully(std::uint32_t a, std::uint32_t b) const;
     void Build(std::size_t from, std::size_t to);
-    static std::size_t CollatorPrefix(UCollationElements* elements,
-                                      const collation::U16Buffer& text, std::uint8_t* key);
+    // The prefix as the collator walks it; false when it could not.
+    static bool CollatorPrefix(UCollationElements* elements, const collation::U16Buffer& text,
+                               std::uint8_t* key, std::size_t* size);
 
     const TStringList& list_;
     bool ignoreCase_;
-    std::vector<std::uint8_t> bytes_;  // kPrefix bytes per line, zero-padded
-    std::vector<std::uint8_t> sizes_;  // below kPrefix: every primary byte is there
+    std::vector<Entry> entries_;
 };
 
 }  // namespace quellor

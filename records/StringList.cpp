@@ -162,7 +162,7 @@ void TStringList::Reorder(const std::vector<std::uint32_t>& order) {
 
 void TStringList::SortLines() {
     if (Count() < 2) return;
-    const SortKeys keys(*this, !CaseSensitive);
+    SortKeys keys(*this, !CaseSensitive);
     Reorder(keys.SortedOrder());
 }
 
