@@ -38,6 +38,26 @@ inline std::size_t NextStopByte(const unsigned char* p, std::size_t i, std::size
     return n;
 }
 
+// The first position at or after i that holds NUL, CR or LF; n when there is none.
+inline std::size_t NextLineByte(const unsigned char* p, std::size_t i, std::size_t n) {
+#ifdef __SSE2__
+    const __m128i nul = _mm_setzero_si128();
+    const __m128i cr = _mm_set1_epi8('\r');
+    const __m128i lf = _mm_set1_epi8('\n');
+    for (; i + 16 <= n; i += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+        const __m128i hits = _mm_or_si128(
+            _mm_or_si128(_mm_cmpeq_epi8(v, nul), _mm_cmpeq_epi8(v, cr)), _mm_cmpeq_epi8(v, lf));
+        const int bits = _mm_movemask_epi8(hits);
+        if (bits != 0) return i + static_cast<std::size_t>(__builtin_ctz(bits));
+    }
+#endif
+    for (; i < n; ++i) {
+        if (p[i] == 0 || p[i] == '\r' || p[i] == '\n') return i;
+    }
+    return n;
+}
+
 // Whether position pos begins a character when characters are stepped from
 // position from: the lead bytes right before it pair off evenly.
 inline bool StartsCharacter(const unsigned char* p, std::size_t from, std::size_t pos) {

@@ -3,12 +3,14 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstring>
 #include <limits>
 #include <memory>
 #include <vector>
 
+#include "records/ByteScan.h"
 #include "records/Exceptions.h"
 #include "records/FileHandle.h"
 #include "records/Format.h"
@@ -27,35 +29,6 @@ int OpenRetrying(const char* path, int flags, mode_t mode = 0) {
         fd = ::open(path, flags | O_CLOEXEC, mode);
     } while (fd < 0 && errno == EINTR);
     return fd;
-}
-
-// Calls emit(begin, end) for every line of [0, size): CR LF, CR and LF
-// each end a line; a break at the very end adds no empty line.
-template <typename Emit>
-void CutLines(const char* buf, std::size_t size, Emit&& emit) {
-    std::size_t pos = 0;
-    while (pos < size) {
-        const void* lf = std::memchr(buf + pos, '\n', size - pos);
-        const std::size_t nl = lf ? static_cast<const char*>(lf) - buf : size;
-        const void* cr = std::memchr(buf + pos, '\r', nl - pos);
-        if (cr != nullptr) {
-            const std::size_t at = static_cast<const char*>(cr) - buf;
-            emit(pos, at);
-            pos = at + 1;
-            if (pos < size && buf[pos] == '\n') ++pos;
-        } else {
-            emit(pos, nl);
-            pos = nl < size ? nl + 1 : size;
-        }
-    }
-}
-
-// The 1-based number of the line that holds the NUL byte at offset nul.
-std::int64_t LineOfNul(const char* buf, std::size_t nul) {
-    std::int64_t lines = 0;
-    CutLines(buf, nul, [&](std::size_t, std::size_t) { ++lines; });
-    const bool startsLine = nul == 0 || buf[nul - 1] == '\n' || buf[nul - 1] == '\r';
-    return startsLine ? lines + 1 : lines;
 }
 
 // Reads the whole file; regular files by their size, anything else to its end.
@@ -150,16 +123,60 @@ void LoadLines(TStringList& list, const std::string& path) {
     const std::size_t size = ReadWhole(file.Get(), st, path, buf);
     file.Close();
 
+    // CR LF, CR and LF each end a line; a break at the very end adds no
+    // empty line. One pass finds the breaks and any NUL byte together.
     const char* text = buf.get();
-    if (const void* nul = std::memchr(text, 0, size)) {
-        const std::size_t at = static_cast<const char*>(nul) - text;
-        throw EReadError(Format(msg::kNulInLine, {path, LineOfNul(text, at)}));
-    }
+    const auto* p = reinterpret_cast<const unsigned char*>(text);
     std::vector<TStringList::Span> lines;
     lines.reserve(size / 64 + 16);
-    CutLines(text, size, [&](std::size_t b, std::size_t e) { lines.push_back({text + b, e - b}); });
+    for (std::size_t pos = 0; pos < size;) {
+        const std::size_t end = NextLineByte(p, pos, size);
+        if (end < size && p[end] == 0) {
+            const std::int64_t lineNumber = static_cast<std::int64_t>(lines.size()) + 1;
+            throw EReadError(Format(msg::kNulInLine, {path, lineNumber}));
+        }
+        lines.push_back({text + pos, end - pos});
+        pos = end + 1;
+        if (end < size && p[end] == '\r' && pos < size && p[pos] == '\n') ++pos;
+    }
     list.Adopt(std::move(buf), size, std::move(lines));
 }
+
+// Writes every line with its CR LF through one reused buffer of at most
+// kSaveChunk bytes: a file-sized buffer would cost as much again in memory
+// and page faults as the text itself, for the same bytes written.
+class ChunkWriter {
+  public:
+    ChunkWriter(int fd, std::size_t total)
+        : fd_(fd),
+          capacity_(std::min(total, kSaveChunk)),
+          buf_(std::make_unique_for_overwrite<char[]>(capacity_ ? capacity_ : 1)) {}
+
+    bool Line(std::string_view line) {
+        if (line.size() + 2 > capacity_ - used_ && !Flush()) return false;
+        if (line.size() + 2 > capacity_) {
+            return WriteFully(fd_, line.data(), line.size()) && WriteFully(fd_, "\r\n", 2);
+        }
+        if (!line.empty()) std::memcpy(buf_.get() + used_, line.data(), line.size());
+        used_ += line.size();
+        buf_[used_++] = '\r';
+        buf_[used_++] = '\n';
+        return true;
+    }
+
+    bool Flush() {
+        const bool ok = WriteFully(fd_, buf_.get(), used_);
+        used_ = 0;
+        return ok;
+    }
+
+  private:
+    static constexpr std::size_t kSaveChunk = std::size_t{1} << 20;
+    int fd_;
+    std::size_t capacity_;
+    std::unique_ptr<char[]> buf_;
+    std::size_t used_ = 0;
+};
 
 void SaveLines(const TStringList& list, const std::string& path) {
     const auto cannotCreate = [&] { return EFCreateError(Format(msg::kFileCannotCreate, {path})); };
@@ -167,24 +184,17 @@ void SaveLines(const TStringList& list, const std::string& path) {
     bool exists = false;
     if (!CanReplace(path, &existing, &exists)) throw cannotCreate();
 
-    std::size_t total = 0;
-    const std::size_t count = static_cast<std::size_t>(list.Count());
-    for (std::size_t i = 0; i < count; ++i) total += list.At(i).size() + 2;
-    auto buf = std::make_unique_for_overwrite<char[]>(total ? total : 1);
-    char* out = buf.get();
-    for (std::size_t i = 0; i < count; ++i) {
-        const std::string_view line = list.At(i);
-        if (!line.empty()) std::memcpy(out, line.data(), line.size());
-        out += line.size();
-        *out++ = '\r';
-        *out++ = '\n';
-    }
-
     TempFile temp(path);
     if (temp.fd() < 0) throw cannotCreate();
     if (exists) ::fchmod(temp.fd(), existing.st_mode & 07777);
-    if (!WriteFully(temp.fd(), buf.get(), total)) throw EWriteError(msg::kStreamWriteError);
-    if (!temp.Close()) throw EWriteError(msg::kStreamWriteError);
+    std::size_t total = 0;
+    const std::size_t count = static_cast<std::size_t>(list.Count());
+    for (std::size_t i = 0; i < count; ++i) total += list.At(i).size() + 2;
+    ChunkWriter writer(temp.fd(), total);
+    for (std::size_t i = 0; i < count; ++i) {
+        if (!writer.Line(list.At(i))) throw EWriteError(msg::kStreamWriteError);
+    }
+    if (!writer.Flush() || !temp.Close()) throw EWriteError(msg::kStreamWriteError);
     if (!temp.RenameTo(path)) throw cannotCreate();
 }
 
