@@ -8,6 +8,7 @@
 #include "records/Compare.h"
 #include "records/Exceptions.h"
 #include "records/FieldCodec.h"
+#include "records/FieldSwap.h"
 #include "records/Format.h"
 #include "records/Messages.h"
 
@@ -35,95 +36,10 @@ bool TStringListEx::MatchField(std::string_view searchText, int fieldIndex, Matc
     }
 }
 
-namespace {
-
-// One rewrite of the sort: split a line with the double quote, swap two
-// fields, join again. Most lines hold no blank and no double quote at a
-// character start; there every field is the plain run between two commas
-// and none needs quoting, so the swap is done on the bytes directly with the
-// same result as splitting and joining.
-class FieldSwapper {
-  public:
-    // Rewrites line into out, checking the field count first when expected
-    // is not negative; throws as the list operations would.
-    void Rewrite(std::string_view line, int a, int b, int expected, int lineNumber,
-                 std::string& out) {
-        if (FastPath(line, a, b, expected, lineNumber, out)) return;
-        SplitFields(scratch_, line);
-        CheckCount(scratch_.Count(), expected, lineNumber);
-        scratch_.Exchange(a, b);
-        JoinFieldsInto(scratch_, out);
-    }
-
-  private:
-    static void CheckCount(int count, int expected, int lineNumber) {
-        if (expected >= 0 && count != expected) {
-            throw EStringListError(Format(msg::kFieldCountDiffers, {std::int64_t{lineNumber}}));
-        }
-    }
-
-    bool FastPath(std::string_view line, int a, int b, int expected, int lineNumber,
-                  std::string& out) {
-        if (line.empty()) return false;
-        const auto* p = reinterpret_cast<const unsigned char*>(line.data());
-        const std::size_t n = line.size();
-        std::size_t bounds[kMaxFastFields + 2];
-        std::size_t count = 0;
-        bounds[count++] = 0;
-        for (std::size_t i = 0; (i = NextStopByte(p, i, n, ',', '"')) < n; ++i) {
-            if (!StartsCharacter(p, 0, i)) continue;  // the second byte of a character
-            if (p[i] != ',' || count > kMaxFastFields) return false;
-            bounds[count++] = i + 1;
-        }
-        bounds[count] = n + 1;
-        const int fields = static_cast<int>(count);
-        CheckCount(fields, expected, lineNumber);
-        if (a < 0 || b < 0 || a >= fields || b >= fields) return false;
-        out.resize(n);  // a swap keeps the length
-        char* d = out.data();
-        for (int k = 0; k < fields; ++k) {
-            const int from = k == a ? b : k == b ? a : k;
-            if (k > 0) *d++ = ',';
-            const std::size_t len = bounds[from + 1] - 1 - bounds[from];
-            std::memcpy(d, line.data() + bounds[from], len);
-            d += len;
-        }
-        return true;
-    }
-
-    static constexpr std::size_t kMaxFastFields = 64;
-    TStringList scratch_;  // never given settings: comma and double quote
-};
-
-constexpr int kPrefetchAhead = 12;
-
-void Prefetch(std::string_view line) {
-    for (std::size_t at = 0; at < line.size() && at < 256; at += 64) {
-        __builtin_prefetch(line.data() + at);
-    }
-}
-
-}  // namespace
-
 void TStringListEx::SortByField(int keyIndex, int expectedFieldCount) {
-    FieldSwapper swapper;
-    std::string joined;
-    const int count = Count();
-    for (int i = 0; i < count; ++i) {
-        swapper.Rewrite(At(static_cast<std::size_t>(i)), 0, keyIndex, expectedFieldCount, i + 1,
-                        joined);
-        Put(i, joined);
-    }
+    SwapFieldsInEveryLine(*this, 0, keyIndex, expectedFieldCount);
     SortLines();
-    // Sorting scattered the lines over memory; writing them anew in their
-    // new order keeps the later stages and the save reading sequentially.
-    for (int i = 0; i < count; ++i) {
-        // The sorted lines lie scattered: ask for the ones a little ahead
-        // while this one is rewritten, so the pass does not wait on memory.
-        if (i + kPrefetchAhead < count) Prefetch(At(static_cast<std::size_t>(i + kPrefetchAhead)));
-        swapper.Rewrite(At(static_cast<std::size_t>(i)), keyIndex, 0, -1, i + 1, joined);
-        PutAtTail(i, joined);
-    }
+    SwapFieldsInEveryLine(*this, keyIndex, 0, -1);
     ReleaseUnusedBlocks();
 }
 

@@ -124,6 +124,22 @@ void TStringList::Adopt(std::unique_ptr<char[]> buffer, std::size_t size,
     blocks_.push_back(std::move(block));
 }
 
+void TStringList::ReplaceLines(std::vector<TStringList>& parts) {
+    std::vector<Span> lines;
+    std::vector<Block> blocks;
+    std::size_t total = 0;
+    for (const TStringList& part : parts) total += part.lines_.size();
+    lines.reserve(total);
+    for (TStringList& part : parts) {
+        lines.insert(lines.end(), part.lines_.begin(), part.lines_.end());
+        for (Block& block : part.blocks_) blocks.push_back(std::move(block));
+        part.lines_.clear();
+        part.blocks_.clear();
+    }
+    lines_ = std::move(lines);
+    blocks_ = std::move(blocks);
+}
+
 bool TStringList::Owns(const char* p) const {
     return std::any_of(blocks_.begin(), blocks_.end(), [p](const Block& b) {
         return p != nullptr && p >= b.data.get() && p < b.data.get() + b.size;

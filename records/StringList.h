@@ -61,6 +61,9 @@ class TStringList {
     char* Allocate(std::size_t size);
     // Appends a line whose bytes lie in space from Allocate and belong to no other line.
     void AddOwned(const char* data, std::size_t size) { lines_.push_back({data, size}); }
+    // Replaces every line with the lines of parts, in order, taking over
+    // their storage; parts are left empty.
+    void ReplaceLines(std::vector<TStringList>& parts);
     // Frees arena blocks that no line points into any more.
     void ReleaseUnusedBlocks();
     // Applies a permutation: line k becomes the old line order[k].

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "TestSupport.h"
+#include "records/Compare.h"
 #include "records/Exceptions.h"
 #include "records/MyClasses.h"
 
@@ -133,6 +135,53 @@ TEST(SortByFieldTest, DescendingThenDuplicates) {
     auto moved = list.ExtractDuplicates();
     EXPECT_EQ(Lines(list), (Strings{"c,1", "b,1", "a,1"}));
     EXPECT_EQ(Lines(*moved), (Strings{"b,1", "a,1"}));
+}
+
+// Large lists are rewritten by two threads; a failure must still leave the
+// list exactly as a line-by-line rewrite would, wherever the bad line is.
+TEST(SortByFieldTest, LargeListFailsLikeLineByLine) {
+    constexpr int kLines = 30000;
+    for (const int bad : {7, kLines / 2 + 1, kLines - 1}) {
+        TStringListEx list;
+        for (int i = 1; i <= kLines; ++i) {
+            list.Add(i == bad ? "x,y" : "f" + std::to_string(i) + ",\"q r\",k");
+        }
+        try {
+            list.SortByField(2, 3);
+            ADD_FAILURE() << "no error for line " << bad;
+        } catch (const EStringListError& e) {
+            EXPECT_EQ(std::string(e.what()),
+                      "ﾌｨｰﾙﾄﾞ数が他と違います（" + std::to_string(bad) + "行目）");
+        }
+        ASSERT_EQ(list.Count(), kLines);
+        EXPECT_EQ(list.Strings(bad - 2), "k,\"q r\",f" + std::to_string(bad - 1));
+        EXPECT_EQ(list.Strings(bad - 1), "x,y");
+        EXPECT_EQ(list.Strings(bad), "f" + std::to_string(bad + 1) + ",\"q r\",k");
+    }
+}
+
+TEST(SortByFieldTest, LargeListSortsAndRestoresFieldOrder) {
+    constexpr int kLines = 25000;
+    TStringListEx list;
+    for (int i = 0; i < kLines; ++i) {
+        list.Add(std::to_string(i) + ",key" + std::to_string((i * 7919) % kLines));
+    }
+    list.SortByField(1, 2);
+    const auto keyFirst = [&](int i) {
+        const std::string line = list.Strings(i);
+        const std::size_t comma = line.find(',');
+        return line.substr(comma + 1) + "," + line.substr(0, comma);
+    };
+    for (int i = 1; i < kLines; ++i) {
+        ASSERT_LE(CompareLocale(keyFirst(i - 1), keyFirst(i), true), 0) << i;
+    }
+    // Field order is back, and every line is there once.
+    std::vector<int> seen(kLines, 0);
+    for (int i = 0; i < kLines; ++i) {
+        const std::string line = list.Strings(i);
+        ++seen[std::stoi(line.substr(0, line.find(',')))];
+    }
+    EXPECT_EQ(std::count(seen.begin(), seen.end(), 1), kLines);
 }
 
 }  // namespace

@@ -1,0 +1,143 @@
+#include "records/FieldSwap.h"
+
+#include <array>
+#include <cstring>
+#include <exception>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "records/ByteScan.h"
+#include "records/Exceptions.h"
+#include "records/FieldCodec.h"
+#include "records/Format.h"
+#include "records/Messages.h"
+
+namespace quellor {
+
+namespace {
+
+// One rewrite of the sort: split a line with the double quote, swap two
+// fields, join again. Most lines hold no blank and no double quote at a
+// character start; there every field is the plain run between two commas
+// and none needs quoting, so the swap is done on the bytes directly with the
+// same result as splitting and joining.
+class FieldSwapper {
+  public:
+    // Rewrites line into out, checking the field count first when expected
+    // is not negative; throws as the list operations would.
+    void Rewrite(std::string_view line, int a, int b, int expected, int lineNumber,
+                 std::string& out) {
+        if (FastPath(line, a, b, expected, lineNumber, out)) return;
+        SplitFields(scratch_, line);
+        CheckCount(scratch_.Count(), expected, lineNumber);
+        scratch_.Exchange(a, b);
+        JoinFieldsInto(scratch_, out);
+    }
+
+  private:
+    static void CheckCount(int count, int expected, int lineNumber) {
+        if (expected >= 0 && count != expected) {
+            throw EStringListError(Format(msg::kFieldCountDiffers, {std::int64_t{lineNumber}}));
+        }
+    }
+
+    bool FastPath(std::string_view line, int a, int b, int expected, int lineNumber,
+                  std::string& out) {
+        if (line.empty()) return false;
+        const auto* p = reinterpret_cast<const unsigned char*>(line.data());
+        const std::size_t n = line.size();
+        std::size_t bounds[kMaxFastFields + 2];
+        std::size_t count = 0;
+        bounds[count++] = 0;
+        for (std::size_t i = 0; (i = NextStopByte(p, i, n, ',', '"')) < n; ++i) {
+            if (!StartsCharacter(p, 0, i)) continue;  // the second byte of a character
+            if (p[i] != ',' || count > kMaxFastFields) return false;
+            bounds[count++] = i + 1;
+        }
+        bounds[count] = n + 1;
+        const int fields = static_cast<int>(count);
+        CheckCount(fields, expected, lineNumber);
+        if (a < 0 || b < 0 || a >= fields || b >= fields) return false;
+        out.resize(n);  // a swap keeps the length
+        char* d = out.data();
+        for (int k = 0; k < fields; ++k) {
+            const int from = k == a ? b : k == b ? a : k;
+            if (k > 0) *d++ = ',';
+            const std::size_t len = bounds[from + 1] - 1 - bounds[from];
+            std::memcpy(d, line.data() + bounds[from], len);
+            d += len;
+        }
+        return true;
+    }
+
+    static constexpr std::size_t kMaxFastFields = 64;
+    TStringList scratch_;  // never given settings: comma and double quote
+};
+
+constexpr std::size_t kPrefetchAhead = 12;
+constexpr std::size_t kParallelFrom = 20000;
+
+void Prefetch(std::string_view line) {
+    for (std::size_t at = 0; at < line.size() && at < 256; at += 64) {
+        __builtin_prefetch(line.data() + at);
+    }
+}
+
+// Rewrites lines [from, to) of list into out, in order. After a sort the
+// lines lie scattered: the ones a little ahead are asked for while this one
+// is rewritten, so the pass does not wait on memory.
+void RewriteRange(const TStringList& list, std::size_t from, std::size_t to, int a, int b,
+                  int expected, TStringList& out) {
+    FieldSwapper swapper;
+    std::string joined;
+    out.Reserve(to - from);
+    for (std::size_t i = from; i < to; ++i) {
+        if (i + kPrefetchAhead < to) Prefetch(list.At(i + kPrefetchAhead));
+        swapper.Rewrite(list.At(i), a, b, expected, static_cast<int>(i) + 1, joined);
+        out.Add(joined);
+    }
+}
+
+// Both halves at once, each into a list of its own; false when the list is
+// small, there is one core, or some line fails (the caller then goes line by
+// line, which leaves the list exactly as the failure requires).
+bool RewriteInParallel(TStringList& list, int a, int b, int expected) {
+    const std::size_t count = static_cast<std::size_t>(list.Count());
+    if (count < kParallelFrom || std::thread::hardware_concurrency() < 2) return false;
+    const std::size_t half = count / 2;
+    std::vector<TStringList> parts(2);
+    bool secondFailed = false;
+    std::thread second([&] {
+        try {
+            RewriteRange(list, half, count, a, b, expected, parts[1]);
+        } catch (...) {
+            secondFailed = true;
+        }
+    });
+    bool firstFailed = false;
+    try {
+        RewriteRange(list, 0, half, a, b, expected, parts[0]);
+    } catch (...) {
+        firstFailed = true;
+    }
+    second.join();
+    if (firstFailed || secondFailed) return false;
+    list.ReplaceLines(parts);
+    return true;
+}
+
+}  // namespace
+
+void SwapFieldsInEveryLine(TStringList& list, int a, int b, int expected) {
+    if (RewriteInParallel(list, a, b, expected)) return;
+    FieldSwapper swapper;
+    std::string joined;
+    const int count = list.Count();
+    for (int i = 0; i < count; ++i) {
+        swapper.Rewrite(list.At(static_cast<std::size_t>(i)), a, b, expected, i + 1, joined);
+        list.PutAtTail(i, joined);
+    }
+}
+
+}  // namespace quellor

@@ -1,0 +1,16 @@
+// The sort's rewrite of every line: split with the double quote, exchange
+// two fields, join again.
+#pragma once
+
+#include "records/StringList.h"
+
+namespace quellor {
+
+// Rewrites every line of the list with fields a and b exchanged, checking
+// each line's field count first when expected is not negative. Fails as the
+// line-by-line rewrite would: the lines before the failing one rewritten,
+// that one and the rest unchanged, the error passed on. Afterwards the lines
+// lie in list order in memory, which later passes over the list read fast.
+void SwapFieldsInEveryLine(TStringList& list, int a, int b, int expected);
+
+}  // namespace quellor
