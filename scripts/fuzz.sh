@@ -32,7 +32,7 @@ for t in "${targets[@]}"; do
         failed+=("$t")
         tail -n 60 "build-fuzz/$t.log"
     fi
-    grep -E '^stat::number_of_executed_units|^Done' "build-fuzz/$t.log" || true
+    grep -m1 '^stat::number_of_executed_units' "build-fuzz/$t.log" || true
 done
 if ((${#failed[@]})); then
     echo "fuzz targets that failed: ${failed[*]} (inputs in build-fuzz/artifacts/)"
