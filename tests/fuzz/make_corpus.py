@@ -41,6 +41,10 @@ LISTS = [
     b"k,\"a b\",c\nk,,c\n,k,c\n" + settings(0, 1, 1),
     SJIS + b"\n" + SJIS + b"\n" + "ｱｲｳ,カナ,漢字,x,y".encode("cp932") + settings(1, 1, 2),
     b"1,2,3\n1,2\n1,2,3\n" + settings(1, 1, 1),
+    # Greek before half-width kana: the collator puts it after.
+    b"\x83\x9f\n\xb1\n" + settings(0, 1, 0),
+    # An empty line in a list built in memory.
+    b"a\n\nb\n" + settings(0, 1, 0),
 ]
 
 RUNS = [
