@@ -143,6 +143,11 @@ void AppendQuoted(std::string_view field, char q, std::string& out) {
 }  // namespace
 
 void SplitFields(TStringList& fields, std::string_view line) {
+    if (line.empty()) {
+        // An empty line may have no storage at all; it has no fields.
+        fields.Reset();
+        return;
+    }
     const void* nul = std::memchr(line.data(), 0, line.size());
     if (nul != nullptr) line = line.substr(0, static_cast<const char*>(nul) - line.data());
     // The line may live in the list that is about to be refilled.

@@ -15,7 +15,6 @@ namespace quellor {
 namespace {
 
 using SetPtr = std::unique_ptr<USet, decltype(&uset_close)>;
-using ElementsPtr = std::unique_ptr<UCollationElements, decltype(&ucol_closeElements)>;
 
 std::size_t PairIndex(unsigned char lead, unsigned char trail) {
     const int row = lead <= 0x9F ? lead - 0x81 : lead - 0xE0 + (0x9F - 0x81 + 1);
@@ -74,15 +73,77 @@ const PrimaryWeights& PrimaryWeights::Get(bool ignoreCase) {
     return exact;
 }
 
-PrimaryWeights::PrimaryWeights(bool ignoreCase) : single_(256), pairs_(60 * 256) {
+// The collator reorders scripts by changing the lead byte of each primary
+// weight; the element iterator gives the weights before that. The new lead
+// byte of every weight that a single character of the code page starts
+// with is read off that character's own sort key.
+void PrimaryWeights::LearnReordering(UCollationElements* elements,
+                                     const collation::U16Buffer& text) {
+    UErrorCode status = U_ZERO_ERROR;
+    ucol_setText(elements, text.data(), static_cast<int32_t>(text.size()), &status);
+    const int32_t ce = ucol_next(elements, &status);
+    if (U_FAILURE(status) || ce == UCOL_NULLORDER || IsContinuation(ce)) return;
+    const auto top = static_cast<std::uint16_t>(ucol_primaryOrder(ce));
+    if (top == 0) return;
+    std::uint8_t key[8];
+    const int32_t length = ucol_getSortKey(collation::Collator(), text.data(),
+                                           static_cast<int32_t>(text.size()), key, sizeof key);
+    if (length < 1) return;
+    std::int16_t& known = leadOf_[top];
+    known = known == kUnknownLead || known == key[0] ? key[0] : kConflictingLead;
+}
+
+bool PrimaryWeights::WalkPrimaries(UCollationElements* elements, const collation::U16Buffer& text,
+                                   std::uint8_t* key, std::size_t limit, std::size_t* size) const {
+    UErrorCode status = U_ZERO_ERROR;
+    ucol_setText(elements, text.data(), static_cast<int32_t>(text.size()), &status);
+    std::size_t out = 0;
+    while (out < limit && U_SUCCESS(status)) {
+        const int32_t ce = ucol_next(elements, &status);
+        if (ce == UCOL_NULLORDER) break;
+        const auto part = static_cast<std::uint16_t>(ucol_primaryOrder(ce));
+        if (part == 0) continue;
+        std::uint8_t bytes[2] = {static_cast<std::uint8_t>(part >> 8),
+                                 static_cast<std::uint8_t>(part & 0xFF)};
+        if (!IsContinuation(ce)) {
+            const std::int16_t lead = leadOf_[part];
+            if (lead < 0) return false;  // a weight whose reordering was never seen
+            bytes[0] = static_cast<std::uint8_t>(lead);
+        }
+        for (const std::uint8_t b : bytes) {
+            if (b != 0 && out < limit) key[out++] = b;
+        }
+    }
+    *size = out;
+    return U_SUCCESS(status);
+}
+
+PrimaryWeights::PrimaryWeights(bool ignoreCase)
+    : single_(256), pairs_(60 * 256), leadOf_(65536, kUnknownLead) {
     const SetPtr unsafe = NeighbourDependent();
     UErrorCode status = U_ZERO_ERROR;
-    ElementsPtr elements(ucol_openElements(collation::Collator(), nullptr, 0, &status),
-                         &ucol_closeElements);
+    const ElementsPtr elements(ucol_openElements(collation::Collator(), nullptr, 0, &status),
+                               &ucol_closeElements);
     if (U_FAILURE(status)) return;  // every entry stays unsafe
     collation::U16Buffer text, scratch;
-    const auto fill = [&](Entry& entry, std::string_view bytes) {
-        collation::PrepareText(bytes, ignoreCase, text, scratch);
+    const auto forEachCharacter = [&](auto&& action) {
+        for (int b = 0; b < 256; ++b) {
+            const char one = static_cast<char>(b);
+            collation::PrepareText(std::string_view(&one, 1), ignoreCase, text, scratch);
+            action(single_[b]);
+        }
+        for (int lead = 0x81; lead <= 0xFC; ++lead) {
+            if (!IsLeadByte(static_cast<unsigned char>(lead))) continue;
+            for (int trail = 0; trail < 256; ++trail) {
+                const char two[2] = {static_cast<char>(lead), static_cast<char>(trail)};
+                collation::PrepareText(std::string_view(two, 2), ignoreCase, text, scratch);
+                action(pairs_[PairIndex(static_cast<unsigned char>(lead),
+                                        static_cast<unsigned char>(trail))]);
+            }
+        }
+    };
+    forEachCharacter([&](Entry&) { LearnReordering(elements.get(), text); });
+    forEachCharacter([&](Entry& entry) {
         for (std::size_t k = 0; k < text.size(); ++k) {
             const UChar32 c = text.data()[k];
             if (U16_IS_SURROGATE(c) || uset_contains(unsafe.get(), c) ||
@@ -90,34 +151,14 @@ PrimaryWeights::PrimaryWeights(bool ignoreCase) : single_(256), pairs_(60 * 256)
                 return;
             }
         }
-        // A decoded character is one unit; folding may make it several.
-        UErrorCode s = U_ZERO_ERROR;
-        ucol_setText(elements.get(), text.data(), static_cast<int32_t>(text.size()), &s);
+        std::uint8_t bytes[kMaxBytes + 1];
         std::size_t size = 0;
-        for (int32_t ce; U_SUCCESS(s) && (ce = ucol_next(elements.get(), &s)) != UCOL_NULLORDER;) {
-            const auto primary = static_cast<std::uint32_t>(ucol_primaryOrder(ce));
-            for (const std::uint8_t b : {static_cast<std::uint8_t>(primary >> 8),
-                                         static_cast<std::uint8_t>(primary & 0xFF)}) {
-                if (b == 0) continue;
-                if (size == kMaxBytes) return;
-                entry.bytes[size++] = b;
-            }
+        // More than kMaxBytes bytes cannot be stored: the character stays unsafe.
+        if (WalkPrimaries(elements.get(), text, bytes, kMaxBytes + 1, &size) && size <= kMaxBytes) {
+            std::memcpy(entry.bytes, bytes, size);
+            entry.size = static_cast<std::uint8_t>(size);
         }
-        if (U_SUCCESS(s)) entry.size = static_cast<std::uint8_t>(size);
-    };
-    for (int b = 0; b < 256; ++b) {
-        const char one = static_cast<char>(b);
-        fill(single_[b], std::string_view(&one, 1));
-    }
-    for (int lead = 0x81; lead <= 0xFC; ++lead) {
-        if (!IsLeadByte(static_cast<unsigned char>(lead))) continue;
-        for (int trail = 0; trail < 256; ++trail) {
-            const char two[2] = {static_cast<char>(lead), static_cast<char>(trail)};
-            fill(pairs_[PairIndex(static_cast<unsigned char>(lead),
-                                  static_cast<unsigned char>(trail))],
-                 std::string_view(two, 2));
-        }
-    }
+    });
 }
 
 const PrimaryWeights::Entry& PrimaryWeights::Lookup(const unsigned char* p, std::size_t remaining,

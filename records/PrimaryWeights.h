@@ -2,10 +2,15 @@
 // the collator character by character when sort keys are built.
 #pragma once
 
+#include <unicode/ucoleitr.h>
+
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string_view>
 #include <vector>
+
+#include "records/Collation.h"
 
 namespace quellor {
 
@@ -22,8 +27,21 @@ class PrimaryWeights {
     bool Prefix(std::string_view text, std::uint8_t* key, std::size_t limit,
                 std::size_t* size) const;
 
+    // The primary weight bytes of a prepared text as the collator walks it,
+    // with the lead bytes its script order gives them, at most limit bytes.
+    // False when a weight turns up whose place in that order is unknown.
+    bool WalkPrimaries(UCollationElements* elements, const collation::U16Buffer& text,
+                       std::uint8_t* key, std::size_t limit, std::size_t* size) const;
+
   private:
+    using ElementsPtr = std::unique_ptr<UCollationElements, decltype(&ucol_closeElements)>;
     static constexpr std::uint8_t kUnsafe = 0xFF;
+    static constexpr std::int16_t kUnknownLead = -1;
+    static constexpr std::int16_t kConflictingLead = -2;
+
+    // The second half of a weight too long for one element.
+    static bool IsContinuation(int32_t ce) { return (ce & 0xC0) == 0xC0; }
+    void LearnReordering(UCollationElements* elements, const collation::U16Buffer& text);
     static constexpr std::size_t kMaxBytes = 15;
     static constexpr std::size_t kMaxKey = 64;
 
@@ -35,8 +53,9 @@ class PrimaryWeights {
     explicit PrimaryWeights(bool ignoreCase);
     const Entry& Lookup(const unsigned char* p, std::size_t remaining, std::size_t* step) const;
 
-    std::vector<Entry> single_;  // 256
-    std::vector<Entry> pairs_;   // lead bytes x 256
+    std::vector<Entry> single_;         // 256
+    std::vector<Entry> pairs_;          // lead bytes x 256
+    std::vector<std::int16_t> leadOf_;  // by a weight's first 16 bits: its lead byte in the keys
 };
 
 }  // namespace quellor

@@ -129,7 +129,7 @@ void SortKeys::Build(std::size_t from, std::size_t to) {
         bool known = true;
         if (!table.Prefix(list_.At(i), key, kPrefix, &size)) {
             collation::PrepareText(list_.At(i), ignoreCase_, text, scratch);
-            known = CollatorPrefix(elements.get(), text, key, &size);
+            known = elements && table.WalkPrimaries(elements.get(), text, key, kPrefix, &size);
         }
         // Zero padding sorts below every weight byte, so a line whose
         // primaries end first compares less, as it would in full.
@@ -139,27 +139,6 @@ void SortKeys::Build(std::size_t from, std::size_t to) {
         entry.line = static_cast<std::uint32_t>(i);
         entry.known = known ? 1 : 0;
     }
-}
-
-bool SortKeys::CollatorPrefix(UCollationElements* elements, const collation::U16Buffer& text,
-                              std::uint8_t* key, std::size_t* size) {
-    UErrorCode status = U_ZERO_ERROR;
-    if (elements != nullptr) {
-        ucol_setText(elements, text.data(), static_cast<int32_t>(text.size()), &status);
-    }
-    *size = 0;
-    if (elements == nullptr || U_FAILURE(status)) return false;
-    std::size_t& out = *size;
-    while (out < kPrefix) {
-        const int32_t ce = ucol_next(elements, &status);
-        if (ce == UCOL_NULLORDER || U_FAILURE(status)) break;
-        const auto primary = static_cast<std::uint32_t>(ucol_primaryOrder(ce));
-        if ((primary >> 8) != 0) key[out++] = static_cast<std::uint8_t>(primary >> 8);
-        if ((primary & 0xFF) != 0 && out < kPrefix) {
-            key[out++] = static_cast<std::uint8_t>(primary & 0xFF);
-        }
-    }
-    return U_SUCCESS(status);
 }
 
 int SortKeys::CompareFully(std::uint32_t a, std::uint32_t b) const {

@@ -38,9 +38,6 @@ class SortKeys {
     int CompareEntries(const Entry& a, const Entry& b) const;
     int CompareFully(std::uint32_t a, std::uint32_t b) const;
     void Build(std::size_t from, std::size_t to);
-    // The prefix as the collator walks it; false when it could not.
-    static bool CollatorPrefix(UCollationElements* elements, const collation::U16Buffer& text,
-                               std::uint8_t* key, std::size_t* size);
 
     const TStringList& list_;
     bool ignoreCase_;
