@@ -10,5 +10,8 @@ namespace quellor::bench {
 int RunCommand(const std::vector<std::string>& args);
 // quellor_bench ops IN [PAT] [SCRATCH]: times each operation alone.
 int OpsCommand(const std::vector<std::string>& args);
+// quellor_bench copy IN OUT: LoadLines then SaveLines, the engine's answer
+// to the harness's read-index-write floor.
+int CopyCommand(const std::vector<std::string>& args);
 
 }  // namespace quellor::bench

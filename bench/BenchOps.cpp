@@ -100,3 +100,23 @@ int OpsCommand(const std::vector<std::string>& args) {
 }
 
 }  // namespace quellor::bench
+
+namespace quellor::bench {
+
+int CopyCommand(const std::vector<std::string>& args) {
+    if (args.size() != 2) {
+        std::fprintf(stderr, "usage: quellor_bench copy IN OUT\n");
+        return 2;
+    }
+    try {
+        TStringListEx list;
+        LoadLines(list, args[0]);
+        SaveLines(list, args[1]);
+    } catch (const Exception& e) {
+        std::fprintf(stderr, "%s\n", e.what());
+        return 1;
+    }
+    return 0;
+}
+
+}  // namespace quellor::bench

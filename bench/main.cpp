@@ -9,12 +9,15 @@ int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
     if (!args.empty() && args[0] == "run")
         return quellor::bench::RunCommand({args.begin() + 1, args.end()});
+    if (!args.empty() && args[0] == "copy")
+        return quellor::bench::CopyCommand({args.begin() + 1, args.end()});
     if (!args.empty() && args[0] == "ops")
         return quellor::bench::OpsCommand({args.begin() + 1, args.end()});
     std::fprintf(
         stderr,
         "usage: quellor_bench run [--sort N [--desc] [--dup]] [--filter N --contains PAT]\n"
         "                         [--cut A,B,...] [--fields N] [--empty-no-file] IN OUT DUP\n"
-        "       quellor_bench ops IN [PAT] [SCRATCH]\n");
+        "       quellor_bench ops IN [PAT] [SCRATCH]\n"
+        "       quellor_bench copy IN OUT\n");
     return 2;
 }
