@@ -76,7 +76,7 @@ int OpsCommand(const std::vector<std::string>& args) {
         settings.ExpectedFieldCount = fieldCount;
         settings.Condition1 = {kFilterField, pattern, 1};
         settings.ChosenFields = kCutFields;
-        NullObserver observer;
+        WarningObserver observer;
         RunContext run{settings, observer, RunState{}};
         run.State.OperationsOn = 1;
 

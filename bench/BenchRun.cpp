@@ -110,7 +110,7 @@ int RunCommand(const std::vector<std::string>& args) {
     settings.Files = {paths[0]};
     try {
         settings.ExpectedFieldCount = fields >= 0 ? fields : SampleFieldCount(paths[0]);
-        NullObserver observer;
+        WarningObserver observer;
         ExecuteRun(settings, observer, [&](const std::string&) { return OutputPaths{out, dup}; });
         if (!observer.Warning().empty()) {
             std::fprintf(stderr, "%s\n", observer.Warning().c_str());

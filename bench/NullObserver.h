@@ -1,34 +1,19 @@
-// An observer for runs without a window: keeps only the record bar, which the
-// run reads back.
+// The benchmark's observer: nothing shown, the start check's warning kept so
+// that the driver can print it.
 #pragma once
 
-#include <algorithm>
 #include <string>
 
-#include "run/RunObserver.h"
+#include "run/NullObserver.h"
 
 namespace quellor::bench {
 
-class NullObserver : public RunObserver {
+class WarningObserver : public NullObserver {
   public:
-    void SetFileCounter(const std::string&) override {}
-    void SetRecordCounter(const std::string&) override {}
-    void SetLog(const std::string&) override {}
-    void AppendLog(const std::string&) override {}
-    void SetFileProgress(int) override {}
-    void SetRecordProgress(int percent) override { bar_ = std::clamp(percent, 0, 100); }
-    int GetRecordProgress() override { return bar_; }
-    void ProcessPendingEvents() override {}
-    void LockControls() override {}
-    void UnlockControls() override {}
     void ShowWarning(const std::string& text) override { warning_ = text; }
-    void ShowInformation(const std::string&) override {}
-    void SelectPage(int) override {}
-
     const std::string& Warning() const { return warning_; }
 
   private:
-    int bar_ = 0;
     std::string warning_;
 };
 

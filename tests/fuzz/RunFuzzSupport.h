@@ -9,30 +9,21 @@
 #include <string>
 #include <vector>
 
-#include "run/RunObserver.h"
+#include "run/NullObserver.h"
 #include "run/RunSettings.h"
 
 namespace quellor::fuzz {
 
 // Keeps only the record bar (the run reads it back); requests an abort at the
 // given call of ProcessPendingEvents (0: never), as the Abort button would.
-class FuzzObserver : public RunObserver {
+class FuzzObserver : public NullObserver {
   public:
     explicit FuzzObserver(int abortAt) : abortAt_(abortAt) {}
 
-    void SetFileCounter(const std::string&) override {}
-    void SetRecordCounter(const std::string&) override {}
-    void SetLog(const std::string&) override {}
-    void AppendLog(const std::string&) override {}
-    void SetFileProgress(int) override {}
-    void SetRecordProgress(int percent) override { bar_ = std::clamp(percent, 0, 100); }
-    int GetRecordProgress() override { return bar_; }
     void ProcessPendingEvents() override;
     void LockControls() override { ++locks_; }
-    void UnlockControls() override {}
     void ShowWarning(const std::string&) override { warned_ = true; }
     void ShowInformation(const std::string&) override { ++informed_; }
-    void SelectPage(int) override {}
 
     int Locks() const { return locks_; }
     bool Warned() const { return warned_; }
@@ -41,7 +32,6 @@ class FuzzObserver : public RunObserver {
   private:
     int abortAt_;
     int events_ = 0;
-    int bar_ = 0;
     int locks_ = 0;
     int informed_ = 0;
     bool warned_ = false;

@@ -8,31 +8,12 @@
 #include <cstdio>
 #include <string>
 
+#include "run/NullObserver.h"
 #include "run/ProcessingRun.h"
 #include "ui/MessageBoxes.h"
 #include "ui/main.h"
 
 namespace {
-
-class QuietObserver : public quellor::RunObserver {
-  public:
-    void SetFileCounter(const std::string&) override {}
-    void SetRecordCounter(const std::string&) override {}
-    void SetLog(const std::string&) override {}
-    void AppendLog(const std::string&) override {}
-    void SetFileProgress(int) override {}
-    void SetRecordProgress(int p) override { bar_ = p < 0 ? 0 : p > 100 ? 100 : p; }
-    int GetRecordProgress() override { return bar_; }
-    void ProcessPendingEvents() override {}
-    void LockControls() override {}
-    void UnlockControls() override {}
-    void ShowWarning(const std::string&) override {}
-    void ShowInformation(const std::string&) override {}
-    void SelectPage(int) override {}
-
-  private:
-    int bar_ = 0;
-};
 
 void Generate(const QString& path, int records) {
     QFile f(path);
@@ -85,7 +66,7 @@ int main(int argc, char** argv) {
     quellor::ui::TfrmMain win;
     win.show();
     QApplication::processEvents();
-    QuietObserver quiet;
+    quellor::NullObserver quiet;
     for (int round = 0; round < 4; ++round) {
         // Alternate which goes first, so that neither gains from the other.
         qint64 headless = 0, window = 0;
