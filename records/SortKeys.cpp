@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "records/Collation.h"
+#include "records/Compare.h"
 #include "records/PrimaryWeights.h"
 
 namespace quellor {
@@ -142,10 +143,8 @@ void SortKeys::Build(std::size_t from, std::size_t to) {
 }
 
 int SortKeys::CompareFully(std::uint32_t a, std::uint32_t b) const {
-    thread_local collation::U16Buffer ta, tb, scratch;
-    collation::PrepareText(list_.At(a), ignoreCase_, ta, scratch);
-    collation::PrepareText(list_.At(b), ignoreCase_, tb, scratch);
-    return collation::ComparePrepared(ta, tb);
+    // Most ties are repeated lines, which CompareLocale settles by their bytes.
+    return CompareLocale(list_.At(a), list_.At(b), ignoreCase_);
 }
 
 // Equal prefixes say nothing of the later levels: the collator decides.
