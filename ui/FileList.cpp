@@ -41,6 +41,13 @@ QString U(const char* text) {
     return QString::fromUtf8(text);
 }
 
+// The path of a local file URL as the bytes the file manager encoded. Going
+// through QString would turn a name that is not UTF-8 (a code page 932 name
+// copied from an old share) into another name.
+QByteArray LocalPathBytes(const QUrl& url) {
+    return QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1());
+}
+
 }  // namespace
 
 void TfrmMain::dragEnterEvent(QDragEnterEvent* e) {
@@ -83,7 +90,7 @@ void TfrmMain::HandleFileDrop(const QMimeData* data) {
     for (const QUrl& url : data->urls()) {
         if (!url.isLocalFile()) continue;
         // Paths are kept whole, exactly as the drop delivers them.
-        QByteArray path = QFile::encodeName(url.toLocalFile());
+        QByteArray path = LocalPathBytes(url);
         if (IsFolder(path)) continue;
         bool listed = false;
         for (int i = 0; i < ListBox1->count() && !listed; ++i) {

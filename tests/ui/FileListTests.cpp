@@ -1,10 +1,16 @@
 // The file list: drops on the window and its controls, removal, counting.
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QDropEvent>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QUrl>
+#include <cstdio>
 
 #include "UiFixture.h"
 #include "ui/Widgets.h"
@@ -51,6 +57,30 @@ TEST_F(FileListTest, LongPathsAreListedWhole) {
     ASSERT_EQ(win->ListBox1->count(), 1);
     EXPECT_EQ(win->FilePath(0), QFile::encodeName(path).toStdString());
     EXPECT_EQ(win->ListBox2->count(), 2);
+}
+
+// A name in code page 932 is not UTF-8: the run must get the file's own
+// bytes, not a name rebuilt from the text shown.
+TEST_F(FileListTest, NameThatIsNotUtf8IsKeptByteForByte) {
+    const QByteArray name = QFile::encodeName(dir.path()) + "/\x82\xa0\x8c\xa7.csv";
+    // The folder's own clean-up goes through QString and cannot remove such a name.
+    struct Remove {
+        QByteArray path;
+        ~Remove() { std::remove(path.constData()); }
+    } removeAfterwards{name};
+    std::FILE* raw = std::fopen(name.constData(), "wb");
+    ASSERT_NE(raw, nullptr);
+    std::fputs("p,q\r\n", raw);
+    std::fclose(raw);
+    QMimeData mime;
+    mime.setUrls({QUrl::fromEncoded("file://" + name.toPercentEncoding("/"))});
+    QDragEnterEvent enter(QPoint(4, 4), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(win.get(), &enter);
+    QDropEvent drop(QPointF(4, 4), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(win.get(), &drop);
+    ASSERT_EQ(win->ListBox1->count(), 1);
+    EXPECT_EQ(win->BuildRunSettings().Files, (std::vector<std::string>{name.toStdString()}));
+    EXPECT_EQ(win->ListBox2->count(), 2);  // the sample line was read from that very file
 }
 
 TEST_F(FileListTest, EveryDropForgetsTheChosenFields) {
