@@ -31,31 +31,32 @@ int OpenRetrying(const char* path, int flags, mode_t mode = 0) {
     return fd;
 }
 
-// Reads the whole file; regular files by their size, anything else to its end.
+// Only regular files are read. Opening does not wait: a named pipe without
+// a writer would otherwise hang the window, and a device could stream forever.
+int OpenRegularFile(const std::string& path, struct stat* st) {
+    const int fd = OpenRetrying(path.c_str(), O_RDONLY | O_NONBLOCK);
+    if (fd < 0) return -1;
+    int err = 0;
+    if (::fstat(fd, st) != 0) {
+        err = errno;
+    } else if (!S_ISREG(st->st_mode)) {
+        err = EACCES;
+    }
+    if (err == 0) return fd;
+    ::close(fd);
+    errno = err;
+    return -1;
+}
+
+// Reads the whole file by its size; a file that shrank meanwhile gives what it had.
 std::size_t ReadWhole(int fd, const struct stat& st, const std::string& path,
                       std::unique_ptr<char[]>& buf) {
-    const auto tooLarge = [&] { return EReadError(Format(msg::kFileTooLarge, {path})); };
-    const auto failed = [&] { return EReadError(Format(msg::kFileReadFailed, {path})); };
-    if (S_ISREG(st.st_mode)) {
-        const auto size = static_cast<std::size_t>(st.st_size);
-        if (size >= kMaxFileSize) throw tooLarge();
-        buf = std::make_unique_for_overwrite<char[]>(size ? size : 1);
-        const long long got = ReadFully(fd, buf.get(), size);
-        if (got < 0) throw failed();
-        return static_cast<std::size_t>(got);  // a file that shrank gives what it had
-    }
-    std::vector<char> data;
-    char chunk[65536];
-    for (;;) {
-        const long long got = ReadFully(fd, chunk, sizeof chunk);
-        if (got < 0) throw failed();
-        if (got == 0) break;
-        data.insert(data.end(), chunk, chunk + got);
-        if (data.size() >= kMaxFileSize) throw tooLarge();
-    }
-    buf = std::make_unique_for_overwrite<char[]>(data.size() ? data.size() : 1);
-    std::memcpy(buf.get(), data.data(), data.size());
-    return data.size();
+    const auto size = static_cast<std::size_t>(st.st_size);
+    if (size >= kMaxFileSize) throw EReadError(Format(msg::kFileTooLarge, {path}));
+    buf = std::make_unique_for_overwrite<char[]>(size ? size : 1);
+    const long long got = ReadFully(fd, buf.get(), size);
+    if (got < 0) throw EReadError(Format(msg::kFileReadFailed, {path}));
+    return static_cast<std::size_t>(got);
 }
 
 std::string TempPathFor(const std::string& path) {
@@ -114,9 +115,9 @@ bool CanReplace(const std::string& path, struct stat* existing, bool* exists) {
 }  // namespace
 
 void LoadLines(TStringList& list, const std::string& path) {
-    FileHandle file(OpenRetrying(path.c_str(), O_RDONLY));
     struct stat st {};
-    if (!file.Valid() || ::fstat(file.Get(), &st) != 0 || S_ISDIR(st.st_mode)) {
+    FileHandle file(OpenRegularFile(path, &st));
+    if (!file.Valid()) {
         throw EFOpenError(Format(msg::kFileCannotOpen, {path}));
     }
     std::unique_ptr<char[]> buf;
@@ -204,14 +205,10 @@ LineReader::~LineReader() {
 
 void LineReader::Open(const std::string& path) {
     if (fd_ >= 0) Close();
-    const int fd = OpenRetrying(path.c_str(), O_RDONLY);
-    if (fd < 0) throw EInOutError(InOutCodeFromErrno(errno));
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
-        const int code = S_ISDIR(st.st_mode) ? 5 : InOutCodeFromErrno(errno);
-        ::close(fd);
-        throw EInOutError(code);
-    }
+    const int fd = OpenRegularFile(path, &st);
+    // A folder or any other file that is not a plain file reads as access denied.
+    if (fd < 0) throw EInOutError(InOutCodeFromErrno(errno));
     fd_ = fd;
     pos_ = len_ = 0;
     atCtrlZ_ = false;

@@ -124,6 +124,13 @@ TEST_F(LineFilesTest, LoadErrorsNameThePathAsGiven) {
     fs::create_directory(PathOf("sub"));
     EXPECT_THROW_MESSAGE(LoadLines(list, PathOf("sub")), EFOpenError,
                          "ファイル " + PathOf("sub") + " は開けません");
+    // A named pipe nobody writes to must not hang the program, nor a device
+    // that never ends stream into memory.
+    ASSERT_EQ(::mkfifo(PathOf("pipe").c_str(), 0600), 0);
+    EXPECT_THROW_MESSAGE(LoadLines(list, PathOf("pipe")), EFOpenError,
+                         "ファイル " + PathOf("pipe") + " は開けません");
+    EXPECT_THROW_MESSAGE(LoadLines(list, "/dev/zero"), EFOpenError,
+                         "ファイル /dev/zero は開けません");
     EXPECT_EQ(Lines(list), Strings{"kept"});
 }
 

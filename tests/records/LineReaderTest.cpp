@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <random>
@@ -126,11 +127,14 @@ struct OpenErrorRow {
 TEST_F(LineReaderTest, OpenErrorsCarryCodeAndMessage) {
     WriteBytes("plain.csv", "a");
     fs::create_directory(PathOf("sub"));
+    ASSERT_EQ(::mkfifo(PathOf("pipe").c_str(), 0600), 0);  // nobody writes: must not hang
     const std::vector<OpenErrorRow> table = {
         {PathOf("missing.csv"), 2, "ファイルが見つかりません"},
         {PathOf("plain.csv/x.csv"), 3, "不正なファイル名です"},
         {PathOf(std::string(300, 'n') + ".csv"), 3, "不正なファイル名です"},
         {PathOf("sub"), 5, "ファイルへのアクセスが拒否されました"},
+        {PathOf("pipe"), 5, "ファイルへのアクセスが拒否されました"},
+        {"/dev/zero", 5, "ファイルへのアクセスが拒否されました"},
     };
     for (const auto& row : table) {
         LineReader reader;
