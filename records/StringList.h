@@ -68,7 +68,7 @@ class TStringList {
     void ReleaseUnusedBlocks();
     // Applies a permutation: line k becomes the old line order[k].
     void Reorder(const std::vector<std::uint32_t>& order);
-    // Drops every line but keeps the arena's first block for reuse.
+    // Drops every line but keeps the arena's largest block for reuse.
     void Reset();
     void Reserve(std::size_t lines) { lines_.reserve(lines); }
 
