@@ -8,6 +8,10 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 seconds="${FUZZ_SECONDS:-60}"
+# A fixed FUZZ_SEED makes a run repeat the same inputs (CI sets one, so that
+# a green run here is a green run there); without it each run explores anew.
+seed_option=()
+[[ -n "${FUZZ_SEED:-}" ]] && seed_option=(-seed="$FUZZ_SEED")
 jobs="${JOBS:-2}"
 targets=(field_codec_fuzz line_files_fuzz record_list_fuzz run_fuzz)
 
@@ -25,7 +29,7 @@ failed=()
 for t in "${targets[@]}"; do
     mkdir -p "build-fuzz/corpus/$t"
     echo "== $t: ${seconds}s"
-    if ! "build-fuzz/tests/fuzz/$t" -max_total_time="$seconds" -max_len=4096 -timeout=30 \
+    if ! "build-fuzz/tests/fuzz/$t" "${seed_option[@]}" -max_total_time="$seconds" -max_len=4096 -timeout=30 \
             -rss_limit_mb=2560 -print_final_stats=1 \
             -artifact_prefix="build-fuzz/artifacts/$t-" \
             "build-fuzz/corpus/$t" "build-fuzz/seeds/$t" 2>"build-fuzz/$t.log"; then
