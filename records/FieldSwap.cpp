@@ -51,6 +51,7 @@ class FieldSwapper {
         std::size_t count = 0;
         bounds[count++] = 0;
         for (std::size_t i = 0; (i = NextStopByte(p, i, n, ',', '"')) < n; ++i) {
+            if (p[i] == 0) return false;              // the text ends there, wherever it stands
             if (!StartsCharacter(p, 0, i)) continue;  // the second byte of a character
             if (p[i] != ',' || count > kMaxFastFields) return false;
             bounds[count++] = i + 1;

@@ -184,5 +184,15 @@ TEST(SortByFieldTest, LargeListSortsAndRestoresFieldOrder) {
     EXPECT_EQ(std::count(seen.begin(), seen.end(), 1), kLines);
 }
 
+// A line read no further than its first NUL byte, also when that byte
+// follows a lead byte; the swap on bytes must not read past it either.
+TEST(SortByFieldTest, LineEndsAtNulEvenAfterALeadByte) {
+    TStringListEx list;
+    list.Add(std::string("p,q\x81\0,z", 7));
+    list.Add("a,y");
+    list.SortByField(0, 2);
+    EXPECT_EQ(Lines(list), (std::vector<std::string>{"a,y", "p,q\x81"}));
+}
+
 }  // namespace
 }  // namespace quellor
