@@ -11,6 +11,8 @@ int main(int argc, char** argv) {
     // not end the program.
     std::signal(SIGXFSZ, SIG_IGN);
     QApplication app(argc, argv);
+    // Lets the desktop match the window to its menu entry and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("quellor"));
     quellor::ui::ApplyHintTiming();
     quellor::ui::TfrmMain frmMain;
     frmMain.show();

@@ -3,7 +3,8 @@
 # Idempotent: asks apt only for what is missing.
 set -euo pipefail
 pkgs=(build-essential cmake ninja-build pkg-config libicu-dev libgtest-dev
-      qt6-base-dev fonts-ipafont-gothic clang libclang-rt-14-dev python3 xvfb xauth)
+      qt6-base-dev fonts-ipafont-gothic clang libclang-rt-14-dev python3 xvfb xauth
+      xdotool desktop-file-utils)
 missing=()
 for p in "${pkgs[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

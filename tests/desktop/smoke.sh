@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Starts the program in a real X server, waits for its window to be mapped,
+# checks the client size, presses Esc and expects a clean exit.
+# Usage: smoke.sh COMMAND [ARG...]   (with DISPLAY set, e.g. under xvfb-run)
+set -uo pipefail
+caption='Quellor－CSVﾌｧｲﾙ編集ツール　Ver.2.00'
+fail() { echo "smoke: $*" >&2; exit 1; }
+
+export QT_QPA_PLATFORM=xcb
+"$@" &
+pid=$!
+trap 'kill "$pid" 2>/dev/null' EXIT
+
+wid=$(timeout 60 xdotool search --sync --onlyvisible --name "^${caption}\$" | head -n 1)
+[[ -n $wid ]] || fail "no window titled \"$caption\" was mapped"
+eval "$(xdotool getwindowgeometry --shell "$wid")"
+[[ $WIDTH == 568 && $HEIGHT == 569 ]] || fail "client area is ${WIDTH}x${HEIGHT}, not 568x569"
+
+# No window manager runs here, so the focus is given directly.
+xdotool windowfocus --sync "$wid" || fail "cannot focus the window"
+xdotool key Escape
+for _ in $(seq 100); do
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.1
+done
+kill -0 "$pid" 2>/dev/null && fail "Esc did not end the program"
+wait "$pid"
+status=$?
+trap - EXIT
+[[ $status == 0 ]] || fail "the program ended with status $status"
+echo "smoke: window ${WIDTH}x${HEIGHT} mapped, Esc ended the program with status 0"
