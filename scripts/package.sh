@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Builds the Debian package: build/quellor_<version>_<arch>.deb.
+# With --check, also installs it with apt-get, starts the program the way
+# the menu does (the entry's Exec line) in Xvfb, checks its window, and
+# removes the package again.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/install-deps.sh
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build build --target quellor quellor_icon_theme
+rm -f build/quellor_*.deb
+(cd build && cpack -G DEB)
+deb=$(ls build/quellor_*.deb)
+echo "package: $deb"
+[[ ${1:-} == --check ]] || exit 0
+
+fail() { echo "package: $*" >&2; exit 1; }
+depends=$(dpkg-deb -f "$deb" Depends)
+[[ $depends == *"fonts-ipafont-gothic | fonts-noto-cjk"* ]] || fail "no Japanese font in: $depends"
+[[ $depends == *libqt6widgets6* && $depends == *libicu* ]] || fail "libraries missing in: $depends"
+
+export DEBIAN_FRONTEND=noninteractive
+apt-get install -y -qq "./$deb" >/dev/null
+trap 'apt-get remove -y -qq quellor >/dev/null' EXIT
+entry=/usr/share/applications/quellor.desktop
+[[ -f $entry ]] || fail "the menu entry was not installed"
+[[ -f /usr/share/icons/hicolor/32x32/apps/quellor.png ]] || fail "the icon was not installed"
+read -r -a command <<<"$(grep -m 1 '^Exec=' "$entry" | cut -d= -f2-)"
+[[ $(command -v "${command[0]}") == /usr/bin/quellor ]] || fail "Exec does not start /usr/bin/quellor"
+xvfb-run -a -s "-screen 0 1280x1024x24" bash tests/desktop/smoke.sh "${command[@]}"
+echo "package: installed, started from its menu entry, and removed again"
