@@ -1,6 +1,7 @@
 #include "records/Exceptions.h"
 
 #include <cerrno>
+#include <utility>
 
 #include "records/Format.h"
 #include "records/Messages.h"
@@ -27,6 +28,16 @@ std::string InOutMessage(int code) {
 }  // namespace
 
 EInOutError::EInOutError(int code) : Exception(InOutMessage(code)), code_(code) {}
+
+EInOutError::EInOutError(int code, std::string message)
+    : Exception(std::move(message)), code_(code) {}
+
+EInOutError EInOutError::FromErrno(int err) {
+    int code = InOutCodeFromErrno(err);
+    bool mapped = code != err || err == ENOENT;  // ENOENT is 2 on both sides
+    if (mapped) return EInOutError(code);
+    return EInOutError(code, Format(msg::kInOutOther, {std::int64_t{code}}));
+}
 
 int InOutCodeFromErrno(int err) {
     switch (err) {

@@ -64,9 +64,14 @@ class EInOutError : public Exception {
   public:
     // The message is chosen by the code (see InOutMessage).
     explicit EInOutError(int code);
+    // The error of a failed system call. An errno value that is not mapped
+    // keeps its number and always reads "I/O エラー (n)", even where the
+    // number equals a mapped code (EIO is 5, the code of a refused access).
+    static EInOutError FromErrno(int err);
     int ErrorCode() const noexcept { return code_; }
 
   private:
+    EInOutError(int code, std::string message);
     int code_;
 };
 

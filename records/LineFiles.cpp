@@ -208,7 +208,7 @@ void LineReader::Open(const std::string& path) {
     struct stat st {};
     const int fd = OpenRegularFile(path, &st);
     // A folder or any other file that is not a plain file reads as access denied.
-    if (fd < 0) throw EInOutError(InOutCodeFromErrno(errno));
+    if (fd < 0) throw EInOutError::FromErrno(errno);
     fd_ = fd;
     pos_ = len_ = 0;
     atCtrlZ_ = false;
@@ -220,7 +220,7 @@ bool LineReader::Fill() {
     do {
         r = ::read(fd_, block_, kBlockSize);
     } while (r < 0 && errno == EINTR);
-    if (r < 0) throw EInOutError(InOutCodeFromErrno(errno));
+    if (r < 0) throw EInOutError::FromErrno(errno);
     pos_ = 0;
     len_ = static_cast<std::size_t>(r);
     return r > 0;
@@ -265,7 +265,7 @@ void LineReader::Close() {
     if (fd_ < 0) return;
     const int r = ::close(fd_);
     fd_ = -1;
-    if (r != 0 && errno != EINTR) throw EInOutError(InOutCodeFromErrno(errno));
+    if (r != 0 && errno != EINTR) throw EInOutError::FromErrno(errno);
 }
 
 }  // namespace quellor

@@ -54,6 +54,24 @@ TEST(InOutErrorTest, CodeFromErrno) {
     for (const auto& [err, code] : table) EXPECT_EQ(InOutCodeFromErrno(err), code) << err;
 }
 
+// Regression: EIO is 5, the code of a refused access, and a failing disk
+// was reported as "ファイルへのアクセスが拒否されました".
+TEST(InOutErrorTest, FromErrnoNamesUnmappedErrorsByNumber) {
+    const std::vector<CodeRow> table = {
+        {EIO, "I/O エラー (5)"},
+        {ENOENT, "ファイルが見つかりません"},
+        {EACCES, "ファイルへのアクセスが拒否されました"},
+        {ENOTDIR, "不正なファイル名です"},
+        {ENOSPC, "I/O エラー (28)"},
+    };
+    for (const auto& row : table) {
+        EInOutError error = EInOutError::FromErrno(row.code);
+        EXPECT_EQ(std::string(error.what()), row.message) << row.code;
+    }
+    EXPECT_EQ(EInOutError::FromErrno(EIO).ErrorCode(), 5);
+    EXPECT_EQ(EInOutError::FromErrno(EACCES).ErrorCode(), 5);
+}
+
 TEST(FormatTest, FillsTextsAndNumbers) {
     EXPECT_EQ(Format("ファイル %s は開けません", {"/tmp/a b.csv"}),
               "ファイル /tmp/a b.csv は開けません");
