@@ -81,10 +81,13 @@ class Tour {
     int Mismatches() const { return mismatches_; }
     int Shots() const { return shots_; }
 
-    // What the X server shows of the window, after everything is drawn.
+    // What the X server shows of the window, its frame included where a
+    // window manager drew one, after everything is drawn.
     void Shoot(QWidget* window, const char* name) {
         QTest::qWait(300);
-        QPixmap shot = window->screen()->grabWindow(window->winId());
+        QRect frame = window->frameGeometry();
+        QPixmap shot = window->screen()->grabWindow(0, frame.x(), frame.y(), frame.width(),
+                                                    frame.height());
         if (!shot.save(out_.filePath(QString::fromUtf8(name)))) {
             std::fprintf(stderr, "cannot save %s\n", name);
             std::exit(1);

@@ -4,7 +4,7 @@
 set -euo pipefail
 pkgs=(build-essential cmake ninja-build pkg-config libicu-dev libgtest-dev
       qt6-base-dev fonts-ipafont-gothic clang libclang-rt-14-dev python3 xvfb xauth
-      xdotool desktop-file-utils)
+      xdotool desktop-file-utils openbox x11-utils lintian)
 missing=()
 for p in "${pkgs[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

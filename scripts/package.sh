@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
 # Builds the Debian package: build/quellor_<version>_<arch>.deb.
-# With --check, also installs it with apt-get, starts the program the way
-# the menu does (the entry's Exec line) in Xvfb, checks its window, and
-# removes the package again.
+# With --check, also checks it with lintian, installs it with apt-get,
+# starts the program the way the menu does (the entry's Exec line) in Xvfb,
+# checks its window, and removes the package again.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
-cmake --build build --target quellor quellor_icon_theme
+cmake --build build --target quellor quellor_icon_theme quellor_docs
 rm -f build/quellor_*.deb
 (cd build && cpack -G DEB)
 deb=$(ls build/quellor_*.deb)
@@ -18,6 +18,7 @@ fail() { echo "package: $*" >&2; exit 1; }
 depends=$(dpkg-deb -f "$deb" Depends)
 [[ $depends == *"fonts-ipafont-gothic | fonts-noto-cjk"* ]] || fail "no Japanese font in: $depends"
 [[ $depends == *libqt6widgets6* && $depends == *libicu* ]] || fail "libraries missing in: $depends"
+lintian --fail-on error,warning "$deb" || fail "lintian finds faults in the package"
 
 export DEBIAN_FRONTEND=noninteractive
 apt-get install -y -qq "./$deb" >/dev/null

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs a build into a staging folder and checks what a desktop finds
-# there: the program, a valid menu entry, and the icon in every size.
+# there: the program, a valid menu entry, the icon in every size, and the
+# manual page and package documents.
 # Usage: check_install.sh BUILD_FOLDER
 set -uo pipefail
 build=$1
@@ -34,4 +35,8 @@ for size in 32 48 64 128 256; do
 done
 svg=$stage/share/icons/hicolor/scalable/apps/quellor.svg
 grep -q '<svg ' "$svg" 2>/dev/null || fail "the scalable icon is missing"
-echo "install: program, menu entry and icons in place"
+for doc in share/man/man1/quellor.1.gz share/doc/quellor/changelog.gz share/doc/quellor/copyright; do
+    [[ -s $stage/$doc ]] || fail "$doc is missing"
+done
+gzip -dc "$stage/share/man/man1/quellor.1.gz" | grep -q '^\.TH QUELLOR 1' || fail "the manual page is not one"
+echo "install: program, menu entry, icons and documents in place"
