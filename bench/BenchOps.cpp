@@ -14,7 +14,7 @@
 #include "records/Exceptions.h"
 #include "records/FieldCodec.h"
 #include "records/LineFiles.h"
-#include "records/MyClasses.h"
+#include "records/RecordList.h"
 #include "run/RunStages.h"
 
 namespace quellor::bench {
@@ -74,10 +74,11 @@ int OpsCommand(const std::vector<std::string>& args) {
 
         RunSettings settings;
         settings.ExpectedFieldCount = fieldCount;
-        settings.Condition1 = {kFilterField, pattern, 1};
+        settings.Condition1 = {kFilterField, pattern, MatchMode::Contains};
         settings.ChosenFields = kCutFields;
         WarningObserver observer;
-        RunContext run{settings, observer, RunState{}};
+        AbortSwitch abort;
+        RunContext run{settings, observer, abort, RunState{}};
         run.State.OperationsOn = 1;
 
         list = Loaded(in);

@@ -10,7 +10,7 @@
 #include "records/Exceptions.h"
 #include "records/FieldCodec.h"
 #include "records/LineFiles.h"
-#include "records/MyClasses.h"
+#include "records/RecordList.h"
 #include "run/ProcessingRun.h"
 
 namespace quellor::bench {
@@ -111,7 +111,10 @@ int RunCommand(const std::vector<std::string>& args) {
     try {
         settings.ExpectedFieldCount = fields >= 0 ? fields : SampleFieldCount(paths[0]);
         WarningObserver observer;
-        ExecuteRun(settings, observer, [&](const std::string&) { return OutputPaths{out, dup}; });
+        AbortSwitch abort;
+        ExecuteRun(settings, observer, abort, [&](const std::string&) {
+            return OutputPaths{out, dup};
+        });
         if (!observer.Warning().empty()) {
             std::fprintf(stderr, "%s\n", observer.Warning().c_str());
             return 2;

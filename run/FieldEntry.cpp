@@ -1,8 +1,8 @@
+#include "run/FieldEntry.h"
+
 #include <climits>
 #include <optional>
 #include <string_view>
-
-#include "run/ProcessingRun.h"
 
 namespace quellor {
 

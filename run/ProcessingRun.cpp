@@ -7,13 +7,11 @@
 
 #include "records/Format.h"
 #include "records/LineFiles.h"
-#include "records/MyClasses.h"
+#include "records/RecordList.h"
 #include "run/RunMessages.h"
 #include "run/RunStages.h"
 
 namespace quellor {
-
-bool AbortRequested = false;
 
 namespace {
 
@@ -126,11 +124,11 @@ OutputPaths OutputsBeside(const std::string& input) {
     return {input + runmsg::kProcessedSuffix, input + runmsg::kDuplicatesSuffix};
 }
 
-void ExecuteRun(const RunSettings& settings, RunObserver& observer) {
-    ExecuteRun(settings, observer, OutputsBeside);
+void ExecuteRun(const RunSettings& settings, RunObserver& observer, AbortSwitch& abort) {
+    ExecuteRun(settings, observer, abort, OutputsBeside);
 }
 
-void ExecuteRun(const RunSettings& settings, RunObserver& observer,
+void ExecuteRun(const RunSettings& settings, RunObserver& observer, AbortSwitch& abort,
                 const OutputPathsFor& outputsFor) {
     if (const auto failed = FirstFailedCheck(settings)) {
         observer.ShowWarning(failed->Message);
@@ -138,10 +136,10 @@ void ExecuteRun(const RunSettings& settings, RunObserver& observer,
         return;
     }
 
-    RunContext run{settings, observer, RunState{}};
+    RunContext run{settings, observer, abort, RunState{}};
     run.State.TotalFiles = static_cast<int>(settings.Files.size());
     run.State.FilesDone = 0;
-    AbortRequested = false;
+    abort.Clear();
     observer.SetFileProgress(0);
     run.State.OperationsOn = OperationsOn(settings);
     run.State.StartTick = TickCount();

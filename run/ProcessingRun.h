@@ -2,23 +2,20 @@
 #pragma once
 
 #include <functional>
-#include <optional>
 #include <string>
-#include <string_view>
 
+#include "run/AbortSwitch.h"
 #include "run/RunObserver.h"
 #include "run/RunSettings.h"
 
 namespace quellor {
 
-// Process-wide: set by the Abort button, cleared by a run's preparation,
-// polled at every record of the per-record stages.
-extern bool AbortRequested;
-
 // Checks the settings and, if they pass, processes every file. Returns
 // normally after the end of the run or after a failed start check; any error
 // that ends the run leaves by exception after the controls are unlocked.
-void ExecuteRun(const RunSettings& settings, RunObserver& observer);
+// The run clears abort once its checks have passed, and polls it at every
+// record of the per-record stages.
+void ExecuteRun(const RunSettings& settings, RunObserver& observer, AbortSwitch& abort);
 
 // Where the outputs of one input file go.
 struct OutputPaths {
@@ -32,11 +29,7 @@ OutputPaths OutputsBeside(const std::string& input);
 
 // The same run with the output paths chosen by the caller (the benchmark
 // driver writes where its harness expects); ExecuteRun uses OutputsBeside.
-void ExecuteRun(const RunSettings& settings, RunObserver& observer,
+void ExecuteRun(const RunSettings& settings, RunObserver& observer, AbortSwitch& abort,
                 const OutputPathsFor& outputsFor);
-
-// The field number of a field entry "[第%sﾌｨｰﾙﾄﾞ]　%s" (UTF-8), or nothing when
-// the entry is not of that form.
-std::optional<int> FieldNumberOfEntry(std::string_view entry);
 
 }  // namespace quellor

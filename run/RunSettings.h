@@ -1,16 +1,17 @@
 // Everything a run takes from the window, copied once when Start is pressed.
 #pragma once
 
-#include <cstdint>
 #include <string>
 #include <vector>
+
+#include "records/MatchMode.h"
 
 namespace quellor {
 
 struct RecordCondition {
     int FieldNumber = 0;     // 1-based; 0 = none
     std::string SearchText;  // CP932 bytes exactly as typed
-    std::uint8_t Mode = 0;   // 0..3, and 4 for the empty fifth entry of the second condition
+    MatchMode Mode = MatchMode::Equals;
 };
 
 struct RunSettings {

@@ -4,7 +4,8 @@
 
 #include <string>
 
-#include "records/MyClasses.h"
+#include "records/RecordList.h"
+#include "run/AbortSwitch.h"
 #include "run/RunObserver.h"
 #include "run/RunSettings.h"
 #include "run/RunState.h"
@@ -14,6 +15,7 @@ namespace quellor {
 struct RunContext {
     const RunSettings& Settings;
     RunObserver& Observer;
+    AbortSwitch& Abort;
     RunState State;
 };
 
@@ -23,7 +25,7 @@ void FieldExtractionStage(RunContext& run, TStringListEx& records);
 
 // Raises the field-count error or the abort; both unlock the window and close
 // the log first, so the user reads the outcome while the error box is open.
-void CheckRecord(RunContext& run, int lineNumber);
+void CheckRecord(RunContext& run, int lineNumber, int fieldsFound);
 void ReportRecordProgress(RunContext& run, int done);
 
 }  // namespace quellor

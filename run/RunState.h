@@ -4,8 +4,6 @@
 #include <cstdint>
 #include <string>
 
-#include "records/MyClasses.h"
-
 namespace quellor {
 
 struct RunState {
@@ -15,8 +13,6 @@ struct RunState {
     int OperationsOn = 0;
     int StageRecordCount = 0;
     int RecordBarBase = 0;
-    // The current per-record stage's field list; owned by the stage, null between stages.
-    TStringListEx* FieldList = nullptr;
     std::uint32_t StartTick = 0;
 };
 

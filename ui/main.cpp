@@ -15,6 +15,7 @@
 #include <QTabWidget>
 #include <QTableWidget>
 
+#include "run/FieldEntry.h"
 #include "run/ProcessingRun.h"
 #include "ui/Cp932Text.h"
 #include "ui/ErrorDisplay.h"
@@ -248,7 +249,7 @@ void TfrmMain::BitBtn4Click() {
 }
 
 void TfrmMain::BitBtn6Click() {
-    AbortRequested = true;
+    abort_.Request();
 }
 
 void TfrmMain::BitBtn3Click() {
@@ -259,7 +260,7 @@ void TfrmMain::BitBtn3Click() {
         bool& flag;
         ~Done() { flag = false; }
     } done{running_};
-    ExecuteRun(settings, *this);
+    ExecuteRun(settings, *this, abort_);
 }
 
 RunSettings TfrmMain::BuildRunSettings() const {
@@ -278,9 +279,9 @@ RunSettings TfrmMain::BuildRunSettings() const {
     s.SortDescending = ComboBox6->currentIndex() == 1;
     s.DuplicatesToFile = CheckBox1->isChecked();
     s.Condition1 = {qMax(0, ComboBox1->currentIndex()), EncodeCp932(Edit1->text()),
-                    static_cast<std::uint8_t>(qMax(0, ComboBox2->currentIndex()))};
+                    static_cast<MatchMode>(qMax(0, ComboBox2->currentIndex()))};
     s.Condition2 = {qMax(0, ComboBox3->currentIndex()), EncodeCp932(Edit2->text()),
-                    static_cast<std::uint8_t>(qMax(0, ComboBox4->currentIndex()))};
+                    static_cast<MatchMode>(qMax(0, ComboBox4->currentIndex()))};
     s.JoinWithOr = RadioGroup1->ItemIndex() == 1;
     s.NoFileWhenEmpty = CheckBox2->isChecked();
     return s;

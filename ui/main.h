@@ -5,6 +5,7 @@
 #include <QWidget>
 #include <string>
 
+#include "run/AbortSwitch.h"
 #include "run/RunObserver.h"
 #include "run/RunSettings.h"
 
@@ -132,6 +133,7 @@ class TfrmMain : public QWidget, public RunObserver {
 
     double scale_ = 1.0;
     bool running_ = false;
+    AbortSwitch abort_;
     bool eventsProcessedSinceLock_ = false;
     int callsSinceEvents_ = 0;
     QElapsedTimer eventClock_;

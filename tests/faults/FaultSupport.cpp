@@ -47,7 +47,8 @@ void WriteAll(int fd, const std::string& text) {
 
 std::string RunReportingError(const RunSettings& settings, FaultObserver& observer) {
     try {
-        ExecuteRun(settings, observer);
+        AbortSwitch abort;
+        ExecuteRun(settings, observer, abort);
     } catch (const Exception& e) {
         return ClassOf(e) + ": " + e.Message();
     }

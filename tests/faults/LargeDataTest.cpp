@@ -42,7 +42,7 @@ TEST_F(FaultTest, LineOf100MBLoadsSortsAndExtracts) {
     // The huge field is found by its end and moved behind the others.
     s.SortOn = false;
     s.RecordExtractionOn = true;
-    s.Condition1 = {2, "xxx", 3};
+    s.Condition1 = {2, "xxx", MatchMode::EndsWith};
     s.FieldExtractionOn = true;
     s.ChosenFields = {3, 1, 2};
     EXPECT_EQ(RunReportingError(s), "");
@@ -118,8 +118,8 @@ TEST_F(FaultTest, ThousandFilesInOneRun) {
     s.SortKeyField = 1;
     s.DuplicatesToFile = true;
     s.RecordExtractionOn = true;
-    s.Condition1 = {1, "c", 0};
-    s.Condition2 = {1, "x", 4};  // the empty fifth mode: never matches
+    s.Condition1 = {1, "c", MatchMode::Equals};
+    s.Condition2 = {1, "x", MatchMode::None};  // the empty fifth mode: never matches
     s.JoinWithOr = true;
     s.FieldExtractionOn = true;
     s.ChosenFields = {2, 1};

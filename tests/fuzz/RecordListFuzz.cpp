@@ -16,7 +16,7 @@
 #include "records/FieldCodec.h"
 #include "records/Format.h"
 #include "records/Messages.h"
-#include "records/MyClasses.h"
+#include "records/RecordList.h"
 
 namespace quellor::fuzz {
 namespace {

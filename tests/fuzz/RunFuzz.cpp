@@ -51,7 +51,7 @@ Outputs Reference(const RunCase& c, std::size_t i) {
     FuzzObserver observer(0);
     Outputs out;
     try {
-        ExecuteRun(settings, observer);
+        ExecuteRun(settings, observer, observer.Abort());
     } catch (const Exception&) {
         out.Failed = true;
     }

@@ -14,7 +14,7 @@ constexpr const char* kAborted = "ユーザーにより中断されました";
 RecordCondition DrawCondition(FuzzedDataProvider& fdp) {
     RecordCondition c;
     c.FieldNumber = fdp.ConsumeIntegralInRange<int>(0, 5);
-    c.Mode = fdp.ConsumeIntegralInRange<std::uint8_t>(0, 4);
+    c.Mode = static_cast<MatchMode>(fdp.ConsumeIntegralInRange<std::uint8_t>(0, 4));
     c.SearchText = fdp.ConsumeRandomLengthString(6);
     return c;
 }
@@ -49,7 +49,7 @@ void DrawSettings(FuzzedDataProvider& fdp, RunSettings& s) {
 }  // namespace
 
 void FuzzObserver::ProcessPendingEvents() {
-    if (++events_ == abortAt_) AbortRequested = true;
+    if (++events_ == abortAt_) abort_.Request();
 }
 
 RunCase MakeRunCase(FuzzedDataProvider& fdp, const std::string& dir) {
@@ -75,7 +75,7 @@ RunOutcome RunOnce(const RunCase& c) {
     FuzzObserver observer(c.AbortAt);
     RunOutcome out;
     try {
-        ExecuteRun(c.Settings, observer);
+        ExecuteRun(c.Settings, observer, observer.Abort());
     } catch (const Exception& e) {
         out.Failed = true;
         out.Message = e.Message();

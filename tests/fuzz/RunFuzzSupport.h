@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "run/AbortSwitch.h"
 #include "run/NullObserver.h"
 #include "run/RunSettings.h"
 
@@ -28,8 +29,10 @@ class FuzzObserver : public NullObserver {
     int Locks() const { return locks_; }
     bool Warned() const { return warned_; }
     int Informed() const { return informed_; }
+    AbortSwitch& Abort() { return abort_; }
 
   private:
+    AbortSwitch abort_;
     int abortAt_;
     int events_ = 0;
     int locks_ = 0;

@@ -7,7 +7,7 @@
 #include "TestSupport.h"
 #include "records/Compare.h"
 #include "records/Exceptions.h"
-#include "records/MyClasses.h"
+#include "records/RecordList.h"
 
 namespace quellor {
 namespace {

@@ -10,7 +10,7 @@
 #include "TestSupport.h"
 #include "records/Compare.h"
 #include "records/FieldCodec.h"
-#include "records/MyClasses.h"
+#include "records/RecordList.h"
 
 namespace quellor {
 namespace {

@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-#include "run/ProcessingRun.h"
+#include "run/FieldEntry.h"
 
 namespace quellor {
 namespace {

@@ -26,7 +26,7 @@ class RunFailure : public RunTest {
             files.push_back(WriteLines(name, {"a,1", "a,2", "a,3"}));
         RunSettings settings = SettingsFor(files, 2);
         settings.RecordExtractionOn = true;
-        settings.Condition1 = {1, "a", 0};
+        settings.Condition1 = {1, "a", MatchMode::Equals};
         return settings;
     }
 };
@@ -37,7 +37,7 @@ TEST_F(RunFailure, AbortDuringTheSecondOfThreeFilesKeepsWhatWasFinished) {
     RecordingObserver observer;
     // A click on Abort, delivered after the second file's first record.
     observer.OnPendingEvents = [&](RecordingObserver& o) {
-        if (o.Log.rfind(second, 0) == 0) AbortRequested = true;
+        if (o.Log.rfind(second, 0) == 0) o.Abort.Request();
     };
 
     const RunError error = RunFailing(settings, observer);
@@ -58,12 +58,12 @@ TEST_F(RunFailure, AbortDuringTheSecondOfThreeFilesKeepsWhatWasFinished) {
                                            "UnlockControls",
                                        }));
     EXPECT_EQ(observer.CountOf("ShowInformation"), 0);
-    EXPECT_TRUE(AbortRequested);
+    EXPECT_TRUE(observer.Abort.Requested());
 
     // The next run starts afresh: its preparation clears the request.
     RecordingObserver next;
-    ExecuteRun(settings, next);
-    EXPECT_FALSE(AbortRequested);
+    ExecuteRun(settings, next, observer.Abort);
+    EXPECT_FALSE(observer.Abort.Requested());
     EXPECT_EQ(next.CountOf("ShowInformation"), 1);
     EXPECT_EQ(ReadBytes(settings.Files[2] + ".new"), "a,1\r\na,2\r\na,3\r\n");
 }
@@ -74,14 +74,13 @@ TEST_F(RunFailure, AbortWhileOnlySortingIsNeverSeen) {
     settings.SortOn = true;
     settings.SortKeyField = 2;
     RecordingObserver observer;
-    observer.OnPendingEvents = [](RecordingObserver&) { AbortRequested = true; };
+    observer.OnPendingEvents = [](RecordingObserver& o) { o.Abort.Request(); };
 
-    ExecuteRun(settings, observer);
+    ExecuteRun(settings, observer, observer.Abort);
 
     EXPECT_EQ(observer.CountOf("ShowInformation"), 1);
     for (const std::string& file : settings.Files) EXPECT_TRUE(Exists(file + ".new")) << file;
-    EXPECT_TRUE(AbortRequested);
-    AbortRequested = false;
+    EXPECT_TRUE(observer.Abort.Requested());
 }
 
 TEST_F(RunFailure, FieldCountErrorNamesFileLineAndBothCounts) {
@@ -111,7 +110,7 @@ TEST_F(RunFailure, RecordExtractionReportsTheLineCountedFromTheTop) {
     const std::string input = WriteLines("bad.csv", {"a,1", "a", "a,3", "a,4"});
     RunSettings settings = SettingsFor({input}, 2);
     settings.RecordExtractionOn = true;
-    settings.Condition1 = {1, "a", 0};
+    settings.Condition1 = {1, "a", MatchMode::Equals};
     RecordingObserver observer;
 
     const RunError error = RunFailing(settings, observer);
@@ -127,23 +126,22 @@ TEST_F(RunFailure, FieldCountIsCheckedBeforeAPendingAbort) {
     settings.FieldExtractionOn = true;
     settings.ChosenFields = {1};
     RecordingObserver observer;
-    observer.OnPendingEvents = [](RecordingObserver&) { AbortRequested = true; };
+    observer.OnPendingEvents = [](RecordingObserver& o) { o.Abort.Request(); };
 
     const RunError error = RunFailing(settings, observer);
 
     EXPECT_EQ(error.Type, typeid(EStringListError));
     EXPECT_EQ(error.Message, input + "の\r\n2行目でｴﾗｰ\r\n2であるべきﾌｨｰﾙﾄﾞ数が1です");
-    EXPECT_TRUE(AbortRequested);
-    AbortRequested = false;
+    EXPECT_TRUE(observer.Abort.Requested());
 }
 
 TEST_F(RunFailure, QuotedCommaIsOneFieldOnlyForRecordExtraction) {
     const std::string input = WriteLines("q.csv", {"a,\"x,y\",z"});
     RunSettings settings = SettingsFor({input}, 3);
     settings.RecordExtractionOn = true;
-    settings.Condition1 = {2, "x,y", 0};
+    settings.Condition1 = {2, "x,y", MatchMode::Equals};
     RecordingObserver records;
-    ExecuteRun(settings, records);
+    ExecuteRun(settings, records, records.Abort);
     EXPECT_EQ(ReadBytes(input + ".new"), "a,\"x,y\",z\r\n");
 
     settings.FieldExtractionOn = true;
@@ -199,8 +197,8 @@ TEST_F(RunFailure, SecondConditionOutOfRangeFailsOnlyWhenItIsTested) {
     const std::string input = WriteLines("c.csv", {"a,1"});
     RunSettings settings = SettingsFor({input}, 2);
     settings.RecordExtractionOn = true;
-    settings.Condition1 = {1, "a", 0};
-    settings.Condition2 = {99, "a", 0};
+    settings.Condition1 = {1, "a", MatchMode::Equals};
+    settings.Condition2 = {99, "a", MatchMode::Equals};
     RecordingObserver observer;
 
     const RunError error = RunFailing(settings, observer);
@@ -218,16 +216,15 @@ TEST_F(RunFailure, DuplicatesFileIsWrittenBeforeTheLaterStages) {
     settings.SortKeyField = 1;
     settings.DuplicatesToFile = true;
     settings.RecordExtractionOn = true;
-    settings.Condition1 = {1, "a", 0};
+    settings.Condition1 = {1, "a", MatchMode::Equals};
     RecordingObserver observer;
-    observer.OnPendingEvents = [](RecordingObserver&) { AbortRequested = true; };
+    observer.OnPendingEvents = [](RecordingObserver& o) { o.Abort.Request(); };
 
     const RunError error = RunFailing(settings, observer);
 
     EXPECT_EQ(error.Message, "ユーザーにより中断されました");
     EXPECT_EQ(ReadBytes(input + ".w"), "b,1\r\n");
     EXPECT_FALSE(Exists(input + ".new"));
-    AbortRequested = false;
 }
 
 }  // namespace

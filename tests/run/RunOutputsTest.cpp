@@ -34,7 +34,7 @@ TEST_P(Conditions, KeepTheMatchingRecordsInOrder) {
     settings.JoinWithOr = c.JoinWithOr;
     RecordingObserver observer;
 
-    ExecuteRun(settings, observer);
+    ExecuteRun(settings, observer, observer.Abort);
 
     EXPECT_EQ(ReadLines(input + ".new"), c.Kept);
     EXPECT_EQ(observer.TextsOf("AppendLog").back(), std::to_string(c.Kept.size()) + "件\r\n");
@@ -43,25 +43,49 @@ TEST_P(Conditions, KeepTheMatchingRecordsInOrder) {
 INSTANTIATE_TEST_SUITE_P(
     Run, Conditions,
     ::testing::Values(
-        ConditionCase{"FirstOnly", {2, "red", 0}, {}, false, {"apple,red", "cherry,red"}},
         ConditionCase{
-            "FirstOnlyEvenWithOr", {2, "red", 0}, {0, "x", 1}, true, {"apple,red", "cherry,red"}},
-        ConditionCase{"LetterCaseCounts", {2, "RED", 0}, {}, false, {}},
-        ConditionCase{"And", {2, "red", 0}, {1, "ch", 2}, false, {"cherry,red"}},
+            "FirstOnly", {2, "red", MatchMode::Equals}, {}, false, {"apple,red", "cherry,red"}},
+        ConditionCase{"FirstOnlyEvenWithOr",
+                      {2, "red", MatchMode::Equals},
+                      {0, "x", MatchMode::Contains},
+                      true,
+                      {"apple,red", "cherry,red"}},
+        ConditionCase{"LetterCaseCounts", {2, "RED", MatchMode::Equals}, {}, false, {}},
+        ConditionCase{"And",
+                      {2, "red", MatchMode::Equals},
+                      {1, "ch", MatchMode::StartsWith},
+                      false,
+                      {"cherry,red"}},
+        ConditionCase{"Or",
+                      {2, "red", MatchMode::Equals},
+                      {1, "na", MatchMode::EndsWith},
+                      true,
+                      {"apple,red", "banana,yellow", "cherry,red"}},
+        ConditionCase{"ContainsEmptyNeverMatches", {1, "", MatchMode::Contains}, {}, false, {}},
         ConditionCase{
-            "Or", {2, "red", 0}, {1, "na", 3}, true, {"apple,red", "banana,yellow", "cherry,red"}},
-        ConditionCase{"ContainsEmptyNeverMatches", {1, "", 1}, {}, false, {}},
-        ConditionCase{"StartsWithEmptyAlwaysMatches", {1, "", 2}, {}, false, kFruit},
+            "StartsWithEmptyAlwaysMatches", {1, "", MatchMode::StartsWith}, {}, false, kFruit},
         // The empty fifth mode of the second condition matches nothing.
-        ConditionCase{"AndWithEmptyModeKeepsNothing", {2, "red", 0}, {1, "apple", 4}, false, {}},
+        ConditionCase{"AndWithEmptyModeKeepsNothing",
+                      {2, "red", MatchMode::Equals},
+                      {1, "apple", MatchMode::None},
+                      false,
+                      {}},
         ConditionCase{"OrWithEmptyModeIsTheFirstAlone",
-                      {2, "red", 0},
-                      {1, "banana", 4},
+                      {2, "red", MatchMode::Equals},
+                      {1, "banana", MatchMode::None},
                       true,
                       {"apple,red", "cherry,red"}},
         // A second condition that would fail is never reached.
-        ConditionCase{"AndSkipsSecondWhenFirstFails", {2, "blue", 0}, {99, "x", 0}, false, {}},
-        ConditionCase{"OrSkipsSecondWhenFirstMatches", {1, "", 2}, {99, "x", 0}, true, kFruit}),
+        ConditionCase{"AndSkipsSecondWhenFirstFails",
+                      {2, "blue", MatchMode::Equals},
+                      {99, "x", MatchMode::Equals},
+                      false,
+                      {}},
+        ConditionCase{"OrSkipsSecondWhenFirstMatches",
+                      {1, "", MatchMode::StartsWith},
+                      {99, "x", MatchMode::Equals},
+                      true,
+                      kFruit}),
     [](const auto& info) { return std::string(info.param.Name); });
 
 TEST_F(RunTest, CodePage932BytesPassThroughUnchanged) {
@@ -73,12 +97,12 @@ TEST_F(RunTest, CodePage932BytesPassThroughUnchanged) {
                    {tokyo + "," + hyo + "," + kana, kana + ",x" + urgent + "y," + tokyo});
     RunSettings settings = SettingsFor({input}, 3);
     settings.RecordExtractionOn = true;
-    settings.Condition1 = {2, urgent, 1};
+    settings.Condition1 = {2, urgent, MatchMode::Contains};
     settings.FieldExtractionOn = true;
     settings.ChosenFields = {3, 2, 1};
     RecordingObserver observer;
 
-    ExecuteRun(settings, observer);
+    ExecuteRun(settings, observer, observer.Abort);
 
     EXPECT_EQ(ReadBytes(input + ".new"), tokyo + ",x" + urgent + "y," + kana + "\r\n");
     EXPECT_EQ(observer.TextsOf("SetLog").front(), input + "を処理中．．．\r\n");
@@ -93,12 +117,12 @@ TEST_F(RunTest, InputsAreNeverModified) {
     settings.SortKeyField = 1;
     settings.DuplicatesToFile = true;
     settings.RecordExtractionOn = true;
-    settings.Condition1 = {1, "", 2};
+    settings.Condition1 = {1, "", MatchMode::StartsWith};
     settings.FieldExtractionOn = true;
     settings.ChosenFields = {2};
     RecordingObserver observer;
 
-    ExecuteRun(settings, observer);
+    ExecuteRun(settings, observer, observer.Abort);
 
     EXPECT_EQ(ReadBytes(a), beforeA);
     EXPECT_EQ(ReadBytes(b), beforeB);
@@ -117,7 +141,7 @@ TEST_F(RunTest, DescendingSortKeepsTheFirstOfEachGroupInDescendingOrder) {
     settings.DuplicatesToFile = true;
     RecordingObserver observer;
 
-    ExecuteRun(settings, observer);
+    ExecuteRun(settings, observer, observer.Abort);
 
     EXPECT_EQ(ReadLines(input + ".new"), (Lines{"c", "b", "a"}));
     EXPECT_EQ(ReadLines(input + ".w"), (Lines{"b", "a"}));
@@ -134,7 +158,7 @@ TEST_F(RunTest, NoRepeatedLinesLeaveAnOldDuplicatesFileAlone) {
     settings.DuplicatesToFile = true;
     RecordingObserver observer;
 
-    ExecuteRun(settings, observer);
+    ExecuteRun(settings, observer, observer.Abort);
 
     EXPECT_EQ(ReadLines(input + ".w"), (Lines{"from an earlier run"}));
     EXPECT_EQ(ReadLines(input + ".new"), (Lines{"a", "b"}));
@@ -145,11 +169,11 @@ TEST_F(RunTest, NoFileWhenEmptySkipsOnlyTheEmptyResult) {
     const std::string some = WriteLines("some.csv", {"a,1", "x,2"});
     RunSettings settings = SettingsFor({none, some}, 2);
     settings.RecordExtractionOn = true;
-    settings.Condition1 = {1, "a", 0};
+    settings.Condition1 = {1, "a", MatchMode::Equals};
     settings.NoFileWhenEmpty = true;
     RecordingObserver observer;
 
-    ExecuteRun(settings, observer);
+    ExecuteRun(settings, observer, observer.Abort);
 
     EXPECT_FALSE(Exists(none + ".new"));
     EXPECT_EQ(ReadLines(some + ".new"), (Lines{"a,1"}));
@@ -172,13 +196,13 @@ TEST_P(EmptyInput, IsProcessedAsZeroRecords) {
     settings.SortOn = c.Sort;
     settings.SortKeyField = 1;
     settings.RecordExtractionOn = c.Records;
-    settings.Condition1 = {1, "", 2};
+    settings.Condition1 = {1, "", MatchMode::StartsWith};
     settings.FieldExtractionOn = c.Fields;
     settings.ChosenFields = {1};
     settings.NoFileWhenEmpty = c.NoFileWhenEmpty;
     RecordingObserver observer;
 
-    ExecuteRun(settings, observer);
+    ExecuteRun(settings, observer, observer.Abort);
 
     EXPECT_EQ(observer.TextsOf("AppendLog"), c.Log);
     EXPECT_EQ(observer.TextsOf("SetRecordCounter").front(), "0/0ﾚｺｰﾄﾞ処理");

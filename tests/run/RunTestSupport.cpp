@@ -136,7 +136,7 @@ std::vector<std::string> ReadLines(const std::string& path) {
 
 RunError RunFailing(const RunSettings& settings, RecordingObserver& observer) {
     try {
-        ExecuteRun(settings, observer);
+        ExecuteRun(settings, observer, observer.Abort);
     } catch (const Exception& e) {
         return {typeid(e), e.Message()};
     }

@@ -9,6 +9,7 @@
 #include <typeindex>
 #include <vector>
 
+#include "run/AbortSwitch.h"
 #include "run/RunObserver.h"
 #include "run/RunSettings.h"
 
@@ -23,6 +24,8 @@ class RecordingObserver : public RunObserver {
     std::string LogAtInformation;  // the log while the information box was open
     int RecordBar = 0;
     int PendingEventCalls = 0;
+    // The run's abort switch, so a test can pull it from inside a callback.
+    AbortSwitch Abort;
     // Runs inside ProcessPendingEvents, like a click delivered there.
     std::function<void(RecordingObserver&)> OnPendingEvents;
 

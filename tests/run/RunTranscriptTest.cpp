@@ -40,7 +40,7 @@ TEST_F(RunTest, SortOnlyRunCallsTheObserverInItsOrder) {
     settings.SortKeyField = 1;
     RecordingObserver observer;
 
-    ExecuteRun(settings, observer);
+    ExecuteRun(settings, observer, observer.Abort);
 
     const Transcript expected = Concat(
         {
@@ -70,12 +70,12 @@ TEST_F(RunTest, PerRecordStagesCallTheObserverInTheirOrder) {
     const std::string input = WriteLines("r.csv", {"keep,1", "drop,2"});
     RunSettings settings = SettingsFor({input}, 2);
     settings.RecordExtractionOn = true;
-    settings.Condition1 = {1, "keep", 0};
+    settings.Condition1 = {1, "keep", MatchMode::Equals};
     settings.FieldExtractionOn = true;
     settings.ChosenFields = {2, 1};
     RecordingObserver observer;
 
-    ExecuteRun(settings, observer);
+    ExecuteRun(settings, observer, observer.Abort);
 
     const Transcript expected = Concat(
         {
@@ -125,12 +125,12 @@ TEST_F(RunTest, ThreeOperationRunLogsEachStage) {
     settings.SortOn = true;
     settings.SortKeyField = 1;
     settings.RecordExtractionOn = true;
-    settings.Condition1 = {2, "yes", 0};
+    settings.Condition1 = {2, "yes", MatchMode::Equals};
     settings.FieldExtractionOn = true;
     settings.ChosenFields = {3, 1};
     RecordingObserver observer;
 
-    ExecuteRun(settings, observer);
+    ExecuteRun(settings, observer, observer.Abort);
 
     EXPECT_EQ(observer.LogAtInformation, input +
                                              "を処理中．．．\r\n"
@@ -161,12 +161,12 @@ TEST_P(RecordBar, AdvancesWithinEachOperationsShare) {
     settings.SortOn = c.Sort;
     settings.SortKeyField = 1;
     settings.RecordExtractionOn = c.Records;
-    settings.Condition1 = {1, "r", 1};
+    settings.Condition1 = {1, "r", MatchMode::Contains};
     settings.FieldExtractionOn = c.Fields;
     settings.ChosenFields = {1};
     RecordingObserver observer;
 
-    ExecuteRun(settings, observer);
+    ExecuteRun(settings, observer, observer.Abort);
 
     EXPECT_EQ(observer.ValuesOf("SetRecordProgress"), c.Bar);
 }
@@ -207,7 +207,7 @@ TEST_P(RecordCounter, IsRewrittenOnlyAtThousands) {
     settings.ChosenFields = {2};
     RecordingObserver observer;
 
-    ExecuteRun(settings, observer);
+    ExecuteRun(settings, observer, observer.Abort);
 
     EXPECT_EQ(observer.TextsOf("SetRecordCounter"), c.Counter);
 }
@@ -232,7 +232,7 @@ TEST_F(RunTest, FileBarAndCounterCountEveryListedFile) {
     settings.NoFileWhenEmpty = true;
     RecordingObserver observer;
 
-    ExecuteRun(settings, observer);
+    ExecuteRun(settings, observer, observer.Abort);
 
     std::vector<int> bar = {0};
     for (int done = 1; done <= 50; ++done) bar.push_back(done * 2);

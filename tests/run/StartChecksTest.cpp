@@ -91,15 +91,14 @@ TEST_P(StartChecks, WarnSelectThePageAndChangeNothingElse) {
     RunSettings settings = SettingsFor({input}, 2);
     GetParam().Arrange(settings);
     RecordingObserver observer;
-    AbortRequested = true;  // a failed check does not clear a pending request
+    observer.Abort.Request();  // a failed check does not clear a pending request
 
-    ExecuteRun(settings, observer);
+    ExecuteRun(settings, observer, observer.Abort);
 
     EXPECT_EQ(observer.Calls, GetParam().ExpectedCalls);
-    EXPECT_TRUE(AbortRequested);
+    EXPECT_TRUE(observer.Abort.Requested());
     EXPECT_FALSE(Exists(input + ".new"));
     EXPECT_EQ(ReadBytes(input), before);
-    AbortRequested = false;
 }
 
 INSTANTIATE_TEST_SUITE_P(Run, StartChecks, ::testing::ValuesIn(Cases()),

@@ -88,10 +88,10 @@ TEST_F(RunTest, SettingsAreTakenFromEveryControl) {
     EXPECT_EQ(s.SortKeyField, 2);
     EXPECT_TRUE(s.SortDescending && s.DuplicatesToFile && s.JoinWithOr && s.NoFileWhenEmpty);
     EXPECT_EQ(s.Condition1.FieldNumber, 3);
-    EXPECT_EQ(s.Condition1.Mode, 2);
+    EXPECT_EQ(s.Condition1.Mode, MatchMode::StartsWith);
     EXPECT_EQ(s.Condition1.SearchText, std::string("\x81\x60\xB1"));
     EXPECT_EQ(s.Condition2.FieldNumber, 1);
-    EXPECT_EQ(s.Condition2.Mode, 4);
+    EXPECT_EQ(s.Condition2.Mode, MatchMode::None);
     EXPECT_EQ(s.Condition2.SearchText, "q");
 }
 

@@ -30,7 +30,8 @@ void Generate(const QString& path, int records) {
 // count its work twice.
 qint64 TimeRun(const quellor::RunSettings& s, quellor::RunObserver& observer) {
     const auto start = std::chrono::steady_clock::now();
-    quellor::ExecuteRun(s, observer);
+    quellor::AbortSwitch abort;
+    quellor::ExecuteRun(s, observer, abort);
     return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
                                                                  start)
         .count();
@@ -44,7 +45,7 @@ void UseBenchmarkJob(quellor::RunSettings& s) {
     s.SortKeyField = 3;
     s.ChosenFields = {3, 1};
     s.ExpectedFieldCount = 10;
-    s.Condition1 = {8, "\x8e\x8a\x8b\x7d", 1};
+    s.Condition1 = {8, "\x8e\x8a\x8b\x7d", quellor::MatchMode::Contains};
 }
 
 }  // namespace
@@ -60,7 +61,7 @@ int main(int argc, char** argv) {
     s.FieldExtractionOn = s.RecordExtractionOn = true;
     s.ChosenFields = {2, 1, 5};
     s.ExpectedFieldCount = 8;
-    s.Condition1 = {2, "name", 1};
+    s.Condition1 = {2, "name", quellor::MatchMode::Contains};
     if (argc > 2 && std::string(argv[2]) == "all") UseBenchmarkJob(s);
     quellor::ui::MessageBoxes::SetHook([](auto, auto&, auto&) {});
     quellor::ui::TfrmMain win;

@@ -5,7 +5,7 @@
 
 #include "TestSupport.h"
 #include "records/Exceptions.h"
-#include "records/MyClasses.h"
+#include "records/RecordList.h"
 
 namespace quellor {
 namespace {
@@ -20,7 +20,7 @@ using Strings = std::vector<std::string>;
 struct MatchRow {
     std::string field;
     std::string search;
-    MatchMode mode;
+    int mode;  // as the combo box index: out-of-range values included
     bool expected;
 };
 
@@ -79,22 +79,22 @@ TEST(MatchFieldTest, ModesTable) {
     for (const auto& row : MatchTable()) {
         TStringListEx fields;
         Fill(fields, {"other", row.field});
-        EXPECT_EQ(fields.MatchField(row.search, 1, row.mode), row.expected)
-            << "field " << Hex(row.field) << " search " << Hex(row.search) << " mode "
-            << int(row.mode);
+        EXPECT_EQ(fields.MatchField(row.search, 1, static_cast<MatchMode>(row.mode)), row.expected)
+            << "field " << Hex(row.field) << " search " << Hex(row.search) << " mode " << row.mode;
     }
 }
 
 TEST(MatchFieldTest, FieldIndexOutsideTheList) {
     TStringListEx fields;
     Fill(fields, {"a", "b"});
-    for (MatchMode mode = 0; mode <= 3; ++mode) {
+    for (const MatchMode mode :
+         {MatchMode::Equals, MatchMode::Contains, MatchMode::StartsWith, MatchMode::EndsWith}) {
         EXPECT_THROW_MESSAGE(fields.MatchField("a", 2, mode), EStringListError, IndexMessage(2));
         EXPECT_THROW_MESSAGE(fields.MatchField("a", -1, mode), EStringListError, IndexMessage(-1));
     }
     // An unknown mode reads no field, so even a bad index is no error.
-    EXPECT_FALSE(fields.MatchField("a", 99, 4));
-    EXPECT_FALSE(fields.MatchField("a", -1, 200));
+    EXPECT_FALSE(fields.MatchField("a", 99, MatchMode::None));
+    EXPECT_FALSE(fields.MatchField("a", -1, static_cast<MatchMode>(200)));
 }
 
 TEST(MatchFieldTest, NewListMattersCase) {

@@ -7,11 +7,10 @@
 #include <string_view>
 #include <vector>
 
+#include "records/MatchMode.h"
 #include "records/StringList.h"
 
 namespace quellor {
-
-using MatchMode = std::uint8_t;  // 0 exact, 1 contains, 2 starts with, 3 ends with
 
 class TStringListEx : public TStringList {
   public:

@@ -1,3 +1,5 @@
+#include "run/RunStages.h"
+
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -9,26 +11,10 @@
 #include "records/LineFiles.h"
 #include "run/ProcessingRun.h"
 #include "run/RunMessages.h"
-#include "run/RunStages.h"
 
 namespace quellor {
 
 namespace {
-
-// Lends a stage's field list to the per-record hooks for the stage's length,
-// also when an error leaves the stage.
-class FieldListLoan {
-  public:
-    FieldListLoan(RunState& state, TStringListEx& fields) : state_(state) {
-        state_.FieldList = &fields;
-    }
-    ~FieldListLoan() { state_.FieldList = nullptr; }
-    FieldListLoan(const FieldListLoan&) = delete;
-    FieldListLoan& operator=(const FieldListLoan&) = delete;
-
-  private:
-    RunState& state_;
-};
 
 bool Matches(const TStringListEx& fields, const RecordCondition& condition) {
     return fields.MatchField(condition.SearchText, condition.FieldNumber - 1, condition.Mode);
@@ -76,7 +62,6 @@ void RecordExtractionStage(RunContext& run, TStringListEx& records) {
     TStringListEx fields;
     fields.QuoteChar = '"';
     fields.IgnoreCase = false;
-    const FieldListLoan loan(state, fields);
     const int count = records.Count();
     state.StageRecordCount = count;
 
@@ -86,7 +71,7 @@ void RecordExtractionStage(RunContext& run, TStringListEx& records) {
     std::vector<char> keep(static_cast<std::size_t>(count), 0);
     for (int h = count - 1, examined = 0; h >= 0; --h, ++examined) {
         SplitFields(fields, records.At(static_cast<std::size_t>(h)));
-        CheckRecord(run, h + 1);
+        CheckRecord(run, h + 1, fields.Count());
         keep[static_cast<std::size_t>(h)] = RecordStays(run.Settings, fields) ? 1 : 0;
         ReportRecordProgress(run, examined + 1);
         observer.ProcessPendingEvents();
@@ -108,13 +93,12 @@ void FieldExtractionStage(RunContext& run, TStringListEx& records) {
     state.StageRecordCount = count;
     TStringListEx fields;
     fields.QuoteChar = 0;
-    const FieldListLoan loan(state, fields);
     const std::vector<int> chosen(run.Settings.ChosenFields);
 
     std::string line;  // reused: no allocation per record once it has grown
     for (int i = 0; i < count; ++i) {
         SplitFields(fields, records.At(static_cast<std::size_t>(i)));
-        CheckRecord(run, i + 1);
+        CheckRecord(run, i + 1, fields.Count());
         fields.SelectFieldsInto(chosen, line);
         records.Put(i, line);
         ReportRecordProgress(run, i + 1);
@@ -124,10 +108,9 @@ void FieldExtractionStage(RunContext& run, TStringListEx& records) {
     observer.SetRecordCounter(RecordCounter(count, count));
 }
 
-void CheckRecord(RunContext& run, int lineNumber) {
+void CheckRecord(RunContext& run, int lineNumber, int found) {
     RunObserver& observer = run.Observer;
     const RunState& state = run.State;
-    const int found = state.FieldList->Count();
     const int expected = run.Settings.ExpectedFieldCount;
     // The field count is tested first: a wrong record is reported even when an
     // abort is pending.
@@ -137,7 +120,7 @@ void CheckRecord(RunContext& run, int lineNumber) {
         throw EStringListError(
             Format(runmsg::kFieldCountError, {state.CurrentFile, lineNumber, expected, found}));
     }
-    if (AbortRequested) {
+    if (run.Abort.Requested()) {
         observer.UnlockControls();
         observer.AppendLog(runmsg::kLogAborted);
         throw Exception(runmsg::kAborted);

@@ -1,4 +1,4 @@
-#include "records/MyClasses.h"
+#include "records/RecordList.h"
 
 #include <algorithm>
 #include <array>
@@ -15,25 +15,29 @@
 namespace quellor {
 
 bool TStringListEx::MatchField(std::string_view searchText, int fieldIndex, MatchMode mode) const {
-    if (mode > 3) return false;
+    // Decided before the field is fetched: the empty entry never looks at the record.
+    if (mode > MatchMode::EndsWith) return false;
     const std::string_view field = Get(fieldIndex);
     switch (mode) {
-        case 0:
+        case MatchMode::Equals:
             return SameLocale(field, searchText, IgnoreCase);
-        case 1:
+        case MatchMode::Contains:
             return FindSubtext(field, searchText) > 0;
-        case 2: {
+        case MatchMode::StartsWith: {
             // Cut at a byte count, whatever the characters there.
             const std::size_t n = std::min(searchText.size(), field.size());
             return SameLocale(searchText, field.substr(0, n), IgnoreCase);
         }
-        default: {
+        case MatchMode::EndsWith: {
             if (searchText.empty() || field.size() < searchText.size()) return false;
             const std::size_t tail = field.size() - searchText.size();
             if (IsTrailByte(field, tail)) return false;
             return SameLocale(field.substr(tail), searchText, IgnoreCase);
         }
+        case MatchMode::None:
+            break;
     }
+    return false;
 }
 
 void TStringListEx::SortByField(int keyIndex, int expectedFieldCount) {
