@@ -17,6 +17,7 @@
 
 #include "run/FieldEntry.h"
 #include "run/ProcessingRun.h"
+#include "run/RunChoices.h"
 #include "ui/Cp932Text.h"
 #include "ui/ErrorDisplay.h"
 #include "ui/Icons.h"
@@ -264,27 +265,27 @@ void TfrmMain::BitBtn3Click() {
 }
 
 RunSettings TfrmMain::BuildRunSettings() const {
-    RunSettings s;
-    for (int i = 0; i < ListBox1->count(); ++i) s.Files.push_back(FilePath(i));
-    s.FieldExtractionOn = RadioGroup3->ItemIndex() == 0;
-    s.RecordExtractionOn = RadioGroup2->ItemIndex() == 0;
-    s.SortOn = RadioGroup4->ItemIndex() == 0;
+    RunChoices c;
+    for (int i = 0; i < ListBox1->count(); ++i) c.Files.push_back(FilePath(i));
+    c.FieldExtractionOn = RadioGroup3->ItemIndex() == 0;
+    c.RecordExtractionOn = RadioGroup2->ItemIndex() == 0;
+    c.SortOn = RadioGroup4->ItemIndex() == 0;
     for (int i = 0; i < ListBox3->count(); ++i) {
         if (auto n = FieldNumberOfEntry(ListBox3->item(i)->text().toStdString())) {
-            s.ChosenFields.push_back(*n);
+            c.ChosenFields.push_back(*n);
         }
     }
-    s.ExpectedFieldCount = ListBox2->count() + ListBox3->count();
-    s.SortKeyField = qMax(0, ComboBox5->currentIndex());
-    s.SortDescending = ComboBox6->currentIndex() == 1;
-    s.DuplicatesToFile = CheckBox1->isChecked();
-    s.Condition1 = {qMax(0, ComboBox1->currentIndex()), EncodeCp932(Edit1->text()),
+    c.ExpectedFieldCount = ListBox2->count() + ListBox3->count();
+    c.SortKeyField = qMax(0, ComboBox5->currentIndex());
+    c.SortDescending = ComboBox6->currentIndex() == 1;
+    c.DuplicatesToFile = CheckBox1->isChecked();
+    c.Condition1 = {qMax(0, ComboBox1->currentIndex()), Edit1->text().toStdString(),
                     static_cast<MatchMode>(qMax(0, ComboBox2->currentIndex()))};
-    s.Condition2 = {qMax(0, ComboBox3->currentIndex()), EncodeCp932(Edit2->text()),
+    c.Condition2 = {qMax(0, ComboBox3->currentIndex()), Edit2->text().toStdString(),
                     static_cast<MatchMode>(qMax(0, ComboBox4->currentIndex()))};
-    s.JoinWithOr = RadioGroup1->ItemIndex() == 1;
-    s.NoFileWhenEmpty = CheckBox2->isChecked();
-    return s;
+    c.JoinWithOr = RadioGroup1->ItemIndex() == 1;
+    c.NoFileWhenEmpty = CheckBox2->isChecked();
+    return SettingsFromChoices(c);
 }
 
 }  // namespace quellor::ui

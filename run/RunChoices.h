@@ -1,0 +1,41 @@
+// What the user chose for a run, as the window's controls and the command
+// line's options both express it. One function turns it into RunSettings, so
+// the two front ends cannot drift apart.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "records/MatchMode.h"
+#include "run/RunSettings.h"
+
+namespace quellor {
+
+struct ConditionChoice {
+    int FieldNumber = 0;  // 1-based; 0 = none
+    std::string Text;     // UTF-8, as typed
+    MatchMode Mode = MatchMode::Equals;
+};
+
+struct RunChoices {
+    std::vector<std::string> Files;  // native paths, in list order
+    bool FieldExtractionOn = false;
+    std::vector<int> ChosenFields;  // 1-based, in output order
+    int ExpectedFieldCount = 0;
+    bool RecordExtractionOn = false;
+    ConditionChoice Condition1;
+    ConditionChoice Condition2;
+    bool JoinWithOr = false;
+    bool NoFileWhenEmpty = false;
+    bool SortOn = false;
+    int SortKeyField = 0;  // 1-based; 0 = none
+    bool SortDescending = false;
+    bool DuplicatesToFile = false;
+};
+
+// The settings of the run. A search text is encoded for the records it is
+// compared with; one that code page 932 cannot hold raises
+// std::invalid_argument (the window's boxes never let such a text in).
+RunSettings SettingsFromChoices(const RunChoices& choices);
+
+}  // namespace quellor
