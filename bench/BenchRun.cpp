@@ -12,6 +12,7 @@
 #include "records/LineFiles.h"
 #include "records/RecordList.h"
 #include "run/ProcessingRun.h"
+#include "run/SampleLine.h"
 
 namespace quellor::bench {
 namespace {
@@ -32,18 +33,6 @@ std::vector<int> NumberList(const std::string& text) {
         start = comma + 1;
     }
     return numbers;
-}
-
-// The field count the window would take from the first line of the first file.
-int SampleFieldCount(const std::string& path) {
-    LineReader reader;
-    reader.Open(path);
-    const std::string line = reader.NextLine();
-    reader.Close();
-    TStringList fields;
-    fields.QuoteChar = 0;
-    SplitFields(fields, line);
-    return fields.Count();
 }
 
 const char* const kModes[] = {"--exact", "--contains", "--starts", "--ends"};
@@ -109,7 +98,8 @@ int RunCommand(const std::vector<std::string>& args) {
     const std::string out = paths[1], dup = paths[2];
     settings.Files = {paths[0]};
     try {
-        settings.ExpectedFieldCount = fields >= 0 ? fields : SampleFieldCount(paths[0]);
+        settings.ExpectedFieldCount =
+            fields >= 0 ? fields : static_cast<int>(SampleFields(paths[0]).size());
         WarningObserver observer;
         AbortSwitch abort;
         ExecuteRun(settings, observer, abort, [&](const std::string&) {

@@ -2,8 +2,7 @@
 #include <QComboBox>
 #include <QPushButton>
 
-#include "records/FieldCodec.h"
-#include "records/LineFiles.h"
+#include "run/SampleLine.h"
 #include "ui/Cp932Text.h"
 #include "ui/UiTexts.h"
 #include "ui/Widgets.h"
@@ -29,23 +28,14 @@ void TfrmMain::BuildFieldChoices() {
     ListBox2->clear();
     ListBox3->clear();
     if (ListBox1->count() == 0) return;
-    std::string sample;
-    {
-        LineReader reader;
-        reader.Open(FilePath(0));
-        sample = reader.NextLine();
-        reader.Close();
-    }
-    TStringList fields;
-    fields.QuoteChar = 0;
-    SplitFields(fields, sample);
+    const std::vector<std::string> fields = SampleFields(FilePath(0));
     const QList<QComboBox*> combos = {ComboBox1, ComboBox3, ComboBox5};
     for (QComboBox* c : combos) {
         c->clear();
         c->addItem(QString());
     }
-    for (int k = 1; k <= fields.Count(); ++k) {
-        ListBox2->addItem(FieldEntry(k, fields.Get(k - 1)));
+    for (int k = 1; k <= static_cast<int>(fields.size()); ++k) {
+        ListBox2->addItem(FieldEntry(k, fields[static_cast<std::size_t>(k - 1)]));
         for (QComboBox* c : combos) c->addItem(U(kFieldChoice).arg(k));
     }
     for (QComboBox* c : combos) c->setCurrentIndex(0);
