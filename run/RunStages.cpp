@@ -34,7 +34,8 @@ std::string RecordCounter(int done, int total) {
 
 }  // namespace
 
-void SortStage(RunContext& run, TStringListEx& records, const std::string& duplicatesPath) {
+void SortStage(RunContext& run, TStringListEx& records, const std::string& duplicatesPath,
+               mode_t newMode, std::optional<StagedFile>& duplicates) {
     RunObserver& observer = run.Observer;
     const RunSettings& settings = run.Settings;
     const int loaded = records.Count();
@@ -44,9 +45,12 @@ void SortStage(RunContext& run, TStringListEx& records, const std::string& dupli
     records.SortByField(settings.SortKeyField - 1, settings.ExpectedFieldCount);
     if (settings.SortDescending) records.ReverseLines();
     if (settings.DuplicatesToFile) {
-        const std::unique_ptr<TStringListEx> duplicates = records.ExtractDuplicates();
-        // Written now, so it exists even when a later stage of this file fails.
-        if (duplicates && !duplicates->Empty()) SaveLines(*duplicates, duplicatesPath);
+        const std::unique_ptr<TStringListEx> moved = records.ExtractDuplicates();
+        // Written aside now, so the moved lines need no memory in the later stages.
+        if (moved && !moved->Empty()) {
+            duplicates.emplace(duplicatesPath, newMode);
+            duplicates->Write(*moved);
+        }
     }
     observer.AppendLog(Format(runmsg::kLogCount, {loaded}));
     observer.SetRecordProgress(100 / run.State.OperationsOn);

@@ -2,8 +2,12 @@
 // Internal to the run library.
 #pragma once
 
+#include <sys/types.h>
+
+#include <optional>
 #include <string>
 
+#include "records/LineFilesStaging.h"
 #include "records/RecordList.h"
 #include "run/AbortSwitch.h"
 #include "run/RunObserver.h"
@@ -19,7 +23,10 @@ struct RunContext {
     RunState State;
 };
 
-void SortStage(RunContext& run, TStringListEx& records, const std::string& duplicatesPath);
+// Writes the repeated records aside into duplicates when there are any; the
+// caller puts them in place together with the result.
+void SortStage(RunContext& run, TStringListEx& records, const std::string& duplicatesPath,
+               mode_t newMode, std::optional<StagedFile>& duplicates);
 void RecordExtractionStage(RunContext& run, TStringListEx& records);
 void FieldExtractionStage(RunContext& run, TStringListEx& records);
 

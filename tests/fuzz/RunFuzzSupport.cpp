@@ -46,7 +46,28 @@ void DrawSettings(FuzzedDataProvider& fdp, RunSettings& s) {
     s.Condition2 = DrawCondition(fdp);
 }
 
+// Now and then a file is named as an earlier file's output, as when last
+// month's results lie beside their inputs.
+std::string DrawName(FuzzedDataProvider& fdp, const std::vector<std::string>& earlier) {
+    const std::string plain = "f" + std::to_string(earlier.size()) + ".csv";
+    if (earlier.empty() || fdp.ConsumeIntegralInRange<int>(0, 3) != 0) return plain;
+    const std::string& owner =
+        earlier[fdp.ConsumeIntegralInRange<std::size_t>(0, earlier.size() - 1)];
+    const std::string name = owner + (fdp.ConsumeBool() ? ".new" : ".w");
+    return std::find(earlier.begin(), earlier.end(), name) == earlier.end() ? name : plain;
+}
+
 }  // namespace
+
+bool ListsAnOutput(const RunCase& c) {
+    const bool duplicates = c.Settings.SortOn && c.Settings.DuplicatesToFile;
+    const auto listed = [&](const std::string& name) {
+        return std::find(c.Names.begin(), c.Names.end(), name) != c.Names.end();
+    };
+    return std::any_of(c.Names.begin(), c.Names.end(), [&](const std::string& name) {
+        return listed(name + ".new") || (duplicates && listed(name + ".w"));
+    });
+}
 
 void FuzzObserver::ProcessPendingEvents() {
     if (++events_ == abortAt_) abort_.Request();
@@ -59,7 +80,7 @@ RunCase MakeRunCase(FuzzedDataProvider& fdp, const std::string& dir) {
     const int files = fdp.ConsumeIntegralInRange<int>(1, 3);
     for (int i = 0; i < files; ++i) {
         const bool staleNew = fdp.ConsumeBool(), staleW = fdp.ConsumeBool();
-        c.Names.push_back("f" + std::to_string(i) + ".csv");
+        c.Names.push_back(DrawName(fdp, c.Names));
         c.Contents.push_back(fdp.ConsumeRandomLengthString(4096));
         const std::string path = dir + "/" + c.Names.back();
         WriteFileBytes(path, c.Contents.back());

@@ -294,7 +294,8 @@ TEST_F(SaveFailureTest, ShortWriteLeavesOldFileAndNoTemporary) {
     struct rlimit limited = old;
     limited.rlim_cur = 1000;
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
-    EXPECT_THROW_MESSAGE(SaveLines(list_, path), EWriteError, "ストリームへの書き込みエラー");
+    EXPECT_THROW_MESSAGE(SaveLines(list_, path), EWriteError,
+                         "ファイル " + path + " への書き込みエラー");
     setrlimit(RLIMIT_FSIZE, &old);
     signal(SIGXFSZ, oldHandler);
     EXPECT_EQ(ReadBytes(path), "old\r\n");
