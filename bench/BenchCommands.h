@@ -13,5 +13,8 @@ int OpsCommand(const std::vector<std::string>& args);
 // quellor_bench copy IN OUT: LoadLines then SaveLines, the engine's answer
 // to the harness's read-index-write floor.
 int CopyCommand(const std::vector<std::string>& args);
+// quellor_bench sortmem IN [KEY]: LoadLines and SortByField KEY (default 1),
+// with the peak memory per line and per byte of the file.
+int SortMemoryCommand(const std::vector<std::string>& args);
 
 }  // namespace quellor::bench

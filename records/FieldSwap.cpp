@@ -28,11 +28,17 @@ class FieldSwapper {
     // is not negative; throws as the list operations would.
     void Rewrite(std::string_view line, int a, int b, int expected, int lineNumber,
                  std::string& out) {
-        if (FastPath(line, a, b, expected, lineNumber, out)) return;
+        if (FastPath(line, a, b, expected, lineNumber, &out)) return;
         SplitFields(scratch_, line);
         CheckCount(scratch_.Count(), expected, lineNumber);
         scratch_.Exchange(a, b);
         JoinFieldsInto(scratch_, out);
+    }
+
+    // Whether the line comes out as it is when a field is exchanged with
+    // itself (it is already in the joined form); checks the count as Rewrite does.
+    bool StaysAsItIs(std::string_view line, int a, int expected, int lineNumber) {
+        return FastPath(line, a, a, expected, lineNumber, nullptr);
     }
 
   private:
@@ -42,8 +48,9 @@ class FieldSwapper {
         }
     }
 
+    // Fills *out, or with no out only tells whether the fast path applies.
     bool FastPath(std::string_view line, int a, int b, int expected, int lineNumber,
-                  std::string& out) {
+                  std::string* out) {
         if (line.empty()) return false;
         const auto* p = reinterpret_cast<const unsigned char*>(line.data());
         const std::size_t n = line.size();
@@ -60,8 +67,9 @@ class FieldSwapper {
         const int fields = static_cast<int>(count);
         CheckCount(fields, expected, lineNumber);
         if (a < 0 || b < 0 || a >= fields || b >= fields) return false;
-        out.resize(n);  // a swap keeps the length
-        char* d = out.data();
+        if (out == nullptr) return true;
+        out->resize(n);  // a swap keeps the length
+        char* d = out->data();
         for (int k = 0; k < fields; ++k) {
             const int from = k == a ? b : k == b ? a : k;
             if (k > 0) *d++ = ',';
@@ -131,10 +139,22 @@ bool RewriteInParallel(TStringList& list, int a, int b, int expected) {
 }  // namespace
 
 void SwapFieldsInEveryLine(TStringList& list, int a, int b, int expected) {
-    if (RewriteInParallel(list, a, b, expected)) return;
     FieldSwapper swapper;
     std::string joined;
     const int count = list.Count();
+    if (a == b) {
+        // Nothing moves: only lines not yet in the joined form change, where
+        // they lie. No second copy of the list, which a file of fifty million
+        // short lines could not afford.
+        for (int i = 0; i < count; ++i) {
+            const std::string_view line = list.At(static_cast<std::size_t>(i));
+            if (swapper.StaysAsItIs(line, a, expected, i + 1)) continue;
+            swapper.Rewrite(line, a, b, expected, i + 1, joined);
+            list.Put(i, joined);
+        }
+        return;
+    }
+    if (RewriteInParallel(list, a, b, expected)) return;
     for (int i = 0; i < count; ++i) {
         swapper.Rewrite(list.At(static_cast<std::size_t>(i)), a, b, expected, i + 1, joined);
         list.PutAtTail(i, joined);

@@ -67,7 +67,7 @@ class TStringList {
     // Frees arena blocks that no line points into any more.
     void ReleaseUnusedBlocks();
     // Applies a permutation: line k becomes the old line order[k].
-    void Reorder(const std::vector<std::uint32_t>& order);
+    void Reorder(std::vector<std::uint32_t> order);
     // Drops every line but keeps the arena's largest block for reuse.
     void Reset();
     void Reserve(std::size_t lines) { lines_.reserve(lines); }
