@@ -251,7 +251,10 @@ void RemoveStaleTemporaries(const std::string& folder) {
     const int fd =
         OpenRetrying([&] { return ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); });
     if (fd < 0) return;
-    std::unique_ptr<DIR, decltype(&::closedir)> dir(::fdopendir(fd), &::closedir);
+    struct CloseDir {
+        void operator()(DIR* d) const { ::closedir(d); }
+    };
+    std::unique_ptr<DIR, CloseDir> dir(::fdopendir(fd));
     if (!dir) {
         ::close(fd);
         return;
