@@ -6,7 +6,7 @@
 namespace quellor::bench {
 
 // quellor_bench run [--sort N [--desc] [--dup]] [--filter N --contains PAT]
-//                   [--cut A,B,...] [--fields N] [--empty-no-file] IN OUT DUP
+//                   [--cut A,B,...] [--fields N] [--empty-no-file] [--typed] IN OUT DUP
 int RunCommand(const std::vector<std::string>& args);
 // quellor_bench ops IN [PAT] [SCRATCH]: times each operation alone.
 int OpsCommand(const std::vector<std::string>& args);

@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 
+#include "records/Encoding.h"
 #include "records/Format.h"
 #include "records/LineFiles.h"
 #include "records/RecordList.h"
@@ -62,22 +63,23 @@ void ProcessFile(RunContext& run, TStringListEx& records, const std::string& pat
     RunState& state = run.State;
 
     state.CurrentFile = path;
-    observer.SetLog(Format(runmsg::kLogFileStart, {path}));
+    observer.SetLog(Format(runmsg::kLogFileStart, {PathForShow(path)}));
     observer.SetFileCounter(FileCounter(state));
 
-    LoadLines(records, path);
+    const TextForm form = LoadLines(records, path);
     const int loaded = records.Count();
     observer.SetRecordCounter(Format(runmsg::kRecordCounter, {0, loaded}));
     observer.SetRecordProgress(0);
     state.RecordBarBase = 0;
 
     const OutputPaths outputs = outputsFor(path);
-    if (settings.SortOn) SortStage(run, records, outputs.Duplicates);
+    if (settings.SortOn) SortStage(run, records, outputs.Duplicates, form.Prefix());
     if (settings.RecordExtractionOn) RecordExtractionStage(run, records);
     if (settings.FieldExtractionOn) FieldExtractionStage(run, records);
     observer.SetRecordProgress(100);
 
-    if (!(settings.NoFileWhenEmpty && records.Empty())) SaveLines(records, outputs.Processed);
+    if (!(settings.NoFileWhenEmpty && records.Empty()))
+        SaveLines(records, outputs.Processed, form.Prefix());
 
     ++state.FilesDone;
     // Integer arithmetic: in binary floating point 29 of 50 files would read 57.

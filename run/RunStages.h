@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "records/RecordList.h"
 #include "run/AbortSwitch.h"
@@ -19,7 +20,9 @@ struct RunContext {
     RunState State;
 };
 
-void SortStage(RunContext& run, TStringListEx& records, const std::string& duplicatesPath);
+// The ".w" file begins with prefix, as the input did.
+void SortStage(RunContext& run, TStringListEx& records, const std::string& duplicatesPath,
+               std::string_view prefix);
 void RecordExtractionStage(RunContext& run, TStringListEx& records);
 void FieldExtractionStage(RunContext& run, TStringListEx& records);
 
