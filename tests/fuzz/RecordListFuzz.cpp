@@ -167,7 +167,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const int countShift = fdp.ConsumeIntegralInRange<int>(-1, 1);
     const bool descending = fdp.ConsumeBool();
     const std::string text = fdp.ConsumeRemainingBytesAsString();
-    TheEncoding = DetectEncoding(text);
+    TheEncoding = quellor::DetectEncoding(text);
     const auto lines = RecordLines(text);
     // Mostly the first line's count, as the run passes it; sometimes off by one.
     const int expected = std::max(0, (lines.empty() ? 1 : FieldCount(lines[0])) + countShift);
