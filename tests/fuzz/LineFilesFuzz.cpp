@@ -95,14 +95,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string output = ScratchDir() + "/input.csv.new";
     WriteFileBytes(input, bytes);
 
-    TextForm form;
+    quellor::TextForm form;
     const std::vector<std::string> loaded = LoadChecked(bytes, input, form);
     CheckSaveLoad(loaded, output, form);
     std::vector<std::string> read = ReadWithReader(input);
     // The reader hands the mark over with the first line; LoadLines keeps it apart.
     // A file of the mark alone has no line for LoadLines, one empty line for the reader.
-    if (!read.empty() && read.front().starts_with(kUtf8Bom)) read.front().erase(0, 3);
-    if (bytes == kUtf8Bom) read.clear();
+    if (!read.empty() && read.front().starts_with(quellor::kUtf8Bom)) read.front().erase(0, 3);
+    if (bytes == quellor::kUtf8Bom) read.clear();
     FUZZ_CHECK(read.size() <= size + 1);
     // Without NUL, lone CR and Ctrl-Z the two readers cut alike.
     bool alike = true;
