@@ -12,10 +12,10 @@ namespace quellor::ui {
 
 namespace {
 
-QString FieldEntry(int number, std::string_view sample) {
+QString FieldEntry(int number, std::string_view sample, Encoding encoding) {
     return QString::fromUtf8("[第%1ﾌｨｰﾙﾄﾞ]\u3000%2")
         .arg(number, 2, 10, QLatin1Char('0'))
-        .arg(ShowCp932(sample));
+        .arg(ShowText(sample, encoding));
 }
 
 QString U(const char* text) {
@@ -28,14 +28,16 @@ void TfrmMain::BuildFieldChoices() {
     ListBox2->clear();
     ListBox3->clear();
     if (ListBox1->count() == 0) return;
-    const std::vector<std::string> fields = SampleFields(FilePath(0));
+    const SampleLine sample = ReadSampleLine(FilePath(0));
+    const std::vector<std::string>& fields = sample.Fields;
     const QList<QComboBox*> combos = {ComboBox1, ComboBox3, ComboBox5};
     for (QComboBox* c : combos) {
         c->clear();
         c->addItem(QString());
     }
     for (int k = 1; k <= static_cast<int>(fields.size()); ++k) {
-        ListBox2->addItem(FieldEntry(k, fields[static_cast<std::size_t>(k - 1)]));
+        ListBox2->addItem(
+            FieldEntry(k, fields[static_cast<std::size_t>(k - 1)], sample.TextEncoding));
         for (QComboBox* c : combos) c->addItem(U(kFieldChoice).arg(k));
     }
     for (QComboBox* c : combos) c->setCurrentIndex(0);

@@ -8,10 +8,12 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QUrl>
+#include <exception>
 
 #include "records/Compare.h"
 #include "records/FieldCodec.h"
 #include "records/LineFiles.h"
+#include "run/SampleLine.h"
 #include "ui/Cp932Text.h"
 #include "ui/ErrorDisplay.h"
 #include "ui/UiTexts.h"
@@ -105,7 +107,7 @@ void TfrmMain::HandleFileDrop(const QMimeData* data) {
 }
 
 void TfrmMain::AddFileEntry(const QByteArray& path) {
-    auto* item = new QListWidgetItem(QFile::decodeName(path));
+    auto* item = new QListWidgetItem(ShowPath(path));
     item->setData(kPathRole, path);
     ListBox1->addItem(item);
 }
@@ -148,20 +150,29 @@ void TfrmMain::ListBox1DblClick() {
 }
 
 void TfrmMain::PreviewFile(const std::string& path) {
-    LineReader reader;
-    reader.Open(path);
+    // The lines read decide the encoding; rows read before a failure still show.
+    LeadingLines text;
+    std::exception_ptr failure;
+    try {
+        ReadLeadingLines(path, PreviewLineLimit, text);
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    const Encoding encoding = text.TextEncoding;
     TStringList fields;
     fields.QuoteChar = 0;
+    fields.TextEncoding = encoding;
     TStringList row;
     row.QuoteChar = 0;
+    row.TextEncoding = encoding;
     TStringList cells;  // never given a quote byte: the double quote
-    for (int r = 1; r <= PreviewLineLimit; ++r) {
-        if (reader.AtEnd()) break;
-        std::string line = reader.NextLine();
+    cells.TextEncoding = encoding;
+    for (int r = 1; r <= static_cast<int>(text.Lines.size()); ++r) {
+        const std::string& line = text.Lines[static_cast<std::size_t>(r - 1)];
         SplitFields(fields, line);
         const int f = fields.Count();
         row.Clear();
-        row.Add(EncodeCp932(U(kRowLabel).arg(r)));
+        row.Add(EncodeText(U(kRowLabel).arg(r), encoding));
         for (int k = 0; k < f; ++k) row.Add(fields.Get(k));
         std::string rowText = JoinFields(row);
 
@@ -173,10 +184,10 @@ void TfrmMain::PreviewFile(const std::string& path) {
         SplitFields(cells, rowText);
         for (int c = 0; c < cells.Count() && c < StringGrid1->columnCount(); ++c) {
             std::string_view piece = cells.Get(c);
-            SetPreviewCell(r, c, piece.empty() ? QStringLiteral(" ") : ShowCp932(piece));
+            SetPreviewCell(r, c, piece.empty() ? QStringLiteral(" ") : ShowText(piece, encoding));
         }
     }
-    reader.Close();
+    if (failure) std::rethrow_exception(failure);
 }
 
 void TfrmMain::SetPreviewCell(int row, int column, const QString& text) {
