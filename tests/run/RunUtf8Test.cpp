@@ -2,8 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <random>
-#include <string>
-#include <vector>
 
 #include "RunTestSupport.h"
 #include "records/Cp932.h"
@@ -16,122 +14,105 @@ namespace quellor::test {
 namespace {
 
 using Lines = std::vector<std::string>;
-const std::string kBom = "\xEF\xBB\xBF";
 
 std::string Cp932(const std::string& utf8) {
     return SearchTextAsCp932(utf8).value();
 }
 
-// Records built from characters that sort in every way the collator knows:
-// kanji, both kana widths, voiced and prolonged marks, letter case, and
-// characters whose last UTF-8 byte is a code page 932 lead byte (市, い).
+// Kanji, both kana widths, voiced and prolonged marks, letter case, quoted
+// fields, repeats, and characters whose last UTF-8 byte is a code page 932
+// lead byte (市, い).
 Lines MixedRecords() {
     const char* const pieces[] = {"東京", "大阪市", "い",  "市", "ア",   "ｱ",  "ｶﾞ", "カー",
                                   "かあ", "abc",    "ABC", "Ab", "１２", "～", "ゝ", "x"};
     std::mt19937 random(932);
     Lines lines;
     for (int i = 0; i < 400; ++i) {
-        if (i % 10 == 9) {
-            lines.push_back(lines[random() % lines.size()]);  // repeated records
-            continue;
-        }
         std::string line;
         for (int f = 0; f < 4; ++f) {
             std::string field;
             for (int k = 0, n = 1 + random() % 3; k < n; ++k) field += pieces[random() % 16];
-            if (random() % 5 == 0) field = "\"" + field + "\"";
-            line += (f ? "," : "") + field;
+            line += (f ? "," : "") + (random() % 5 ? field : "\"" + field + "\"");
         }
-        lines.push_back(line);
+        lines.push_back(i % 10 == 9 ? lines[random() % lines.size()] : line);
     }
     return lines;
 }
 
-class RunUtf8Test : public RunTest {};
+class RunUtf8Test : public RunTest {
+  protected:
+    void Run(const RunChoices& c) {
+        RecordingObserver observer;
+        ExecuteRun(SettingsFromChoices(c), observer, observer.Abort);
+    }
+};
 
-// The same records as an Excel-style UTF-8 file (mark, CR LF) and as code
-// page 932, in one run: the same records in the same order, the same bytes
-// apart from the encoding, and the mark again at the head of both outputs.
+// An Excel-style UTF-8 file (mark, CR LF) and its code page 932 twin in one
+// run: the same records in the same order, and the mark again on both outputs.
 TEST_F(RunUtf8Test, BothEncodingsGiveTheSameRecordsInTheSameOrder) {
-    const Lines records = MixedRecords();
-    Lines cp932;
+    Lines records = MixedRecords(), cp932;
     for (const std::string& r : records) cp932.push_back(Cp932(r));
-    const std::string sjisPath = WriteLines("sjis.csv", cp932);
-    Lines excel = records;
-    excel.front() = kBom + excel.front();
-    const std::string utf8Path = WriteLines("utf8.csv", excel);
-
+    records.front() = "\xEF\xBB\xBF" + records.front();
     RunChoices c;
-    c.Files = {sjisPath, utf8Path};
+    c.Files = {WriteLines("sjis.csv", cp932), WriteLines("utf8.csv", records)};
     c.ExpectedFieldCount = 4;
-    c.SortOn = true;
+    c.SortOn = c.DuplicatesToFile = c.RecordExtractionOn = c.JoinWithOr = true;
     c.SortKeyField = 2;
-    c.DuplicatesToFile = true;
-    c.RecordExtractionOn = true;
     c.Condition1 = {3, "市", MatchMode::Contains};
     c.Condition2 = {1, "ア", MatchMode::StartsWith};
-    c.JoinWithOr = true;
     c.FieldExtractionOn = true;
     c.ChosenFields = {3, 1, 2};
-    RecordingObserver observer;
-    ExecuteRun(SettingsFromChoices(c), observer, observer.Abort);
-
+    Run(c);
     for (const char* suffix : {".new", ".w"}) {
-        const std::string sjisOut = ReadBytes(sjisPath + suffix);
+        const std::string sjisOut = ReadBytes(c.Files[0] + suffix);
         EXPECT_GT(sjisOut.size(), 200u) << suffix;
-        EXPECT_EQ(ReadBytes(utf8Path + suffix), kBom + Cp932ToUtf8(sjisOut)) << suffix;
+        EXPECT_EQ(ReadBytes(c.Files[1] + suffix), "\xEF\xBB\xBF" + Cp932ToUtf8(sjisOut)) << suffix;
     }
 }
 
-// A typed character that code page 932 has no code for is in no record of
-// such a file; a UTF-8 file may hold it.
+// A typed character that code page 932 has no code for is in no record of such a file.
 TEST_F(RunUtf8Test, TextOutsideCodePage932MatchesOnlyInUtf8Files) {
-    const std::string sjis = WriteLines("a.csv", {Cp932("森鴎外,1"), Cp932("夏目,2")});
-    const std::string utf8 = WriteLines("b.csv", {"森鷗外,1", "夏目,2"});
     RunChoices c;
-    c.Files = {sjis, utf8};
+    c.Files = {WriteLines("a.csv", {Cp932("森鴎外,1")}),
+               WriteLines("b.csv", {"森鷗外,1", "夏目,2"})};
     c.ExpectedFieldCount = 2;
     c.RecordExtractionOn = true;
     c.Condition1 = {1, "鷗", MatchMode::Contains};
-    RecordingObserver observer;
-    ExecuteRun(SettingsFromChoices(c), observer, observer.Abort);
-    EXPECT_EQ(ReadLines(sjis + ".new"), Lines{});
-    EXPECT_EQ(ReadLines(utf8 + ".new"), Lines{"森鷗外,1"});
+    Run(c);
+    EXPECT_EQ(ReadLines(c.Files[0] + ".new"), Lines{});
+    EXPECT_EQ(ReadLines(c.Files[1] + ".new"), Lines{"森鷗外,1"});
 }
 
-// Kilobytes of UTF-8 and then one line that is not: the whole file decides
-// the run (code page 932, where "A" inside ア is a second byte), while the
-// sample reads only the first line.
+// Kilobytes of UTF-8, then a line that is not: the run reads the file as
+// code page 932 ("A" inside ア is a second byte); the sample reads its first line.
 TEST_F(RunUtf8Test, AFileThatOnlyBeginsLikeUtf8IsCodePage932) {
     Lines lines(600, "東京,x");
-    lines.push_back(Cp932("ア,y"));
-    lines.push_back("A,z");
-    const std::string path = WriteLines("late.csv", lines);
-    EXPECT_EQ(ReadSampleLine(path).TextEncoding, Encoding::Utf8);
-    RunSettings s = SettingsFor({path}, 2);
-    s.RecordExtractionOn = true;
-    s.Condition1 = {1, "A", MatchMode::Contains};
-    RecordingObserver observer;
-    ExecuteRun(s, observer, observer.Abort);
-    EXPECT_EQ(ReadLines(path + ".new"), Lines{"A,z"});
+    lines.insert(lines.end(), {Cp932("ア,y"), "A,z"});
+    RunChoices c;
+    c.Files = {WriteLines("late.csv", lines)};
+    EXPECT_EQ(ReadSampleLine(c.Files[0]).TextEncoding, Encoding::Utf8);
+    c.ExpectedFieldCount = 2;
+    c.RecordExtractionOn = true;
+    c.Condition1 = {1, "A", MatchMode::Contains};
+    Run(c);
+    EXPECT_EQ(ReadLines(c.Files[0] + ".new"), Lines{"A,z"});
 }
 
 TEST_F(RunUtf8Test, ErrorsNameTheRealLineAndALegibleFileName) {
     const std::string good = WriteLines("good.csv", {"002,東京都港区", "001,大阪府大阪市"});
     const std::string bad = WriteLines(Cp932("名簿.csv"), {"001,大阪市", "002,い", "003"});
     RunSettings s = SettingsFor({good, bad}, 2);
-    s.SortOn = true;
-    s.SortKeyField = 2;
     s.FieldExtractionOn = true;
     s.ChosenFields = {2, 1};
     RecordingObserver observer;
-    const RunError error = RunFailing(s, observer);
-    EXPECT_EQ(ReadLines(good + ".new"), (Lines{"大阪府大阪市,001", "東京都港区,002"}));
-    EXPECT_EQ(error.Message, "ﾌｨｰﾙﾄﾞ数が他と違います（3行目）");
-    s.SortOn = false;
     EXPECT_EQ(RunFailing(s, observer).Message,
               PathOf("名簿.csv") + "の\r\n3行目でｴﾗｰ\r\n2であるべきﾌｨｰﾙﾄﾞ数が1です");
-    EXPECT_EQ(observer.Log.substr(0, PathOf("名簿.csv").size()), PathOf("名簿.csv"));
+    EXPECT_EQ(observer.Log.find(PathOf("名簿.csv")), 0u);
+    s.Files = {good};
+    s.SortOn = true;
+    s.SortKeyField = 2;
+    ExecuteRun(s, observer, observer.Abort);
+    EXPECT_EQ(ReadLines(good + ".new"), (Lines{"大阪府大阪市,001", "東京都港区,002"}));
 }
 
 }  // namespace
