@@ -4,7 +4,7 @@
 #include <optional>
 #include <string_view>
 
-#include "records/SearchText.h"
+#include "records/Encoding.h"
 
 namespace quellor::cli {
 
@@ -197,8 +197,8 @@ RunSettings SettingsOf(const CommandLine& c) {
         return SettingsFromChoices(c.Choices);
     } catch (const std::invalid_argument&) {
         // The one failure of the conversion: name the condition whose text it was.
-        const bool first = !SearchTextAsCp932(c.Choices.Condition1.Text);
-        throw UsageError(first ? c.WhereArgument : c.SecondArgument, kNotCp932);
+        const bool first = !IsValidUtf8(c.Choices.Condition1.Text);
+        throw UsageError(first ? c.WhereArgument : c.SecondArgument, kNotUtf8);
     }
 }
 

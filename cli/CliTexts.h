@@ -73,8 +73,7 @@ inline constexpr Said kNotSortKey = {
     "is not FIELD, FIELD:asc or FIELD:desc"};
 inline constexpr Said kAndWithOr = {"--and と --or は一緒に使えません",
                                     "cannot be used together with --and"};
-inline constexpr Said kNotCp932 = {"Shift-JIS (ｺｰﾄﾞﾍﾟｰｼﾞ932) で表せない文字があります",
-                                   "holds a character that code page 932 cannot hold"};
+inline constexpr Said kNotUtf8 = {"UTF-8 として正しくない文字があります", "is not valid UTF-8"};
 inline constexpr Said kBeyondFields = {"ﾌｨｰﾙﾄﾞ数を超えています", "exceeds the field count"};
 
 }  // namespace quellor::cli

@@ -24,6 +24,10 @@ namespace {
 // same result as splitting and joining.
 class FieldSwapper {
   public:
+    explicit FieldSwapper(Encoding encoding) : pairs_(encoding == Encoding::Cp932) {
+        scratch_.TextEncoding = encoding;
+    }
+
     // Rewrites line into out, checking the field count first when expected
     // is not negative; throws as the list operations would.
     void Rewrite(std::string_view line, int a, int b, int expected, int lineNumber,
@@ -58,8 +62,10 @@ class FieldSwapper {
         std::size_t count = 0;
         bounds[count++] = 0;
         for (std::size_t i = 0; (i = NextStopByte(p, i, n, ',', '"')) < n; ++i) {
-            if (p[i] == 0) return false;              // the text ends there, wherever it stands
-            if (!StartsCharacter(p, 0, i)) continue;  // the second byte of a character
+            if (p[i] == 0) return false;  // the text ends there, wherever it stands
+            // A second byte of a code page 932 character; in UTF-8 every
+            // byte found here begins a character.
+            if (pairs_ && !StartsCharacter(p, 0, i)) continue;
             if (p[i] != ',' || count > kMaxFastFields) return false;
             bounds[count++] = i + 1;
         }
@@ -81,7 +87,8 @@ class FieldSwapper {
     }
 
     static constexpr std::size_t kMaxFastFields = 64;
-    TStringList scratch_;  // never given settings: comma and double quote
+    bool pairs_;
+    TStringList scratch_;  // comma and double quote, the list's encoding
 };
 
 constexpr std::size_t kPrefetchAhead = 12;
@@ -98,7 +105,7 @@ void Prefetch(std::string_view line) {
 // is rewritten, so the pass does not wait on memory.
 void RewriteRange(const TStringList& list, std::size_t from, std::size_t to, int a, int b,
                   int expected, TStringList& out) {
-    FieldSwapper swapper;
+    FieldSwapper swapper(list.TextEncoding);
     std::string joined;
     out.Reserve(to - from);
     for (std::size_t i = from; i < to; ++i) {
@@ -139,7 +146,7 @@ bool RewriteInParallel(TStringList& list, int a, int b, int expected) {
 }  // namespace
 
 void SwapFieldsInEveryLine(TStringList& list, int a, int b, int expected) {
-    FieldSwapper swapper;
+    FieldSwapper swapper(list.TextEncoding);
     std::string joined;
     const int count = list.Count();
     if (a == b) {

@@ -52,32 +52,36 @@ int OpenRegularFile(const std::string& path, struct stat* st) {
 std::size_t ReadWhole(int fd, const struct stat& st, const std::string& path,
                       std::unique_ptr<char[]>& buf) {
     const auto size = static_cast<std::size_t>(st.st_size);
-    if (size >= kMaxFileSize) throw EReadError(Format(msg::kFileTooLarge, {path}));
+    if (size >= kMaxFileSize) throw EReadError(Format(msg::kFileTooLarge, {PathForShow(path)}));
     buf = std::make_unique_for_overwrite<char[]>(size ? size : 1);
     const long long got = ReadFully(fd, buf.get(), size);
-    if (got < 0) throw EReadError(Format(msg::kFileReadFailed, {path}));
+    if (got < 0) throw EReadError(Format(msg::kFileReadFailed, {PathForShow(path)}));
     return static_cast<std::size_t>(got);
 }
 
 }  // namespace
 
-void LoadLines(TStringList& list, const std::string& path) {
+TextForm LoadLines(TStringList& list, const std::string& path) {
     struct stat st {};
     FileHandle file(OpenRegularFile(path, &st));
     if (!file.Valid()) {
-        throw EFOpenError(Format(msg::kFileCannotOpen, {path}));
+        throw EFOpenError(Format(msg::kFileCannotOpen, {PathForShow(path)}));
     }
     std::unique_ptr<char[]> buf;
     const std::size_t size = ReadWhole(file.Get(), st, path, buf);
     file.Close();
 
     // CR LF, CR and LF each end a line; a break at the very end adds no
-    // empty line. One pass finds the breaks and any NUL byte together.
+    // empty line. One pass finds the breaks and any NUL byte together, and
+    // follows whether the text is UTF-8 (line breaks never cut a character).
     const char* text = buf.get();
     const auto* p = reinterpret_cast<const unsigned char*>(text);
+    TextForm form;
+    form.ByteOrderMark = std::string_view(text, size).starts_with(kUtf8Bom);
+    Utf8Check utf8;
     std::vector<TStringList::Span> lines;
     lines.reserve(size / 64 + 16);
-    for (std::size_t pos = 0; pos < size;) {
+    for (std::size_t pos = form.ByteOrderMark ? kUtf8Bom.size() : 0; pos < size;) {
         if (lines.size() == lines.capacity()) {
             // Short lines: count the rest once rather than let the list
             // double, which would hold up to twice the memory it needs.
@@ -89,18 +93,22 @@ void LoadLines(TStringList& list, const std::string& path) {
         const std::size_t end = NextLineByte(p, pos, size);
         if (end < size && p[end] == 0) {
             const std::int64_t lineNumber = static_cast<std::int64_t>(lines.size()) + 1;
-            throw EReadError(Format(msg::kNulInLine, {path, lineNumber}));
+            throw EReadError(Format(msg::kNulInLine, {PathForShow(path), lineNumber}));
         }
         lines.push_back({text + pos, end - pos});
+        utf8.Feed(std::string_view(text + pos, end - pos));
         pos = end + 1;
         if (end < size && p[end] == '\r' && pos < size && p[pos] == '\n') ++pos;
     }
     list.Adopt(std::move(buf), size, std::move(lines));
+    form.TextEncoding = form.ByteOrderMark || utf8.SaysUtf8() ? Encoding::Utf8 : Encoding::Cp932;
+    list.TextEncoding = form.TextEncoding;
+    return form;
 }
 
-void SaveLines(const TStringList& list, const std::string& path) {
+void SaveLines(const TStringList& list, const std::string& path, std::string_view prefix) {
     StagedFile file(path);
-    file.Write(list);
+    file.Write(list, prefix);
     file.Publish();
 }
 

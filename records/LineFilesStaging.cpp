@@ -12,6 +12,7 @@
 #include <cstring>
 #include <memory>
 
+#include "records/Encoding.h"
 #include "records/Exceptions.h"
 #include "records/Format.h"
 #include "records/Messages.h"
@@ -120,7 +121,7 @@ StagedFile::StagedFile(std::string path, mode_t newMode) : path_(std::move(path)
     name_ = slash == std::string::npos ? path_ : path_.substr(slash + 1);
     struct stat existing {};
     if (!CanReplace(path_, &existing, &exists_) || name_.empty()) {
-        throw EFCreateError(Format(msg::kFileCannotCreate, {path_}));
+        throw EFCreateError(Format(msg::kFileCannotCreate, {PathForShow(path_)}));
     }
     existingMode_ = existing.st_mode & 07777;
     Create(newMode & 07777);
@@ -146,7 +147,7 @@ void StagedFile::Create(mode_t mode) {
             }
         }
     }
-    if (!file_.Valid()) throw EFCreateError(Format(msg::kFileCannotCreate, {path_}));
+    if (!file_.Valid()) throw EFCreateError(Format(msg::kFileCannotCreate, {PathForShow(path_)}));
     if (exists_) ::fchmod(file_.Get(), existingMode_);
 }
 
@@ -155,17 +156,17 @@ StagedFile::~StagedFile() {
     if (!tempName_.empty() && folder_.Valid()) ::unlinkat(folder_.Get(), tempName_.c_str(), 0);
 }
 
-void StagedFile::Write(const TStringList& list) {
-    std::size_t total = 0;
+void StagedFile::Write(const TStringList& list, std::string_view prefix) {
+    std::size_t total = prefix.size();
     const std::size_t count = static_cast<std::size_t>(list.Count());
     for (std::size_t i = 0; i < count; ++i) total += list.At(i).size() + 2;
     ChunkWriter writer(file_.Get(), total);
-    bool ok = true;
+    bool ok = prefix.empty() || WriteFully(file_.Get(), prefix.data(), prefix.size());
     for (std::size_t i = 0; ok && i < count; ++i) ok = writer.Line(list.At(i));
     // Flushed before it takes the output's name: after a crash of the
     // system the output is either the old file or the whole new one.
     ok = ok && writer.Flush() && ::fdatasync(file_.Get()) == 0;
-    if (!ok) throw EWriteError(Format(msg::kFileWriteError, {path_}));
+    if (!ok) throw EWriteError(Format(msg::kFileWriteError, {PathForShow(path_)}));
 }
 
 void StagedFile::Prepare() {
@@ -194,7 +195,7 @@ void StagedFile::Prepare() {
 void StagedFile::CopyToNamedFile() {
     struct stat st {};
     if (::fstat(file_.Get(), &st) != 0)
-        throw EFCreateError(Format(msg::kFileCannotCreate, {path_}));
+        throw EFCreateError(Format(msg::kFileCannotCreate, {PathForShow(path_)}));
     FileHandle named;
     std::string candidate;
     for (int attempt = 0; attempt < 100 && !named.Valid(); ++attempt) {
@@ -205,7 +206,7 @@ void StagedFile::CopyToNamedFile() {
         }));
         if (!named.Valid() && errno != EEXIST) break;
     }
-    if (!named.Valid()) throw EFCreateError(Format(msg::kFileCannotCreate, {path_}));
+    if (!named.Valid()) throw EFCreateError(Format(msg::kFileCannotCreate, {PathForShow(path_)}));
     tempName_ = candidate;  // removed by the destructor from here on
     ::fchmod(named.Get(), st.st_mode & 07777);
     loff_t from = 0;
@@ -213,10 +214,10 @@ void StagedFile::CopyToNamedFile() {
         const ssize_t n = ::copy_file_range(file_.Get(), &from, named.Get(), nullptr,
                                             static_cast<std::size_t>(st.st_size - from), 0);
         if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) throw EWriteError(Format(msg::kFileWriteError, {path_}));
+        if (n <= 0) throw EWriteError(Format(msg::kFileWriteError, {PathForShow(path_)}));
     }
     if (::fdatasync(named.Get()) != 0 || !named.Close()) {
-        throw EWriteError(Format(msg::kFileWriteError, {path_}));
+        throw EWriteError(Format(msg::kFileWriteError, {PathForShow(path_)}));
     }
     unnamed_ = false;
 }
@@ -224,11 +225,11 @@ void StagedFile::CopyToNamedFile() {
 void StagedFile::Publish() {
     Prepare();
     if (::renameat(folder_.Get(), tempName_.c_str(), folder_.Get(), name_.c_str()) != 0) {
-        throw EFCreateError(Format(msg::kFileCannotCreate, {path_}));
+        throw EFCreateError(Format(msg::kFileCannotCreate, {PathForShow(path_)}));
     }
     tempName_.clear();
     if (::fsync(folder_.Get()) != 0 && errno != EINVAL) {
-        throw EWriteError(Format(msg::kFileWriteError, {path_}));
+        throw EWriteError(Format(msg::kFileWriteError, {PathForShow(path_)}));
     }
 }
 

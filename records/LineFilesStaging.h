@@ -28,9 +28,10 @@ class StagedFile {
     ~StagedFile();
 
     const std::string& Path() const { return path_; }
-    // Writes every line followed by CR LF and flushes the bytes to disk;
-    // EWriteError naming the output when any of it is refused.
-    void Write(const TStringList& list);
+    // Writes the prefix (a byte-order mark), then every line followed by
+    // CR LF, and flushes the bytes to disk; EWriteError naming the output
+    // when any of it is refused.
+    void Write(const TStringList& list, std::string_view prefix = {});
     // Gives the written file its temporary name beside the output; nothing
     // visible to the user changes. EFCreateError when that fails.
     void Prepare();

@@ -158,11 +158,12 @@ void SortKeys<W>::Build(std::size_t from, std::size_t to) {
     ElementsPtr elements(ucol_openElements(collation::Collator(), nullptr, 0, &status),
                          &ucol_closeElements);
     std::uint8_t key[kPrefix];
+    const Encoding encoding = list_.TextEncoding;
     for (std::size_t i = from; i < to; ++i) {
         std::size_t size = 0;
         bool known = true;
-        if (!table.Prefix(list_.At(i), key, kPrefix, &size)) {
-            collation::PrepareText(list_.At(i), ignoreCase_, text, scratch);
+        if (!table.Prefix(list_.At(i), key, kPrefix, &size, encoding)) {
+            collation::PrepareText(list_.At(i), ignoreCase_, text, scratch, encoding);
             known = elements && table.WalkPrimaries(elements.get(), text, key, kPrefix, &size);
         }
         // Zero padding sorts below every weight byte, so a line whose
@@ -177,7 +178,7 @@ void SortKeys<W>::Build(std::size_t from, std::size_t to) {
 template <std::size_t W>
 int SortKeys<W>::CompareFully(std::uint32_t a, std::uint32_t b) const {
     // Most ties are repeated lines, which CompareLocale settles by their bytes.
-    return CompareLocale(list_.At(a), list_.At(b), ignoreCase_);
+    return CompareLocale(list_.At(a), list_.At(b), ignoreCase_, list_.TextEncoding);
 }
 
 // Equal prefixes say nothing of the later levels: the collator decides.

@@ -1,20 +1,33 @@
 #include "run/PreviewRows.h"
 
+#include <utility>
+
 #include "records/FieldCodec.h"
+#include "records/SearchText.h"
 
 namespace quellor {
 
-PreviewRows::PreviewRows(const std::string& path, int lineLimit, std::string labelPrefix)
-    : lineLimit_(lineLimit), labelPrefix_(std::move(labelPrefix)) {
+PreviewRows::PreviewRows(const std::string& path, int lineLimit, const std::string& labelPrefix) {
+    try {
+        ReadLeadingLines(path, lineLimit, text_);
+    } catch (...) {
+        if (text_.Lines.empty()) throw;
+        failure_ = std::current_exception();
+    }
+    labelPrefix_ = text_.TextEncoding == Encoding::Utf8
+                       ? labelPrefix
+                       : SearchTextAsCp932(labelPrefix).value_or(std::string());
+    for (TStringList* list : {&fields_, &row_, &cells_}) list->TextEncoding = text_.TextEncoding;
     fields_.QuoteChar = 0;
     row_.QuoteChar = 0;
-    reader_.Open(path);
 }
 
 std::optional<PreviewRow> PreviewRows::Next() {
-    if (read_ >= lineLimit_ || reader_.AtEnd()) return std::nullopt;
-    const std::string line = reader_.NextLine();
-    ++read_;
+    if (read_ >= text_.Lines.size()) {
+        if (failure_) std::rethrow_exception(std::exchange(failure_, nullptr));
+        return std::nullopt;
+    }
+    const std::string& line = text_.Lines[read_++];
     SplitFields(fields_, line);
     PreviewRow out;
     out.FieldCount = fields_.Count();

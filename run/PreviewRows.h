@@ -2,12 +2,14 @@
 // (once to count its fields, once more, quote-aware, into the cells shown).
 #pragma once
 
+#include <exception>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "records/LineFiles.h"
+#include "records/Encoding.h"
 #include "records/StringList.h"
+#include "run/SampleLine.h"
 
 namespace quellor {
 
@@ -21,21 +23,24 @@ struct PreviewRow {
     std::vector<std::string> Cells;
 };
 
-// Reads a file's first lines one row at a time, so that a read failing
-// part-way leaves the rows already read with the caller.
+// Reads a file's first lines, whose bytes decide their encoding, and hands
+// them out one row at a time; a read that failed part-way is raised after
+// the rows read before it, so the caller shows those first.
 class PreviewRows {
   public:
-    // Opens the file (raising the reader's errors); each row's label is
-    // labelPrefix followed by the row's number from 1, in the file's bytes.
-    PreviewRows(const std::string& path, int lineLimit, std::string labelPrefix);
+    // Raises the reader's errors when not even the first line could be
+    // read. Each row's label is labelPrefix (UTF-8) in the file's encoding,
+    // followed by the row's number from 1.
+    PreviewRows(const std::string& path, int lineLimit, const std::string& labelPrefix);
 
+    Encoding TextEncoding() const { return text_.TextEncoding; }
     // The next row, or nothing after the last line or the limit.
     std::optional<PreviewRow> Next();
 
   private:
-    LineReader reader_;
-    int lineLimit_;
-    int read_ = 0;
+    LeadingLines text_;
+    std::exception_ptr failure_;
+    std::size_t read_ = 0;
     std::string labelPrefix_;
     TStringList fields_;
     TStringList row_;

@@ -7,6 +7,7 @@
 #include <optional>
 #include <system_error>
 
+#include "records/Encoding.h"
 #include "records/Exceptions.h"
 #include "records/Format.h"
 #include "records/LineFiles.h"
@@ -71,10 +72,10 @@ void ProcessFile(RunContext& run, TStringListEx& records, const std::string& pat
     RunState& state = run.State;
 
     state.CurrentFile = path;
-    observer.SetLog(Format(runmsg::kLogFileStart, {path}));
+    observer.SetLog(Format(runmsg::kLogFileStart, {PathForShow(path)}));
     observer.SetFileCounter(FileCounter(state));
 
-    LoadLines(records, path);
+    const TextForm form = LoadLines(records, path);
     const int loaded = records.Count();
     observer.SetRecordCounter(Format(runmsg::kRecordCounter, {0, loaded}));
     observer.SetRecordProgress(0);
@@ -83,7 +84,8 @@ void ProcessFile(RunContext& run, TStringListEx& records, const std::string& pat
     const OutputPaths outputs = outputsFor(path);
     const mode_t newMode = NewOutputMode(path);
     std::optional<StagedFile> duplicates;
-    if (settings.SortOn) SortStage(run, records, outputs.Duplicates, newMode, duplicates);
+    if (settings.SortOn)
+        SortStage(run, records, outputs.Duplicates, newMode, form.Prefix(), duplicates);
     if (settings.RecordExtractionOn) RecordExtractionStage(run, records);
     if (settings.FieldExtractionOn) FieldExtractionStage(run, records);
     observer.SetRecordProgress(100);
@@ -93,7 +95,7 @@ void ProcessFile(RunContext& run, TStringListEx& records, const std::string& pat
     std::optional<StagedFile> processed;
     if (!(settings.NoFileWhenEmpty && records.Empty())) {
         processed.emplace(outputs.Processed, newMode);
-        processed->Write(records);
+        processed->Write(records, form.Prefix());
     }
     CommitTogether({duplicates ? &*duplicates : nullptr, processed ? &*processed : nullptr});
 
@@ -115,12 +117,12 @@ void ProcessFiles(RunContext& run, const OutputPathsFor& outputsFor) {
                 ProcessFile(run, *records, path, outputsFor);
             } catch (const std::bad_alloc&) {
                 records.reset();
-                throw EOutOfMemory(Format(runmsg::kOutOfMemory, {path}));
+                throw EOutOfMemory(Format(runmsg::kOutOfMemory, {PathForShow(path)}));
             } catch (const std::system_error& e) {
                 // A helper thread of the sort whose stack found no memory.
                 if (e.code() != std::errc::resource_unavailable_try_again) throw;
                 records.reset();
-                throw EOutOfMemory(Format(runmsg::kOutOfMemory, {path}));
+                throw EOutOfMemory(Format(runmsg::kOutOfMemory, {PathForShow(path)}));
             }
         } catch (...) {
             // A whole file may be in memory: free it before the error box waits for the user.

@@ -84,7 +84,9 @@ std::optional<std::string> ListedFileAmongOutputs(const RunSettings& s,
         const OutputPaths outputs = outputsFor(input);
         auto hit = listedAs(outputs.Processed);
         if (!hit && duplicatesWritten) hit = listedAs(outputs.Duplicates);
-        if (hit) return Format(runmsg::kOutputIsListedFile, {files[*hit], input});
+        if (hit)
+            return Format(runmsg::kOutputIsListedFile,
+                          {PathForShow(files[*hit]), PathForShow(input)});
     }
     return std::nullopt;
 }

@@ -6,6 +6,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "records/LineFilesStaging.h"
 #include "records/RecordList.h"
@@ -23,10 +24,11 @@ struct RunContext {
     RunState State;
 };
 
-// Writes the repeated records aside into duplicates when there are any; the
-// caller puts them in place together with the result.
+// Writes the repeated records aside into duplicates when there are any, after
+// prefix as the input began; the caller puts them in place together with the
+// result.
 void SortStage(RunContext& run, TStringListEx& records, const std::string& duplicatesPath,
-               mode_t newMode, std::optional<StagedFile>& duplicates);
+               mode_t newMode, std::string_view prefix, std::optional<StagedFile>& duplicates);
 void RecordExtractionStage(RunContext& run, TStringListEx& records);
 void FieldExtractionStage(RunContext& run, TStringListEx& records);
 

@@ -5,10 +5,28 @@
 #include <string>
 #include <vector>
 
+#include "records/Encoding.h"
+
 namespace quellor {
 
+struct SampleLine {
+    std::vector<std::string> Fields;  // bytes, in the line's encoding
+    Encoding TextEncoding = Encoding::Cp932;
+};
+
 // The fields of the file's first line, split as field extraction splits
-// (quotes are ordinary characters). Raises the reader's errors.
+// (quotes are ordinary characters), in the encoding the line's bytes say; a
+// byte-order mark is no part of the first field. Raises the reader's errors.
+SampleLine ReadSampleLine(const std::string& path);
 std::vector<std::string> SampleFields(const std::string& path);
+
+// Lines read from a file's start for showing, at most limit of them, with
+// the encoding those bytes say and no byte-order mark. Lines read before a
+// failure are kept: the caller shows them, then passes the error on.
+struct LeadingLines {
+    std::vector<std::string> Lines;
+    Encoding TextEncoding = Encoding::Cp932;
+};
+void ReadLeadingLines(const std::string& path, int limit, LeadingLines& out);
 
 }  // namespace quellor

@@ -14,10 +14,10 @@ namespace {
 // Entries carry their field number as data; the text is for the user only.
 constexpr int kFieldNumberRole = Qt::UserRole;
 
-QString EntryText(int number, std::string_view sample) {
+QString EntryText(int number, std::string_view sample, Encoding encoding) {
     return QString::fromUtf8("[第%1ﾌｨｰﾙﾄﾞ]\u3000%2")
         .arg(number, 2, 10, QLatin1Char('0'))
-        .arg(ShowCp932(sample));
+        .arg(ShowText(sample, encoding));
 }
 
 // An entry's content, moved as a whole when the order is rewritten.
@@ -71,10 +71,10 @@ void FieldPage::ClearFields() {
     c_.chosenList->clear();
 }
 
-void FieldPage::TakeSample(const std::vector<std::string>& fields) {
+void FieldPage::TakeSample(const std::vector<std::string>& fields, Encoding encoding) {
     for (std::size_t k = 0; k < fields.size(); ++k) {
         const int number = static_cast<int>(k) + 1;
-        auto* item = new QListWidgetItem(EntryText(number, fields[k]));
+        auto* item = new QListWidgetItem(EntryText(number, fields[k], encoding));
         item->setData(kFieldNumberRole, number);
         c_.sourceList->addItem(item);
     }

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "records/Encoding.h"
 #include "ui/Controls.h"
 
 namespace quellor::ui {
@@ -28,7 +29,7 @@ class FieldPage : public QWidget {
     // Empties both lists (before a new sample is read).
     void ClearFields();
     // One entry per field of the sample line, none chosen.
-    void TakeSample(const std::vector<std::string>& fields);
+    void TakeSample(const std::vector<std::string>& fields, Encoding encoding);
     FieldChoice Choice() const;
 
   private:

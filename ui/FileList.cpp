@@ -73,7 +73,7 @@ void FileList::AddDropped(const std::vector<QByteArray>& paths) {
             listed = SameBytes(PathAt(i), path.toStdString());
         }
         if (listed) continue;
-        auto* item = new QListWidgetItem(QFile::decodeName(path));
+        auto* item = new QListWidgetItem(ShowPath(path));
         item->setData(kPathRole, path);
         c_.list->addItem(item);
     }
@@ -128,7 +128,7 @@ void FileList::PreviewClicked() {
 
 void FileList::PreviewFile(const std::string& path) {
     StringGrid* grid = c_.preview;
-    PreviewRows rows(path, PreviewLineLimit, EncodeCp932(U(kRowLabel).arg(QString())));
+    PreviewRows rows(path, PreviewLineLimit, U(kRowLabel).arg(QString()).toStdString());
     int r = 0;
     while (std::optional<PreviewRow> row = rows.Next()) {
         ++r;
@@ -140,7 +140,8 @@ void FileList::PreviewFile(const std::string& path) {
         const int shown = qMin(static_cast<int>(row->Cells.size()), grid->columnCount());
         for (int col = 0; col < shown; ++col) {
             const std::string& piece = row->Cells[static_cast<std::size_t>(col)];
-            SetCell(r, col, piece.empty() ? QStringLiteral(" ") : ShowCp932(piece));
+            SetCell(r, col,
+                    piece.empty() ? QStringLiteral(" ") : ShowText(piece, rows.TextEncoding()));
         }
     }
 }

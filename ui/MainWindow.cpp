@@ -176,11 +176,11 @@ void MainWindow::AllClear() {
 void MainWindow::BuildFieldChoices() {
     c_.fieldPage->ClearFields();
     if (files_->Empty()) return;
-    const std::vector<std::string> fields = SampleFields(files_->Files().front());
-    const int count = static_cast<int>(fields.size());
+    const SampleLine sample = ReadSampleLine(files_->Files().front());
+    const int count = static_cast<int>(sample.Fields.size());
     c_.recordPage->TakeFieldCount(count);
     c_.sortPage->TakeFieldCount(count);
-    c_.fieldPage->TakeSample(fields);
+    c_.fieldPage->TakeSample(sample.Fields, sample.TextEncoding);
 }
 
 bool MainWindow::Running() const {

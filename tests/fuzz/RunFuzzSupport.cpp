@@ -1,6 +1,7 @@
 #include "RunFuzzSupport.h"
 
 #include "FuzzSupport.h"
+#include "records/Encoding.h"
 #include "records/Exceptions.h"
 #include "records/FieldCodec.h"
 #include "run/ProcessingRun.h"
@@ -16,6 +17,9 @@ RecordCondition DrawCondition(FuzzedDataProvider& fdp) {
     c.FieldNumber = fdp.ConsumeIntegralInRange<int>(0, 5);
     c.Mode = static_cast<MatchMode>(fdp.ConsumeIntegralInRange<std::uint8_t>(0, 4));
     c.SearchText = fdp.ConsumeRandomLengthString(6);
+    // Now and then a typed form for UTF-8 files, or one code page 932 cannot hold.
+    if (fdp.ConsumeBool()) c.SearchTextUtf8 = fdp.ConsumeRandomLengthString(6);
+    c.NotInCp932 = fdp.ConsumeBool();
     return c;
 }
 
@@ -25,7 +29,11 @@ int DrawExpectedCount(FuzzedDataProvider& fdp, const std::string& firstFile) {
     const std::string line = firstFile.substr(0, firstFile.find_first_of("\r\n"));
     TStringList fields;
     fields.QuoteChar = 0;
-    SplitFields(fields, line);
+    fields.TextEncoding = DetectEncoding(line);
+    if (line.starts_with(kUtf8Bom))
+        SplitFields(fields, line.substr(kUtf8Bom.size()));
+    else
+        SplitFields(fields, line);
     return std::max(0, fields.Count() + fdp.ConsumeIntegralInRange<int>(-1, 1) *
                                             fdp.ConsumeIntegralInRange<int>(0, 1));
 }

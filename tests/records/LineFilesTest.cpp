@@ -60,10 +60,12 @@ TEST_F(LineFilesTest, LoadCutsLinesByCrAndLf) {
           "b",
           "c"}},
         {"\x82\rX", {"\x82", "X"}},
+        // The byte-order mark belongs to the file, not to its first line.
         {"\xef\xbb\xbf"
          "a,b\r\n",
-         {"\xef\xbb\xbf"
-          "a,b"}},
+         {"a,b"}},
+        {"\xef\xbb\xbf", {}},
+        {"\xef\xbb\xbf\r\nx", {"", "x"}},
         {Sjis("東京,大阪\r\nｱｲｳ"), {Sjis("東京,大阪"), Sjis("ｱｲｳ")}},
     };
     for (const auto& row : table) EXPECT_EQ(Load(row.bytes), row.lines) << Hex(row.bytes);

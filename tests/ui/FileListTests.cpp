@@ -83,6 +83,15 @@ TEST_F(FileListTest, NameThatIsNotUtf8IsKeptByteForByte) {
     EXPECT_EQ(win->BuildRunSettings().Files, (std::vector<std::string>{name.toStdString()}));
     EXPECT_EQ(Named<ListBox>("ListBox2")->count(),
               2);  // the sample line was read from that very file
+    // Shown as code page 932, what an archive made on Windows leaves behind.
+    EXPECT_TRUE(Named<ListBox>("ListBox1")->item(0)->text().endsWith(U("/あ県.csv")));
+}
+
+// The mark is no part of the first field; the fields show as a code page 932 sample would.
+TEST_F(FileListTest, Utf8SampleGivesTheSameFieldEntries) {
+    Drop(win.get(), {Write(U("u.csv"), "\xEF\xBB\xBF表,市\r\n")});
+    EXPECT_EQ(Named<ListBox>("ListBox2")->item(0)->text(), U("[第01ﾌｨｰﾙﾄﾞ]　表"));
+    EXPECT_EQ(Named<ListBox>("ListBox2")->item(1)->text(), U("[第02ﾌｨｰﾙﾄﾞ]　市"));
 }
 
 TEST_F(FileListTest, EveryDropForgetsTheChosenFields) {

@@ -57,6 +57,12 @@ TEST_F(PreviewTest, ShowsTheFirstLinesSplitTwice) {
         {"empty file", "", 2, 2, {{"", ""}, {"", ""}}},
         {"blank last line", "a,b\r\n   \r\n", 3, 1, {{""}, {"ﾚｺｰﾄﾞ1"}, {"ﾚｺｰﾄﾞ2"}}},
         {"code page 932 text", "\x95\x5C,\xB1\r\n", 2, 3, {{}, {"ﾚｺｰﾄﾞ1", "表", "ｱ"}}},
+        {"UTF-8 text", "表,ｱ\r\n", 2, 3, {{}, {"ﾚｺｰﾄﾞ1", "表", "ｱ"}}},
+        {"UTF-8 with its mark, last bytes that are lead bytes in code page 932",
+         "\xEF\xBB\xBF\"市,い\",x\r\n",
+         2,
+         4,
+         {{}, {"ﾚｺｰﾄﾞ1", "市,い", "x", ""}}},
     };
     for (const PreviewCase& c : cases) {
         SCOPED_TRACE(c.name);
