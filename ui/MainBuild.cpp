@@ -12,6 +12,7 @@
 #include <QTabWidget>
 #include <QTableWidget>
 
+#include "ui/Composition.h"
 #include "ui/Cp932Text.h"
 #include "ui/Icons.h"
 #include "ui/UiTexts.h"
@@ -186,6 +187,7 @@ void TfrmMain::CreateRecordPage() {
         auto* e = new QLineEdit(GroupBox1);
         place(e, name, x, y, 249, 20);
         e->setValidator(new Cp932Validator(e));
+        CompositionGuard::Install(e);
         return e;
     };
     ComboBox1 = combo("ComboBox1", 8, 24, 97, {});
