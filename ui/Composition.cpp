@@ -63,9 +63,9 @@ void CompositionGuard::Composed(QInputMethodEvent* e) {
 
 // The input method took its composition away without committing it (Esc).
 // The IBus bridge keeps the dropped text and commits it into the box when
-// the focus next moves; a reset makes it forget. The reset waits until the
-// input method's pending messages are in, since a composition that ends
-// with a commit first empties and then commits.
+// the focus next moves; a reset makes it forget. The reset comes after the
+// events already queued, and only if nothing was committed or composed in
+// between: a composition that ends with a commit first empties, then commits.
 void CompositionGuard::ForgetDropped() {
     if (!dropped_ || composing_ || !box_->hasFocus()) return;
     dropped_ = false;

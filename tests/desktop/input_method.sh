@@ -188,8 +188,14 @@ for _ in $(seq 25); do
 done
 edit1_focused || fail "the window never took the keyboard focus into Edit1"
 if [[ $im == fcitx ]]; then
-    keys ctrl+space # Fcitx 5's key that turns the input method on
-    poll 10 eval '[[ $(fcitx5-remote) == 2 ]]' || fail "Ctrl+Space did not turn Fcitx 5 on"
+    # Ctrl+Space turns Fcitx 5 on (state 2) once the window's input context
+    # is known to it (state 1); a press before that reaches the window.
+    fcitx_on() { [[ $(fcitx5-remote 2>/dev/null) == 2 ]]; }
+    for _ in $(seq 10); do
+        [[ $(fcitx5-remote 2>/dev/null) == 1 ]] && keys ctrl+space
+        poll 3 fcitx_on && break
+    done
+    fcitx_on || fail "Ctrl+Space did not turn Fcitx 5 on"
 fi
 
 # Keys typed before Mozc is up reach the box as they are; a trial key shows
