@@ -18,6 +18,8 @@ fail() { echo "package: $*" >&2; exit 1; }
 depends=$(dpkg-deb -f "$deb" Depends)
 [[ $depends == *"fonts-ipafont-gothic | fonts-noto-cjk"* ]] || fail "no Japanese font in: $depends"
 [[ $depends == *libqt6widgets6* && $depends == *libicu* ]] || fail "libraries missing in: $depends"
+[[ $(dpkg-deb -f "$deb" Recommends) == *fcitx5-frontend-qt6* ]] ||
+    fail "the Fcitx 5 bridge is not recommended"
 lintian --fail-on error,warning "$deb" || fail "lintian finds faults in the package"
 
 export DEBIAN_FRONTEND=noninteractive

@@ -7,6 +7,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
-cmake --build build --target quellor_screenshots
+cmake --build build --target quellor_screenshots quellor_typing_probe
 bash desktop/with-window-manager.sh env QT_QPA_PLATFORM=xcb \
     ./build/desktop/quellor_screenshots /tmp/サンプル docs/screenshots
+# The search box mid-conversion, from the typing test with Mozc behind IBus.
+bash tests/desktop/input_method.sh ./build/tests/desktop/quellor_typing_probe build/input-method
+cp build/input-method/ibus.png docs/screenshots/07-input-method.png

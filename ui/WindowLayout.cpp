@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 
+#include "ui/Composition.h"
 #include "ui/Cp932Text.h"
 #include "ui/FieldPage.h"
 #include "ui/RecordPage.h"
@@ -151,6 +152,7 @@ struct Maker {
         } else if constexpr (std::is_same_v<T, QLineEdit>) {
             auto* edit = new QLineEdit(parent);
             edit->setValidator(new Cp932Validator(edit));
+            CompositionGuard::Install(edit);
             return edit;
         } else if constexpr (std::is_same_v<T, QFrame>) {
             auto* frame = new QFrame(parent);
