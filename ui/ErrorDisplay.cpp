@@ -5,6 +5,7 @@
 #include <QWidget>
 
 #include "records/Exceptions.h"
+#include "run/ErrorText.h"
 #include "ui/MessageBoxes.h"
 
 namespace quellor::ui {
@@ -18,13 +19,7 @@ QString ApplicationTitle() {
 }
 
 std::string ErrorBoxText(std::string_view message) {
-    std::string text(message);
-    if (text.empty()) return text;
-    // Any character outside ASCII is at least 0x81 in code page 932, and so
-    // is its first byte here: only a last ASCII byte can stand at or below ".".
-    auto last = static_cast<unsigned char>(text.back());
-    if (last >= 0x80 || last > '.') text += '.';
-    return text;
+    return ErrorShownText(message);
 }
 
 void ShowCurrentError() noexcept {

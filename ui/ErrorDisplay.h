@@ -12,7 +12,8 @@ namespace quellor::ui {
 // first character as it is, the rest in lower case.
 QString ApplicationTitle();
 
-// The message as the error box shows it: a "." is added unless the text is
+// The message as the error box shows it, by the same rule as the command
+// line: a "." is added unless the text is
 // empty or ends in a character at or below "." in code page 932 byte order.
 std::string ErrorBoxText(std::string_view message);
 
