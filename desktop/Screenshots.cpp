@@ -86,8 +86,8 @@ class Tour {
     void Shoot(QWidget* window, const char* name) {
         QTest::qWait(300);
         QRect frame = window->frameGeometry();
-        QPixmap shot = window->screen()->grabWindow(0, frame.x(), frame.y(), frame.width(),
-                                                    frame.height());
+        QPixmap shot =
+            window->screen()->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height());
         if (!shot.save(out_.filePath(QString::fromUtf8(name)))) {
             std::fprintf(stderr, "cannot save %s\n", name);
             std::exit(1);
@@ -132,6 +132,7 @@ class Tour {
         QApplication::sendEvent(&win_, &enter);
         QDropEvent drop(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(&win_, &drop);
+        QApplication::processEvents();
     }
 
     void Page(int index) {

@@ -2,6 +2,7 @@
 #include <QComboBox>
 #include <QPushButton>
 
+#include "records/Exceptions.h"
 #include "run/SampleLine.h"
 #include "ui/Cp932Text.h"
 #include "ui/UiTexts.h"
@@ -28,7 +29,9 @@ void TfrmMain::BuildFieldChoices() {
     ListBox2->clear();
     ListBox3->clear();
     if (ListBox1->count() == 0) return;
-    const std::vector<std::string> fields = SampleFields(FilePath(0));
+    const std::string path = FilePath(0);
+    const ShownFields sample = SampleFieldsShown(path);
+    const std::vector<std::string>& fields = sample.Fields;
     const QList<QComboBox*> combos = {ComboBox1, ComboBox3, ComboBox5};
     for (QComboBox* c : combos) {
         c->clear();
@@ -40,6 +43,9 @@ void TfrmMain::BuildFieldChoices() {
     }
     for (QComboBox* c : combos) c->setCurrentIndex(0);
     FitScrollWidth(ListBox2);
+    // The choosers hold what fits; the user learns why the rest is missing.
+    const std::string notice = ShownLineNotice(path, 1, sample.LineCut, sample.FieldsCut);
+    if (!notice.empty()) throw Exception(notice);
 }
 
 void TfrmMain::MoveSelected(ListBox* from, ListBox* to) {

@@ -10,8 +10,10 @@
 #include <QUrl>
 
 #include "records/Compare.h"
+#include "records/Exceptions.h"
 #include "records/FieldCodec.h"
 #include "records/LineFiles.h"
+#include "run/SampleLine.h"
 #include "ui/Cp932Text.h"
 #include "ui/ErrorDisplay.h"
 #include "ui/UiTexts.h"
@@ -61,7 +63,19 @@ void TfrmMain::dragMoveEvent(QDragMoveEvent* e) {
 void TfrmMain::dropEvent(QDropEvent* e) {
     if (!CarriesLocalFiles(e->mimeData())) return;
     e->acceptProposedAction();
-    Guarded([&] { HandleFileDrop(e->mimeData()); });
+    TakeDrop(e->mimeData());
+}
+
+// The program the files come from waits until the drop is finished: the
+// paths are taken now and added once the drop has returned, so a box that
+// adding them opens keeps nobody else waiting.
+void TfrmMain::TakeDrop(const QMimeData* data) {
+    QList<QByteArray> paths;
+    for (const QUrl& url : data->urls()) {
+        if (url.isLocalFile()) paths << LocalPathBytes(url);
+    }
+    QMetaObject::invokeMethod(
+        this, [this, paths] { Guarded([&] { HandleFileDrop(paths); }); }, Qt::QueuedConnection);
 }
 
 bool TfrmMain::eventFilter(QObject* watched, QEvent* e) {
@@ -77,7 +91,7 @@ bool TfrmMain::eventFilter(QObject* watched, QEvent* e) {
             auto* drop = static_cast<QDropEvent*>(e);
             if (!CarriesLocalFiles(drop->mimeData())) break;
             drop->acceptProposedAction();
-            Guarded([&] { HandleFileDrop(drop->mimeData()); });
+            TakeDrop(drop->mimeData());
             return true;
         }
         default:
@@ -86,11 +100,9 @@ bool TfrmMain::eventFilter(QObject* watched, QEvent* e) {
     return QWidget::eventFilter(watched, e);
 }
 
-void TfrmMain::HandleFileDrop(const QMimeData* data) {
-    for (const QUrl& url : data->urls()) {
-        if (!url.isLocalFile()) continue;
-        // Paths are kept whole, exactly as the drop delivers them.
-        QByteArray path = LocalPathBytes(url);
+void TfrmMain::HandleFileDrop(const QList<QByteArray>& paths) {
+    // Paths are kept whole, exactly as the drop delivers them.
+    for (const QByteArray& path : paths) {
         if (IsFolder(path)) continue;
         bool listed = false;
         for (int i = 0; i < ListBox1->count() && !listed; ++i) {
@@ -100,7 +112,8 @@ void TfrmMain::HandleFileDrop(const QMimeData* data) {
     }
     UpdateTotalLabel();
     FitScrollWidth(ListBox1);
-    if (ListBox1->count() > 0) BitBtn5->setEnabled(true);
+    // A reset under a running run would pull its labels and bars away.
+    if (ListBox1->count() > 0 && !running_) BitBtn5->setEnabled(true);
     BuildFieldChoices();
 }
 
@@ -155,10 +168,14 @@ void TfrmMain::PreviewFile(const std::string& path) {
     TStringList row;
     row.QuoteChar = 0;
     TStringList cells;  // never given a quote byte: the double quote
-    for (int r = 1; r <= PreviewLineLimit; ++r) {
+    std::string notice;
+    for (int r = 1; r <= PreviewLineLimit && notice.empty(); ++r) {
         if (reader.AtEnd()) break;
-        std::string line = reader.NextLine();
-        SplitFields(fields, line);
+        bool lineCut = false;
+        std::string line = reader.NextLine(kShownLineBytes, lineCut);
+        const bool fieldsCut = SplitFields(fields, line, kShownFieldLimit);
+        // The rest of a cut line is never read: the preview ends with it.
+        notice = ShownLineNotice(path, r, lineCut, fieldsCut);
         const int f = fields.Count();
         row.Clear();
         row.Add(EncodeCp932(U(kRowLabel).arg(r)));
@@ -177,6 +194,7 @@ void TfrmMain::PreviewFile(const std::string& path) {
         }
     }
     reader.Close();
+    if (!notice.empty()) throw Exception(notice);
 }
 
 void TfrmMain::SetPreviewCell(int row, int column, const QString& text) {

@@ -14,6 +14,7 @@
 
 #include "ui/Cp932Text.h"
 #include "ui/Icons.h"
+#include "ui/LogLabel.h"
 #include "ui/UiTexts.h"
 #include "ui/Widgets.h"
 #include "ui/main.h"
@@ -34,6 +35,7 @@ void TfrmMain::CreateControls() {
     CreateRecordPage();
     CreateSortPage();
     SetTabOrder();
+    for (QComboBox* c : findChildren<QComboBox*>()) SetDropDownEntryHeight(c, Scaled(12));
 }
 
 void TfrmMain::CreateWindowControls() {
@@ -63,11 +65,8 @@ void TfrmMain::CreateWindowControls() {
     Label4 = label("Label4", 208, 8, 4, "");
     Label5 = label("Label5", 16, 480, 27, "");
     Label6 = label("Label6", 16, 520, 27, "");
-    Label7 = new QLabel(this);
+    Label7 = new LogLabel(this, Scaled(12));
     place(Label7, "Label7", 304, 480, 169, 73);
-    Label7->setTextFormat(Qt::PlainText);
-    Label7->setWordWrap(true);
-    Label7->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Label8 = label("Label8", 8, 24, 58, "合計0ﾌｧｲﾙ");
     // The run repaints these at once; painting their own background spares
     // repainting the window beneath them each time.
@@ -87,6 +86,8 @@ void TfrmMain::CreateWindowControls() {
     StringGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
     StringGrid1->setWordWrap(false);
     StringGrid1->setTextElideMode(Qt::ElideNone);
+    // The grid is one stop of the window's tab order, not a field to tab through.
+    StringGrid1->setTabKeyNavigation(false);
 
     BitBtn1 = button("BitBtn1", 8, 160, 89, 17, "削除");
     BitBtn2 = button("BitBtn2", 488, 472, 75, 25, "全てｸﾘｱ");

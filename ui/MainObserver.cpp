@@ -77,6 +77,7 @@ void TfrmMain::LockControls() {
     for (QWidget* w : findChildren<QPushButton*>()) w->setEnabled(false);
     for (QWidget* w : findChildren<QLineEdit*>()) w->setEnabled(false);
     for (QWidget* w : findChildren<QTabWidget*>()) w->setEnabled(false);
+    lockedLook_.Hold(PageControl1);
     BitBtn6->show();
     BitBtn6->raise();
     BitBtn6->setEnabled(true);
@@ -87,6 +88,7 @@ void TfrmMain::UnlockControls() {
     for (QWidget* w : findChildren<QPushButton*>()) w->setEnabled(true);
     for (QWidget* w : findChildren<QLineEdit*>()) w->setEnabled(true);
     for (QWidget* w : findChildren<QTabWidget*>()) w->setEnabled(true);
+    lockedLook_.Release();
     BitBtn6->hide();
 }
 

@@ -12,6 +12,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QShowEvent>
 #include <QTabWidget>
 #include <QTableWidget>
 
@@ -24,6 +25,7 @@
 #include "ui/MessageBoxes.h"
 #include "ui/UiTexts.h"
 #include "ui/Widgets.h"
+#include "ui/WindowFrame.h"
 
 namespace quellor::ui {
 
@@ -213,6 +215,7 @@ void TfrmMain::showEvent(QShowEvent* e) {
     for (QLabel* label : {Label1, Label2, Label3, Label4, Label5, Label6, Label8}) {
         SetLabelText(label, label->text());
     }
+    if (!e->spontaneous()) FixFrame(this, FrameButtons::MinimiseAndClose);
     QWidget::showEvent(e);
 }
 

@@ -8,6 +8,7 @@
 #include "run/AbortSwitch.h"
 #include "run/RunObserver.h"
 #include "run/RunSettings.h"
+#include "ui/LockedLook.h"
 
 class QCheckBox;
 class QComboBox;
@@ -48,7 +49,7 @@ class TfrmMain : public QWidget, public RunObserver {
     RunSettings BuildRunSettings() const;
 
     // File list and preview.
-    void HandleFileDrop(const QMimeData* data);
+    void HandleFileDrop(const QList<QByteArray>& paths);
     void AddFileEntry(const QByteArray& path);
     std::string FilePath(int row) const;
     void ListBox1Click();
@@ -125,6 +126,7 @@ class TfrmMain : public QWidget, public RunObserver {
     void SetLabelText(QLabel* label, const QString& text);
     void SetPreviewCell(int row, int column, const QString& text);
     void PreviewFile(const std::string& path);
+    void TakeDrop(const QMimeData* data);
     void MoveSelected(ListBox* from, ListBox* to);
     int CurrentEntry() const;
     void RewriteEntry(int row, const QString& text);
@@ -138,6 +140,7 @@ class TfrmMain : public QWidget, public RunObserver {
     int callsSinceEvents_ = 0;
     QElapsedTimer eventClock_;
     QString log_;
+    LockedLook lockedLook_;
 };
 
 }  // namespace quellor::ui

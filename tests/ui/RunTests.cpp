@@ -176,9 +176,20 @@ TEST_F(RunTest, AbortDuringTheSecondFileLocksExactlyTheSetAndStopsTheRun) {
     SwitchRecordExtractionOn(1, 1, U("1"));
     LockState before = Snapshot(*win);
     LockState during;
+    // The page's controls outside the lock set look as they did before Start.
+    const QList<QWidget*> unlocked = {win->RadioGroup2, win->RadioGroup1, win->CheckBox2};
+    auto looks = [&] {
+        QList<QImage> out;
+        for (QWidget* w : unlocked) out << w->grab().toImage();
+        return out;
+    };
+    win->ListBox1->setFocus();
+    const QList<QImage> pagesBefore = looks();
+    QList<QImage> pagesDuring;
     DuringRun([&] {
         if (win->Label5->text() != U("1/3ﾌｧｲﾙ処理")) return false;
         during = Snapshot(*win);
+        pagesDuring = looks();
         Click(win->BitBtn6);
         Click(win->BitBtn6);  // a second click changes nothing
         return true;
@@ -190,6 +201,7 @@ TEST_F(RunTest, AbortDuringTheSecondFileLocksExactlyTheSetAndStopsTheRun) {
                                 "Button6", "Edit1",   "Edit2",   "PageControl1"};
     ASSERT_FALSE(during.ownEnabled.empty());
     EXPECT_TRUE(during.abortShown);
+    EXPECT_TRUE(pagesDuring == pagesBefore);  // locked, yet drawn as before
     for (const auto& [name, enabled] : during.ownEnabled) {
         if (name == "BitBtn6") continue;
         bool expected = locked.contains(name) ? false : before.ownEnabled[name];
@@ -243,6 +255,7 @@ TEST_F(RunTest, DropsDeletionAndPreviewWorkWhileARunGoesOn) {
     DuringRun([&] {
         if (!win->Running()) return false;
         Drop(win->Edit1, {b});
+        EXPECT_FALSE(win->BitBtn5->isEnabled());  // no reset under a running run
         win->ListBox1->item(1)->setSelected(true);
         win->ListBox1DblClick();
         done = true;
