@@ -1,9 +1,8 @@
 // Start-up: the application and its one window.
-#include "ui/main.h"
-
 #include <QApplication>
 #include <csignal>
 
+#include "ui/MainWindow.h"
 #include "ui/Widgets.h"
 
 int main(int argc, char** argv) {
@@ -14,7 +13,7 @@ int main(int argc, char** argv) {
     // Lets the desktop match the window to its menu entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("quellor"));
     quellor::ui::ApplyHintTiming();
-    quellor::ui::TfrmMain frmMain;
+    quellor::ui::MainWindow frmMain;
     frmMain.show();
     return app.exec();
 }

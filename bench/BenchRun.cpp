@@ -11,6 +11,7 @@
 #include "records/FieldCodec.h"
 #include "records/LineFiles.h"
 #include "records/RecordList.h"
+#include "records/SearchText.h"
 #include "run/ProcessingRun.h"
 #include "run/SampleLine.h"
 
@@ -38,8 +39,8 @@ std::vector<int> NumberList(const std::string& text) {
 const char* const kModes[] = {"--exact", "--contains", "--starts", "--ends"};
 
 // Returns false on a word it does not know.
-bool ParseOption(const std::vector<std::string>& args, std::size_t& i, RunSettings& s,
-                 int& fields) {
+bool ParseOption(const std::vector<std::string>& args, std::size_t& i, RunSettings& s, int& fields,
+                 bool& typed) {
     const std::string& opt = args[i];
     auto value = [&]() -> const std::string& {
         if (i + 1 >= args.size()) throw std::invalid_argument(opt + " needs a value");
@@ -62,6 +63,8 @@ bool ParseOption(const std::vector<std::string>& args, std::size_t& i, RunSettin
         fields = Number(value());
     } else if (opt == "--empty-no-file") {
         s.NoFileWhenEmpty = true;
+    } else if (opt == "--typed") {
+        typed = true;  // the search text is UTF-8, as the window's boxes give it
     } else {
         for (int mode = 0; mode < 4; ++mode) {
             if (opt == kModes[mode]) {
@@ -80,10 +83,11 @@ bool ParseOption(const std::vector<std::string>& args, std::size_t& i, RunSettin
 int RunCommand(const std::vector<std::string>& args) {
     RunSettings settings;
     int fields = -1;
+    bool typed = false;
     std::vector<std::string> paths;
     for (std::size_t i = 0; i < args.size(); ++i) {
         if (args[i].rfind("--", 0) == 0) {
-            if (!ParseOption(args, i, settings, fields)) {
+            if (!ParseOption(args, i, settings, fields, typed)) {
                 std::fprintf(stderr, "unknown option %s\n", args[i].c_str());
                 return 2;
             }
@@ -97,6 +101,13 @@ int RunCommand(const std::vector<std::string>& args) {
     }
     const std::string out = paths[1], dup = paths[2];
     settings.Files = {paths[0]};
+    if (typed) {
+        RecordCondition& c = settings.Condition1;
+        const auto cp932 = SearchTextAsCp932(c.SearchText);
+        c.SearchTextUtf8 = c.SearchText;
+        c.NotInCp932 = !cp932;
+        c.SearchText = cp932.value_or(std::string());
+    }
     try {
         settings.ExpectedFieldCount =
             fields >= 0 ? fields : static_cast<int>(SampleFields(paths[0]).size());

@@ -11,13 +11,16 @@ int main(int argc, char** argv) {
         return quellor::bench::RunCommand({args.begin() + 1, args.end()});
     if (!args.empty() && args[0] == "copy")
         return quellor::bench::CopyCommand({args.begin() + 1, args.end()});
+    if (!args.empty() && args[0] == "sortmem")
+        return quellor::bench::SortMemoryCommand({args.begin() + 1, args.end()});
     if (!args.empty() && args[0] == "ops")
         return quellor::bench::OpsCommand({args.begin() + 1, args.end()});
     std::fprintf(
         stderr,
         "usage: quellor_bench run [--sort N [--desc] [--dup]] [--filter N --contains PAT]\n"
-        "                         [--cut A,B,...] [--fields N] [--empty-no-file] IN OUT DUP\n"
+        "                         [--cut A,B,...] [--fields N] [--empty-no-file] [--typed] IN OUT DUP\n"
         "       quellor_bench ops IN [PAT] [SCRATCH]\n"
-        "       quellor_bench copy IN OUT\n");
+        "       quellor_bench copy IN OUT\n"
+        "       quellor_bench sortmem IN [KEY]\n");
     return 2;
 }

@@ -25,12 +25,25 @@
 #include <optional>
 
 #include "ui/Cp932Text.h"
+#include "ui/MainWindow.h"
 #include "ui/Widgets.h"
-#include "ui/main.h"
 
-using quellor::ui::TfrmMain;
+using quellor::ui::ListBox;
+using quellor::ui::MainWindow;
+using quellor::ui::RadioGroup;
 
 namespace {
+
+// A control of the window by its object name.
+template <class T>
+T* Named(QWidget& window, const char* name) {
+    T* w = window.findChild<T*>(QLatin1String(name));
+    if (!w) {
+        std::fprintf(stderr, "no control named %s\n", name);
+        std::exit(1);
+    }
+    return w;
+}
 
 // Customers as an old sales system exports them: code, name, reading,
 // prefecture, city, phone, amount, date. Two lines repeat on purpose. The
@@ -75,7 +88,7 @@ QString WriteSample(const QDir& folder, const char* name, const char* const (&li
 
 class Tour {
   public:
-    Tour(TfrmMain& win, QDir out, std::optional<QDir> reference)
+    Tour(MainWindow& win, QDir out, std::optional<QDir> reference)
         : win_(win), out_(std::move(out)), reference_(std::move(reference)) {}
 
     int Mismatches() const { return mismatches_; }
@@ -136,7 +149,7 @@ class Tour {
     }
 
     void Page(int index) {
-        win_.PageControl1->setCurrentIndex(index);
+        Named<QTabWidget>(win_, "PageControl1")->setCurrentIndex(index);
         QApplication::processEvents();
     }
 
@@ -150,10 +163,10 @@ class Tour {
 
     void ChooseField(int number) {
         QString head = QStringLiteral("[第%1ﾌｨｰﾙﾄﾞ]").arg(number, 2, 10, QLatin1Char('0'));
-        for (int i = 0; i < win_.ListBox2->count(); ++i) {
-            if (win_.ListBox2->item(i)->text().startsWith(head)) {
-                ClickEntry(win_.ListBox2, i);
-                Click(win_.Button1);
+        for (int i = 0; i < Named<ListBox>(win_, "ListBox2")->count(); ++i) {
+            if (Named<ListBox>(win_, "ListBox2")->item(i)->text().startsWith(head)) {
+                ClickEntry(Named<ListBox>(win_, "ListBox2"), i);
+                Click(Named<QPushButton>(win_, "Button1"));
                 return;
             }
         }
@@ -165,7 +178,7 @@ class Tour {
     }
 
   private:
-    TfrmMain& win_;
+    MainWindow& win_;
     QDir out_;
     std::optional<QDir> reference_;
     int mismatches_ = 0;
@@ -191,7 +204,7 @@ int main(int argc, char** argv) {
     // A steady caret, so that a shot does not depend on when it is taken.
     QApplication::setCursorFlashTime(0);
     quellor::ui::ApplyHintTiming();
-    TfrmMain win;
+    MainWindow win;
     win.show();
     QApplication::setActiveWindow(&win);
     Tour tour(win, out, reference);
@@ -199,28 +212,28 @@ int main(int argc, char** argv) {
 
     tour.Drop(files);
     tour.Page(0);
-    tour.Click(win.RadioGroup3->Button(0));
+    tour.Click(Named<RadioGroup>(win, "RadioGroup3")->Button(0));
     for (int field : {2, 3, 4, 7}) tour.ChooseField(field);
     tour.Shoot(&win, "02-fields.png");
 
     tour.Page(1);
-    tour.Click(win.RadioGroup2->Button(0));
-    win.ComboBox1->setCurrentIndex(4);
-    tour.Type(win.Edit1, "東京都");
-    win.ComboBox2->setCurrentIndex(0);
-    win.RadioGroup1->SetItemIndex(1);
-    win.ComboBox3->setCurrentIndex(4);
-    tour.Type(win.Edit2, "神奈川");
-    win.ComboBox4->setCurrentIndex(2);
+    tour.Click(Named<RadioGroup>(win, "RadioGroup2")->Button(0));
+    Named<QComboBox>(win, "ComboBox1")->setCurrentIndex(4);
+    tour.Type(Named<QLineEdit>(win, "Edit1"), "東京都");
+    Named<QComboBox>(win, "ComboBox2")->setCurrentIndex(0);
+    Named<RadioGroup>(win, "RadioGroup1")->SetItemIndex(1);
+    Named<QComboBox>(win, "ComboBox3")->setCurrentIndex(4);
+    tour.Type(Named<QLineEdit>(win, "Edit2"), "神奈川");
+    Named<QComboBox>(win, "ComboBox4")->setCurrentIndex(2);
     tour.Shoot(&win, "03-records.png");
 
-    tour.ClickEntry(win.ListBox1, 0, true);
+    tour.ClickEntry(Named<ListBox>(win, "ListBox1"), 0, true);
     tour.Shoot(&win, "04-preview.png");
 
     tour.Page(2);
-    tour.Click(win.RadioGroup4->Button(0));
-    win.ComboBox5->setCurrentIndex(1);
-    win.CheckBox1->setChecked(true);
+    tour.Click(Named<RadioGroup>(win, "RadioGroup4")->Button(0));
+    Named<QComboBox>(win, "ComboBox5")->setCurrentIndex(1);
+    Named<QCheckBox>(win, "CheckBox1")->setChecked(true);
     // The box that ends the run is shot, then answered as the user would.
     QTimer boxWatch;
     QObject::connect(&boxWatch, &QTimer::timeout, [&] {
@@ -231,7 +244,7 @@ int main(int argc, char** argv) {
         box->accept();
     });
     boxWatch.start(200);
-    tour.Click(win.BitBtn3);
+    tour.Click(Named<QPushButton>(win, "BitBtn3"));
     tour.Shoot(&win, "05-finished.png");
     if (tour.Shots() != 6) std::fprintf(stderr, "only %d of 6 shots were taken\n", tour.Shots());
     return tour.Mismatches() == 0 && tour.Shots() == 6 ? 0 : 1;

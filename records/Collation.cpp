@@ -39,12 +39,23 @@ char16_t* U16Buffer::Reserve(std::size_t units) {
     return data_.get();
 }
 
-void PrepareText(std::string_view cp932, bool ignoreCase, U16Buffer& out, U16Buffer& scratch) {
+namespace {
+
+// Neither decoder writes more units than the text has bytes.
+std::size_t Decode(std::string_view text, Encoding encoding, U16Buffer& into) {
+    char16_t* out = into.Reserve(text.size() + 1);
+    return encoding == Encoding::Utf8 ? DecodeUtf8Into(text, out) : DecodeCp932Into(text, out);
+}
+
+}  // namespace
+
+void PrepareText(std::string_view text, bool ignoreCase, U16Buffer& out, U16Buffer& scratch,
+                 Encoding encoding) {
     if (!ignoreCase) {
-        out.SetSize(DecodeCp932Into(cp932, out.Reserve(cp932.size() + 1)));
+        out.SetSize(Decode(text, encoding, out));
         return;
     }
-    const std::size_t units = DecodeCp932Into(cp932, scratch.Reserve(cp932.size() + 1));
+    const std::size_t units = Decode(text, encoding, scratch);
     // Full case folding expands a unit to at most three.
     const std::size_t capacity = units * 3 + 1;
     UErrorCode status = U_ZERO_ERROR;

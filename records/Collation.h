@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "records/Encoding.h"
+
 namespace quellor::collation {
 
 // The "ja" collator at IDENTICAL strength; safe to use from several threads.
@@ -26,9 +28,10 @@ class U16Buffer {
     std::size_t size_ = 0;
 };
 
-// The text as the collator sees it: decoded from CP932 and, when case is
-// ignored, case-folded. scratch is a reusable work buffer.
-void PrepareText(std::string_view cp932, bool ignoreCase, U16Buffer& out, U16Buffer& scratch);
+// The text as the collator sees it: decoded by its encoding and, when case
+// is ignored, case-folded. scratch is a reusable work buffer.
+void PrepareText(std::string_view text, bool ignoreCase, U16Buffer& out, U16Buffer& scratch,
+                 Encoding encoding = Encoding::Cp932);
 
 // Three-way comparison of two prepared texts: -1, 0 or +1.
 int ComparePrepared(const U16Buffer& a, const U16Buffer& b);

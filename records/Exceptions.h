@@ -60,6 +60,12 @@ class EWriteError : public EFilerError {
     using EFilerError::EFilerError;
 };
 
+// The memory a file needs is not there; the message names the file.
+class EOutOfMemory : public Exception {
+  public:
+    using Exception::Exception;
+};
+
 class EInOutError : public Exception {
   public:
     // The message is chosen by the code (see InOutMessage).

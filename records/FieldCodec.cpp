@@ -18,28 +18,34 @@ enum ByteClass : unsigned char { kOrdinary, kLead, kBlank, kDelimiter, kQuote };
 
 using ClassTable = std::array<ByteClass, 256>;
 
-ClassTable MakeClasses(unsigned char d, unsigned char q) {
+// In UTF-8 no byte of a multi-byte character is below 0x80, so every
+// delimiter, blank and quote byte begins a character: no byte is a lead.
+ClassTable MakeClasses(unsigned char d, unsigned char q, Encoding encoding) {
     ClassTable t{};
     for (int c = 0; c < 256; ++c) {
         const auto b = static_cast<unsigned char>(c);
-        t[c] = IsBlank(b)         ? kBlank
-               : b == d           ? kDelimiter
-               : q != 0 && b == q ? kQuote
-               : IsLeadByte(b)    ? kLead
-                                  : kOrdinary;
+        t[c] = IsBlank(b)                                     ? kBlank
+               : b == d                                       ? kDelimiter
+               : q != 0 && b == q                             ? kQuote
+               : encoding == Encoding::Cp932 && IsLeadByte(b) ? kLead
+                                                              : kOrdinary;
     }
     return t;
 }
 
 // Every list in the system splits with the comma and either the double
 // quote or no quote character; those two tables are built once.
-const ClassTable& Classes(char delimiter, char quote) {
-    static const ClassTable withQuote = MakeClasses(',', '"');
-    static const ClassTable withoutQuote = MakeClasses(',', 0);
-    if (delimiter == ',' && quote == '"') return withQuote;
-    if (delimiter == ',' && quote == 0) return withoutQuote;
+const ClassTable& Classes(char delimiter, char quote, Encoding encoding) {
+    static const ClassTable withQuote = MakeClasses(',', '"', Encoding::Cp932);
+    static const ClassTable withoutQuote = MakeClasses(',', 0, Encoding::Cp932);
+    static const ClassTable utf8WithQuote = MakeClasses(',', '"', Encoding::Utf8);
+    static const ClassTable utf8WithoutQuote = MakeClasses(',', 0, Encoding::Utf8);
+    const bool utf8 = encoding == Encoding::Utf8;
+    if (delimiter == ',' && quote == '"') return utf8 ? utf8WithQuote : withQuote;
+    if (delimiter == ',' && quote == 0) return utf8 ? utf8WithoutQuote : withoutQuote;
     thread_local ClassTable other;
-    other = MakeClasses(static_cast<unsigned char>(delimiter), static_cast<unsigned char>(quote));
+    other = MakeClasses(static_cast<unsigned char>(delimiter), static_cast<unsigned char>(quote),
+                        encoding);
     return other;
 }
 
@@ -49,11 +55,13 @@ const ClassTable& Classes(char delimiter, char quote) {
 // the number of fields.
 class Splitter {
   public:
-    Splitter(char* text, std::size_t size, const ClassTable& classes, char delimiter)
+    Splitter(char* text, std::size_t size, const ClassTable& classes, char delimiter,
+             Encoding encoding)
         : p_(reinterpret_cast<unsigned char*>(text)),
           n_(size),
           cls_(classes),
-          d_(static_cast<unsigned char>(delimiter)) {}
+          d_(static_cast<unsigned char>(delimiter)),
+          pairs_(encoding == Encoding::Cp932) {}
 
     // Returns true when it stopped at maxFields with more to come.
     bool Run(TStringList& fields, std::size_t maxFields) {
@@ -90,7 +98,10 @@ class Splitter {
     std::size_t ReadPlain() {
         const std::size_t start = pos_;
         std::size_t i = pos_;
-        while ((i = NextStopByte(p_, i, n_, d_, d_)) < n_ && !StartsCharacter(p_, start, i)) ++i;
+        while ((i = NextStopByte(p_, i, n_, d_, d_)) < n_ && pairs_ &&
+               !StartsCharacter(p_, start, i)) {
+            ++i;
+        }
         pos_ = i;
         return pos_ - start;
     }
@@ -122,23 +133,30 @@ class Splitter {
     std::size_t n_;
     const ClassTable& cls_;
     unsigned char d_;
+    bool pairs_;  // code page 932: a found byte may be a second byte
     std::size_t pos_ = 0;
 };
 
-bool NeedsQuoting(std::string_view field, unsigned char d, unsigned char q) {
+// A character's length for the joining scan: in UTF-8 a byte below 0x80
+// always begins a character, so stepping byte by byte finds the same ones.
+std::size_t JoinStep(std::string_view field, std::size_t i, Encoding encoding) {
+    return encoding == Encoding::Cp932 ? CharLength(field, i) : 1;
+}
+
+bool NeedsQuoting(std::string_view field, unsigned char d, unsigned char q, Encoding encoding) {
     const auto* p = reinterpret_cast<const unsigned char*>(field.data());
     for (std::size_t i = 0; i < field.size();) {
         const unsigned char b = p[i];
         if (IsBlank(b) || b == q || b == d) return true;
-        i += CharLength(field, i);
+        i += JoinStep(field, i, encoding);
     }
     return false;
 }
 
-void AppendQuoted(std::string_view field, char q, std::string& out) {
+void AppendQuoted(std::string_view field, char q, Encoding encoding, std::string& out) {
     out += q;
     for (std::size_t i = 0; i < field.size();) {
-        const std::size_t len = CharLength(field, i);
+        const std::size_t len = JoinStep(field, i, encoding);
         if (len == 1 && field[i] == q) out += q;
         out.append(field.data() + i, len);
         i += len;
@@ -170,8 +188,9 @@ bool SplitFields(TStringList& fields, std::string_view line, std::size_t maxFiel
     char* text = fields.Allocate(line.size());
     if (text == nullptr) return false;
     std::memcpy(text, line.data(), line.size());
-    return Splitter(text, line.size(), Classes(fields.Delimiter, fields.QuoteChar),
-                    fields.Delimiter)
+    const Encoding encoding = fields.TextEncoding;
+    return Splitter(text, line.size(), Classes(fields.Delimiter, fields.QuoteChar, encoding),
+                    fields.Delimiter, encoding)
         .Run(fields, maxFields);
 }
 
@@ -188,9 +207,9 @@ void JoinFieldsInto(const TStringList& fields, std::string& out) {
     for (int i = 0; i < count; ++i) {
         const std::string_view field = fields.At(static_cast<std::size_t>(i));
         if (i > 0) out += d;
-        if (q != 0 &&
-            NeedsQuoting(field, static_cast<unsigned char>(d), static_cast<unsigned char>(q))) {
-            AppendQuoted(field, q, out);
+        if (q != 0 && NeedsQuoting(field, static_cast<unsigned char>(d),
+                                   static_cast<unsigned char>(q), fields.TextEncoding)) {
+            AppendQuoted(field, q, fields.TextEncoding, out);
         } else {
             out += field;
         }

@@ -24,15 +24,25 @@ namespace {
 // same result as splitting and joining.
 class FieldSwapper {
   public:
+    explicit FieldSwapper(Encoding encoding) : pairs_(encoding == Encoding::Cp932) {
+        scratch_.TextEncoding = encoding;
+    }
+
     // Rewrites line into out, checking the field count first when expected
     // is not negative; throws as the list operations would.
     void Rewrite(std::string_view line, int a, int b, int expected, int lineNumber,
                  std::string& out) {
-        if (FastPath(line, a, b, expected, lineNumber, out)) return;
+        if (FastPath(line, a, b, expected, lineNumber, &out)) return;
         SplitFields(scratch_, line);
         CheckCount(scratch_.Count(), expected, lineNumber);
         scratch_.Exchange(a, b);
         JoinFieldsInto(scratch_, out);
+    }
+
+    // Whether the line comes out as it is when a field is exchanged with
+    // itself (it is already in the joined form); checks the count as Rewrite does.
+    bool StaysAsItIs(std::string_view line, int a, int expected, int lineNumber) {
+        return FastPath(line, a, a, expected, lineNumber, nullptr);
     }
 
   private:
@@ -42,8 +52,9 @@ class FieldSwapper {
         }
     }
 
+    // Fills *out, or with no out only tells whether the fast path applies.
     bool FastPath(std::string_view line, int a, int b, int expected, int lineNumber,
-                  std::string& out) {
+                  std::string* out) {
         if (line.empty()) return false;
         const auto* p = reinterpret_cast<const unsigned char*>(line.data());
         const std::size_t n = line.size();
@@ -51,8 +62,10 @@ class FieldSwapper {
         std::size_t count = 0;
         bounds[count++] = 0;
         for (std::size_t i = 0; (i = NextStopByte(p, i, n, ',', '"')) < n; ++i) {
-            if (p[i] == 0) return false;              // the text ends there, wherever it stands
-            if (!StartsCharacter(p, 0, i)) continue;  // the second byte of a character
+            if (p[i] == 0) return false;  // the text ends there, wherever it stands
+            // A second byte of a code page 932 character; in UTF-8 every
+            // byte found here begins a character.
+            if (pairs_ && !StartsCharacter(p, 0, i)) continue;
             if (p[i] != ',' || count > kMaxFastFields) return false;
             bounds[count++] = i + 1;
         }
@@ -60,8 +73,9 @@ class FieldSwapper {
         const int fields = static_cast<int>(count);
         CheckCount(fields, expected, lineNumber);
         if (a < 0 || b < 0 || a >= fields || b >= fields) return false;
-        out.resize(n);  // a swap keeps the length
-        char* d = out.data();
+        if (out == nullptr) return true;
+        out->resize(n);  // a swap keeps the length
+        char* d = out->data();
         for (int k = 0; k < fields; ++k) {
             const int from = k == a ? b : k == b ? a : k;
             if (k > 0) *d++ = ',';
@@ -73,7 +87,8 @@ class FieldSwapper {
     }
 
     static constexpr std::size_t kMaxFastFields = 64;
-    TStringList scratch_;  // never given settings: comma and double quote
+    bool pairs_;
+    TStringList scratch_;  // comma and double quote, the list's encoding
 };
 
 constexpr std::size_t kPrefetchAhead = 12;
@@ -90,7 +105,7 @@ void Prefetch(std::string_view line) {
 // is rewritten, so the pass does not wait on memory.
 void RewriteRange(const TStringList& list, std::size_t from, std::size_t to, int a, int b,
                   int expected, TStringList& out) {
-    FieldSwapper swapper;
+    FieldSwapper swapper(list.TextEncoding);
     std::string joined;
     out.Reserve(to - from);
     for (std::size_t i = from; i < to; ++i) {
@@ -131,10 +146,22 @@ bool RewriteInParallel(TStringList& list, int a, int b, int expected) {
 }  // namespace
 
 void SwapFieldsInEveryLine(TStringList& list, int a, int b, int expected) {
-    if (RewriteInParallel(list, a, b, expected)) return;
-    FieldSwapper swapper;
+    FieldSwapper swapper(list.TextEncoding);
     std::string joined;
     const int count = list.Count();
+    if (a == b) {
+        // Nothing moves: only lines not yet in the joined form change, where
+        // they lie. No second copy of the list, which a file of fifty million
+        // short lines could not afford.
+        for (int i = 0; i < count; ++i) {
+            const std::string_view line = list.At(static_cast<std::size_t>(i));
+            if (swapper.StaysAsItIs(line, a, expected, i + 1)) continue;
+            swapper.Rewrite(line, a, b, expected, i + 1, joined);
+            list.Put(i, joined);
+        }
+        return;
+    }
+    if (RewriteInParallel(list, a, b, expected)) return;
     for (int i = 0; i < count; ++i) {
         swapper.Rewrite(list.At(static_cast<std::size_t>(i)), a, b, expected, i + 1, joined);
         list.PutAtTail(i, joined);

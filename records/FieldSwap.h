@@ -10,7 +10,8 @@ namespace quellor {
 // each line's field count first when expected is not negative. Fails as the
 // line-by-line rewrite would: the lines before the failing one rewritten,
 // that one and the rest unchanged, the error passed on. Afterwards the lines
-// lie in list order in memory, which later passes over the list read fast.
+// lie in list order in memory, which later passes over the list read fast,
+// unless a and b are the same field: then every line stays where it lies.
 void SwapFieldsInEveryLine(TStringList& list, int a, int b, int expected);
 
 }  // namespace quellor

@@ -4,7 +4,6 @@
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cstring>
 #include <limits>
 #include <memory>
@@ -14,6 +13,7 @@
 #include "records/Exceptions.h"
 #include "records/FileHandle.h"
 #include "records/Format.h"
+#include "records/LineFilesStaging.h"
 #include "records/Messages.h"
 
 namespace quellor {
@@ -52,151 +52,64 @@ int OpenRegularFile(const std::string& path, struct stat* st) {
 std::size_t ReadWhole(int fd, const struct stat& st, const std::string& path,
                       std::unique_ptr<char[]>& buf) {
     const auto size = static_cast<std::size_t>(st.st_size);
-    if (size >= kMaxFileSize) throw EReadError(Format(msg::kFileTooLarge, {path}));
+    if (size >= kMaxFileSize) throw EReadError(Format(msg::kFileTooLarge, {PathForShow(path)}));
     buf = std::make_unique_for_overwrite<char[]>(size ? size : 1);
     const long long got = ReadFully(fd, buf.get(), size);
-    if (got < 0) throw EReadError(Format(msg::kFileReadFailed, {path}));
+    if (got < 0) throw EReadError(Format(msg::kFileReadFailed, {PathForShow(path)}));
     return static_cast<std::size_t>(got);
-}
-
-std::string TempPathFor(const std::string& path) {
-    static std::atomic<unsigned> counter{0};
-    const std::size_t slash = path.rfind('/');
-    const std::string dir = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    return dir + "." + name + ".tmp" + std::to_string(::getpid()) + "-" +
-           std::to_string(counter.fetch_add(1));
-}
-
-// A temporary file that is removed unless it was renamed into place.
-class TempFile {
-  public:
-    explicit TempFile(const std::string& target) {
-        for (int attempt = 0; attempt < 100; ++attempt) {
-            std::string candidate = TempPathFor(target);
-            file_ = FileHandle(OpenRetrying(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0666));
-            if (file_.Valid()) {
-                path_ = std::move(candidate);
-                return;
-            }
-            if (errno != EEXIST) return;
-        }
-    }
-    TempFile(const TempFile&) = delete;
-    TempFile& operator=(const TempFile&) = delete;
-    ~TempFile() {
-        file_ = FileHandle();
-        if (!path_.empty()) ::unlink(path_.c_str());
-    }
-
-    int fd() const { return file_.Get(); }
-    bool Close() { return file_.Close(); }
-    bool RenameTo(const std::string& target) {
-        if (::rename(path_.c_str(), target.c_str()) != 0) return false;
-        path_.clear();
-        return true;
-    }
-
-  private:
-    std::string path_;  // empty once there is nothing to remove
-    FileHandle file_;
-};
-
-// What cannot be replaced: a folder, a read-only file (no write bits, which
-// holds for root too), a file this user may not write.
-bool CanReplace(const std::string& path, struct stat* existing, bool* exists) {
-    *exists = ::stat(path.c_str(), existing) == 0;
-    if (!*exists) return true;
-    if (S_ISDIR(existing->st_mode)) return false;
-    if ((existing->st_mode & 0222) == 0) return false;
-    return ::access(path.c_str(), W_OK) == 0;
 }
 
 }  // namespace
 
-void LoadLines(TStringList& list, const std::string& path) {
+TextForm LoadLines(TStringList& list, const std::string& path) {
     struct stat st {};
     FileHandle file(OpenRegularFile(path, &st));
     if (!file.Valid()) {
-        throw EFOpenError(Format(msg::kFileCannotOpen, {path}));
+        throw EFOpenError(Format(msg::kFileCannotOpen, {PathForShow(path)}));
     }
     std::unique_ptr<char[]> buf;
     const std::size_t size = ReadWhole(file.Get(), st, path, buf);
     file.Close();
 
     // CR LF, CR and LF each end a line; a break at the very end adds no
-    // empty line. One pass finds the breaks and any NUL byte together.
+    // empty line. One pass finds the breaks and any NUL byte together, and
+    // follows whether the text is UTF-8 (line breaks never cut a character).
     const char* text = buf.get();
     const auto* p = reinterpret_cast<const unsigned char*>(text);
+    TextForm form;
+    form.ByteOrderMark = std::string_view(text, size).starts_with(kUtf8Bom);
+    Utf8Check utf8;
     std::vector<TStringList::Span> lines;
     lines.reserve(size / 64 + 16);
-    for (std::size_t pos = 0; pos < size;) {
+    for (std::size_t pos = form.ByteOrderMark ? kUtf8Bom.size() : 0; pos < size;) {
+        if (lines.size() == lines.capacity()) {
+            // Short lines: count the rest once rather than let the list
+            // double, which would hold up to twice the memory it needs.
+            const auto rest = std::count(text + pos, text + size, '\n');
+            // Lines cut by CR alone are not counted: those still grow by half.
+            lines.reserve(std::max(lines.size() + static_cast<std::size_t>(rest) + 1,
+                                   lines.size() + lines.size() / 2));
+        }
         const std::size_t end = NextLineByte(p, pos, size);
         if (end < size && p[end] == 0) {
             const std::int64_t lineNumber = static_cast<std::int64_t>(lines.size()) + 1;
-            throw EReadError(Format(msg::kNulInLine, {path, lineNumber}));
+            throw EReadError(Format(msg::kNulInLine, {PathForShow(path), lineNumber}));
         }
         lines.push_back({text + pos, end - pos});
+        utf8.Feed(std::string_view(text + pos, end - pos));
         pos = end + 1;
         if (end < size && p[end] == '\r' && pos < size && p[pos] == '\n') ++pos;
     }
     list.Adopt(std::move(buf), size, std::move(lines));
+    form.TextEncoding = form.ByteOrderMark || utf8.SaysUtf8() ? Encoding::Utf8 : Encoding::Cp932;
+    list.TextEncoding = form.TextEncoding;
+    return form;
 }
 
-// Writes every line with its CR LF through one reused buffer of at most
-// kSaveChunk bytes: a file-sized buffer would cost as much again in memory
-// and page faults as the text itself, for the same bytes written.
-class ChunkWriter {
-  public:
-    ChunkWriter(int fd, std::size_t total)
-        : fd_(fd),
-          capacity_(std::min(total, kSaveChunk)),
-          buf_(std::make_unique_for_overwrite<char[]>(capacity_ ? capacity_ : 1)) {}
-
-    bool Line(std::string_view line) {
-        if (line.size() + 2 > capacity_ - used_ && !Flush()) return false;
-        if (line.size() + 2 > capacity_) {
-            return WriteFully(fd_, line.data(), line.size()) && WriteFully(fd_, "\r\n", 2);
-        }
-        if (!line.empty()) std::memcpy(buf_.get() + used_, line.data(), line.size());
-        used_ += line.size();
-        buf_[used_++] = '\r';
-        buf_[used_++] = '\n';
-        return true;
-    }
-
-    bool Flush() {
-        const bool ok = WriteFully(fd_, buf_.get(), used_);
-        used_ = 0;
-        return ok;
-    }
-
-  private:
-    static constexpr std::size_t kSaveChunk = std::size_t{1} << 20;
-    int fd_;
-    std::size_t capacity_;
-    std::unique_ptr<char[]> buf_;
-    std::size_t used_ = 0;
-};
-
-void SaveLines(const TStringList& list, const std::string& path) {
-    const auto cannotCreate = [&] { return EFCreateError(Format(msg::kFileCannotCreate, {path})); };
-    struct stat existing {};
-    bool exists = false;
-    if (!CanReplace(path, &existing, &exists)) throw cannotCreate();
-
-    TempFile temp(path);
-    if (temp.fd() < 0) throw cannotCreate();
-    if (exists) ::fchmod(temp.fd(), existing.st_mode & 07777);
-    std::size_t total = 0;
-    const std::size_t count = static_cast<std::size_t>(list.Count());
-    for (std::size_t i = 0; i < count; ++i) total += list.At(i).size() + 2;
-    ChunkWriter writer(temp.fd(), total);
-    for (std::size_t i = 0; i < count; ++i) {
-        if (!writer.Line(list.At(i))) throw EWriteError(msg::kStreamWriteError);
-    }
-    if (!writer.Flush() || !temp.Close()) throw EWriteError(msg::kStreamWriteError);
-    if (!temp.RenameTo(path)) throw cannotCreate();
+void SaveLines(const TStringList& list, const std::string& path, std::string_view prefix) {
+    StagedFile file(path);
+    file.Write(list, prefix);
+    file.Publish();
 }
 
 LineReader::~LineReader() {

@@ -6,15 +6,26 @@
 #include <string>
 #include <string_view>
 
+#include "records/Encoding.h"
 #include "records/StringList.h"
 
 namespace quellor {
 
-// Replaces the list with the lines of the file; the list is unchanged on error.
-void LoadLines(TStringList& list, const std::string& path);
-// Writes every line followed by CR LF. The file at path is replaced only once
-// every byte is safely written; on failure it stays exactly as it was.
-void SaveLines(const TStringList& list, const std::string& path);
+// What a file's bytes said about its text as a whole.
+struct TextForm {
+    Encoding TextEncoding = Encoding::Cp932;
+    bool ByteOrderMark = false;  // the file began with it; no line holds it
+    // The bytes an output of the same form begins with.
+    std::string_view Prefix() const { return ByteOrderMark ? kUtf8Bom : std::string_view(); }
+};
+
+// Replaces the list with the lines of the file and sets the list's encoding
+// to the file's; the list is unchanged on error.
+TextForm LoadLines(TStringList& list, const std::string& path);
+// Writes prefix, then every line followed by CR LF. The file at path is
+// replaced only once every byte is safely written; on failure it stays
+// exactly as it was.
+void SaveLines(const TStringList& list, const std::string& path, std::string_view prefix = {});
 
 // Reads a file line by line from its start, 128 bytes at a time.
 class LineReader {

@@ -119,7 +119,7 @@ bool PrimaryWeights::WalkPrimaries(UCollationElements* elements, const collation
 }
 
 PrimaryWeights::PrimaryWeights(bool ignoreCase)
-    : single_(256), pairs_(60 * 256), leadOf_(65536, kUnknownLead) {
+    : single_(256), pairs_(60 * 256), leadOf_(65536, kUnknownLead), byUnit_(65536, nullptr) {
     const SetPtr unsafe = NeighbourDependent();
     UErrorCode status = U_ZERO_ERROR;
     const ElementsPtr elements(ucol_openElements(collation::Collator(), nullptr, 0, &status),
@@ -130,7 +130,7 @@ PrimaryWeights::PrimaryWeights(bool ignoreCase)
         for (int b = 0; b < 256; ++b) {
             const char one = static_cast<char>(b);
             collation::PrepareText(std::string_view(&one, 1), ignoreCase, text, scratch);
-            action(single_[b]);
+            action(single_[b], std::string_view(&one, 1));
         }
         for (int lead = 0x81; lead <= 0xFC; ++lead) {
             if (!IsLeadByte(static_cast<unsigned char>(lead))) continue;
@@ -138,12 +138,16 @@ PrimaryWeights::PrimaryWeights(bool ignoreCase)
                 const char two[2] = {static_cast<char>(lead), static_cast<char>(trail)};
                 collation::PrepareText(std::string_view(two, 2), ignoreCase, text, scratch);
                 action(pairs_[PairIndex(static_cast<unsigned char>(lead),
-                                        static_cast<unsigned char>(trail))]);
+                                        static_cast<unsigned char>(trail))],
+                       std::string_view(two, 2));
             }
         }
     };
-    forEachCharacter([&](Entry&) { LearnReordering(elements.get(), text); });
-    forEachCharacter([&](Entry& entry) {
+    forEachCharacter([&](Entry&, std::string_view) { LearnReordering(elements.get(), text); });
+    forEachCharacter([&](Entry& entry, std::string_view cp932) {
+        // Code points with two CP932 forms get the same weights from either.
+        char16_t unit = 0;
+        if (DecodeCp932Into(cp932, &unit) == 1) byUnit_[unit] = &entry;
         for (std::size_t k = 0; k < text.size(); ++k) {
             const UChar32 c = text.data()[k];
             if (U16_IS_SURROGATE(c) || uset_contains(unsafe.get(), c) ||
@@ -171,17 +175,37 @@ const PrimaryWeights::Entry& PrimaryWeights::Lookup(const unsigned char* p, std:
     return single_[p[0]];
 }
 
+const PrimaryWeights::Entry& PrimaryWeights::LookupUtf8(const unsigned char* p,
+                                                        std::size_t remaining,
+                                                        std::size_t* step) const {
+    if (p[0] < 0x80) {
+        *step = 1;
+        return single_[p[0]];
+    }
+    const std::size_t len = Utf8SequenceLength(p, remaining);
+    *step = len == 0 ? 1 : len;
+    char16_t unit = 0xFFFD;  // what a byte outside a sequence decodes to
+    if (len == 2) unit = static_cast<char16_t>(((p[0] & 0x1F) << 6) | (p[1] & 0x3F));
+    if (len == 3) {
+        unit = static_cast<char16_t>(((p[0] & 0x0F) << 12) | ((p[1] & 0x3F) << 6) | (p[2] & 0x3F));
+    }
+    if (len == 4) return unsafe_;
+    const Entry* entry = byUnit_[unit];
+    return entry != nullptr ? *entry : unsafe_;
+}
+
 bool PrimaryWeights::Prefix(std::string_view text, std::uint8_t* key, std::size_t limit,
-                            std::size_t* size) const {
+                            std::size_t* size, Encoding encoding) const {
     const auto* p = reinterpret_cast<const unsigned char*>(text.data());
     const std::size_t n = text.size();
     std::uint8_t buffer[kMaxKey + kMaxBytes];
     if (limit > kMaxKey) return false;
+    const bool utf8 = encoding == Encoding::Utf8;
     std::size_t out = 0;
     std::size_t i = 0;
     while (i < n && out < limit) {
         std::size_t step;
-        const Entry& entry = Lookup(p + i, n - i, &step);
+        const Entry& entry = utf8 ? LookupUtf8(p + i, n - i, &step) : Lookup(p + i, n - i, &step);
         if (entry.size == kUnsafe) return false;
         // A whole entry is copied; what lies past its size is overwritten next.
         std::memcpy(buffer + out, entry.bytes, kMaxBytes);
@@ -191,7 +215,8 @@ bool PrimaryWeights::Prefix(std::string_view text, std::uint8_t* key, std::size_
     // The character after the last one used may still change its weight.
     if (i < n) {
         std::size_t step;
-        if (Lookup(p + i, n - i, &step).size == kUnsafe) return false;
+        const Entry& next = utf8 ? LookupUtf8(p + i, n - i, &step) : Lookup(p + i, n - i, &step);
+        if (next.size == kUnsafe) return false;
     }
     *size = std::min(out, limit);
     std::memcpy(key, buffer, *size);

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "records/Collation.h"
+#include "records/Encoding.h"
 
 namespace quellor {
 
@@ -24,8 +25,11 @@ class PrimaryWeights {
     // when a character met before the key is full, or the one right after,
     // takes part in a contraction or a context rule, whose weights depend on
     // its neighbours.
-    bool Prefix(std::string_view text, std::uint8_t* key, std::size_t limit,
-                std::size_t* size) const;
+    // A UTF-8 text is looked up by code point: every character that code
+    // page 932 holds has the weights of its CP932 form, so both encodings of
+    // one text give the same key; any other character is unsafe.
+    bool Prefix(std::string_view text, std::uint8_t* key, std::size_t limit, std::size_t* size,
+                Encoding encoding = Encoding::Cp932) const;
 
     // The primary weight bytes of a prepared text as the collator walks it,
     // with the lead bytes its script order gives them, at most limit bytes.
@@ -52,10 +56,13 @@ class PrimaryWeights {
 
     explicit PrimaryWeights(bool ignoreCase);
     const Entry& Lookup(const unsigned char* p, std::size_t remaining, std::size_t* step) const;
+    const Entry& LookupUtf8(const unsigned char* p, std::size_t remaining, std::size_t* step) const;
 
     std::vector<Entry> single_;         // 256
     std::vector<Entry> pairs_;          // lead bytes x 256
     std::vector<std::int16_t> leadOf_;  // by a weight's first 16 bits: its lead byte in the keys
+    std::vector<const Entry*> byUnit_;  // by BMP code point: the entry of its CP932 form
+    Entry unsafe_;
 };
 
 }  // namespace quellor

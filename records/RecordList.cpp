@@ -18,21 +18,23 @@ bool TStringListEx::MatchField(std::string_view searchText, int fieldIndex, Matc
     // Decided before the field is fetched: the empty entry never looks at the record.
     if (mode > MatchMode::EndsWith) return false;
     const std::string_view field = Get(fieldIndex);
+    const Encoding encoding = TextEncoding;
     switch (mode) {
         case MatchMode::Equals:
-            return SameLocale(field, searchText, IgnoreCase);
+            return SameLocale(field, searchText, IgnoreCase, encoding);
         case MatchMode::Contains:
-            return FindSubtext(field, searchText) > 0;
+            return FindSubtext(field, searchText, encoding) > 0;
         case MatchMode::StartsWith: {
             // Cut at a byte count, whatever the characters there.
             const std::size_t n = std::min(searchText.size(), field.size());
-            return SameLocale(searchText, field.substr(0, n), IgnoreCase);
+            return SameLocale(searchText, field.substr(0, n), IgnoreCase, encoding);
         }
         case MatchMode::EndsWith: {
             if (searchText.empty() || field.size() < searchText.size()) return false;
             const std::size_t tail = field.size() - searchText.size();
-            if (IsTrailByte(field, tail)) return false;
-            return SameLocale(field.substr(tail), searchText, IgnoreCase);
+            // The tail must not begin inside a character.
+            if (!StartsCharacterAt(field, tail, encoding)) return false;
+            return SameLocale(field.substr(tail), searchText, IgnoreCase, encoding);
         }
         case MatchMode::None:
             break;
@@ -57,6 +59,7 @@ std::unique_ptr<TStringListEx> TStringListEx::ExtractDuplicates() {
     // line is compared with its original neighbour: one forward pass gives
     // the same result, with the moved lines already in their order.
     auto moved = std::make_unique<TStringListEx>();
+    moved->TextEncoding = TextEncoding;
     const std::size_t count = static_cast<std::size_t>(Count());
     if (count < 2) return moved;
     std::vector<char> keep(count, 1);

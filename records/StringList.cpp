@@ -169,17 +169,30 @@ void TStringList::ReleaseUnusedBlocks() {
     blocks_ = std::move(kept);
 }
 
-void TStringList::Reorder(const std::vector<std::uint32_t>& order) {
-    std::vector<Span> sorted;
-    sorted.reserve(lines_.size());
-    for (std::uint32_t k : order) sorted.push_back(lines_[k]);
-    lines_ = std::move(sorted);
+void TStringList::Reorder(std::vector<std::uint32_t> order) {
+    // In place, cycle by cycle: a copy of the lines would cost as much memory
+    // again as the lines themselves, the most a sort of short lines needs.
+    const std::size_t n = std::min(order.size(), lines_.size());
+    for (std::size_t k = 0; k < n; ++k) {
+        if (order[k] == k) continue;
+        const Span first = lines_[k];
+        std::size_t j = k;
+        for (;;) {
+            const std::size_t from = order[j];
+            order[j] = static_cast<std::uint32_t>(j);
+            if (from == k) {
+                lines_[j] = first;
+                break;
+            }
+            lines_[j] = lines_[from];
+            j = from;
+        }
+    }
 }
 
 void TStringList::SortLines() {
     if (Count() < 2) return;
-    SortKeys keys(*this, !CaseSensitive);
-    Reorder(keys.SortedOrder());
+    Reorder(SortedOrder(*this, !CaseSensitive));
 }
 
 }  // namespace quellor

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "records/Encoding.h"
+
 namespace quellor {
 
 class TStringList {
@@ -23,6 +25,9 @@ class TStringList {
     // Codec settings read by SplitFields and JoinFields.
     char Delimiter = ',';
     char QuoteChar = '"';  // 0: no quote character
+    // How characters are stepped: set by LoadLines for a record list, and
+    // passed on to the field lists made from its lines.
+    Encoding TextEncoding = Encoding::Cp932;
     // Never switched on in the system: SortLines always ignores letter case.
     bool CaseSensitive = false;
 
@@ -67,7 +72,7 @@ class TStringList {
     // Frees arena blocks that no line points into any more.
     void ReleaseUnusedBlocks();
     // Applies a permutation: line k becomes the old line order[k].
-    void Reorder(const std::vector<std::uint32_t>& order);
+    void Reorder(std::vector<std::uint32_t> order);
     // Drops every line but keeps the arena's largest block for reuse.
     void Reset();
     void Reserve(std::size_t lines) { lines_.reserve(lines); }

@@ -3,11 +3,17 @@
 #include <chrono>
 #include <cstdint>
 #include <memory>
+#include <new>
 #include <optional>
+#include <system_error>
 
+#include "records/Encoding.h"
+#include "records/Exceptions.h"
 #include "records/Format.h"
 #include "records/LineFiles.h"
+#include "records/LineFilesStaging.h"
 #include "records/RecordList.h"
+#include "run/ProcessingRunChecks.h"
 #include "run/RunMessages.h"
 #include "run/RunStages.h"
 
@@ -21,13 +27,14 @@ constexpr int kRecordExtractionPage = 1;
 constexpr int kSortPage = 2;
 
 struct FailedCheck {
-    const char* Message;
+    std::string Message;
     int Page;
 };
 
 // The first start check that fails; their order decides which warning the
 // user sees when several apply.
-std::optional<FailedCheck> FirstFailedCheck(const RunSettings& s) {
+std::optional<FailedCheck> FirstFailedCheck(const RunSettings& s,
+                                            const OutputPathsFor& outputsFor) {
     if (s.Files.empty()) return FailedCheck{runmsg::kNoFiles, kNoPage};
     if (s.FieldExtractionOn && s.ChosenFields.empty())
         return FailedCheck{runmsg::kNoChosenFields, kFieldExtractionPage};
@@ -36,6 +43,9 @@ std::optional<FailedCheck> FirstFailedCheck(const RunSettings& s) {
         return FailedCheck{runmsg::kNoRecordCondition, kRecordExtractionPage};
     if (!s.FieldExtractionOn && !s.RecordExtractionOn && !s.SortOn)
         return FailedCheck{runmsg::kNoOperation, kFieldExtractionPage};
+    if (auto overwritten = ListedFileAmongOutputs(s, outputsFor)) {
+        return FailedCheck{std::move(*overwritten), kNoPage};
+    }
     return std::nullopt;
 }
 
@@ -62,22 +72,32 @@ void ProcessFile(RunContext& run, TStringListEx& records, const std::string& pat
     RunState& state = run.State;
 
     state.CurrentFile = path;
-    observer.SetLog(Format(runmsg::kLogFileStart, {path}));
+    observer.SetLog(Format(runmsg::kLogFileStart, {PathForShow(path)}));
     observer.SetFileCounter(FileCounter(state));
 
-    LoadLines(records, path);
+    const TextForm form = LoadLines(records, path);
     const int loaded = records.Count();
     observer.SetRecordCounter(Format(runmsg::kRecordCounter, {0, loaded}));
     observer.SetRecordProgress(0);
     state.RecordBarBase = 0;
 
     const OutputPaths outputs = outputsFor(path);
-    if (settings.SortOn) SortStage(run, records, outputs.Duplicates);
+    const mode_t newMode = NewOutputMode(path);
+    std::optional<StagedFile> duplicates;
+    if (settings.SortOn)
+        SortStage(run, records, outputs.Duplicates, newMode, form.Prefix(), duplicates);
     if (settings.RecordExtractionOn) RecordExtractionStage(run, records);
     if (settings.FieldExtractionOn) FieldExtractionStage(run, records);
     observer.SetRecordProgress(100);
 
-    if (!(settings.NoFileWhenEmpty && records.Empty())) SaveLines(records, outputs.Processed);
+    // Both outputs are put in place only once both are written whole: a
+    // failure anywhere leaves the old ".new" and ".w" side by side as they were.
+    std::optional<StagedFile> processed;
+    if (!(settings.NoFileWhenEmpty && records.Empty())) {
+        processed.emplace(outputs.Processed, newMode);
+        processed->Write(records, form.Prefix());
+    }
+    CommitTogether({duplicates ? &*duplicates : nullptr, processed ? &*processed : nullptr});
 
     ++state.FilesDone;
     // Integer arithmetic: in binary floating point 29 of 50 files would read 57.
@@ -93,7 +113,17 @@ void ProcessFiles(RunContext& run, const OutputPathsFor& outputsFor) {
         auto records = std::make_unique<TStringListEx>();
         records->QuoteChar = 0;
         try {
-            ProcessFile(run, *records, path, outputsFor);
+            try {
+                ProcessFile(run, *records, path, outputsFor);
+            } catch (const std::bad_alloc&) {
+                records.reset();
+                throw EOutOfMemory(Format(runmsg::kOutOfMemory, {PathForShow(path)}));
+            } catch (const std::system_error& e) {
+                // A helper thread of the sort whose stack found no memory.
+                if (e.code() != std::errc::resource_unavailable_try_again) throw;
+                records.reset();
+                throw EOutOfMemory(Format(runmsg::kOutOfMemory, {PathForShow(path)}));
+            }
         } catch (...) {
             // A whole file may be in memory: free it before the error box waits for the user.
             records.reset();
@@ -130,7 +160,7 @@ void ExecuteRun(const RunSettings& settings, RunObserver& observer, AbortSwitch&
 
 void ExecuteRun(const RunSettings& settings, RunObserver& observer, AbortSwitch& abort,
                 const OutputPathsFor& outputsFor) {
-    if (const auto failed = FirstFailedCheck(settings)) {
+    if (const auto failed = FirstFailedCheck(settings, outputsFor)) {
         observer.ShowWarning(failed->Message);
         if (failed->Page != kNoPage) observer.SelectPage(failed->Page);
         return;
@@ -144,6 +174,7 @@ void ExecuteRun(const RunSettings& settings, RunObserver& observer, AbortSwitch&
     run.State.OperationsOn = OperationsOn(settings);
     run.State.StartTick = TickCount();
 
+    RemoveStaleTemporariesBeside(settings, outputsFor);
     ProcessFiles(run, outputsFor);
     FinishRun(run);
 }

@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 
+#include "records/Encoding.h"
 #include "records/SearchText.h"
 
 namespace quellor {
@@ -9,9 +10,14 @@ namespace quellor {
 namespace {
 
 RecordCondition ConditionFrom(const ConditionChoice& choice) {
+    if (!IsValidUtf8(choice.Text)) {
+        throw std::invalid_argument("search text is not UTF-8: " + choice.Text);
+    }
     const auto bytes = SearchTextAsCp932(choice.Text);
-    if (!bytes) throw std::invalid_argument("search text outside code page 932: " + choice.Text);
-    return {choice.FieldNumber, *bytes, choice.Mode};
+    RecordCondition condition{choice.FieldNumber, bytes.value_or(std::string()), choice.Mode};
+    condition.SearchTextUtf8 = choice.Text;
+    condition.NotInCp932 = !bytes.has_value();
+    return condition;
 }
 
 }  // namespace

@@ -33,9 +33,9 @@ struct RunChoices {
     bool DuplicatesToFile = false;
 };
 
-// The settings of the run. A search text is encoded for the records it is
-// compared with; one that code page 932 cannot hold raises
-// std::invalid_argument (the window's boxes never let such a text in).
+// The settings of the run. A search text is kept as typed for UTF-8 files
+// and encoded for code page 932 files; one that code page 932 cannot hold
+// matches nothing there. A text that is not UTF-8 raises std::invalid_argument.
 RunSettings SettingsFromChoices(const RunChoices& choices);
 
 }  // namespace quellor

@@ -9,6 +9,8 @@ inline constexpr const char* kNoChosenFields = "抽出するﾌｨｰﾙﾄﾞ�
 inline constexpr const char* kNoSortKey = "ｿｰﾄｷｰが指定されていません";
 inline constexpr const char* kNoRecordCondition = "抽出するﾚｺｰﾄﾞ条件が指定されていません";
 inline constexpr const char* kNoOperation = "条件が指定されていません";
+// The listed file that an output would overwrite, then the file it is the output of.
+inline constexpr const char* kOutputIsListedFile = "%sは%sの出力先と同じﾌｧｲﾙなので処理できません";
 
 // Counters.
 inline constexpr const char* kFileCounter = "%d/%dﾌｧｲﾙ処理";
@@ -34,6 +36,7 @@ inline constexpr const char* kLineTooLong = "%sの\r\n%d行目が長すぎます
 inline constexpr const char* kTooManyFields =
     "%sの\r\n%d行目のﾌｨｰﾙﾄﾞ数が多すぎます\r\n先頭%dﾌｨｰﾙﾄﾞまでを扱います";
 inline constexpr const char* kAborted = "ユーザーにより中断されました";
+inline constexpr const char* kOutOfMemory = "メモリが足りないため%sを処理できません";
 inline constexpr const char* kFinished = "処理が終わりました";
 
 // Suffixes of the output files, appended to the input's full name.

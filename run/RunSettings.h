@@ -1,6 +1,7 @@
 // Everything a run takes from the window, copied once when Start is pressed.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -10,8 +11,14 @@ namespace quellor {
 
 struct RecordCondition {
     int FieldNumber = 0;     // 1-based; 0 = none
-    std::string SearchText;  // CP932 bytes exactly as typed
+    std::string SearchText;  // compared with code page 932 files: the bytes exactly
     MatchMode Mode = MatchMode::Equals;
+    // Compared with UTF-8 files: the text as typed. Unset, SearchText is
+    // decoded from code page 932 for them.
+    std::optional<std::string> SearchTextUtf8 = std::nullopt;
+    // The typed text holds a character code page 932 has no code for, so no
+    // record of a code page 932 file holds it; SearchText is then unused.
+    bool NotInCp932 = false;
 };
 
 struct RunSettings {

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "records/Cp932.h"
+#include "records/Encoding.h"
 #include "records/Exceptions.h"
 #include "records/FieldCodec.h"
 #include "records/Format.h"
@@ -16,16 +18,37 @@ namespace quellor {
 
 namespace {
 
-bool Matches(const TStringListEx& fields, const RecordCondition& condition) {
-    return fields.MatchField(condition.SearchText, condition.FieldNumber - 1, condition.Mode);
-}
+// A condition with its search text in the encoding of the file at hand.
+struct FileCondition {
+    FileCondition(const RecordCondition& c, Encoding encoding)
+        : FieldIndex(c.FieldNumber - 1), Mode(c.Mode) {
+        if (encoding == Encoding::Cp932) {
+            Text = c.SearchText;
+            // The field is still read, so a missing one fails as with any text.
+            MatchesNothing = c.NotInCp932;
+        } else {
+            Text = c.SearchTextUtf8 ? *c.SearchTextUtf8 : Cp932ToUtf8(c.SearchText);
+        }
+    }
+
+    bool Matches(const TStringListEx& fields) const {
+        const bool found = fields.MatchField(Text, FieldIndex, Mode);
+        return found && !MatchesNothing;
+    }
+
+    std::string Text;
+    int FieldIndex;
+    MatchMode Mode;
+    bool MatchesNothing = false;
+};
 
 // The second condition is tested only when the first cannot decide alone.
-bool RecordStays(const RunSettings& s, const TStringListEx& fields) {
-    const bool first = Matches(fields, s.Condition1);
+bool RecordStays(const RunSettings& s, const FileCondition& c1, const FileCondition& c2,
+                 const TStringListEx& fields) {
+    const bool first = c1.Matches(fields);
     if (s.Condition2.FieldNumber == 0) return first;
-    if (s.JoinWithOr) return first || Matches(fields, s.Condition2);
-    return first && Matches(fields, s.Condition2);
+    if (s.JoinWithOr) return first || c2.Matches(fields);
+    return first && c2.Matches(fields);
 }
 
 std::string RecordCounter(int done, int total) {
@@ -34,7 +57,8 @@ std::string RecordCounter(int done, int total) {
 
 }  // namespace
 
-void SortStage(RunContext& run, TStringListEx& records, const std::string& duplicatesPath) {
+void SortStage(RunContext& run, TStringListEx& records, const std::string& duplicatesPath,
+               mode_t newMode, std::string_view prefix, std::optional<StagedFile>& duplicates) {
     RunObserver& observer = run.Observer;
     const RunSettings& settings = run.Settings;
     const int loaded = records.Count();
@@ -44,9 +68,12 @@ void SortStage(RunContext& run, TStringListEx& records, const std::string& dupli
     records.SortByField(settings.SortKeyField - 1, settings.ExpectedFieldCount);
     if (settings.SortDescending) records.ReverseLines();
     if (settings.DuplicatesToFile) {
-        const std::unique_ptr<TStringListEx> duplicates = records.ExtractDuplicates();
-        // Written now, so it exists even when a later stage of this file fails.
-        if (duplicates && !duplicates->Empty()) SaveLines(*duplicates, duplicatesPath);
+        const std::unique_ptr<TStringListEx> moved = records.ExtractDuplicates();
+        // Written aside now, so the moved lines need no memory in the later stages.
+        if (moved && !moved->Empty()) {
+            duplicates.emplace(duplicatesPath, newMode);
+            duplicates->Write(*moved, prefix);
+        }
     }
     observer.AppendLog(Format(runmsg::kLogCount, {loaded}));
     observer.SetRecordProgress(100 / run.State.OperationsOn);
@@ -62,6 +89,9 @@ void RecordExtractionStage(RunContext& run, TStringListEx& records) {
     TStringListEx fields;
     fields.QuoteChar = '"';
     fields.IgnoreCase = false;
+    fields.TextEncoding = records.TextEncoding;
+    const FileCondition c1(run.Settings.Condition1, records.TextEncoding);
+    const FileCondition c2(run.Settings.Condition2, records.TextEncoding);
     const int count = records.Count();
     state.StageRecordCount = count;
 
@@ -72,7 +102,7 @@ void RecordExtractionStage(RunContext& run, TStringListEx& records) {
     for (int h = count - 1, examined = 0; h >= 0; --h, ++examined) {
         SplitFields(fields, records.At(static_cast<std::size_t>(h)));
         CheckRecord(run, h + 1, fields.Count());
-        keep[static_cast<std::size_t>(h)] = RecordStays(run.Settings, fields) ? 1 : 0;
+        keep[static_cast<std::size_t>(h)] = RecordStays(run.Settings, c1, c2, fields) ? 1 : 0;
         ReportRecordProgress(run, examined + 1);
         observer.ProcessPendingEvents();
     }
@@ -93,6 +123,7 @@ void FieldExtractionStage(RunContext& run, TStringListEx& records) {
     state.StageRecordCount = count;
     TStringListEx fields;
     fields.QuoteChar = 0;
+    fields.TextEncoding = records.TextEncoding;
     const std::vector<int> chosen(run.Settings.ChosenFields);
 
     std::string line;  // reused: no allocation per record once it has grown
@@ -117,8 +148,8 @@ void CheckRecord(RunContext& run, int lineNumber, int found) {
     if (found != expected) {
         observer.UnlockControls();
         observer.AppendLog(runmsg::kLogFailed);
-        throw EStringListError(
-            Format(runmsg::kFieldCountError, {state.CurrentFile, lineNumber, expected, found}));
+        throw EStringListError(Format(runmsg::kFieldCountError, {PathForShow(state.CurrentFile),
+                                                                 lineNumber, expected, found}));
     }
     if (run.Abort.Requested()) {
         observer.UnlockControls();

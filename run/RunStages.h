@@ -2,8 +2,13 @@
 // Internal to the run library.
 #pragma once
 
-#include <string>
+#include <sys/types.h>
 
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "records/LineFilesStaging.h"
 #include "records/RecordList.h"
 #include "run/AbortSwitch.h"
 #include "run/RunObserver.h"
@@ -19,7 +24,11 @@ struct RunContext {
     RunState State;
 };
 
-void SortStage(RunContext& run, TStringListEx& records, const std::string& duplicatesPath);
+// Writes the repeated records aside into duplicates when there are any, after
+// prefix as the input began; the caller puts them in place together with the
+// result.
+void SortStage(RunContext& run, TStringListEx& records, const std::string& duplicatesPath,
+               mode_t newMode, std::string_view prefix, std::optional<StagedFile>& duplicates);
 void RecordExtractionStage(RunContext& run, TStringListEx& records);
 void FieldExtractionStage(RunContext& run, TStringListEx& records);
 

@@ -2,12 +2,12 @@
 # Builds the Debian package: build/quellor_<version>_<arch>.deb.
 # With --check, also checks it with lintian, installs it with apt-get,
 # starts the program the way the menu does (the entry's Exec line) in Xvfb,
-# checks its window, and removes the package again.
+# checks its window and that quellor-cli runs, and removes the package again.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
-cmake --build build --target quellor quellor_icon_theme quellor_docs
+cmake --build build --target quellor quellor-cli quellor_icon_theme quellor_docs quellor_cli_docs
 rm -f build/quellor_*.deb
 (cd build && cpack -G DEB)
 deb=$(ls build/quellor_*.deb)
@@ -28,5 +28,7 @@ entry=/usr/share/applications/quellor.desktop
 [[ -f /usr/share/icons/hicolor/32x32/apps/quellor.png ]] || fail "the icon was not installed"
 read -r -a command <<<"$(grep -m 1 '^Exec=' "$entry" | cut -d= -f2-)"
 [[ $(command -v "${command[0]}") == /usr/bin/quellor ]] || fail "Exec does not start /usr/bin/quellor"
+[[ $(quellor-cli --version) == "quellor-cli "* ]] || fail "quellor-cli does not run"
+[[ -f /usr/share/man/man1/quellor-cli.1.gz ]] || fail "the manual page of quellor-cli was not installed"
 xvfb-run -a -s "-screen 0 1280x1024x24" bash tests/desktop/smoke.sh "${command[@]}"
 echo "package: installed, started from its menu entry, and removed again"

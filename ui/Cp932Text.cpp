@@ -48,6 +48,21 @@ QString ShowCp932(std::string_view bytes) {
     return QString::fromUtf16(u.data(), static_cast<qsizetype>(u.size()));
 }
 
+QString ShowText(std::string_view bytes, Encoding encoding) {
+    if (encoding == Encoding::Cp932) return ShowCp932(bytes);
+    const std::string utf8 = TextForShow(bytes, encoding);
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
+std::string EncodeText(const QString& text, Encoding encoding) {
+    return encoding == Encoding::Cp932 ? EncodeCp932(text) : text.toStdString();
+}
+
+QString ShowPath(const QByteArray& path) {
+    const std::string shown = PathForShow(std::string_view(path.data(), path.size()));
+    return QString::fromUtf8(shown.data(), static_cast<qsizetype>(shown.size()));
+}
+
 std::string EncodeCp932(const QString& text) {
     std::string out;
     if (!TryEncode(text, out)) throw std::invalid_argument("text outside code page 932");
@@ -73,13 +88,10 @@ QString MapLookAlikes(QString text) {
     return text;
 }
 
-QValidator::State Cp932Validator::validate(QString& input, int&) const {
-    input = MapLookAlikes(input);
-    return CanEncode(input) ? Acceptable : Invalid;
+QValidator::State Cp932Validator::validate(QString&, int&) const {
+    return Acceptable;
 }
 
-void Cp932Validator::fixup(QString& input) const {
-    input = MapLookAlikes(input);
-}
+void Cp932Validator::fixup(QString&) const {}
 
 }  // namespace quellor::ui

@@ -1,38 +1,26 @@
-// The file list: drops from the file manager, removal, and the preview.
+#include "ui/FileList.h"
+
 #include <sys/stat.h>
 
-#include <QDragEnterEvent>
-#include <QDropEvent>
 #include <QFile>
-#include <QMimeData>
+#include <QHeaderView>
+#include <QLabel>
 #include <QPushButton>
-#include <QTableWidget>
-#include <QUrl>
 
 #include "records/Compare.h"
-#include "records/Exceptions.h"
-#include "records/FieldCodec.h"
-#include "records/LineFiles.h"
-#include "run/SampleLine.h"
+#include "run/PreviewRows.h"
 #include "ui/Cp932Text.h"
 #include "ui/ErrorDisplay.h"
 #include "ui/UiTexts.h"
 #include "ui/Widgets.h"
-#include "ui/main.h"
+#include "ui/WindowLayout.h"
 
 namespace quellor::ui {
 
 namespace {
 
+// Each entry keeps the bytes of its path; its text is only for the user.
 constexpr int kPathRole = Qt::UserRole;
-
-bool CarriesLocalFiles(const QMimeData* data) {
-    if (!data || !data->hasUrls()) return false;
-    for (const QUrl& url : data->urls()) {
-        if (url.isLocalFile()) return true;
-    }
-    return false;
-}
 
 bool IsFolder(const QByteArray& path) {
     struct stat st {};
@@ -43,178 +31,152 @@ QString U(const char* text) {
     return QString::fromUtf8(text);
 }
 
-// The path of a local file URL as the bytes the file manager encoded. Going
-// through QString would turn a name that is not UTF-8 (a code page 932 name
-// copied from an old share) into another name.
-QByteArray LocalPathBytes(const QUrl& url) {
-    return QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1());
-}
-
 }  // namespace
 
-void TfrmMain::dragEnterEvent(QDragEnterEvent* e) {
-    if (CarriesLocalFiles(e->mimeData())) e->acceptProposedAction();
+FileList::FileList(const FileListControls& controls, Scale scale, std::function<void()> listChanged,
+                   std::function<bool()> running)
+    : c_(controls),
+      scale_(scale),
+      listChanged_(std::move(listChanged)),
+      running_(std::move(running)) {
+    StringGrid* grid = c_.preview;
+    grid->horizontalHeader()->hide();
+    grid->verticalHeader()->hide();
+    grid->horizontalHeader()->setMinimumSectionSize(1);
+    grid->verticalHeader()->setMinimumSectionSize(1);
+    grid->horizontalHeader()->setDefaultSectionSize(scale(64));
+    grid->verticalHeader()->setDefaultSectionSize(scale(14));
+    grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    grid->setWordWrap(false);
+    grid->setTextElideMode(Qt::ElideNone);
+    // The grid is one stop of the window's tab order, not a field to tab through.
+    grid->setTabKeyNavigation(false);
+
+    auto on = [this](auto* sender, auto signal, void (FileList::*handler)()) {
+        connect(sender, signal, this, [this, handler] { Guarded([&] { (this->*handler)(); }); });
+    };
+    on(c_.list, &ListBox::userSelectionChanged, &FileList::SelectionChanged);
+    on(c_.list, &ListBox::userDoubleClicked, &FileList::PreviewClicked);
+    on(c_.removeButton, &QPushButton::clicked, &FileList::RemoveClicked);
 }
 
-void TfrmMain::dragMoveEvent(QDragMoveEvent* e) {
-    if (CarriesLocalFiles(e->mimeData())) e->acceptProposedAction();
+void FileList::Reset() {
+    c_.list->clear();
+    ClearPreview();
+    c_.removeButton->setEnabled(false);
+    c_.removeAllButton->setEnabled(false);
+    UpdateTotalLabel();
 }
 
-void TfrmMain::dropEvent(QDropEvent* e) {
-    if (!CarriesLocalFiles(e->mimeData())) return;
-    e->acceptProposedAction();
-    TakeDrop(e->mimeData());
-}
-
-// The program the files come from waits until the drop is finished: the
-// paths are taken now and added once the drop has returned, so a box that
-// adding them opens keeps nobody else waiting.
-void TfrmMain::TakeDrop(const QMimeData* data) {
-    QList<QByteArray> paths;
-    for (const QUrl& url : data->urls()) {
-        if (url.isLocalFile()) paths << LocalPathBytes(url);
-    }
-    QMetaObject::invokeMethod(
-        this, [this, paths] { Guarded([&] { HandleFileDrop(paths); }); }, Qt::QueuedConnection);
-}
-
-bool TfrmMain::eventFilter(QObject* watched, QEvent* e) {
-    switch (e->type()) {
-        case QEvent::DragEnter:
-        case QEvent::DragMove: {
-            auto* drag = static_cast<QDragMoveEvent*>(e);
-            if (!CarriesLocalFiles(drag->mimeData())) break;
-            drag->acceptProposedAction();
-            return true;
-        }
-        case QEvent::Drop: {
-            auto* drop = static_cast<QDropEvent*>(e);
-            if (!CarriesLocalFiles(drop->mimeData())) break;
-            drop->acceptProposedAction();
-            TakeDrop(drop->mimeData());
-            return true;
-        }
-        default:
-            break;
-    }
-    return QWidget::eventFilter(watched, e);
-}
-
-void TfrmMain::HandleFileDrop(const QList<QByteArray>& paths) {
-    // Paths are kept whole, exactly as the drop delivers them.
+void FileList::AddDropped(const std::vector<QByteArray>& paths) {
     for (const QByteArray& path : paths) {
         if (IsFolder(path)) continue;
         bool listed = false;
-        for (int i = 0; i < ListBox1->count() && !listed; ++i) {
-            listed = SameBytes(FilePath(i), path.toStdString());
+        for (int i = 0; i < c_.list->count() && !listed; ++i) {
+            listed = SameBytes(PathAt(i), path.toStdString());
         }
-        if (!listed) AddFileEntry(path);
+        if (listed) continue;
+        auto* item = new QListWidgetItem(ShowPath(path));
+        item->setData(kPathRole, path);
+        c_.list->addItem(item);
     }
     UpdateTotalLabel();
-    FitScrollWidth(ListBox1);
+    FitScrollWidth(c_.list, scale_);
     // A reset under a running run would pull its labels and bars away.
-    if (ListBox1->count() > 0 && !running_) BitBtn5->setEnabled(true);
-    BuildFieldChoices();
+    if (c_.list->count() > 0 && !running_()) c_.removeAllButton->setEnabled(true);
+    listChanged_();
 }
 
-void TfrmMain::AddFileEntry(const QByteArray& path) {
-    auto* item = new QListWidgetItem(QFile::decodeName(path));
-    item->setData(kPathRole, path);
-    ListBox1->addItem(item);
+std::vector<std::string> FileList::Files() const {
+    std::vector<std::string> files;
+    for (int i = 0; i < c_.list->count(); ++i) files.push_back(PathAt(i));
+    return files;
 }
 
-std::string TfrmMain::FilePath(int row) const {
-    QListWidgetItem* item = ListBox1->item(row);
-    QVariant bytes = item->data(kPathRole);
-    QByteArray path = bytes.isValid() ? bytes.toByteArray() : QFile::encodeName(item->text());
-    return path.toStdString();
+bool FileList::Empty() const {
+    return c_.list->count() == 0;
 }
 
-void TfrmMain::ListBox1Click() {
-    if (!ListBox1->selectedItems().isEmpty()) BitBtn1->setEnabled(true);
+std::string FileList::PathAt(int row) const {
+    return c_.list->item(row)->data(kPathRole).toByteArray().toStdString();
 }
 
-void TfrmMain::BitBtn1Click() {
-    for (int i = 0; i < ListBox1->count();) {
-        if (ListBox1->item(i)->isSelected()) {
-            delete ListBox1->takeItem(i);
+void FileList::SelectionChanged() {
+    if (!c_.list->selectedItems().isEmpty()) c_.removeButton->setEnabled(true);
+}
+
+void FileList::RemoveClicked() {
+    for (int i = 0; i < c_.list->count();) {
+        if (c_.list->item(i)->isSelected()) {
+            delete c_.list->takeItem(i);
         } else {
             ++i;
         }
     }
-    BitBtn1->setEnabled(false);
-    if (ListBox1->count() == 0) BitBtn5->setEnabled(false);
+    c_.removeButton->setEnabled(false);
+    if (c_.list->count() == 0) c_.removeAllButton->setEnabled(false);
     UpdateTotalLabel();
-    FitScrollWidth(ListBox1);
+    FitScrollWidth(c_.list, scale_);
     ClearPreview();
-    BuildFieldChoices();
+    listChanged_();
 }
 
-void TfrmMain::ListBox1DblClick() {
-    int first = -1;
-    for (int i = 0; i < ListBox1->count() && first < 0; ++i) {
-        if (ListBox1->item(i)->isSelected()) first = i;
+void FileList::PreviewClicked() {
+    for (int i = 0; i < c_.list->count(); ++i) {
+        if (!c_.list->item(i)->isSelected()) continue;
+        ClearPreview();
+        PreviewFile(PathAt(i));
+        return;
     }
-    if (first < 0) return;
-    ClearPreview();
-    PreviewFile(FilePath(first));
 }
 
-void TfrmMain::PreviewFile(const std::string& path) {
-    LineReader reader;
-    reader.Open(path);
-    TStringList fields;
-    fields.QuoteChar = 0;
-    TStringList row;
-    row.QuoteChar = 0;
-    TStringList cells;  // never given a quote byte: the double quote
-    std::string notice;
-    for (int r = 1; r <= PreviewLineLimit && notice.empty(); ++r) {
-        if (reader.AtEnd()) break;
-        bool lineCut = false;
-        std::string line = reader.NextLine(kShownLineBytes, lineCut);
-        const bool fieldsCut = SplitFields(fields, line, kShownFieldLimit);
-        // The rest of a cut line is never read: the preview ends with it.
-        notice = ShownLineNotice(path, r, lineCut, fieldsCut);
-        const int f = fields.Count();
-        row.Clear();
-        row.Add(EncodeCp932(U(kRowLabel).arg(r)));
-        for (int k = 0; k < f; ++k) row.Add(fields.Get(k));
-        std::string rowText = JoinFields(row);
-
-        StringGrid1->setRowCount(r + 1);
-        StringGrid1->setColumnWidth(0, Scaled(50));
-        StringGrid1->setColumnCount(f + 1);
-        for (int k = 1; k <= f; ++k) SetPreviewCell(0, k, U(kFieldChoice).arg(k));
-        for (int c = 0; c < StringGrid1->columnCount(); ++c) SetPreviewCell(r, c, QString());
-        SplitFields(cells, rowText);
-        for (int c = 0; c < cells.Count() && c < StringGrid1->columnCount(); ++c) {
-            std::string_view piece = cells.Get(c);
-            SetPreviewCell(r, c, piece.empty() ? QStringLiteral(" ") : ShowCp932(piece));
+void FileList::PreviewFile(const std::string& path) {
+    StringGrid* grid = c_.preview;
+    PreviewRows rows(path, PreviewLineLimit, U(kRowLabel).arg(QString()).toStdString());
+    int r = 0;
+    while (std::optional<PreviewRow> row = rows.Next()) {
+        ++r;
+        grid->setRowCount(r + 1);
+        grid->setColumnWidth(0, scale_(50));
+        grid->setColumnCount(row->FieldCount + 1);
+        for (int k = 1; k <= row->FieldCount; ++k) SetCell(0, k, U(kFieldChoice).arg(k));
+        for (int col = 0; col < grid->columnCount(); ++col) SetCell(r, col, QString());
+        const int shown = qMin(static_cast<int>(row->Cells.size()), grid->columnCount());
+        for (int col = 0; col < shown; ++col) {
+            const std::string& piece = row->Cells[static_cast<std::size_t>(col)];
+            SetCell(r, col,
+                    piece.empty() ? QStringLiteral(" ") : ShowText(piece, rows.TextEncoding()));
         }
     }
-    reader.Close();
-    if (!notice.empty()) throw Exception(notice);
 }
 
-void TfrmMain::SetPreviewCell(int row, int column, const QString& text) {
-    QTableWidgetItem* item = StringGrid1->item(row, column);
+void FileList::UpdateTotalLabel() {
+    FitLabel(c_.totalLabel, U(kTotalFiles).arg(c_.list->count()));
+}
+
+void FileList::ClearPreview() {
+    c_.preview->clearContents();
+    c_.preview->setRowCount(2);
+    c_.preview->setColumnCount(2);
+    for (auto [row, column] : {std::pair{0, 0}, {0, 1}, {1, 0}}) SetCell(row, column, {});
+}
+
+void FileList::SetCell(int row, int column, const QString& text) {
+    QTableWidgetItem* item = c_.preview->item(row, column);
     if (!item) {
         item = new QTableWidgetItem;
         if (row == 0 || column == 0) {
             item->setFlags(Qt::ItemIsEnabled);
-            item->setBackground(palette().button());
+            item->setBackground(c_.preview->window()->palette().button());
         } else {
             item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
         }
-        StringGrid1->setItem(row, column, item);
+        c_.preview->setItem(row, column, item);
     }
     item->setText(text);
-}
-
-QString TfrmMain::Cell(int row, int column) const {
-    QTableWidgetItem* item = StringGrid1->item(row, column);
-    return item ? item->text() : QString();
 }
 
 }  // namespace quellor::ui

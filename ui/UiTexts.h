@@ -1,4 +1,6 @@
-// Every caption, item and hint of the window, exactly as the user sees it.
+// The texts the window sets and the hints, exactly as the user sees them.
+// The controls' own captions and items stand in the layout table
+// (WindowLayout.cpp).
 #pragma once
 
 namespace quellor::ui {
@@ -18,9 +20,6 @@ inline constexpr const char* kWarningTitle = "警告";
 inline constexpr const char* kInformationTitle = "情報";
 inline constexpr const char* kOk = "OK";
 
-inline constexpr const char* kOn = "する";
-inline constexpr const char* kOff = "しない";
-inline constexpr const char* kModes[] = {"と完全に一致する", "を含む", "で始まる", "で終わる"};
 
 // Hints, by control name.
 struct Hint {

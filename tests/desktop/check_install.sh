@@ -12,6 +12,7 @@ fail() { echo "install: $*" >&2; exit 1; }
 cmake --install "$build" --prefix "$stage" >/dev/null || fail "cmake --install failed"
 
 [[ -x $stage/bin/quellor ]] || fail "bin/quellor is missing or not executable"
+[[ -x $stage/bin/quellor-cli ]] || fail "bin/quellor-cli is missing or not executable"
 entry=$stage/share/applications/quellor.desktop
 [[ -f $entry ]] || fail "share/applications/quellor.desktop is missing"
 desktop-file-validate "$entry" || fail "desktop-file-validate rejects the entry"
@@ -35,8 +36,10 @@ for size in 32 48 64 128 256; do
 done
 svg=$stage/share/icons/hicolor/scalable/apps/quellor.svg
 grep -q '<svg ' "$svg" 2>/dev/null || fail "the scalable icon is missing"
-for doc in share/man/man1/quellor.1.gz share/doc/quellor/changelog.gz share/doc/quellor/copyright; do
+for doc in share/man/man1/quellor.1.gz share/man/man1/quellor-cli.1.gz share/doc/quellor/changelog.gz share/doc/quellor/copyright; do
     [[ -s $stage/$doc ]] || fail "$doc is missing"
 done
 gzip -dc "$stage/share/man/man1/quellor.1.gz" | grep -q '^\.TH QUELLOR 1' || fail "the manual page is not one"
+gzip -dc "$stage/share/man/man1/quellor-cli.1.gz" | grep -q '^\.TH QUELLOR-CLI 1' ||
+    fail "the manual page of quellor-cli is not one"
 echo "install: program, menu entry, icons and documents in place"

@@ -31,6 +31,7 @@ std::string ClassOf(const Exception& e) {
     if (dynamic_cast<const EFOpenError*>(&e)) return "EFOpenError";
     if (dynamic_cast<const EReadError*>(&e)) return "EReadError";
     if (dynamic_cast<const EStringListError*>(&e)) return "EStringListError";
+    if (dynamic_cast<const EOutOfMemory*>(&e)) return "EOutOfMemory";
     return "Exception";
 }
 

@@ -37,15 +37,17 @@ class FaultObserver : public RunObserver {
     void UnlockControls() override {}
     void ShowWarning(const std::string& text) override { warnings_ += text; }
     void ShowInformation(const std::string&) override { ++informed_; }
-    void SelectPage(int) override {}
+    void SelectPage(int) override { ++pagesSelected_; }
 
     const std::string& Log() const { return log_; }
     const std::string& Warnings() const { return warnings_; }
     int Informed() const { return informed_; }
+    int PagesSelected() const { return pagesSelected_; }
 
   private:
     int bar_ = 0;
     int informed_ = 0;
+    int pagesSelected_ = 0;
     std::string log_;
     std::string warnings_;
 };

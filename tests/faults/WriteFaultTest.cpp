@@ -54,7 +54,8 @@ TEST_P(WriteFault, LeavesNoPartialOutputAndTheOldOneUntouched) {
     s.SortKeyField = 1;
     s.DuplicatesToFile = true;
 
-    EXPECT_EQ(RunUnderSizeLimit(s), "EWriteError: ストリームへの書き込みエラー");
+    EXPECT_EQ(RunUnderSizeLimit(s), "EWriteError: ファイル " + input +
+                                        (c.duplicates ? ".w" : ".new") + " への書き込みエラー");
     ExpectOnlyAdded(before, {});
 
     // Without the limit the same run goes through, so the limit was the fault.
@@ -80,7 +81,7 @@ TEST_F(FaultTest, WriteFailureKeepsEarlierFilesOutputs) {
     s.FieldExtractionOn = true;
     s.ChosenFields = {2};
 
-    EXPECT_EQ(RunUnderSizeLimit(s), "EWriteError: ストリームへの書き込みエラー");
+    EXPECT_EQ(RunUnderSizeLimit(s), "EWriteError: ファイル " + big + ".new への書き込みエラー");
     ExpectOnlyAdded(before, {"a.csv.new"});
     EXPECT_EQ(Read(small + ".new"), "y\r\n");
 }

@@ -12,6 +12,7 @@
 
 #include "FuzzSupport.h"
 #include "records/Compare.h"
+#include "records/Encoding.h"
 #include "records/Exceptions.h"
 #include "records/FieldCodec.h"
 #include "records/Format.h"
@@ -20,6 +21,9 @@
 
 namespace quellor::fuzz {
 namespace {
+
+// The encoding of the input at hand, decided as LoadLines decides a file's.
+Encoding TheEncoding = Encoding::Cp932;
 
 // Lines as LoadLines would hand them over: no NUL, CR or LF.
 std::vector<std::string> RecordLines(const std::string& text) {
@@ -37,6 +41,7 @@ std::vector<std::string> RecordLines(const std::string& text) {
 
 int FieldCount(const std::string& line) {
     TStringList fields;
+    fields.TextEncoding = TheEncoding;
     SplitFields(fields, line);
     return fields.Count();
 }
@@ -45,6 +50,7 @@ int FieldCount(const std::string& line) {
 // Nothing when the line has no field at key.
 std::optional<std::string> SwapKey(const std::string& line, int key) {
     TStringList fields;
+    fields.TextEncoding = TheEncoding;
     SplitFields(fields, line);
     if (key >= fields.Count()) return std::nullopt;
     fields.Exchange(0, key);
@@ -90,7 +96,7 @@ void CheckSorted(const std::vector<std::string>& result, const Rewritten& r) {
     for (std::size_t i = 1; i < result.size(); ++i) {
         const std::string& x = r.Keyed.at(result[i - 1]);
         const std::string& y = r.Keyed.at(result[i]);
-        FUZZ_CHECK(CompareLocale(x, y, true) <= 0, Hex(x) + " after " + Hex(y));
+        FUZZ_CHECK(CompareLocale(x, y, true, TheEncoding) <= 0, Hex(x) + " after " + Hex(y));
     }
 }
 
@@ -124,6 +130,7 @@ void CheckFieldCountError(const std::vector<std::string>& lines, const TStringLi
 
 void SortAndExtract(const std::vector<std::string>& lines, int key, int expected, bool descending) {
     TStringListEx list;
+    list.TextEncoding = TheEncoding;
     Fill(list, lines);
     try {
         list.SortByField(key, expected);
@@ -159,7 +166,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const int key = fdp.ConsumeIntegralInRange<int>(0, 7);
     const int countShift = fdp.ConsumeIntegralInRange<int>(-1, 1);
     const bool descending = fdp.ConsumeBool();
-    const auto lines = RecordLines(fdp.ConsumeRemainingBytesAsString());
+    const std::string text = fdp.ConsumeRemainingBytesAsString();
+    TheEncoding = quellor::DetectEncoding(text);
+    const auto lines = RecordLines(text);
     // Mostly the first line's count, as the run passes it; sometimes off by one.
     const int expected = std::max(0, (lines.empty() ? 1 : FieldCount(lines[0])) + countShift);
     SortAndExtract(lines, key, expected, descending);

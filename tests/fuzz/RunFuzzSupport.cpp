@@ -1,6 +1,7 @@
 #include "RunFuzzSupport.h"
 
 #include "FuzzSupport.h"
+#include "records/Encoding.h"
 #include "records/Exceptions.h"
 #include "records/FieldCodec.h"
 #include "run/ProcessingRun.h"
@@ -16,6 +17,9 @@ RecordCondition DrawCondition(FuzzedDataProvider& fdp) {
     c.FieldNumber = fdp.ConsumeIntegralInRange<int>(0, 5);
     c.Mode = static_cast<MatchMode>(fdp.ConsumeIntegralInRange<std::uint8_t>(0, 4));
     c.SearchText = fdp.ConsumeRandomLengthString(6);
+    // Now and then a typed form for UTF-8 files, or one code page 932 cannot hold.
+    if (fdp.ConsumeBool()) c.SearchTextUtf8 = fdp.ConsumeRandomLengthString(6);
+    c.NotInCp932 = fdp.ConsumeBool();
     return c;
 }
 
@@ -25,7 +29,11 @@ int DrawExpectedCount(FuzzedDataProvider& fdp, const std::string& firstFile) {
     const std::string line = firstFile.substr(0, firstFile.find_first_of("\r\n"));
     TStringList fields;
     fields.QuoteChar = 0;
-    SplitFields(fields, line);
+    fields.TextEncoding = DetectEncoding(line);
+    if (line.starts_with(kUtf8Bom))
+        SplitFields(fields, line.substr(kUtf8Bom.size()));
+    else
+        SplitFields(fields, line);
     return std::max(0, fields.Count() + fdp.ConsumeIntegralInRange<int>(-1, 1) *
                                             fdp.ConsumeIntegralInRange<int>(0, 1));
 }
@@ -46,7 +54,28 @@ void DrawSettings(FuzzedDataProvider& fdp, RunSettings& s) {
     s.Condition2 = DrawCondition(fdp);
 }
 
+// Now and then a file is named as an earlier file's output, as when last
+// month's results lie beside their inputs.
+std::string DrawName(FuzzedDataProvider& fdp, const std::vector<std::string>& earlier) {
+    const std::string plain = "f" + std::to_string(earlier.size()) + ".csv";
+    if (earlier.empty() || fdp.ConsumeIntegralInRange<int>(0, 3) != 0) return plain;
+    const std::string& owner =
+        earlier[fdp.ConsumeIntegralInRange<std::size_t>(0, earlier.size() - 1)];
+    const std::string name = owner + (fdp.ConsumeBool() ? ".new" : ".w");
+    return std::find(earlier.begin(), earlier.end(), name) == earlier.end() ? name : plain;
+}
+
 }  // namespace
+
+bool ListsAnOutput(const RunCase& c) {
+    const bool duplicates = c.Settings.SortOn && c.Settings.DuplicatesToFile;
+    const auto listed = [&](const std::string& name) {
+        return std::find(c.Names.begin(), c.Names.end(), name) != c.Names.end();
+    };
+    return std::any_of(c.Names.begin(), c.Names.end(), [&](const std::string& name) {
+        return listed(name + ".new") || (duplicates && listed(name + ".w"));
+    });
+}
 
 void FuzzObserver::ProcessPendingEvents() {
     if (++events_ == abortAt_) abort_.Request();
@@ -59,7 +88,7 @@ RunCase MakeRunCase(FuzzedDataProvider& fdp, const std::string& dir) {
     const int files = fdp.ConsumeIntegralInRange<int>(1, 3);
     for (int i = 0; i < files; ++i) {
         const bool staleNew = fdp.ConsumeBool(), staleW = fdp.ConsumeBool();
-        c.Names.push_back("f" + std::to_string(i) + ".csv");
+        c.Names.push_back(DrawName(fdp, c.Names));
         c.Contents.push_back(fdp.ConsumeRandomLengthString(4096));
         const std::string path = dir + "/" + c.Names.back();
         WriteFileBytes(path, c.Contents.back());

@@ -60,4 +60,8 @@ struct RunOutcome {
 
 RunOutcome RunOnce(const RunCase& c);
 
+// Whether a listed file is the ".new" (or the ".w", when duplicates go to
+// their file) of another listed file: the run must then not start.
+bool ListsAnOutput(const RunCase& c);
+
 }  // namespace quellor::fuzz

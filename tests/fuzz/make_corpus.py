@@ -13,6 +13,9 @@ import sys
 
 DQ = b'"'
 SJIS = "東京,ｵｵｻｶ,あい,ｱ｢,全角　空白".encode("cp932")
+# UTF-8 whose characters end in code page 932 lead bytes (市 E5 B8 82, い E3 81 84).
+UTF8 = "大阪市,い,ｱ,\"港区, 東京\",ー".encode("utf-8")
+BOM = b"\xef\xbb\xbf"
 
 CODEC = [
     b"", b"  ", b"a,b,x", b" a , b ", b"a b,x", b"a\tb", b"a   b", SJIS,
@@ -22,12 +25,14 @@ CODEC = [
     DQ + b"a" + DQ + b" b", DQ + b"ab" + DQ + b"de,x", b"a" + DQ + b"b,x",
     DQ + b"abc", DQ + b"a" + DQ + DQ + b"b", b"a," + DQ, b"\x81,a",
     b"a\x00b,c", b"\x82\xa0\x82\xa2,\xa2", b"\x81", DQ + b"a b\x81",
+    UTF8, b"b\x82,a", b"\xe5\xb8,\x82",
 ]
 
 LINES = [
     b"", b"a\r\nb", b"a\r\nb\r\n", b"a\r\nb\r\n\r\n", b"a\n\rb", b"a\rb\r\nx",
     b"a\r\nb\x00c\r\nd", b"a\r\n\x1a", b"\x1aabc", b"x" * 300 + b"\r\ny",
     b"\xef\xbb\xbfbom,line\r\n", SJIS + b"\r\n" + SJIS,
+    BOM + UTF8 + b"\r\n" + UTF8, UTF8 + b"\n" + SJIS, BOM, BOM + BOM + b"a",
 ]
 
 def settings(*values):
@@ -43,6 +48,7 @@ LISTS = [
     b"1,2,3\n1,2\n1,2,3\n" + settings(1, 1, 1),
     # Greek before half-width kana: the collator puts it after.
     b"\x83\x9f\n\xb1\n" + settings(0, 1, 0),
+    UTF8 + b"\n" + "市い,ｶﾞ,カー,x,y".encode("utf-8") + b"\n" + UTF8 + settings(1, 1, 2),
     # An empty line in a list built in memory.
     b"a\n\nb\n" + settings(0, 1, 0),
 ]
@@ -53,6 +59,8 @@ RUNS = [
     SJIS + b"\r\n" + SJIS + b"\r\n\\x\\x" + bytes(range(40, 72)),
     b"a,b\r\na\r\n" + bytes([255] * 32),
     b"\"a,b\",c\r\n\"a,b\",c\r\nx,y\r\n" + bytes(range(200, 232)),
+    BOM + "001,大阪府大阪市\r\n002,東京都港区\r\n001,大阪府大阪市\r\n".encode("utf-8")
+    + bytes(range(1, 33)),
 ]
 
 TARGETS = {

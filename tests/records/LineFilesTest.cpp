@@ -60,10 +60,12 @@ TEST_F(LineFilesTest, LoadCutsLinesByCrAndLf) {
           "b",
           "c"}},
         {"\x82\rX", {"\x82", "X"}},
+        // The byte-order mark belongs to the file, not to its first line.
         {"\xef\xbb\xbf"
          "a,b\r\n",
-         {"\xef\xbb\xbf"
-          "a,b"}},
+         {"a,b"}},
+        {"\xef\xbb\xbf", {}},
+        {"\xef\xbb\xbf\r\nx", {"", "x"}},
         {Sjis("東京,大阪\r\nｱｲｳ"), {Sjis("東京,大阪"), Sjis("ｱｲｳ")}},
     };
     for (const auto& row : table) EXPECT_EQ(Load(row.bytes), row.lines) << Hex(row.bytes);
@@ -294,7 +296,8 @@ TEST_F(SaveFailureTest, ShortWriteLeavesOldFileAndNoTemporary) {
     struct rlimit limited = old;
     limited.rlim_cur = 1000;
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
-    EXPECT_THROW_MESSAGE(SaveLines(list_, path), EWriteError, "ストリームへの書き込みエラー");
+    EXPECT_THROW_MESSAGE(SaveLines(list_, path), EWriteError,
+                         "ファイル " + path + " への書き込みエラー");
     setrlimit(RLIMIT_FSIZE, &old);
     signal(SIGXFSZ, oldHandler);
     EXPECT_EQ(ReadBytes(path), "old\r\n");

@@ -209,8 +209,11 @@ TEST_F(RunFailure, SecondConditionOutOfRangeFailsOnlyWhenItIsTested) {
               (Transcript{"AppendLog:ﾚｺｰﾄﾞ抽出中．．．", "UnlockControls"}));
 }
 
-TEST_F(RunFailure, DuplicatesFileIsWrittenBeforeTheLaterStages) {
+// The ".w" is ready after the sort but is put in place only with the ".new":
+// a run that fails later leaves the earlier ".w" as it was.
+TEST_F(RunFailure, DuplicatesFileWaitsForTheResultFile) {
     const std::string input = WriteLines("d.csv", {"b,1", "a,1", "b,1", "c,1"});
+    WriteLines("d.csv.w", {"from an earlier run"});
     RunSettings settings = SettingsFor({input}, 2);
     settings.SortOn = true;
     settings.SortKeyField = 1;
@@ -223,7 +226,7 @@ TEST_F(RunFailure, DuplicatesFileIsWrittenBeforeTheLaterStages) {
     const RunError error = RunFailing(settings, observer);
 
     EXPECT_EQ(error.Message, "ユーザーにより中断されました");
-    EXPECT_EQ(ReadBytes(input + ".w"), "b,1\r\n");
+    EXPECT_EQ(ReadBytes(input + ".w"), "from an earlier run\r\n");
     EXPECT_FALSE(Exists(input + ".new"));
 }
 

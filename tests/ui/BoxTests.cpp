@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyle>
 #include <QTest>
 #include <QTimer>
 
@@ -102,6 +103,32 @@ TEST(MessageDialog, LooksAndClosesAsItShould) {
     EXPECT_EQ(checks, 2);
 }
 
+TEST(MessageDialog, EachKindShowsItsOwnIcon) {
+    MessageBoxes::SetHook(nullptr);
+    MessageBoxes::SetEnding(false);
+    const std::pair<void (*)(const QString&), QStyle::StandardPixmap> kinds[] = {
+        {&MessageBoxes::ShowWarning, QStyle::SP_MessageBoxWarning},
+        {&MessageBoxes::ShowInformation, QStyle::SP_MessageBoxInformation},
+        {&MessageBoxes::ShowError, QStyle::SP_MessageBoxCritical},
+    };
+    for (auto [show, icon] : kinds) {
+        bool seen = false;
+        QTimer::singleShot(0, [&, icon] {
+            auto* box = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr);
+            int side = box->style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, box);
+            QImage expected =
+                box->style()->standardIcon(icon, nullptr, box).pixmap(side, side).toImage();
+            for (QLabel* l : box->findChildren<QLabel*>()) {
+                if (!l->pixmap().isNull()) seen = l->pixmap().toImage() == expected;
+            }
+            box->accept();
+        });
+        show(U("x"));
+        EXPECT_TRUE(seen) << icon;
+    }
+}
+
 TEST(Cp932Text, LookAlikesAreMappedAndOthersRefused) {
     EXPECT_EQ(MapLookAlikes(U("〜−‖—¢£¬")), U("～－∥―￠￡￢"));
     EXPECT_EQ(EncodeCp932(U("～")), std::string("\x81\x60"));
@@ -123,21 +150,19 @@ class EditBoxTest : public UiTest {
     }
 };
 
-TEST_F(EditBoxTest, TypingAndPastingKeepOnlyWhatCodePage932Holds) {
-    win->RadioGroup2->SetItemIndex(0);
-    win->UpdateRecordTab();
-    QLineEdit* edit = win->Edit1;
+// A search text is encoded per file when the run starts, so the boxes keep
+// every character as typed: UTF-8 files may hold what code page 932 cannot.
+TEST_F(EditBoxTest, TypingAndPastingKeepWhatWasTyped) {
+    Choose(Named<RadioGroup>("RadioGroup2"), 0);
+    QLineEdit* edit = Named<QLineEdit>("Edit1");
     edit->setFocus();
     Type(edit, U("a〜b"));
-    EXPECT_EQ(edit->text(), U("a～b"));
+    EXPECT_EQ(edit->text(), U("a〜b"));
     Type(edit, U("é"));
-    EXPECT_EQ(edit->text(), U("a～b"));
+    EXPECT_EQ(edit->text(), U("a〜bé"));
     edit->selectAll();
     edit->insert(U("x−y") + QString::fromUtf8("\xF0\x9F\x98\x80"));  // as a paste does
-    EXPECT_EQ(edit->text(), U("a～b"));
-    edit->selectAll();
-    edit->insert(U("x−y"));
-    EXPECT_EQ(edit->text(), U("x－y"));
+    EXPECT_EQ(edit->text(), U("x−y") + QString::fromUtf8("\xF0\x9F\x98\x80"));
 }
 
 }  // namespace

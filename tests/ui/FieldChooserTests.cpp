@@ -21,38 +21,39 @@ class FieldTest : public UiTest {
 
 TEST_F(FieldTest, SampleLineFillsListsAndCombos) {
     Sample("X,\x95\x5C,\"Z\"");
-    EXPECT_EQ(win->ListBox2->Texts(),
+    EXPECT_EQ(Named<ListBox>("ListBox2")->Texts(),
               (QStringList{U("[第01ﾌｨｰﾙﾄﾞ]　X"), U("[第02ﾌｨｰﾙﾄﾞ]　表"), U("[第03ﾌｨｰﾙﾄﾞ]　\"Z\"")}));
-    for (QComboBox* c : {win->ComboBox1, win->ComboBox3, win->ComboBox5}) {
+    for (QComboBox* c : {Named<QComboBox>("ComboBox1"), Named<QComboBox>("ComboBox3"),
+                         Named<QComboBox>("ComboBox5")}) {
         ASSERT_EQ(c->count(), 4);
         EXPECT_EQ(c->itemText(0), QString());
         EXPECT_EQ(c->itemText(3), U("第3ﾌｨｰﾙﾄﾞ"));
         EXPECT_EQ(c->currentIndex(), 0);
     }
-    EXPECT_GT(win->ListBox2->ScrollExtent(), 0);
+    EXPECT_GT(Named<ListBox>("ListBox2")->ScrollExtent(), 0);
 }
 
 TEST_F(FieldTest, MovingFieldsKeepsUserOrderAndFieldOrder) {
     Sample("a,b,c");
     ChooseFields({3, 1});
-    EXPECT_EQ(Numbers(win->ListBox3), (QStringList{"03", "01"}));
-    EXPECT_EQ(Numbers(win->ListBox2), (QStringList{"02"}));
-    ClickEntry(win->ListBox3, 1);
-    Click(win->Button2);
-    EXPECT_EQ(Numbers(win->ListBox2), (QStringList{"01", "02"}));
-    EXPECT_EQ(Numbers(win->ListBox3), (QStringList{"03"}));
-    DoubleClickEntry(win->ListBox3, 0);
-    EXPECT_EQ(Numbers(win->ListBox2), (QStringList{"01", "02", "03"}));
-    DoubleClickEntry(win->ListBox2, 1);
-    EXPECT_EQ(Numbers(win->ListBox3), (QStringList{"02"}));
+    EXPECT_EQ(Numbers(Named<ListBox>("ListBox3")), (QStringList{"03", "01"}));
+    EXPECT_EQ(Numbers(Named<ListBox>("ListBox2")), (QStringList{"02"}));
+    ClickEntry(Named<ListBox>("ListBox3"), 1);
+    Click(Named<QPushButton>("Button2"));
+    EXPECT_EQ(Numbers(Named<ListBox>("ListBox2")), (QStringList{"01", "02"}));
+    EXPECT_EQ(Numbers(Named<ListBox>("ListBox3")), (QStringList{"03"}));
+    DoubleClickEntry(Named<ListBox>("ListBox3"), 0);
+    EXPECT_EQ(Numbers(Named<ListBox>("ListBox2")), (QStringList{"01", "02", "03"}));
+    DoubleClickEntry(Named<ListBox>("ListBox2"), 1);
+    EXPECT_EQ(Numbers(Named<ListBox>("ListBox3")), (QStringList{"02"}));
 }
 
 TEST_F(FieldTest, SeveralSelectedMoveInListOrder) {
     Sample("a,b,c");
-    ClickEntry(win->ListBox2, 2);
-    ClickEntry(win->ListBox2, 0, Qt::ControlModifier);
-    Click(win->Button1);
-    EXPECT_EQ(Numbers(win->ListBox3), (QStringList{"01", "03"}));
+    ClickEntry(Named<ListBox>("ListBox2"), 2);
+    ClickEntry(Named<ListBox>("ListBox2"), 0, Qt::ControlModifier);
+    Click(Named<QPushButton>("Button1"));
+    EXPECT_EQ(Numbers(Named<ListBox>("ListBox3")), (QStringList{"01", "03"}));
 }
 
 TEST_F(FieldTest, HundredAndMoreFieldsSortByTextAndRunWhole) {
@@ -60,60 +61,62 @@ TEST_F(FieldTest, HundredAndMoreFieldsSortByTextAndRunWhole) {
     for (int i = 1; i <= 112; ++i) line += (i > 1 ? "," : "") + ("v" + std::to_string(i));
     QString path = Write(U("wide.csv"), line + "\r\n" + line + "\r\n");
     Drop(win.get(), {path});
-    QStringList numbers = Numbers(win->ListBox2);
+    QStringList numbers = Numbers(Named<ListBox>("ListBox2"));
     ASSERT_EQ(numbers.size(), 112);
     int at09 = numbers.indexOf("09");
     EXPECT_EQ(numbers.mid(at09, 12), (QStringList{"09", "100", "101", "102", "103", "104", "105",
                                                   "106", "107", "108", "109", "10"}));
     ChooseFields({105, 7});
-    Click(win->BitBtn3);
+    Click(Named<QPushButton>("BitBtn3"));
     EXPECT_EQ(Read(path + ".new"), "v105,v7\r\nv105,v7\r\n");
 }
 
 TEST_F(FieldTest, OrderingButtonsMoveTheFocusedEntry) {
     Sample("a,b,c,d");
     ChooseFields({1, 2, 3, 4});
-    ClickEntry(win->ListBox3, 0);
-    Click(win->Button3);  // already at the top
-    Click(win->Button4);
-    EXPECT_EQ(Numbers(win->ListBox3), (QStringList{"01", "02", "03", "04"}));
-    ClickEntry(win->ListBox3, 2);
-    Click(win->Button3);
-    EXPECT_EQ(Numbers(win->ListBox3), (QStringList{"03", "01", "02", "04"}));
-    EXPECT_TRUE(win->ListBox3->item(0)->isSelected());
-    EXPECT_FALSE(win->ListBox3->item(3)->isSelected());
-    Click(win->Button6);
-    EXPECT_EQ(Numbers(win->ListBox3), (QStringList{"01", "02", "04", "03"}));
-    Click(win->Button5);  // already at the bottom
-    Click(win->Button4);
-    Click(win->Button4);  // the focus went with the entry
-    EXPECT_EQ(Numbers(win->ListBox3), (QStringList{"01", "03", "02", "04"}));
-    EXPECT_TRUE(win->ListBox3->item(1)->isSelected());
-    Click(win->Button5);
-    EXPECT_EQ(Numbers(win->ListBox3), (QStringList{"01", "02", "03", "04"}));
+    ClickEntry(Named<ListBox>("ListBox3"), 0);
+    Click(Named<QPushButton>("Button3"));  // already at the top
+    Click(Named<QPushButton>("Button4"));
+    EXPECT_EQ(Numbers(Named<ListBox>("ListBox3")), (QStringList{"01", "02", "03", "04"}));
+    ClickEntry(Named<ListBox>("ListBox3"), 2);
+    Click(Named<QPushButton>("Button3"));
+    EXPECT_EQ(Numbers(Named<ListBox>("ListBox3")), (QStringList{"03", "01", "02", "04"}));
+    EXPECT_TRUE(Named<ListBox>("ListBox3")->item(0)->isSelected());
+    EXPECT_FALSE(Named<ListBox>("ListBox3")->item(3)->isSelected());
+    Click(Named<QPushButton>("Button6"));
+    EXPECT_EQ(Numbers(Named<ListBox>("ListBox3")), (QStringList{"01", "02", "04", "03"}));
+    Click(Named<QPushButton>("Button5"));  // already at the bottom
+    Click(Named<QPushButton>("Button4"));
+    Click(Named<QPushButton>("Button4"));  // the focus went with the entry
+    EXPECT_EQ(Numbers(Named<ListBox>("ListBox3")), (QStringList{"01", "03", "02", "04"}));
+    EXPECT_TRUE(Named<ListBox>("ListBox3")->item(1)->isSelected());
+    Click(Named<QPushButton>("Button5"));
+    EXPECT_EQ(Numbers(Named<ListBox>("ListBox3")), (QStringList{"01", "02", "03", "04"}));
 }
 
 TEST_F(FieldTest, TwoSelectedDisableOrderingUntilTheUserSelectsAgain) {
     Sample("a,b,c");
     ChooseFields({1, 2, 3});
-    ClickEntry(win->ListBox3, 0);
-    ClickEntry(win->ListBox3, 1, Qt::ControlModifier);
-    for (QPushButton* b : {win->Button3, win->Button4, win->Button5, win->Button6})
+    ClickEntry(Named<ListBox>("ListBox3"), 0);
+    ClickEntry(Named<ListBox>("ListBox3"), 1, Qt::ControlModifier);
+    for (QPushButton* b : {Named<QPushButton>("Button3"), Named<QPushButton>("Button4"),
+                           Named<QPushButton>("Button5"), Named<QPushButton>("Button6")})
         EXPECT_FALSE(b->isEnabled());
-    Click(win->Button2);
-    EXPECT_FALSE(win->Button3->isEnabled());
-    win->ListBox3->item(0)->setSelected(true);  // the program's change: no click
-    EXPECT_FALSE(win->Button3->isEnabled());
-    ClickEntry(win->ListBox3, 0, Qt::ControlModifier);
-    for (QPushButton* b : {win->Button3, win->Button4, win->Button5, win->Button6})
+    Click(Named<QPushButton>("Button2"));
+    EXPECT_FALSE(Named<QPushButton>("Button3")->isEnabled());
+    Named<ListBox>("ListBox3")->item(0)->setSelected(true);  // the program's change: no click
+    EXPECT_FALSE(Named<QPushButton>("Button3")->isEnabled());
+    ClickEntry(Named<ListBox>("ListBox3"), 0, Qt::ControlModifier);
+    for (QPushButton* b : {Named<QPushButton>("Button3"), Named<QPushButton>("Button4"),
+                           Named<QPushButton>("Button5"), Named<QPushButton>("Button6")})
         EXPECT_TRUE(b->isEnabled());
 }
 
 TEST_F(FieldTest, EmptyFirstLineLeavesOnlyTheEmptyChoice) {
     Drop(win.get(), {Write(U("e.csv"), "")});
-    EXPECT_EQ(win->ListBox2->count(), 0);
-    EXPECT_EQ(win->ComboBox5->count(), 1);
-    Click(win->BitBtn3);
+    EXPECT_EQ(Named<ListBox>("ListBox2")->count(), 0);
+    EXPECT_EQ(Named<QComboBox>("ComboBox5")->count(), 1);
+    Click(Named<QPushButton>("BitBtn3"));
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].text, U("抽出するﾌｨｰﾙﾄﾞが指定されていません"));
 }

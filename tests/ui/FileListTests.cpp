@@ -25,25 +25,25 @@ TEST_F(FileListTest, FolderIsSkippedAndFilesAreAddedInDragOrder) {
     QString a = Write(U("a.csv"), "x,y,z\r\n");
     ASSERT_TRUE(QDir(dir.path()).mkdir(U("folder")));
     Drop(win.get(), {Path(U("folder")), b, a});
-    EXPECT_EQ(win->ListBox1->Texts(), (QStringList{b, a}));
-    EXPECT_EQ(win->Label8->text(), U("合計2ﾌｧｲﾙ"));
-    EXPECT_TRUE(win->BitBtn5->isEnabled());
-    EXPECT_FALSE(win->BitBtn1->isEnabled());  // a drop selects nothing
-    EXPECT_EQ(win->ListBox2->count(), 2);     // sample from the first listed file
-    EXPECT_GT(win->ListBox1->ScrollExtent(), 0);
+    EXPECT_EQ(Named<ListBox>("ListBox1")->Texts(), (QStringList{b, a}));
+    EXPECT_EQ(Named<QLabel>("Label8")->text(), U("合計2ﾌｧｲﾙ"));
+    EXPECT_TRUE(Named<QPushButton>("BitBtn5")->isEnabled());
+    EXPECT_FALSE(Named<QPushButton>("BitBtn1")->isEnabled());  // a drop selects nothing
+    EXPECT_EQ(Named<ListBox>("ListBox2")->count(), 2);         // sample from the first listed file
+    EXPECT_GT(Named<ListBox>("ListBox1")->ScrollExtent(), 0);
 }
 
 TEST_F(FileListTest, RepeatedDropAddsNothingButAnotherLetterCaseDoes) {
     QString a = Write(U("a.csv"), "x\r\n");
     Drop(win.get(), {a});
-    Drop(win->Edit1, {a});  // over an edit box: the same handler
-    Drop(win->ListBox2->viewport(), {a, a});
-    EXPECT_EQ(win->ListBox1->count(), 1);
+    Drop(Named<QLineEdit>("Edit1"), {a});  // over an edit box: the same handler
+    Drop(Named<ListBox>("ListBox2")->viewport(), {a, a});
+    EXPECT_EQ(Named<ListBox>("ListBox1")->count(), 1);
     QString upper = Path(U("A.CSV"));
-    Drop(win->Edit2, {upper});
-    EXPECT_EQ(win->ListBox1->Texts(), (QStringList{a, upper}));
-    EXPECT_EQ(win->Edit1->text(), QString());
-    EXPECT_EQ(win->Edit2->text(), QString());
+    Drop(Named<QLineEdit>("Edit2"), {upper});
+    EXPECT_EQ(Named<ListBox>("ListBox1")->Texts(), (QStringList{a, upper}));
+    EXPECT_EQ(Named<QLineEdit>("Edit1")->text(), QString());
+    EXPECT_EQ(Named<QLineEdit>("Edit2")->text(), QString());
 }
 
 TEST_F(FileListTest, LongPathsAreListedWhole) {
@@ -54,9 +54,10 @@ TEST_F(FileListTest, LongPathsAreListedWhole) {
     Write(name + U("/file.csv"), "a,b\r\n");
     ASSERT_GT(QFile::encodeName(path).size(), 254);
     Drop(win.get(), {path});
-    ASSERT_EQ(win->ListBox1->count(), 1);
-    EXPECT_EQ(win->FilePath(0), QFile::encodeName(path).toStdString());
-    EXPECT_EQ(win->ListBox2->count(), 2);
+    ASSERT_EQ(Named<ListBox>("ListBox1")->count(), 1);
+    EXPECT_EQ(win->BuildRunSettings().Files,
+              (std::vector<std::string>{QFile::encodeName(path).toStdString()}));
+    EXPECT_EQ(Named<ListBox>("ListBox2")->count(), 2);
 }
 
 // A name in code page 932 is not UTF-8: the run must get the file's own
@@ -79,22 +80,32 @@ TEST_F(FileListTest, NameThatIsNotUtf8IsKeptByteForByte) {
     QDropEvent drop(QPointF(4, 4), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(win.get(), &drop);
     QApplication::processEvents();  // the files are added once the drop is over
-    ASSERT_EQ(win->ListBox1->count(), 1);
+    ASSERT_EQ(Named<ListBox>("ListBox1")->count(), 1);
     EXPECT_EQ(win->BuildRunSettings().Files, (std::vector<std::string>{name.toStdString()}));
-    EXPECT_EQ(win->ListBox2->count(), 2);  // the sample line was read from that very file
+    EXPECT_EQ(Named<ListBox>("ListBox2")->count(),
+              2);  // the sample line was read from that very file
+    // Shown as code page 932, what an archive made on Windows leaves behind.
+    EXPECT_TRUE(Named<ListBox>("ListBox1")->item(0)->text().endsWith(U("/あ県.csv")));
+}
+
+// The mark is no part of the first field; the fields show as a code page 932 sample would.
+TEST_F(FileListTest, Utf8SampleGivesTheSameFieldEntries) {
+    Drop(win.get(), {Write(U("u.csv"), "\xEF\xBB\xBF表,市\r\n")});
+    EXPECT_EQ(Named<ListBox>("ListBox2")->item(0)->text(), U("[第01ﾌｨｰﾙﾄﾞ]　表"));
+    EXPECT_EQ(Named<ListBox>("ListBox2")->item(1)->text(), U("[第02ﾌｨｰﾙﾄﾞ]　市"));
 }
 
 TEST_F(FileListTest, EveryDropForgetsTheChosenFields) {
     QString a = Write(U("a.csv"), "x,y,z\r\n");
     Drop(win.get(), {a});
     ChooseFields({2});
-    win->ComboBox1->setCurrentIndex(3);
-    win->ComboBox5->setCurrentIndex(1);
+    Named<QComboBox>("ComboBox1")->setCurrentIndex(3);
+    Named<QComboBox>("ComboBox5")->setCurrentIndex(1);
     Drop(win.get(), {a});
-    EXPECT_EQ(win->ListBox3->count(), 0);
-    EXPECT_EQ(win->ListBox2->count(), 3);
-    EXPECT_EQ(win->ComboBox1->currentIndex(), 0);
-    EXPECT_EQ(win->ComboBox5->currentIndex(), 0);
+    EXPECT_EQ(Named<ListBox>("ListBox3")->count(), 0);
+    EXPECT_EQ(Named<ListBox>("ListBox2")->count(), 3);
+    EXPECT_EQ(Named<QComboBox>("ComboBox1")->currentIndex(), 0);
+    EXPECT_EQ(Named<QComboBox>("ComboBox5")->currentIndex(), 0);
 }
 
 TEST_F(FileListTest, SelectingEnablesDeleteAndDeletingAllEmptiesTheList) {
@@ -102,38 +113,52 @@ TEST_F(FileListTest, SelectingEnablesDeleteAndDeletingAllEmptiesTheList) {
     QString b = Write(U("b.csv"), "1,2,3\r\n");
     QString c = Write(U("c.csv"), "1\r\n");
     Drop(win.get(), {a, b, c});
-    ClickEntry(win->ListBox1, 1);
-    EXPECT_TRUE(win->BitBtn1->isEnabled());
-    ClickEntry(win->ListBox1, 1, Qt::ControlModifier);  // deselecting leaves it enabled
-    EXPECT_TRUE(win->BitBtn1->isEnabled());
+    ClickEntry(Named<ListBox>("ListBox1"), 1);
+    EXPECT_TRUE(Named<QPushButton>("BitBtn1")->isEnabled());
+    ClickEntry(Named<ListBox>("ListBox1"), 1,
+               Qt::ControlModifier);  // deselecting leaves it enabled
+    EXPECT_TRUE(Named<QPushButton>("BitBtn1")->isEnabled());
 
-    ClickEntry(win->ListBox1, 0);
-    Click(win->BitBtn1);
-    EXPECT_EQ(win->ListBox1->Texts(), (QStringList{b, c}));
-    EXPECT_EQ(win->ListBox2->count(), 3);  // rebuilt from the new first file
-    EXPECT_FALSE(win->BitBtn1->isEnabled());
-    EXPECT_TRUE(win->BitBtn5->isEnabled());
+    ClickEntry(Named<ListBox>("ListBox1"), 0);
+    Click(Named<QPushButton>("BitBtn1"));
+    EXPECT_EQ(Named<ListBox>("ListBox1")->Texts(), (QStringList{b, c}));
+    EXPECT_EQ(Named<ListBox>("ListBox2")->count(), 3);  // rebuilt from the new first file
+    EXPECT_FALSE(Named<QPushButton>("BitBtn1")->isEnabled());
+    EXPECT_TRUE(Named<QPushButton>("BitBtn5")->isEnabled());
 
-    win->ListBox1->selectAll();
-    win->BitBtn1->setEnabled(true);
-    Click(win->BitBtn1);
-    EXPECT_EQ(win->ListBox1->count(), 0);
-    EXPECT_EQ(win->Label8->text(), U("合計0ﾌｧｲﾙ"));
-    EXPECT_FALSE(win->BitBtn1->isEnabled());
-    EXPECT_FALSE(win->BitBtn5->isEnabled());
-    EXPECT_EQ(win->ListBox2->count() + win->ListBox3->count(), 0);
-    EXPECT_EQ(win->ComboBox1->count(), 4);  // the removed file's fields stay
-    EXPECT_TRUE(QFile::exists(a));          // the list holds names only
+    Named<ListBox>("ListBox1")->selectAll();
+    Named<QPushButton>("BitBtn1")->setEnabled(true);
+    Click(Named<QPushButton>("BitBtn1"));
+    EXPECT_EQ(Named<ListBox>("ListBox1")->count(), 0);
+    EXPECT_EQ(Named<QLabel>("Label8")->text(), U("合計0ﾌｧｲﾙ"));
+    EXPECT_FALSE(Named<QPushButton>("BitBtn1")->isEnabled());
+    EXPECT_FALSE(Named<QPushButton>("BitBtn5")->isEnabled());
+    EXPECT_EQ(Named<ListBox>("ListBox2")->count() + Named<ListBox>("ListBox3")->count(), 0);
+    EXPECT_EQ(Named<QComboBox>("ComboBox1")->count(), 4);  // the removed file's fields stay
+    EXPECT_TRUE(QFile::exists(a));                         // the list holds names only
+}
+
+TEST_F(FileListTest, DeletingClearsThePreviewEvenOfAFileThatStays) {
+    QString a = Write(U("a.csv"), "x,y,z\r\n");
+    QString b = Write(U("b.csv"), "1\r\n");
+    Drop(win.get(), {a, b});
+    DoubleClickEntry(Named<ListBox>("ListBox1"), 0);
+    ASSERT_EQ(Named<QTableWidget>("StringGrid1")->columnCount(), 4);
+    ClickEntry(Named<ListBox>("ListBox1"), 1);
+    Click(Named<QPushButton>("BitBtn1"));
+    EXPECT_EQ(Named<QTableWidget>("StringGrid1")->rowCount(), 2);
+    EXPECT_EQ(Named<QTableWidget>("StringGrid1")->columnCount(), 2);
+    EXPECT_EQ(Cell(1, 1), QString());
 }
 
 TEST_F(FileListTest, MissingFirstFileShowsTheErrorAfterTheListChanged) {
     QString gone = Path(U("gone.csv"));
     Drop(win.get(), {gone});
-    EXPECT_EQ(win->ListBox1->count(), 1);
+    EXPECT_EQ(Named<ListBox>("ListBox1")->count(), 1);
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].kind, BoxKind::Error);
     EXPECT_EQ(boxes[0].text, U("ファイルが見つかりません."));
-    EXPECT_TRUE(win->BitBtn5->isEnabled());
+    EXPECT_TRUE(Named<QPushButton>("BitBtn5")->isEnabled());
 }
 
 }  // namespace

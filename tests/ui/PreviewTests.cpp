@@ -20,13 +20,14 @@ namespace {
 class PreviewTest : public UiTest {
   protected:
     void Preview(const QString& path) {
-        win->ListBox1->clear();
-        win->AddFileEntry(QFile::encodeName(path));
-        DoubleClickEntry(win->ListBox1, 0);
+        Named<ListBox>("ListBox1")->clear();
+        Drop(win.get(), {path});
+        DoubleClickEntry(Named<ListBox>("ListBox1"), 0);
     }
     QStringList Row(int r) {
         QStringList out;
-        for (int c = 0; c < win->StringGrid1->columnCount(); ++c) out << win->Cell(r, c);
+        for (int c = 0; c < Named<QTableWidget>("StringGrid1")->columnCount(); ++c)
+            out << Cell(r, c);
         return out;
     }
 };
@@ -56,12 +57,18 @@ TEST_F(PreviewTest, ShowsTheFirstLinesSplitTwice) {
         {"empty file", "", 2, 2, {{"", ""}, {"", ""}}},
         {"blank last line", "a,b\r\n   \r\n", 3, 1, {{""}, {"ﾚｺｰﾄﾞ1"}, {"ﾚｺｰﾄﾞ2"}}},
         {"code page 932 text", "\x95\x5C,\xB1\r\n", 2, 3, {{}, {"ﾚｺｰﾄﾞ1", "表", "ｱ"}}},
+        {"UTF-8 text", "表,ｱ\r\n", 2, 3, {{}, {"ﾚｺｰﾄﾞ1", "表", "ｱ"}}},
+        {"UTF-8 with its mark, last bytes that are lead bytes in code page 932",
+         "\xEF\xBB\xBF\"市,い\",x\r\n",
+         2,
+         4,
+         {{}, {"ﾚｺｰﾄﾞ1", "市,い", "x", ""}}},
     };
     for (const PreviewCase& c : cases) {
         SCOPED_TRACE(c.name);
         Preview(Write(U("p.csv"), c.content));
-        EXPECT_EQ(win->StringGrid1->rowCount(), c.rows);
-        EXPECT_EQ(win->StringGrid1->columnCount(), c.columns);
+        EXPECT_EQ(Named<QTableWidget>("StringGrid1")->rowCount(), c.rows);
+        EXPECT_EQ(Named<QTableWidget>("StringGrid1")->columnCount(), c.columns);
         for (std::size_t r = 0; r < c.cells.size(); ++r) {
             if (c.cells[r].empty()) continue;
             QStringList expected;
@@ -71,47 +78,45 @@ TEST_F(PreviewTest, ShowsTheFirstLinesSplitTwice) {
         }
     }
     Preview(Write(U("many.csv"), many));
-    EXPECT_EQ(win->StringGrid1->rowCount(), 51);
-    EXPECT_EQ(win->Cell(50, 1), U("50"));
-    EXPECT_EQ(win->StringGrid1->columnWidth(0), win->Scaled(50));
-    EXPECT_EQ(win->StringGrid1->columnWidth(1), win->Scaled(64));
-    EXPECT_EQ(win->StringGrid1->rowHeight(1), win->Scaled(14));
+    EXPECT_EQ(Named<QTableWidget>("StringGrid1")->rowCount(), 51);
+    EXPECT_EQ(Cell(50, 1), U("50"));
+    EXPECT_EQ(Named<QTableWidget>("StringGrid1")->columnWidth(0), win->Scaled(50));
+    EXPECT_EQ(Named<QTableWidget>("StringGrid1")->columnWidth(1), win->Scaled(64));
+    EXPECT_EQ(Named<QTableWidget>("StringGrid1")->rowHeight(1), win->Scaled(14));
 }
 
 TEST_F(PreviewTest, ShowsTheTopmostSelectedFileAndMissingFilesLeaveItCleared) {
     QString a = Write(U("a.csv"), "a1\r\n");
     QString b = Write(U("b.csv"), "b1\r\n");
     QString gone = Path(U("gone.csv"));
-    win->AddFileEntry(QFile::encodeName(a));
-    win->AddFileEntry(QFile::encodeName(gone));
-    win->AddFileEntry(QFile::encodeName(b));
-    win->ListBox1->item(2)->setSelected(true);
-    win->ListBox1->item(0)->setSelected(true);
-    win->ListBox1DblClick();
-    EXPECT_EQ(win->Cell(1, 1), U("a1"));
-    win->ListBox1->clearSelection();
-    win->ListBox1->item(1)->setSelected(true);
-    EXPECT_THROW(win->ListBox1DblClick(), EInOutError);
-    EXPECT_EQ(win->Cell(1, 1), QString());
-    EXPECT_EQ(win->StringGrid1->rowCount(), 2);
-    // Reached through the double-click, the error is shown and the window goes on.
-    DoubleClickEntry(win->ListBox1, 1);
+    ListBox* list = Named<ListBox>("ListBox1");
+    Drop(win.get(), {a, gone, b});
+    ClickEntry(list, 2);
+    // Shift with the double-click selects all three; the topmost is shown.
+    QPoint top = list->visualItemRect(list->item(0)).center();
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, Qt::ShiftModifier, top);
+    ASSERT_EQ(list->selectedItems().size(), 3);
+    EXPECT_EQ(Cell(1, 1), U("a1"));
+    // The error is shown, the grid left cleared, and the window goes on.
+    DoubleClickEntry(list, 1);
     ASSERT_FALSE(boxes.empty());
     EXPECT_EQ(boxes.back().text, U("ファイルが見つかりません."));
+    EXPECT_EQ(Cell(1, 1), QString());
+    EXPECT_EQ(Named<QTableWidget>("StringGrid1")->rowCount(), 2);
 }
 
 TEST_F(PreviewTest, UnreadableLineKeepsTheRowsAlreadyShown) {
     // A NUL byte stops the reader part-way (if the reader refuses it).
     QString p = Write(U("nul.csv"), std::string("a,b\r\nc,d\r\ne\0f\r\n", 15));
     Preview(p);
-    EXPECT_GE(win->StringGrid1->rowCount(), 3);
-    EXPECT_EQ(Row(1),
-              (QStringList{U("ﾚｺｰﾄﾞ1"), U("a"), U("b")}).mid(0, win->StringGrid1->columnCount()));
+    EXPECT_GE(Named<QTableWidget>("StringGrid1")->rowCount(), 3);
+    EXPECT_EQ(Row(1), (QStringList{U("ﾚｺｰﾄﾞ1"), U("a"), U("b")})
+                          .mid(0, Named<QTableWidget>("StringGrid1")->columnCount()));
 }
 
 TEST_F(PreviewTest, UserDragsAColumnBorderInTheHeadingRow) {
     Preview(Write(U("p.csv"), "a,b\r\n"));
-    QTableWidget* grid = win->StringGrid1;
+    QTableWidget* grid = Named<QTableWidget>("StringGrid1");
     int right = grid->columnViewportPosition(1) + grid->columnWidth(1);
     int y = grid->rowViewportPosition(0) + grid->rowHeight(0) / 2;
     QTest::mousePress(grid->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(right, y));
@@ -133,20 +138,20 @@ TEST_F(PreviewTest, WholeSessionSortsExtractsAndChoosesFields) {
     QString b = Write(U("b.csv"), "9,z,keep\r\n8,y,keep\r\n");
     Drop(win.get(), {a, b});
     ChooseFields({3, 1});
-    Choose(win->RadioGroup4, 0);
-    win->ComboBox5->setCurrentIndex(1);
-    win->CheckBox1->setChecked(true);
-    Choose(win->RadioGroup2, 0);
-    win->ComboBox1->setCurrentIndex(3);
-    win->Edit1->setText(U("keep"));
-    Click(win->BitBtn3);
+    Choose(Named<RadioGroup>("RadioGroup4"), 0);
+    Named<QComboBox>("ComboBox5")->setCurrentIndex(1);
+    Named<QCheckBox>("CheckBox1")->setChecked(true);
+    Choose(Named<RadioGroup>("RadioGroup2"), 0);
+    Named<QComboBox>("ComboBox1")->setCurrentIndex(3);
+    Named<QLineEdit>("Edit1")->setText(U("keep"));
+    Click(Named<QPushButton>("BitBtn3"));
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].kind, BoxKind::Information);
     EXPECT_EQ(Read(a + ".new"), "keep,1\r\nkeep,3\r\n");
     EXPECT_EQ(Read(a + ".w"), "1,a,keep\r\n");
     EXPECT_EQ(Read(b + ".new"), "keep,8\r\nkeep,9\r\n");
     EXPECT_FALSE(Exists(b + ".w"));
-    EXPECT_TRUE(win->Label7->text().startsWith(U("正常終了しました\n処理ﾌｧｲﾙ数2")));
+    EXPECT_TRUE(Named<QLabel>("Label7")->text().startsWith(U("正常終了しました\n処理ﾌｧｲﾙ数2")));
 }
 
 }  // namespace

@@ -21,7 +21,7 @@ namespace quellor::ui::test {
 namespace {
 
 template <class T = QWidget>
-T* Named(QWidget* root, const char* name) {
+T* NamedIn(QWidget* root, const char* name) {
     T* w = root->findChild<T*>(QLatin1String(name));
     EXPECT_NE(w, nullptr) << name;
     return w;
@@ -54,8 +54,8 @@ QString Stop(QWidget* w) {
 TEST_F(UiTest, TabAndShiftTabWalkTheWindowsTabOrder) {
     EXPECT_EQ(Stop(QApplication::focusWidget()), QStringLiteral("StringGrid1"));
     Drop(win.get(), {Write(U("a.csv"), "a,b\r\n")});  // the grid gets cells to tab through
-    DoubleClickEntry(Named<QListWidget>(win.get(), "ListBox1"), 0);
-    Named<QWidget>(win.get(), "StringGrid1")->setFocus();
+    DoubleClickEntry(Named<QListWidget>("ListBox1"), 0);
+    Named<QWidget>("StringGrid1")->setFocus();
     QStringList stops;
     for (int i = 0; i < 40 && (stops.isEmpty() || stops.back() != "StringGrid1"); ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -86,7 +86,7 @@ TEST_F(UiTest, TheDropIsOverBeforeAnythingOpensABox) {
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_FALSE(boxInDrop);
     EXPECT_EQ(boxes[0].text, U("ファイルが見つかりません."));
-    EXPECT_EQ(Named<QListWidget>(win.get(), "ListBox1")->count(), 1);
+    EXPECT_EQ(Named<QListWidget>("ListBox1")->count(), 1);
 }
 
 TEST(MessageDialog, ShortTextsStandOnOneLineAndLongOnesWrapAtHalfTheScreen) {
@@ -106,7 +106,7 @@ TEST(MessageDialog, ShortTextsStandOnOneLineAndLongOnesWrapAtHalfTheScreen) {
         QTimer::singleShot(0, [&] {
             QWidget* box = QApplication::activeModalWidget();
             ASSERT_NE(box, nullptr);
-            auto* label = Named<QLabel>(box, "qt_msgbox_label");
+            auto* label = NamedIn<QLabel>(box, "qt_msgbox_label");
             const int half = box->screen()->geometry().width() / 2;
             const QFontMetrics m(label->font());
             int widest = 0;
@@ -125,10 +125,10 @@ TEST(MessageDialog, ShortTextsStandOnOneLineAndLongOnesWrapAtHalfTheScreen) {
 }
 
 TEST_F(UiTest, EverySixthLogLineStandsWholeInTheLogBox) {
-    auto* log = Named<QLabel>(win.get(), "Label7");
+    auto* log = Named<QLabel>("Label7");
     const QString block = QString(3, QChar(0x25A0));  // ■■■
     QStringList lines(6, block);
-    win->SetLog(lines.join(QStringLiteral("\r\n")).toStdString());
+    log->setText(lines.join(QLatin1Char('\n')));  // as the run's log shows it
     const QImage shot = log->grab().toImage();
     const auto bands = InkBands(shot);
     ASSERT_EQ(bands.size(), 6u);
@@ -140,8 +140,8 @@ TEST_F(UiTest, EverySixthLogLineStandsWholeInTheLogBox) {
 }
 
 TEST_F(UiTest, DropDownEntriesAreAsHighAsListEntries) {
-    auto* combo = Named<QComboBox>(win.get(), "ComboBox6");
-    Choose(win->RadioGroup4, 0);
+    auto* combo = Named<QComboBox>("ComboBox6");
+    Choose(Named<RadioGroup>("RadioGroup4"), 0);
     QTest::mouseClick(combo, Qt::LeftButton);
     QAbstractItemView* list = combo->view();
     ASSERT_TRUE(list->isVisible());
@@ -159,8 +159,8 @@ TEST_F(UiTest, FilesThatAreNoCsvShowWhatFitsAndSaySo) {
     const std::size_t limit = kShownFieldLimit;
     const QString wide = Write(U("wide.csv"), FieldsLine(limit + 1) + "a\r\n");
     Drop(win.get(), {wide});
-    EXPECT_EQ(Named<QListWidget>(win.get(), "ListBox2")->count(), int(limit));
-    EXPECT_EQ(Named<QComboBox>(win.get(), "ComboBox5")->count(), int(limit) + 1);
+    EXPECT_EQ(Named<QListWidget>("ListBox2")->count(), int(limit));
+    EXPECT_EQ(Named<QComboBox>("ComboBox5")->count(), int(limit) + 1);
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].text,
               wide + U("の\r\n1行目のﾌｨｰﾙﾄﾞ数が多すぎます\r\n先頭4096ﾌｨｰﾙﾄﾞまでを扱います."));
@@ -169,10 +169,10 @@ TEST_F(UiTest, FilesThatAreNoCsvShowWhatFitsAndSaySo) {
     const QString longLine =
         Write(U("long.csv"), "a,b\r\n" + std::string(kShownLineBytes + 1, 'x') + "\r\nc,d\r\n");
     Drop(win.get(), {longLine});
-    auto* files = Named<QListWidget>(win.get(), "ListBox1");
+    auto* files = Named<QListWidget>("ListBox1");
     files->clearSelection();
     DoubleClickEntry(files, 1);
-    auto* grid = Named<QTableWidget>(win.get(), "StringGrid1");
+    auto* grid = Named<QTableWidget>("StringGrid1");
     EXPECT_EQ(grid->rowCount(), 3);
     EXPECT_TRUE(boxes.back().text.endsWith(U("2行目が長すぎます\r\n先頭4MBまでを扱います.")))
         << boxes.back().text.toStdString();

@@ -39,10 +39,10 @@ class RunTest : public UiTest {
         timer->start();
     }
     void SwitchRecordExtractionOn(int field, int mode, const QString& text) {
-        Choose(win->RadioGroup2, 0);
-        win->ComboBox1->setCurrentIndex(field);
-        win->ComboBox2->setCurrentIndex(mode);
-        win->Edit1->setText(text);
+        Choose(Named<RadioGroup>("RadioGroup2"), 0);
+        Named<QComboBox>("ComboBox1")->setCurrentIndex(field);
+        Named<QComboBox>("ComboBox2")->setCurrentIndex(mode);
+        Named<QLineEdit>("Edit1")->setText(text);
     }
 };
 
@@ -50,20 +50,21 @@ TEST_F(RunTest, StartWritesTheNewFileAndTheFinalLog) {
     QString a = Write(U("a.csv"), "1,a,x\r\n2,b,y\r\n3,c,z\r\n");
     Drop(win.get(), {a});
     ChooseFields({3, 1});
-    Click(win->BitBtn3);
+    Click(Named<QPushButton>("BitBtn3"));
     EXPECT_EQ(Read(a + ".new"), "x,1\r\ny,2\r\nz,3\r\n");
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].kind, BoxKind::Information);
     EXPECT_EQ(boxes[0].title, U("情報"));
     EXPECT_EQ(boxes[0].text, U("処理が終わりました"));
-    EXPECT_TRUE(win->Label7->text().startsWith(U("正常終了しました\n処理ﾌｧｲﾙ数1\n処理時間")));
-    EXPECT_TRUE(win->Label7->text().endsWith(U("ﾐﾘ秒")));
-    EXPECT_EQ(win->Label5->text(), QString());
-    EXPECT_EQ(win->Label6->text(), QString());
-    EXPECT_EQ(win->ProgressBar1->value(), 0);
-    EXPECT_EQ(win->ProgressBar2->value(), 0);
-    EXPECT_FALSE(win->BitBtn6->isVisible());
-    EXPECT_TRUE(win->BitBtn3->isEnabled());
+    EXPECT_TRUE(
+        Named<QLabel>("Label7")->text().startsWith(U("正常終了しました\n処理ﾌｧｲﾙ数1\n処理時間")));
+    EXPECT_TRUE(Named<QLabel>("Label7")->text().endsWith(U("ﾐﾘ秒")));
+    EXPECT_EQ(Named<QLabel>("Label5")->text(), QString());
+    EXPECT_EQ(Named<QLabel>("Label6")->text(), QString());
+    EXPECT_EQ(Named<QProgressBar>("ProgressBar1")->value(), 0);
+    EXPECT_EQ(Named<QProgressBar>("ProgressBar2")->value(), 0);
+    EXPECT_FALSE(Named<QPushButton>("BitBtn6")->isVisible());
+    EXPECT_TRUE(Named<QPushButton>("BitBtn3")->isEnabled());
 }
 
 TEST_F(RunTest, SettingsAreTakenFromEveryControl) {
@@ -71,15 +72,15 @@ TEST_F(RunTest, SettingsAreTakenFromEveryControl) {
     Drop(win.get(), {a});
     ChooseFields({2});
     SwitchRecordExtractionOn(3, 2, U("～ｱ"));
-    win->ComboBox3->setCurrentIndex(1);
-    win->ComboBox4->setCurrentIndex(4);
-    win->Edit2->setText(U("q"));
-    Choose(win->RadioGroup1, 1);
-    Choose(win->RadioGroup4, 0);
-    win->ComboBox5->setCurrentIndex(2);
-    win->ComboBox6->setCurrentIndex(1);
-    win->CheckBox1->setChecked(true);
-    win->CheckBox2->setChecked(true);
+    Named<QComboBox>("ComboBox3")->setCurrentIndex(1);
+    Named<QComboBox>("ComboBox4")->setCurrentIndex(4);
+    Named<QLineEdit>("Edit2")->setText(U("q"));
+    Choose(Named<RadioGroup>("RadioGroup1"), 1);
+    Choose(Named<RadioGroup>("RadioGroup4"), 0);
+    Named<QComboBox>("ComboBox5")->setCurrentIndex(2);
+    Named<QComboBox>("ComboBox6")->setCurrentIndex(1);
+    Named<QCheckBox>("CheckBox1")->setChecked(true);
+    Named<QCheckBox>("CheckBox2")->setChecked(true);
     RunSettings s = win->BuildRunSettings();
     EXPECT_EQ(s.Files, std::vector<std::string>{a.toStdString()});
     EXPECT_TRUE(s.FieldExtractionOn && s.RecordExtractionOn && s.SortOn);
@@ -93,6 +94,18 @@ TEST_F(RunTest, SettingsAreTakenFromEveryControl) {
     EXPECT_EQ(s.Condition2.FieldNumber, 1);
     EXPECT_EQ(s.Condition2.Mode, MatchMode::None);
     EXPECT_EQ(s.Condition2.SearchText, "q");
+}
+
+TEST_F(RunTest, EachCheckBoxIsReadIntoItsOwnSetting) {
+    auto* duplicates = Named<QCheckBox>("CheckBox1");
+    auto* noFile = Named<QCheckBox>("CheckBox2");
+    for (bool first : {true, false}) {
+        duplicates->setChecked(first);
+        noFile->setChecked(!first);
+        RunSettings s = win->BuildRunSettings();
+        EXPECT_EQ(s.DuplicatesToFile, first);
+        EXPECT_EQ(s.NoFileWhenEmpty, !first);
+    }
 }
 
 struct StartCheck {
@@ -113,20 +126,20 @@ TEST_F(RunTest, EachStartCheckWarnsAndShowsItsPage) {
     QString a = Write(U("a.csv"), "1,2\r\n");
     for (const StartCheck& c : cases) {
         SCOPED_TRACE(c.name);
-        Click(win->BitBtn2);
+        Click(Named<QPushButton>("BitBtn2"));
         boxes.clear();
         if (c.withFile) Drop(win.get(), {a});
-        Choose(win->RadioGroup3, c.fieldOn ? 0 : 1);
-        Choose(win->RadioGroup2, c.recordOn ? 0 : 1);
-        Choose(win->RadioGroup4, c.sortOn ? 0 : 1);
+        Choose(Named<RadioGroup>("RadioGroup3"), c.fieldOn ? 0 : 1);
+        Choose(Named<RadioGroup>("RadioGroup2"), c.recordOn ? 0 : 1);
+        Choose(Named<RadioGroup>("RadioGroup4"), c.sortOn ? 0 : 1);
         int before = c.page == 1 ? 2 : 1;
-        win->PageControl1->setCurrentIndex(before);
-        Click(win->BitBtn3);
+        Named<QTabWidget>("PageControl1")->setCurrentIndex(before);
+        Click(Named<QPushButton>("BitBtn3"));
         ASSERT_EQ(boxes.size(), 1u);
         EXPECT_EQ(boxes[0].kind, BoxKind::Warning);
         EXPECT_EQ(boxes[0].title, U("警告"));
         EXPECT_EQ(boxes[0].text, U(c.message));
-        EXPECT_EQ(win->PageControl1->currentIndex(), c.page < 0 ? before : c.page);
+        EXPECT_EQ(Named<QTabWidget>("PageControl1")->currentIndex(), c.page < 0 ? before : c.page);
         EXPECT_FALSE(Exists(a + ".new"));
     }
 }
@@ -135,19 +148,19 @@ TEST_F(RunTest, FieldCountErrorReachesTheErrorBoxAndTheWindowGoesOn) {
     QString a = Write(U("a.csv"), "a,b,c\r\nd,e\r\n");
     Drop(win.get(), {a});
     ChooseFields({1});
-    Click(win->BitBtn3);
+    Click(Named<QPushButton>("BitBtn3"));
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].kind, BoxKind::Error);
     EXPECT_EQ(boxes[0].title, ApplicationTitle());
     EXPECT_EQ(boxes[0].text, a + U("の\r\n2行目でｴﾗｰ\r\n3であるべきﾌｨｰﾙﾄﾞ数が2です."));
-    EXPECT_TRUE(win->Label7->text().endsWith(U("\n異常終了しました")));
+    EXPECT_TRUE(Named<QLabel>("Label7")->text().endsWith(U("\n異常終了しました")));
     EXPECT_FALSE(Exists(a + ".new"));
-    EXPECT_TRUE(win->BitBtn3->isEnabled());
-    EXPECT_FALSE(win->BitBtn6->isVisible());
+    EXPECT_TRUE(Named<QPushButton>("BitBtn3")->isEnabled());
+    EXPECT_FALSE(Named<QPushButton>("BitBtn6")->isVisible());
 
     Write(U("a.csv"), "a,b,c\r\nd,e,f\r\n");
     boxes.clear();
-    Click(win->BitBtn3);
+    Click(Named<QPushButton>("BitBtn3"));
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].kind, BoxKind::Information);
     EXPECT_EQ(Read(a + ".new"), "a\r\nd\r\n");
@@ -158,13 +171,14 @@ struct LockState {
     bool abortShown = false;
 };
 
-LockState Snapshot(TfrmMain& w) {
+LockState Snapshot(QWidget& w) {
     LockState s;
     for (QWidget* c : w.findChildren<QWidget*>()) {
         if (c->objectName().isEmpty()) continue;
         s.ownEnabled[c->objectName()] = !c->testAttribute(Qt::WA_ForceDisabled);
     }
-    s.abortShown = w.BitBtn6->isVisible() && w.BitBtn6->isEnabled();
+    auto* abort = w.findChild<QPushButton*>(QStringLiteral("BitBtn6"));
+    s.abortShown = abort->isVisible() && abort->isEnabled();
     return s;
 }
 
@@ -177,24 +191,25 @@ TEST_F(RunTest, AbortDuringTheSecondFileLocksExactlyTheSetAndStopsTheRun) {
     LockState before = Snapshot(*win);
     LockState during;
     // The page's controls outside the lock set look as they did before Start.
-    const QList<QWidget*> unlocked = {win->RadioGroup2, win->RadioGroup1, win->CheckBox2};
+    const QList<QWidget*> unlocked = {Named<QWidget>("RadioGroup2"), Named<QWidget>("RadioGroup1"),
+                                      Named<QWidget>("CheckBox2")};
     auto looks = [&] {
         QList<QImage> out;
         for (QWidget* w : unlocked) out << w->grab().toImage();
         return out;
     };
-    win->ListBox1->setFocus();
+    Named<ListBox>("ListBox1")->setFocus();
     const QList<QImage> pagesBefore = looks();
     QList<QImage> pagesDuring;
     DuringRun([&] {
-        if (win->Label5->text() != U("1/3ﾌｧｲﾙ処理")) return false;
+        if (Named<QLabel>("Label5")->text() != U("1/3ﾌｧｲﾙ処理")) return false;
         during = Snapshot(*win);
         pagesDuring = looks();
-        Click(win->BitBtn6);
-        Click(win->BitBtn6);  // a second click changes nothing
+        Click(Named<QPushButton>("BitBtn6"));
+        Click(Named<QPushButton>("BitBtn6"));  // a second click changes nothing
         return true;
     });
-    Click(win->BitBtn3);
+    Click(Named<QPushButton>("BitBtn3"));
 
     const QStringList locked = {"BitBtn1", "BitBtn2", "BitBtn3", "BitBtn4",     "BitBtn5",
                                 "Button1", "Button2", "Button3", "Button4",     "Button5",
@@ -211,7 +226,7 @@ TEST_F(RunTest, AbortDuringTheSecondFileLocksExactlyTheSetAndStopsTheRun) {
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].kind, BoxKind::Error);
     EXPECT_EQ(boxes[0].text, U("ユーザーにより中断されました."));
-    EXPECT_TRUE(win->Label7->text().endsWith(U("\nユーザーにより中断されました")));
+    EXPECT_TRUE(Named<QLabel>("Label7")->text().endsWith(U("\nユーザーにより中断されました")));
     EXPECT_TRUE(Exists(files[0] + ".new"));
     EXPECT_FALSE(Exists(files[1] + ".new"));
     EXPECT_FALSE(Exists(files[2] + ".new"));
@@ -219,10 +234,10 @@ TEST_F(RunTest, AbortDuringTheSecondFileLocksExactlyTheSetAndStopsTheRun) {
     // Unlocking enables the whole set, whatever each page's switch says.
     LockState after = Snapshot(*win);
     for (const QString& name : locked) EXPECT_TRUE(after.ownEnabled[name]) << name.toStdString();
-    EXPECT_FALSE(win->BitBtn6->isVisible());
+    EXPECT_FALSE(Named<QPushButton>("BitBtn6")->isVisible());
 
     boxes.clear();
-    Click(win->BitBtn3);  // the flag is cleared by the next run
+    Click(Named<QPushButton>("BitBtn3"));  // the flag is cleared by the next run
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].kind, BoxKind::Information);
     EXPECT_TRUE(Exists(files[2] + ".new"));
@@ -238,12 +253,12 @@ TEST_F(RunTest, ClosingTheWindowDuringARunLetsTheRunFinish) {
         win->close();
         return true;
     });
-    Click(win->BitBtn3);
+    Click(Named<QPushButton>("BitBtn3"));
     EXPECT_FALSE(win->isVisible());
     EXPECT_TRUE(boxes.empty());  // the information box closed at once
     EXPECT_TRUE(Exists(files[0] + ".new"));
     EXPECT_TRUE(Exists(files[1] + ".new"));
-    EXPECT_TRUE(win->Label7->text().startsWith(U("正常終了しました\n処理ﾌｧｲﾙ数2")));
+    EXPECT_TRUE(Named<QLabel>("Label7")->text().startsWith(U("正常終了しました\n処理ﾌｧｲﾙ数2")));
 }
 
 TEST_F(RunTest, DropsDeletionAndPreviewWorkWhileARunGoesOn) {
@@ -254,17 +269,16 @@ TEST_F(RunTest, DropsDeletionAndPreviewWorkWhileARunGoesOn) {
     bool done = false;
     DuringRun([&] {
         if (!win->Running()) return false;
-        Drop(win->Edit1, {b});
-        EXPECT_FALSE(win->BitBtn5->isEnabled());  // no reset under a running run
-        win->ListBox1->item(1)->setSelected(true);
-        win->ListBox1DblClick();
+        Drop(Named<QLineEdit>("Edit1"), {b});
+        EXPECT_FALSE(Named<QPushButton>("BitBtn5")->isEnabled());  // no reset under a running run
+        DoubleClickEntry(Named<ListBox>("ListBox1"), 1);
         done = true;
         return true;
     });
-    Click(win->BitBtn3);
+    Click(Named<QPushButton>("BitBtn3"));
     ASSERT_TRUE(done);
-    EXPECT_EQ(win->ListBox1->count(), 2);
-    EXPECT_EQ(win->Cell(1, 1), U("p"));
+    EXPECT_EQ(Named<ListBox>("ListBox1")->count(), 2);
+    EXPECT_EQ(Cell(1, 1), U("p"));
     // The run kept the settings it took at Start.
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].kind, BoxKind::Information);

@@ -4,14 +4,20 @@
 // on a file of the benchmark generator.
 #include <QApplication>
 #include <QFile>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTabWidget>
 #include <chrono>
 #include <cstdio>
 #include <string>
 
 #include "run/NullObserver.h"
 #include "run/ProcessingRun.h"
+#include "ui/LogLabel.h"
+#include "ui/MainWindow.h"
 #include "ui/MessageBoxes.h"
-#include "ui/main.h"
+#include "ui/RunSession.h"
 
 namespace {
 
@@ -48,6 +54,24 @@ void UseBenchmarkJob(quellor::RunSettings& s) {
     s.Condition1 = {8, "\x8e\x8a\x8b\x7d", quellor::MatchMode::Contains};
 }
 
+template <class T>
+T* Named(QWidget& win, const char* name) {
+    return win.findChild<T*>(QLatin1String(name));
+}
+
+// The window's own observer class over the window's own controls.
+quellor::ui::RunSessionControls ControlsOf(QWidget& win) {
+    quellor::ui::RunSessionControls c;
+    c.fileCounter = Named<QLabel>(win, "Label5");
+    c.recordCounter = Named<QLabel>(win, "Label6");
+    c.log = Named<quellor::ui::LogLabel>(win, "Label7");
+    c.fileBar = Named<QProgressBar>(win, "ProgressBar1");
+    c.recordBar = Named<QProgressBar>(win, "ProgressBar2");
+    c.abortButton = Named<QPushButton>(win, "BitBtn6");
+    c.pages = Named<QTabWidget>(win, "PageControl1");
+    return c;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -64,18 +88,19 @@ int main(int argc, char** argv) {
     s.Condition1 = {2, "name", quellor::MatchMode::Contains};
     if (argc > 2 && std::string(argv[2]) == "all") UseBenchmarkJob(s);
     quellor::ui::MessageBoxes::SetHook([](auto, auto&, auto&) {});
-    quellor::ui::TfrmMain win;
+    quellor::ui::MainWindow win;
     win.show();
     QApplication::processEvents();
+    quellor::ui::RunSession session(ControlsOf(win), &win);
     quellor::NullObserver quiet;
     for (int round = 0; round < 4; ++round) {
         // Alternate which goes first, so that neither gains from the other.
         qint64 headless = 0, window = 0;
         if (round % 2 == 0) {
             headless = TimeRun(s, quiet);
-            window = TimeRun(s, win);
+            window = TimeRun(s, session);
         } else {
-            window = TimeRun(s, win);
+            window = TimeRun(s, session);
             headless = TimeRun(s, quiet);
         }
         std::printf("headless %lld ms, window %lld ms, ratio %.2f\n",

@@ -25,7 +25,7 @@ void UiTest::SetUp() {
         if (onBox) onBox(box);
         boxes.push_back(box);
     });
-    win = std::make_unique<TfrmMain>();
+    win = std::make_unique<MainWindow>();
     win->show();
     QApplication::setActiveWindow(win.get());
     QApplication::processEvents();
@@ -72,6 +72,11 @@ void UiTest::Drop(QWidget* target, const QStringList& paths) {
     QApplication::processEvents();  // the files are added once the drop is over
 }
 
+QString UiTest::Cell(int row, int column) const {
+    QTableWidgetItem* item = Named<QTableWidget>("StringGrid1")->item(row, column);
+    return item ? item->text() : QString();
+}
+
 void UiTest::ClickEntry(QListWidget* list, int row, Qt::KeyboardModifiers mods) {
     QRect r = list->visualItemRect(list->item(row));
     QTest::mouseClick(list->viewport(), Qt::LeftButton, mods, r.center());
@@ -89,8 +94,9 @@ void UiTest::Click(QWidget* button) {
 
 void UiTest::Choose(RadioGroup* group, int item) {
     for (QWidget* w = group; w; w = w->parentWidget()) {
-        if (w->parentWidget() && w->parentWidget()->parentWidget() == win->PageControl1) {
-            win->PageControl1->setCurrentWidget(w);
+        if (w->parentWidget() &&
+            w->parentWidget()->parentWidget() == Named<QTabWidget>("PageControl1")) {
+            Named<QTabWidget>("PageControl1")->setCurrentWidget(w);
         }
     }
     QApplication::processEvents();
@@ -102,12 +108,12 @@ void UiTest::ChooseFields(const std::vector<int>& numbers) {
     for (int n : numbers) {
         QString head = QString::fromUtf8("[第%1ﾌｨｰﾙﾄﾞ]").arg(n, 2, 10, QLatin1Char('0'));
         int row = -1;
-        for (int i = 0; i < win->ListBox2->count(); ++i) {
-            if (win->ListBox2->item(i)->text().startsWith(head)) row = i;
+        for (int i = 0; i < Named<ListBox>("ListBox2")->count(); ++i) {
+            if (Named<ListBox>("ListBox2")->item(i)->text().startsWith(head)) row = i;
         }
         ASSERT_GE(row, 0) << n;
-        ClickEntry(win->ListBox2, row);
-        Click(win->Button1);
+        ClickEntry(Named<ListBox>("ListBox2"), row);
+        Click(Named<QPushButton>("Button1"));
     }
 }
 

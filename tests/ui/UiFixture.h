@@ -5,15 +5,16 @@
 #include <gtest/gtest.h>
 
 #include <QStringList>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "ui/MainWindow.h"
 #include "ui/MessageBoxes.h"
 #include "ui/Widgets.h"
-#include "ui/main.h"
 
 namespace quellor::ui::test {
 
@@ -45,7 +46,17 @@ class UiTest : public ::testing::Test {
     // Chooses the fields, by number, one at a time with "→".
     void ChooseFields(const std::vector<int>& numbers);
 
-    std::unique_ptr<TfrmMain> win;
+    // A control of the window by its object name, as tests and hints know it.
+    template <class T = QWidget>
+    T* Named(const char* name) const {
+        T* w = win->findChild<T*>(QLatin1String(name));
+        EXPECT_NE(w, nullptr) << name;
+        return w;
+    }
+    // The text of a cell of the preview grid.
+    QString Cell(int row, int column) const;
+
+    std::unique_ptr<MainWindow> win;
     std::vector<Box> boxes;
     // Runs when a box is shown (before it is recorded as answered).
     std::function<void(const Box&)> onBox;

@@ -20,11 +20,7 @@ namespace {
 
 class WindowTest : public UiTest {
   protected:
-    QWidget* Named(const char* name) {
-        auto* w = win->findChild<QWidget*>(QLatin1String(name));
-        EXPECT_NE(w, nullptr) << name;
-        return w;
-    }
+    void ExpectResetState();
     static QString TextOf(QWidget* w) {
         if (auto* l = qobject_cast<QLabel*>(w)) return l->text();
         if (auto* b = qobject_cast<QAbstractButton*>(w)) return b->text();
@@ -128,7 +124,7 @@ TEST_F(WindowTest, WindowHasItsCaptionSizeAndFixedBorder) {
     EXPECT_EQ(win->pos(), QPoint(310, 99));
     EXPECT_FALSE(win->windowIcon().isNull());
     EXPECT_EQ(win->palette().color(QPalette::Window), win->palette().color(QPalette::Button));
-    QIcon eraser = win->BitBtn2->icon();
+    QIcon eraser = Named<QPushButton>("BitBtn2")->icon();
     QImage normal = eraser.pixmap(16, 16, QIcon::Normal).toImage();
     QImage greyed = eraser.pixmap(16, 16, QIcon::Disabled).toImage();
     EXPECT_NE(normal, greyed);
@@ -136,7 +132,8 @@ TEST_F(WindowTest, WindowHasItsCaptionSizeAndFixedBorder) {
 
 TEST_F(WindowTest, PagesAndItemsAreThoseOfTheForm) {
     QStringList tabs;
-    for (int i = 0; i < win->PageControl1->count(); ++i) tabs << win->PageControl1->tabText(i);
+    for (int i = 0; i < Named<QTabWidget>("PageControl1")->count(); ++i)
+        tabs << Named<QTabWidget>("PageControl1")->tabText(i);
     EXPECT_EQ(tabs, (QStringList{U("ﾌｨｰﾙﾄﾞ抽出"), U("ﾚｺｰﾄﾞ抽出"), U("ｿｰﾄ")}));
     auto items = [](QComboBox* c) {
         QStringList out;
@@ -144,16 +141,16 @@ TEST_F(WindowTest, PagesAndItemsAreThoseOfTheForm) {
         return out;
     };
     QStringList modes{U("と完全に一致する"), U("を含む"), U("で始まる"), U("で終わる")};
-    EXPECT_EQ(items(win->ComboBox2), modes);
-    EXPECT_EQ(items(win->ComboBox4), modes + QStringList{QString()});
-    EXPECT_EQ(items(win->ComboBox6), (QStringList{U("昇順"), U("降順")}));
-    EXPECT_EQ(win->RadioGroup1->Button(1)->text(), U("または"));
-    EXPECT_EQ(win->RadioGroup3->Button(0)->text(), U("する"));
-    EXPECT_EQ(win->RadioGroup3->Button(1)->text(), U("しない"));
+    EXPECT_EQ(items(Named<QComboBox>("ComboBox2")), modes);
+    EXPECT_EQ(items(Named<QComboBox>("ComboBox4")), modes + QStringList{QString()});
+    EXPECT_EQ(items(Named<QComboBox>("ComboBox6")), (QStringList{U("昇順"), U("降順")}));
+    EXPECT_EQ(Named<RadioGroup>("RadioGroup1")->Button(1)->text(), U("または"));
+    EXPECT_EQ(Named<RadioGroup>("RadioGroup3")->Button(0)->text(), U("する"));
+    EXPECT_EQ(Named<RadioGroup>("RadioGroup3")->Button(1)->text(), U("しない"));
     for (QComboBox* c : win->findChildren<QComboBox*>()) EXPECT_FALSE(c->isEditable());
-    EXPECT_EQ(win->ListBox1->selectionMode(), QAbstractItemView::ExtendedSelection);
-    EXPECT_TRUE(win->ListBox2->isSortingEnabled());
-    EXPECT_FALSE(win->ListBox3->isSortingEnabled());
+    EXPECT_EQ(Named<ListBox>("ListBox1")->selectionMode(), QAbstractItemView::ExtendedSelection);
+    EXPECT_TRUE(Named<ListBox>("ListBox2")->isSortingEnabled());
+    EXPECT_FALSE(Named<ListBox>("ListBox3")->isSortingEnabled());
 }
 
 TEST_F(WindowTest, WindowLevelTabOrderFollowsTheForm) {
@@ -193,131 +190,138 @@ TEST_F(WindowTest, EveryHintIsAssignedWithItsTiming) {
 }
 
 // The state after start-up; checked again after a reset below.
-void ExpectResetState(TfrmMain& w) {
-    EXPECT_EQ(w.ListBox1->count(), 0);
-    EXPECT_EQ(w.Label8->text(), U("合計0ﾌｧｲﾙ"));
-    EXPECT_EQ(w.StringGrid1->rowCount(), 2);
-    EXPECT_EQ(w.StringGrid1->columnCount(), 2);
-    EXPECT_EQ(w.Cell(1, 1), QString());
-    EXPECT_EQ(w.ListBox2->count() + w.ListBox3->count(), 0);
-    for (QComboBox* c : {w.ComboBox1, w.ComboBox3, w.ComboBox5}) {
+void WindowTest::ExpectResetState() {
+    EXPECT_EQ(Named<ListBox>("ListBox1")->count(), 0);
+    EXPECT_EQ(Named<QLabel>("Label8")->text(), U("合計0ﾌｧｲﾙ"));
+    EXPECT_EQ(Named<QTableWidget>("StringGrid1")->rowCount(), 2);
+    EXPECT_EQ(Named<QTableWidget>("StringGrid1")->columnCount(), 2);
+    EXPECT_EQ(Cell(1, 1), QString());
+    EXPECT_EQ(Named<ListBox>("ListBox2")->count() + Named<ListBox>("ListBox3")->count(), 0);
+    for (QComboBox* c : {Named<QComboBox>("ComboBox1"), Named<QComboBox>("ComboBox3"),
+                         Named<QComboBox>("ComboBox5")}) {
         EXPECT_EQ(c->count(), 0);
         EXPECT_EQ(c->currentIndex(), -1);
     }
-    for (QComboBox* c : {w.ComboBox2, w.ComboBox4, w.ComboBox6}) EXPECT_EQ(c->currentIndex(), 0);
-    EXPECT_EQ(w.RadioGroup3->ItemIndex(), 0);
-    EXPECT_EQ(w.RadioGroup2->ItemIndex(), 1);
-    EXPECT_EQ(w.RadioGroup1->ItemIndex(), 0);
-    EXPECT_EQ(w.RadioGroup4->ItemIndex(), 1);
-    EXPECT_TRUE(w.Edit1->text().isEmpty());
-    EXPECT_TRUE(w.Edit2->text().isEmpty());
-    EXPECT_EQ(w.Label5->text(), U("0/0ﾌｧｲﾙ"));
-    EXPECT_EQ(w.Label6->text(), U("0/0ﾚｺｰﾄﾞ"));
-    EXPECT_EQ(w.Label7->text(), U("ＺＺＺ…"));
-    EXPECT_EQ(w.ProgressBar1->value(), 0);
-    EXPECT_EQ(w.ProgressBar2->value(), 0);
-    EXPECT_FALSE(w.BitBtn1->isEnabled());
-    EXPECT_FALSE(w.BitBtn5->isEnabled());
-    EXPECT_FALSE(w.BitBtn6->isVisible());
-    EXPECT_TRUE(w.BitBtn3->isEnabled());
-    EXPECT_EQ(w.PageControl1->currentIndex(), 0);
-    for (QWidget* c : std::initializer_list<QWidget*>{w.ListBox2, w.ListBox3, w.Button1, w.Button6})
+    for (QComboBox* c : {Named<QComboBox>("ComboBox2"), Named<QComboBox>("ComboBox4"),
+                         Named<QComboBox>("ComboBox6")})
+        EXPECT_EQ(c->currentIndex(), 0);
+    EXPECT_EQ(Named<RadioGroup>("RadioGroup3")->ItemIndex(), 0);
+    EXPECT_EQ(Named<RadioGroup>("RadioGroup2")->ItemIndex(), 1);
+    EXPECT_EQ(Named<RadioGroup>("RadioGroup1")->ItemIndex(), 0);
+    EXPECT_EQ(Named<RadioGroup>("RadioGroup4")->ItemIndex(), 1);
+    EXPECT_TRUE(Named<QLineEdit>("Edit1")->text().isEmpty());
+    EXPECT_TRUE(Named<QLineEdit>("Edit2")->text().isEmpty());
+    EXPECT_EQ(Named<QLabel>("Label5")->text(), U("0/0ﾌｧｲﾙ"));
+    EXPECT_EQ(Named<QLabel>("Label6")->text(), U("0/0ﾚｺｰﾄﾞ"));
+    EXPECT_EQ(Named<QLabel>("Label7")->text(), U("ＺＺＺ…"));
+    EXPECT_EQ(Named<QProgressBar>("ProgressBar1")->value(), 0);
+    EXPECT_EQ(Named<QProgressBar>("ProgressBar2")->value(), 0);
+    EXPECT_FALSE(Named<QPushButton>("BitBtn1")->isEnabled());
+    EXPECT_FALSE(Named<QPushButton>("BitBtn5")->isEnabled());
+    EXPECT_FALSE(Named<QPushButton>("BitBtn6")->isVisible());
+    EXPECT_TRUE(Named<QPushButton>("BitBtn3")->isEnabled());
+    EXPECT_EQ(Named<QTabWidget>("PageControl1")->currentIndex(), 0);
+    for (QWidget* c : std::initializer_list<QWidget*>{
+             Named<ListBox>("ListBox2"), Named<ListBox>("ListBox3"), Named<QPushButton>("Button1"),
+             Named<QPushButton>("Button6")})
         EXPECT_TRUE(c->isEnabled());
-    for (QWidget* c :
-         std::initializer_list<QWidget*>{w.ComboBox1, w.ComboBox4, w.Edit1, w.Edit2, w.RadioGroup1,
-                                         w.CheckBox2, w.ComboBox5, w.ComboBox6, w.CheckBox1})
+    for (QWidget* c : std::initializer_list<QWidget*>{
+             Named<QComboBox>("ComboBox1"), Named<QComboBox>("ComboBox4"),
+             Named<QLineEdit>("Edit1"), Named<QLineEdit>("Edit2"), Named<RadioGroup>("RadioGroup1"),
+             Named<QCheckBox>("CheckBox2"), Named<QComboBox>("ComboBox5"),
+             Named<QComboBox>("ComboBox6"), Named<QCheckBox>("CheckBox1")})
         EXPECT_FALSE(c->isEnabled()) << c->objectName().toStdString();
-    EXPECT_TRUE(w.RadioGroup2->isEnabled());
-    EXPECT_TRUE(w.RadioGroup4->isEnabled());
+    EXPECT_TRUE(Named<RadioGroup>("RadioGroup2")->isEnabled());
+    EXPECT_TRUE(Named<RadioGroup>("RadioGroup4")->isEnabled());
 }
 
 TEST_F(WindowTest, StartsInTheResetState) {
-    ExpectResetState(*win);
-    EXPECT_FALSE(win->CheckBox1->isChecked());
-    EXPECT_FALSE(win->CheckBox2->isChecked());
+    ExpectResetState();
+    EXPECT_FALSE(Named<QCheckBox>("CheckBox1")->isChecked());
+    EXPECT_FALSE(Named<QCheckBox>("CheckBox2")->isChecked());
 }
 
 TEST_F(WindowTest, BothClearButtonsResetEverythingButTheCheckBoxes) {
-    for (QPushButton* clear : {win->BitBtn2, win->BitBtn5}) {
+    for (QPushButton* clear : {Named<QPushButton>("BitBtn2"), Named<QPushButton>("BitBtn5")}) {
         QString a = Write(U("a.csv"), "x,y\r\n");
         Drop(win.get(), {a});
-        Choose(win->RadioGroup2, 0);
-        Choose(win->RadioGroup4, 0);
-        win->ComboBox2->setCurrentIndex(2);
-        win->ComboBox6->setCurrentIndex(1);
-        win->Edit1->setText(U("abc"));
-        win->CheckBox1->setChecked(true);
-        win->CheckBox2->setChecked(true);
-        win->PageControl1->setCurrentIndex(2);
-        win->SetLog("something");
-        win->SetRecordProgress(40);
+        Choose(Named<RadioGroup>("RadioGroup2"), 0);
+        Choose(Named<RadioGroup>("RadioGroup4"), 0);
+        Named<QComboBox>("ComboBox2")->setCurrentIndex(2);
+        Named<QComboBox>("ComboBox6")->setCurrentIndex(1);
+        Named<QLineEdit>("Edit1")->setText(U("abc"));
+        Named<QCheckBox>("CheckBox1")->setChecked(true);
+        Named<QCheckBox>("CheckBox2")->setChecked(true);
+        Named<QTabWidget>("PageControl1")->setCurrentIndex(2);
+        Named<QLabel>("Label7")->setText(U("something"));
+        Named<QProgressBar>("ProgressBar2")->setValue(40);
         Click(clear);
-        ExpectResetState(*win);
-        EXPECT_TRUE(win->CheckBox1->isChecked());
-        EXPECT_TRUE(win->CheckBox2->isChecked());
+        ExpectResetState();
+        EXPECT_TRUE(Named<QCheckBox>("CheckBox1")->isChecked());
+        EXPECT_TRUE(Named<QCheckBox>("CheckBox2")->isChecked());
     }
 }
 
 TEST_F(WindowTest, EachRadioGroupSwitchesOnlyItsOwnPage) {
-    Choose(win->RadioGroup2, 0);
-    EXPECT_TRUE(win->Edit1->isEnabled());
-    EXPECT_TRUE(win->CheckBox2->isEnabled());
-    EXPECT_FALSE(win->ComboBox5->isEnabled());
-    win->Edit1->setText(U("keep"));
-    Choose(win->RadioGroup2, 1);
-    EXPECT_FALSE(win->Edit1->isEnabled());
-    Choose(win->RadioGroup2, 0);
-    EXPECT_EQ(win->Edit1->text(), U("keep"));
+    Choose(Named<RadioGroup>("RadioGroup2"), 0);
+    EXPECT_TRUE(Named<QLineEdit>("Edit1")->isEnabled());
+    EXPECT_TRUE(Named<QCheckBox>("CheckBox2")->isEnabled());
+    EXPECT_FALSE(Named<QComboBox>("ComboBox5")->isEnabled());
+    Named<QLineEdit>("Edit1")->setText(U("keep"));
+    Choose(Named<RadioGroup>("RadioGroup2"), 1);
+    EXPECT_FALSE(Named<QLineEdit>("Edit1")->isEnabled());
+    Choose(Named<RadioGroup>("RadioGroup2"), 0);
+    EXPECT_EQ(Named<QLineEdit>("Edit1")->text(), U("keep"));
 
-    Choose(win->RadioGroup3, 1);
-    EXPECT_FALSE(win->ListBox2->isEnabled());
-    EXPECT_FALSE(win->Button4->isEnabled());
-    EXPECT_TRUE(win->RadioGroup3->isEnabled());
-    EXPECT_TRUE(win->Edit1->isEnabled());
+    Choose(Named<RadioGroup>("RadioGroup3"), 1);
+    EXPECT_FALSE(Named<ListBox>("ListBox2")->isEnabled());
+    EXPECT_FALSE(Named<QPushButton>("Button4")->isEnabled());
+    EXPECT_TRUE(Named<RadioGroup>("RadioGroup3")->isEnabled());
+    EXPECT_TRUE(Named<QLineEdit>("Edit1")->isEnabled());
 
-    Choose(win->RadioGroup4, 0);
-    EXPECT_TRUE(win->ComboBox6->isEnabled());
-    EXPECT_TRUE(win->CheckBox1->isEnabled());
-    EXPECT_FALSE(win->ListBox3->isEnabled());
+    Choose(Named<RadioGroup>("RadioGroup4"), 0);
+    EXPECT_TRUE(Named<QComboBox>("ComboBox6")->isEnabled());
+    EXPECT_TRUE(Named<QCheckBox>("CheckBox1")->isEnabled());
+    EXPECT_FALSE(Named<ListBox>("ListBox3")->isEnabled());
 }
 
 TEST_F(WindowTest, EnterPressesStartUnlessAnotherButtonHasTheFocus) {
-    Choose(win->RadioGroup2, 0);
-    win->Edit1->setFocus();
-    QTest::keyClick(win->Edit1, Qt::Key_Return);
+    Choose(Named<RadioGroup>("RadioGroup2"), 0);
+    Named<QLineEdit>("Edit1")->setFocus();
+    QTest::keyClick(Named<QLineEdit>("Edit1"), Qt::Key_Return);
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].text, U("処理ﾌｧｲﾙがありません"));
 
-    QTest::keyClick(win->Edit1, Qt::Key_Return, Qt::ShiftModifier);
-    QTest::keyClick(win->Edit1, Qt::Key_Enter, Qt::ControlModifier);
+    QTest::keyClick(Named<QLineEdit>("Edit1"), Qt::Key_Return, Qt::ShiftModifier);
+    QTest::keyClick(Named<QLineEdit>("Edit1"), Qt::Key_Enter, Qt::ControlModifier);
     EXPECT_EQ(boxes.size(), 1u);
 
     QString a = Write(U("a.csv"), "x\r\n");
     Drop(win.get(), {a});
-    win->BitBtn5->setFocus();
-    QTest::keyClick(win->BitBtn5, Qt::Key_Return);
-    EXPECT_EQ(win->ListBox1->count(), 0);  // "全て削除" pressed, not Start
+    Named<QPushButton>("BitBtn5")->setFocus();
+    QTest::keyClick(Named<QPushButton>("BitBtn5"), Qt::Key_Return);
+    EXPECT_EQ(Named<ListBox>("ListBox1")->count(), 0);  // "全て削除" pressed, not Start
     EXPECT_EQ(boxes.size(), 1u);
 
-    win->BitBtn3->setEnabled(false);
-    win->Edit1->setFocus();
-    QTest::keyClick(win->Edit1, Qt::Key_Return);
+    Named<QPushButton>("BitBtn3")->setEnabled(false);
+    Named<QLineEdit>("Edit1")->setFocus();
+    QTest::keyClick(Named<QLineEdit>("Edit1"), Qt::Key_Return);
     EXPECT_EQ(boxes.size(), 1u);
 }
 
 TEST_F(WindowTest, EscClosesTheWindowUnlessCancelIsDisabled) {
-    win->BitBtn4->setEnabled(false);
-    QTest::keyClick(win->ListBox1, Qt::Key_Escape);
+    Named<QPushButton>("BitBtn4")->setEnabled(false);
+    QTest::keyClick(Named<ListBox>("ListBox1"), Qt::Key_Escape);
     EXPECT_TRUE(win->isVisible());
-    win->BitBtn4->setEnabled(true);
-    QTest::keyClick(win->ListBox1, Qt::Key_Escape, Qt::AltModifier);
+    Named<QPushButton>("BitBtn4")->setEnabled(true);
+    QTest::keyClick(Named<ListBox>("ListBox1"), Qt::Key_Escape, Qt::AltModifier);
     EXPECT_TRUE(win->isVisible());
-    QTest::keyClick(win->ListBox1, Qt::Key_Escape);
+    QTest::keyClick(Named<ListBox>("ListBox1"), Qt::Key_Escape);
     EXPECT_FALSE(win->isVisible());
 }
 
 TEST_F(WindowTest, CancelButtonClosesTheWindow) {
-    Click(win->BitBtn4);
+    Click(Named<QPushButton>("BitBtn4"));
     EXPECT_FALSE(win->isVisible());
 }
 

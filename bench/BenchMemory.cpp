@@ -1,0 +1,49 @@
+// "sortmem": the peak memory of loading and sorting one file, per line and
+// as a multiple of the file's size.
+#include <sys/resource.h>
+
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "bench/BenchCommands.h"
+#include "records/Exceptions.h"
+#include "records/FieldCodec.h"
+#include "records/LineFiles.h"
+#include "records/RecordList.h"
+
+namespace quellor::bench {
+
+int SortMemoryCommand(const std::vector<std::string>& args) {
+    if (args.empty() || args.size() > 2) {
+        std::fprintf(stderr, "usage: quellor_bench sortmem IN [KEY]\n");
+        return 2;
+    }
+    const int key = args.size() == 2 ? std::stoi(args[1]) : 1;
+    try {
+        const auto start = std::chrono::steady_clock::now();
+        TStringListEx records;
+        LoadLines(records, args[0]);
+        TStringList fields;
+        fields.QuoteChar = 0;
+        if (records.Count() > 0) SplitFields(fields, records.At(0));
+        std::size_t bytes = 0;
+        for (int i = 0; i < records.Count(); ++i) bytes += records.At(i).size() + 2;
+        records.SortByField(key - 1, fields.Count());
+        const double seconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        rusage usage{};
+        ::getrusage(RUSAGE_SELF, &usage);
+        const double peak = static_cast<double>(usage.ru_maxrss) * 1024.0;
+        const double lines = records.Count() ? records.Count() : 1;
+        std::printf("lines %d  file ~%.0f MB  peak %.0f MB  %.1f bytes/line  %.2fx file  %.2f s\n",
+                    records.Count(), bytes / 1e6, peak / 1e6, peak / lines, peak / bytes, seconds);
+    } catch (const Exception& e) {
+        std::fprintf(stderr, "%s\n", e.Message().c_str());
+        return 1;
+    }
+    return 0;
+}
+
+}  // namespace quellor::bench

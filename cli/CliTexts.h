@@ -1,0 +1,79 @@
+// Every text of the command line's own, in the two languages of its help.
+// The run's messages are the window's (run/RunMessages.h), shown unchanged.
+#pragma once
+
+namespace quellor::cli {
+
+inline constexpr const char* kProgram = "quellor-cli";
+
+// A text the command writes in the user's language.
+struct Said {
+    const char* Japanese;
+    const char* English;
+};
+
+inline constexpr Said kHelp = {
+    "使い方: quellor-cli [ｵﾌﾟｼｮﾝ] ﾌｧｲﾙ...\n"
+    "ｳｨﾝﾄﾞｳと同じ処理をｺﾏﾝﾄﾞﾗｲﾝから行います。ﾌｧｲﾙは指定した順に処理され、\n"
+    "結果は各ﾌｧｲﾙの隣に「名前.new」、重複ﾚｺｰﾄﾞは「名前.w」として書かれます。\n"
+    "元のﾌｧｲﾙは変更されません。\n"
+    "\n"
+    "  --fields 3,1            ﾌｨｰﾙﾄﾞ抽出: この順に並べて残すﾌｨｰﾙﾄﾞ\n"
+    "  --where F:方法:文字列   ﾚｺｰﾄﾞ抽出: 第Fﾌｨｰﾙﾄﾞの条件 (方法は equals,\n"
+    "                          contains, starts, ends)\n"
+    "  --and F:方法:文字列     2つ目の条件 (両方を満たすﾚｺｰﾄﾞを残す)\n"
+    "  --or F:方法:文字列      2つ目の条件 (どちらかを満たすﾚｺｰﾄﾞを残す)\n"
+    "  --sort 3 | 3:desc       ｿｰﾄ: ｷｰのﾌｨｰﾙﾄﾞと順序 (asc 昇順, desc 降順)\n"
+    "  --duplicates            重複ﾚｺｰﾄﾞを「名前.w」に移す\n"
+    "  --no-empty-output       ﾚｺｰﾄﾞが残らなければ「名前.new」を書かない\n"
+    "  --expected-fields N     各ﾚｺｰﾄﾞのﾌｨｰﾙﾄﾞ数 (既定: 1番目のﾌｧｲﾙの1行目)\n"
+    "  --help                  この説明を表示する\n"
+    "  --version               ﾊﾞｰｼﾞｮﾝを表示する\n"
+    "\n"
+    "終了ｽﾃｰﾀｽ: 0 正常終了, 1 開始時のﾁｪｯｸで中止, 2 ｴﾗｰで終了,\n"
+    "3 中断 (Ctrl-C), 64 引数の誤り\n",
+    "Usage: quellor-cli [OPTION]... FILE...\n"
+    "Runs the window's job from the command line. Files are processed in the\n"
+    "order given; each result is written beside its file as NAME.new, and\n"
+    "repeated records as NAME.w. Input files are never changed.\n"
+    "\n"
+    "  --fields 3,1            field extraction: the fields to keep, in order\n"
+    "  --where F:MODE:TEXT     record extraction: the condition on field F\n"
+    "                          (MODE is equals, contains, starts or ends)\n"
+    "  --and F:MODE:TEXT       a second condition; records must match both\n"
+    "  --or F:MODE:TEXT        a second condition; records must match either\n"
+    "  --sort 3 | 3:desc       sort: the key field and its order (asc, desc)\n"
+    "  --duplicates            move repeated records to NAME.w\n"
+    "  --no-empty-output       write no NAME.new when no record is left\n"
+    "  --expected-fields N     fields every record must have (default: those\n"
+    "                          of the first line of the first file)\n"
+    "  --help                  show this help\n"
+    "  --version               show the version\n"
+    "\n"
+    "Exit status: 0 done, 1 a start check failed, 2 an error ended the run,\n"
+    "3 aborted (Ctrl-C), 64 bad arguments.\n"};
+
+inline constexpr Said kTryHelp = {"詳しくは quellor-cli --help をご覧ください。\n",
+                                  "Try 'quellor-cli --help' for more information.\n"};
+
+// Usage errors: each follows the argument it names.
+inline constexpr Said kUnknownOption = {"知らないｵﾌﾟｼｮﾝです", "unknown option"};
+inline constexpr Said kNeedsValue = {"値がありません", "needs a value"};
+inline constexpr Said kGivenTwice = {"2回指定されています", "given twice"};
+inline constexpr Said kNotFieldNumber = {"1以上のﾌｨｰﾙﾄﾞ番号ではありません",
+                                         "is not a field number (1 or more)"};
+inline constexpr Said kNotFieldList = {"ﾌｨｰﾙﾄﾞ番号をｺﾝﾏで区切った並び (例 3,1) ではありません",
+                                       "is not a comma-separated list of field numbers (3,1)"};
+inline constexpr Said kNotCount = {"0以上の数ではありません", "is not a number (0 or more)"};
+inline constexpr Said kNotCondition = {
+    "F:方法:文字列 の形ではありません (方法は equals, contains, starts, ends)",
+    "is not FIELD:MODE:TEXT (MODE is equals, contains, starts or ends)"};
+inline constexpr Said kNotSortKey = {
+    "ﾌｨｰﾙﾄﾞ番号、またはそれに :asc か :desc を付けたものではありません",
+    "is not FIELD, FIELD:asc or FIELD:desc"};
+inline constexpr Said kAndWithOr = {"--and と --or は一緒に使えません",
+                                    "cannot be used together with --and"};
+inline constexpr Said kNotUtf8 = {"UTF-8 として正しくない文字があります", "is not valid UTF-8"};
+inline constexpr Said kBeyondFields = {"ﾌｨｰﾙﾄﾞ数を超えています", "exceeds the field count"};
+
+}  // namespace quellor::cli

@@ -1,0 +1,117 @@
+// quellor-cli: the window's run from the command line, for scripts and
+// monthly jobs. Exit status: 0 done, 1 a start check failed, 2 an error ended
+// the run, 3 aborted, 64 bad arguments.
+#include <unistd.h>
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <typeinfo>
+#include <vector>
+
+#include "cli/CliObserver.h"
+#include "cli/CliOptions.h"
+#include "cli/ProgressBar.h"
+#include "records/Exceptions.h"
+#include "run/ProcessingRun.h"
+#include "run/RunMessages.h"
+#include "run/SampleLine.h"
+
+namespace quellor::cli {
+
+namespace {
+
+enum ExitStatus { kDone = 0, kStartCheck = 1, kError = 2, kAborted = 3, kUsage = 64 };
+
+// What a signal handler may touch: the switch (lock-free) and a flag of its own.
+AbortSwitch* theSwitch = nullptr;
+volatile std::sig_atomic_t interrupted = 0;
+
+extern "C" void RequestAbort(int) {
+    interrupted = 1;
+    if (theSwitch) theSwitch->Request();
+}
+
+// Ctrl-C and a polite kill end the run as the Abort button does: at the next
+// record, with nothing partial left behind.
+void CatchInterrupts(AbortSwitch& abort) {
+    theSwitch = &abort;
+    struct sigaction action {};
+    action.sa_handler = RequestAbort;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+    // A reader of the log that goes away must not end the run half-way.
+    std::signal(SIGPIPE, SIG_IGN);
+}
+
+const char* In(Language language, Said text) {
+    return language == Language::Japanese ? text.Japanese : text.English;
+}
+
+int Usage(Language language, const UsageError& e) {
+    std::fprintf(stderr, "%s: %s: %s\n%s", kProgram, e.Argument.c_str(), In(language, e.Reason),
+                 In(language, kTryHelp));
+    return kUsage;
+}
+
+int Run(CommandLine& command) {
+    AbortSwitch abort;
+    CatchInterrupts(abort);
+    const bool terminal = ::isatty(STDERR_FILENO) == 1;
+    ProgressBar bar(stderr);
+    CliObserver observer(stdout, stderr, terminal ? &bar : nullptr, abort, interrupted);
+    RunChoices& choices = command.Choices;
+    try {
+        // As the window does: the first line of the first file sets the count.
+        if (!command.ExpectedFieldsGiven && !choices.Files.empty())
+            choices.ExpectedFieldCount = static_cast<int>(SampleFields(choices.Files[0]).size());
+        if (!choices.Files.empty()) CheckAgainstFieldCount(command);
+        const RunSettings settings = SettingsOf(command);
+        ExecuteRun(settings, observer, abort);
+    } catch (const UsageError&) {
+        throw;
+    } catch (const EAbort&) {
+        observer.Finish();
+        return kError;
+    } catch (const std::exception& e) {
+        const bool aborted = abort.Requested() && typeid(e) == typeid(Exception) &&
+                             static_cast<const Exception&>(e).Message() == runmsg::kAborted;
+        observer.ShowError(e.what());
+        observer.Finish();
+        return aborted ? kAborted : kError;
+    }
+    observer.Finish();
+    return observer.WarningShown() ? kStartCheck : kDone;
+}
+
+}  // namespace
+
+int Main(const std::vector<std::string>& args) {
+    const Language language =
+        LanguageOf(std::getenv("LC_ALL"), std::getenv("LC_MESSAGES"), std::getenv("LANG"));
+    try {
+        CommandLine command = ParseCommandLine(args);
+        switch (command.Do) {
+            case CommandLine::Action::Help:
+                std::fputs(In(language, kHelp), stdout);
+                return kDone;
+            case CommandLine::Action::Version:
+                std::printf("%s %s\n", kProgram, QUELLOR_VERSION);
+                return kDone;
+            case CommandLine::Action::Run:
+                break;
+        }
+        return Run(command);
+    } catch (const UsageError& e) {
+        return Usage(language, e);
+    }
+}
+
+}  // namespace quellor::cli
+
+int main(int argc, char** argv) {
+    return quellor::cli::Main({argv + 1, argv + argc});
+}

@@ -1,0 +1,159 @@
+#include "records/Encoding.h"
+
+#include <cstring>
+
+#include "records/Cp932.h"
+
+namespace quellor {
+
+namespace {
+
+constexpr char16_t kReplacement = 0xFFFD;
+
+// The first byte at or after i that is 0x80 or above; n when there is none.
+std::size_t SkipAscii(const unsigned char* p, std::size_t i, std::size_t n) {
+    for (; i + 8 <= n; i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, p + i, 8);
+        if (word & 0x8080808080808080ULL) break;
+    }
+    while (i < n && p[i] < 0x80) ++i;
+    return i;
+}
+
+void AppendUtf8(char32_t cp, std::string& out) {
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+}  // namespace
+
+void Utf8Check::Feed(std::string_view piece) {
+    if (!valid_) return;
+    const auto* p = reinterpret_cast<const unsigned char*>(piece.data());
+    const std::size_t n = piece.size();
+    for (std::size_t i = SkipAscii(p, 0, n); i < n; i = SkipAscii(p, i, n)) {
+        sawHigh_ = true;
+        const std::size_t len = Utf8SequenceLength(p + i, n - i);
+        if (len == 0) {
+            valid_ = false;
+            return;
+        }
+        i += len;
+    }
+}
+
+bool IsValidUtf8(std::string_view text) {
+    Utf8Check check;
+    check.Feed(text);
+    return check.Valid();
+}
+
+Encoding DetectEncoding(std::string_view text) {
+    if (text.starts_with(kUtf8Bom)) return Encoding::Utf8;
+    Utf8Check check;
+    check.Feed(text);
+    return check.SaysUtf8() ? Encoding::Utf8 : Encoding::Cp932;
+}
+
+bool StartsUtf8Character(std::string_view text, std::size_t pos) {
+    if (pos == 0 || pos >= text.size()) return true;
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    if ((p[pos] & 0xC0) != 0x80) return true;  // only continuation bytes lie inside
+    // The nearest byte before that is no continuation byte is the only one
+    // whose sequence can reach pos.
+    for (std::size_t back = 1; back <= 3 && back <= pos; ++back) {
+        const std::size_t at = pos - back;
+        if ((p[at] & 0xC0) == 0x80) continue;
+        return Utf8SequenceLength(p + at, text.size() - at) <= back;
+    }
+    return true;
+}
+
+std::size_t DecodeUtf8Into(std::string_view text, char16_t* out) {
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    const std::size_t n = text.size();
+    char16_t* dst = out;
+    for (std::size_t i = 0; i < n;) {
+        const unsigned char b = p[i];
+        if (b < 0x80) {
+            *dst++ = b;
+            ++i;
+            continue;
+        }
+        const std::size_t len = Utf8SequenceLength(p + i, n - i);
+        switch (len) {
+            case 2:
+                *dst++ = static_cast<char16_t>(((b & 0x1F) << 6) | (p[i + 1] & 0x3F));
+                break;
+            case 3:
+                *dst++ = static_cast<char16_t>(((b & 0x0F) << 12) | ((p[i + 1] & 0x3F) << 6) |
+                                               (p[i + 2] & 0x3F));
+                break;
+            case 4: {
+                const char32_t cp = ((b & 0x07) << 18) | ((p[i + 1] & 0x3F) << 12) |
+                                    ((p[i + 2] & 0x3F) << 6) | (p[i + 3] & 0x3F);
+                *dst++ = static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10));
+                *dst++ = static_cast<char16_t>(0xDC00 + ((cp - 0x10000) & 0x3FF));
+                break;
+            }
+            default:
+                *dst++ = kReplacement;
+                break;
+        }
+        i += len == 0 ? 1 : len;
+    }
+    return static_cast<std::size_t>(dst - out);
+}
+
+std::string TextForShow(std::string_view bytes, Encoding encoding) {
+    if (encoding == Encoding::Cp932) return Cp932ToUtf8(bytes);
+    if (IsValidUtf8(bytes)) return std::string(bytes);
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    std::string out;
+    for (std::size_t i = 0; i < bytes.size();) {
+        const std::size_t len = Utf8SequenceLength(p + i, bytes.size() - i);
+        if (len == 0) {
+            AppendUtf8(kReplacement, out);
+            ++i;
+        } else {
+            out.append(bytes.data() + i, len);
+            i += len;
+        }
+    }
+    return out;
+}
+
+std::string PathForShow(std::string_view path) {
+    if (IsValidUtf8(path)) return std::string(path);
+    const std::u16string units = DecodeCp932(path);
+    std::string out;
+    // The decoder gives one unit per character, so units and characters pair up.
+    std::size_t at = 0;
+    for (const char16_t u : units) {
+        const std::size_t len = CharLength(path, at);
+        if (u == kReplacement) {
+            static constexpr char kHex[] = "0123456789ABCDEF";
+            for (std::size_t k = 0; k < len; ++k) {
+                const auto b = static_cast<unsigned char>(path[at + k]);
+                out += "\\x";
+                out += kHex[b >> 4];
+                out += kHex[b & 0x0F];
+            }
+        } else {
+            AppendUtf8(u, out);
+        }
+        at += len;
+    }
+    return out;
+}
+
+}  // namespace quellor

@@ -1,0 +1,83 @@
+// Which encoding a file's text is in, and the UTF-8 half of character
+// stepping: the engine reads code page 932 and UTF-8 files, each by its own
+// rules, and never converts what it writes.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace quellor {
+
+enum class Encoding : std::uint8_t { Cp932, Utf8 };
+
+// The byte-order mark: it belongs to the file, not to its first line.
+inline constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+
+// Length of the well-formed UTF-8 sequence at p (1 to 4), or 0 when the
+// bytes there are not one (a stray or cut sequence, an overlong form, a
+// surrogate). Such a byte is a character of its own.
+inline std::size_t Utf8SequenceLength(const unsigned char* p, std::size_t remaining) {
+    const unsigned char b = p[0];
+    if (b < 0x80) return 1;
+    const auto cont = [&](std::size_t k, unsigned char lo = 0x80, unsigned char hi = 0xBF) {
+        return k < remaining && p[k] >= lo && p[k] <= hi;
+    };
+    if (b >= 0xC2 && b <= 0xDF) return cont(1) ? 2 : 0;
+    if (b >= 0xE0 && b <= 0xEF) {
+        const unsigned char lo = b == 0xE0 ? 0xA0 : 0x80;
+        const unsigned char hi = b == 0xED ? 0x9F : 0xBF;
+        return cont(1, lo, hi) && cont(2) ? 3 : 0;
+    }
+    if (b >= 0xF0 && b <= 0xF4) {
+        const unsigned char lo = b == 0xF0 ? 0x90 : 0x80;
+        const unsigned char hi = b == 0xF4 ? 0x8F : 0xBF;
+        return cont(1, lo, hi) && cont(2) && cont(3) ? 4 : 0;
+    }
+    return 0;
+}
+
+// Length of the character at p in a UTF-8 text: its sequence, or one byte.
+inline std::size_t Utf8CharLength(const unsigned char* p, std::size_t remaining) {
+    const std::size_t len = Utf8SequenceLength(p, remaining);
+    return len == 0 ? 1 : len;
+}
+
+// Follows a text piece by piece (lines of one file, say) and tells whether
+// all of it is UTF-8 holding at least one byte of 0x80 or above. Pieces must
+// be cut between characters, as line breaks cut them.
+class Utf8Check {
+  public:
+    void Feed(std::string_view piece);
+    bool SaysUtf8() const { return valid_ && sawHigh_; }
+    bool Valid() const { return valid_; }
+
+  private:
+    bool valid_ = true;
+    bool sawHigh_ = false;
+};
+
+bool IsValidUtf8(std::string_view text);
+
+// The encoding of a text read from the start of a file: UTF-8 when it begins
+// with the byte-order mark, or holds a byte of 0x80 or above and is UTF-8
+// throughout; code page 932 otherwise.
+Encoding DetectEncoding(std::string_view text);
+
+// Whether pos begins a character of a UTF-8 text (the end counts too).
+bool StartsUtf8Character(std::string_view text, std::size_t pos);
+
+// Decodes UTF-8 to UTF-16; a byte outside a well-formed sequence becomes
+// U+FFFD. out holds at least text.size() units; returns the count written.
+std::size_t DecodeUtf8Into(std::string_view text, char16_t* out);
+
+// Record bytes as valid UTF-8 for showing, decoded by their encoding.
+std::string TextForShow(std::string_view bytes, Encoding encoding);
+
+// A file name as the user should read it: as it is when it is UTF-8, else
+// decoded as code page 932 (what unpacking an archive made on Windows
+// leaves), with \xNN for every byte that decodes as neither.
+std::string PathForShow(std::string_view path);
+
+}  // namespace quellor

@@ -1,0 +1,276 @@
+#include "records/LineFilesStaging.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <charconv>
+#include <cstring>
+#include <memory>
+
+#include "records/Encoding.h"
+#include "records/Exceptions.h"
+#include "records/Format.h"
+#include "records/Messages.h"
+
+namespace quellor {
+
+namespace {
+
+constexpr std::string_view kTempPrefix = ".qlr-";
+constexpr std::string_view kTempSuffix = ".tmp";
+
+template <typename Open>
+int OpenRetrying(Open open) {
+    int fd;
+    do {
+        fd = open();
+    } while (fd < 0 && errno == EINTR);
+    return fd;
+}
+
+// ".qlr-<pid>-<n>.tmp": at most 27 bytes whatever the output is called.
+std::string TempName() {
+    static std::atomic<unsigned> counter{0};
+    return std::string(kTempPrefix) + std::to_string(::getpid()) + "-" +
+           std::to_string(counter.fetch_add(1)) + std::string(kTempSuffix);
+}
+
+// The pid of a name this program gives, or 0 for any other name.
+pid_t PidOfTempName(std::string_view name) {
+    if (!name.starts_with(kTempPrefix) || !name.ends_with(kTempSuffix)) return 0;
+    name.remove_prefix(kTempPrefix.size());
+    name.remove_suffix(kTempSuffix.size());
+    const std::size_t dash = name.find('-');
+    if (dash == std::string_view::npos || dash == 0 || dash + 1 == name.size()) return 0;
+    const auto digits = [](std::string_view s) {
+        return std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+    };
+    if (!digits(name.substr(0, dash)) || !digits(name.substr(dash + 1))) return 0;
+    pid_t pid = 0;
+    const auto [end, ec] = std::from_chars(name.data(), name.data() + dash, pid);
+    return ec == std::errc() && end == name.data() + dash ? pid : 0;
+}
+
+// What cannot be replaced: a folder, a read-only file (no write bits, which
+// holds for root too), a file this user may not write.
+bool CanReplace(const std::string& path, struct stat* existing, bool* exists) {
+    *exists = ::stat(path.c_str(), existing) == 0;
+    if (!*exists) return true;
+    if (S_ISDIR(existing->st_mode)) return false;
+    if ((existing->st_mode & 0222) == 0) return false;
+    return ::access(path.c_str(), W_OK) == 0;
+}
+
+// Writes every line with its CR LF through one reused buffer of at most
+// kSaveChunk bytes: a file-sized buffer would cost as much again in memory
+// and page faults as the text itself, for the same bytes written.
+class ChunkWriter {
+  public:
+    ChunkWriter(int fd, std::size_t total)
+        : fd_(fd),
+          capacity_(std::min(total, kSaveChunk)),
+          buf_(std::make_unique_for_overwrite<char[]>(capacity_ ? capacity_ : 1)) {}
+
+    bool Line(std::string_view line) {
+        if (line.size() + 2 > capacity_ - used_ && !Flush()) return false;
+        if (line.size() + 2 > capacity_) {
+            return WriteFully(fd_, line.data(), line.size()) && WriteFully(fd_, "\r\n", 2);
+        }
+        if (!line.empty()) std::memcpy(buf_.get() + used_, line.data(), line.size());
+        used_ += line.size();
+        buf_[used_++] = '\r';
+        buf_[used_++] = '\n';
+        return true;
+    }
+
+    bool Flush() {
+        const bool ok = WriteFully(fd_, buf_.get(), used_);
+        used_ = 0;
+        return ok;
+    }
+
+  private:
+    static constexpr std::size_t kSaveChunk = std::size_t{1} << 20;
+    int fd_;
+    std::size_t capacity_;
+    std::unique_ptr<char[]> buf_;
+    std::size_t used_ = 0;
+};
+
+// An unnamed file cannot be made here: the file system or kernel lacks it.
+bool TmpFileUnsupported(int err) {
+    return err == EOPNOTSUPP || err == EISDIR || err == EINVAL;
+}
+
+}  // namespace
+
+std::string FolderOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    if (slash == 0) return "/";
+    return path.substr(0, slash);
+}
+
+StagedFile::StagedFile(std::string path, mode_t newMode) : path_(std::move(path)) {
+    const std::size_t slash = path_.rfind('/');
+    name_ = slash == std::string::npos ? path_ : path_.substr(slash + 1);
+    struct stat existing {};
+    if (!CanReplace(path_, &existing, &exists_) || name_.empty()) {
+        throw EFCreateError(Format(msg::kFileCannotCreate, {PathForShow(path_)}));
+    }
+    existingMode_ = existing.st_mode & 07777;
+    Create(newMode & 07777);
+}
+
+void StagedFile::Create(mode_t mode) {
+    const std::string folder = FolderOf(path_);
+    folder_ = FileHandle(
+        OpenRetrying([&] { return ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); }));
+    if (folder_.Valid()) {
+        file_ = FileHandle(OpenRetrying(
+            [&] { return ::openat(folder_.Get(), ".", O_TMPFILE | O_RDWR | O_CLOEXEC, mode); }));
+        unnamed_ = file_.Valid();
+        if (!file_.Valid() && TmpFileUnsupported(errno)) {
+            for (int attempt = 0; attempt < 100 && !file_.Valid(); ++attempt) {
+                std::string candidate = TempName();
+                file_ = FileHandle(OpenRetrying([&] {
+                    return ::openat(folder_.Get(), candidate.c_str(),
+                                    O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+                }));
+                if (file_.Valid()) tempName_ = std::move(candidate);
+                if (!file_.Valid() && errno != EEXIST) break;
+            }
+        }
+    }
+    if (!file_.Valid()) throw EFCreateError(Format(msg::kFileCannotCreate, {PathForShow(path_)}));
+    if (exists_) ::fchmod(file_.Get(), existingMode_);
+}
+
+StagedFile::~StagedFile() {
+    file_ = FileHandle();
+    if (!tempName_.empty() && folder_.Valid()) ::unlinkat(folder_.Get(), tempName_.c_str(), 0);
+}
+
+void StagedFile::Write(const TStringList& list, std::string_view prefix) {
+    std::size_t total = prefix.size();
+    const std::size_t count = static_cast<std::size_t>(list.Count());
+    for (std::size_t i = 0; i < count; ++i) total += list.At(i).size() + 2;
+    ChunkWriter writer(file_.Get(), total);
+    bool ok = prefix.empty() || WriteFully(file_.Get(), prefix.data(), prefix.size());
+    for (std::size_t i = 0; ok && i < count; ++i) ok = writer.Line(list.At(i));
+    // Flushed before it takes the output's name: after a crash of the
+    // system the output is either the old file or the whole new one.
+    ok = ok && writer.Flush() && ::fdatasync(file_.Get()) == 0;
+    if (!ok) throw EWriteError(Format(msg::kFileWriteError, {PathForShow(path_)}));
+}
+
+void StagedFile::Prepare() {
+    if (!unnamed_ || !tempName_.empty()) return;
+    const std::string self = "/proc/self/fd/" + std::to_string(file_.Get());
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string candidate = TempName();
+        int r =
+            ::linkat(AT_FDCWD, self.c_str(), folder_.Get(), candidate.c_str(), AT_SYMLINK_FOLLOW);
+        if (r != 0 && errno != EEXIST) {
+            // No /proc, or a process that changed its user may not read its
+            // own there: the direct form, which needs more privilege.
+            r = ::linkat(file_.Get(), "", folder_.Get(), candidate.c_str(), AT_EMPTY_PATH);
+        }
+        if (r == 0) {
+            tempName_ = std::move(candidate);
+            return;
+        }
+        if (errno != EEXIST) break;
+    }
+    CopyToNamedFile();
+}
+
+// The last way to give the bytes a name: a named temporary filled from the
+// unnamed file.
+void StagedFile::CopyToNamedFile() {
+    struct stat st {};
+    if (::fstat(file_.Get(), &st) != 0)
+        throw EFCreateError(Format(msg::kFileCannotCreate, {PathForShow(path_)}));
+    FileHandle named;
+    std::string candidate;
+    for (int attempt = 0; attempt < 100 && !named.Valid(); ++attempt) {
+        candidate = TempName();
+        named = FileHandle(OpenRetrying([&] {
+            return ::openat(folder_.Get(), candidate.c_str(),
+                            O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, st.st_mode & 07777);
+        }));
+        if (!named.Valid() && errno != EEXIST) break;
+    }
+    if (!named.Valid()) throw EFCreateError(Format(msg::kFileCannotCreate, {PathForShow(path_)}));
+    tempName_ = candidate;  // removed by the destructor from here on
+    ::fchmod(named.Get(), st.st_mode & 07777);
+    loff_t from = 0;
+    while (from < st.st_size) {
+        const ssize_t n = ::copy_file_range(file_.Get(), &from, named.Get(), nullptr,
+                                            static_cast<std::size_t>(st.st_size - from), 0);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) throw EWriteError(Format(msg::kFileWriteError, {PathForShow(path_)}));
+    }
+    if (::fdatasync(named.Get()) != 0 || !named.Close()) {
+        throw EWriteError(Format(msg::kFileWriteError, {PathForShow(path_)}));
+    }
+    unnamed_ = false;
+}
+
+void StagedFile::Publish() {
+    Prepare();
+    if (::renameat(folder_.Get(), tempName_.c_str(), folder_.Get(), name_.c_str()) != 0) {
+        throw EFCreateError(Format(msg::kFileCannotCreate, {PathForShow(path_)}));
+    }
+    tempName_.clear();
+    if (::fsync(folder_.Get()) != 0 && errno != EINVAL) {
+        throw EWriteError(Format(msg::kFileWriteError, {PathForShow(path_)}));
+    }
+}
+
+void CommitTogether(std::initializer_list<StagedFile*> files) {
+    for (StagedFile* f : files) {
+        if (f) f->Prepare();
+    }
+    for (StagedFile* f : files) {
+        if (f) f->Publish();
+    }
+}
+
+mode_t NewOutputMode(const std::string& input) {
+    struct stat st {};
+    if (::stat(input.c_str(), &st) != 0) return 0666;
+    return (st.st_mode & 0777) | S_IWUSR;
+}
+
+void RemoveStaleTemporaries(const std::string& folder) {
+    const int fd =
+        OpenRetrying([&] { return ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); });
+    if (fd < 0) return;
+    struct CloseDir {
+        void operator()(DIR* d) const { ::closedir(d); }
+    };
+    std::unique_ptr<DIR, CloseDir> dir(::fdopendir(fd));
+    if (!dir) {
+        ::close(fd);
+        return;
+    }
+    const pid_t self = ::getpid();
+    const uid_t user = ::geteuid();
+    while (const dirent* entry = ::readdir(dir.get())) {
+        const pid_t pid = PidOfTempName(entry->d_name);
+        if (pid <= 0 || pid == self) continue;
+        if (::kill(pid, 0) == 0 || errno != ESRCH) continue;  // alive, or not ours to judge
+        struct stat st {};
+        if (::fstatat(fd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
+        if (!S_ISREG(st.st_mode) || st.st_uid != user) continue;
+        ::unlinkat(fd, entry->d_name, 0);
+    }
+}
+
+}  // namespace quellor

@@ -1,0 +1,74 @@
+// Outputs written aside and put in place whole. Until Publish the file at
+// the output's path stays exactly as it was; what was written is flushed to
+// disk before it takes that path, and the folder after it. Temporary names
+// are short and fixed in form, so they fit wherever the output's name fits,
+// and nothing written outlives the process: the file has no name at all
+// where the file system allows, and a named one is removed on every path.
+#pragma once
+
+#include <sys/types.h>
+
+#include <initializer_list>
+#include <string>
+#include <string_view>
+
+#include "records/FileHandle.h"
+#include "records/StringList.h"
+
+namespace quellor {
+
+class StagedFile {
+  public:
+    // Fails with EFCreateError when the output cannot be replaced or no
+    // temporary can be made beside it. A new output is created with
+    // newMode (further limited by the umask); a replaced one keeps its mode.
+    explicit StagedFile(std::string path, mode_t newMode = 0666);
+    StagedFile(const StagedFile&) = delete;
+    StagedFile& operator=(const StagedFile&) = delete;
+    ~StagedFile();
+
+    const std::string& Path() const { return path_; }
+    // Writes the prefix (a byte-order mark), then every line followed by
+    // CR LF, and flushes the bytes to disk; EWriteError naming the output
+    // when any of it is refused.
+    void Write(const TStringList& list, std::string_view prefix = {});
+    // Gives the written file its temporary name beside the output; nothing
+    // visible to the user changes. EFCreateError when that fails.
+    void Prepare();
+    // Renames it over the output and flushes the folder.
+    void Publish();
+
+  private:
+    void Create(mode_t mode);
+    void CopyToNamedFile();
+
+    std::string path_;
+    std::string name_;  // the output's name within its folder
+    FileHandle folder_;
+    FileHandle file_;
+    std::string tempName_;  // set while a named temporary exists
+    bool unnamed_ = false;
+    bool exists_ = false;
+    mode_t existingMode_ = 0;
+};
+
+// Puts several outputs in place together: each is given its name first and
+// only then are they all renamed, so a failure before the renames leaves
+// every old output as it was. Null entries are skipped.
+void CommitTogether(std::initializer_list<StagedFile*> files);
+
+// The permission bits for a new output of this input: the input's own, so
+// the output is no more readable than the data it came from, with the
+// owner's write bit so the next run can replace it.
+mode_t NewOutputMode(const std::string& input);
+
+// Removes the named temporaries that processes of this user which no longer
+// exist left in the folder (a kill or a crash between naming and renaming).
+// Touches nothing else: only regular files of this user whose name has the
+// exact form this program gives.
+void RemoveStaleTemporaries(const std::string& folder);
+
+// The folder part of a path as open() wants it ("." for a bare name).
+std::string FolderOf(const std::string& path);
+
+}  // namespace quellor

@@ -1,0 +1,57 @@
+// UTF-8 text beside code page 932: which a text is, and where its characters
+// begin when lines are rewritten and matched.
+#include <gtest/gtest.h>
+
+#include "TestSupport.h"
+#include "records/Encoding.h"
+#include "records/FieldCodec.h"
+#include "records/RecordList.h"
+
+namespace quellor {
+namespace {
+
+using test::Fill;
+using test::Lines;
+using test::Sjis;
+using Strings = std::vector<std::string>;
+
+TEST(Utf8Test, TheBytesDecideTheEncodingAndHowNamesShow) {
+    const Strings cp932 = {"", "a,b\r\n", Sjis("東京,ｱｲｳ"), "\xC0\xAF", "\xED\xA0\x80", "\xE5\xB8"};
+    for (const auto& t : cp932) EXPECT_EQ(DetectEncoding(t), Encoding::Cp932) << test::Hex(t);
+    for (const auto& t : {"\xEF\xBB\xBF"
+                          "a",
+                          "\xEF\xBB\xBF\x93\x8C", "市,い"}) {
+        EXPECT_EQ(DetectEncoding(t), Encoding::Utf8) << test::Hex(t);
+    }
+    EXPECT_EQ(PathForShow("/t/名簿"), "/t/名簿");
+    EXPECT_EQ(PathForShow("/t/\xFF" + Sjis("名簿")), "/t/\\xFF名簿");
+}
+
+// A lead byte right before a comma takes the comma as its second byte in
+// code page 932; in UTF-8 the comma begins a character of its own. The
+// sort's fast rewrite must see both.
+TEST(Utf8Test, SortRewriteFindsCommasOnlyWhereCharactersBegin) {
+    TStringListEx cp932;
+    Fill(cp932, {"b\x82,a", "a\x82,b"});
+    cp932.SortByField(0, 1);
+    EXPECT_EQ(Lines(cp932), (Strings{"a\x82,b", "b\x82,a"}));
+
+    TStringListEx utf8;
+    utf8.TextEncoding = Encoding::Utf8;
+    Fill(utf8, {"\"c い\",c", "b市,a", "a市,b"});
+    utf8.SortByField(1, 2);
+    EXPECT_EQ(Lines(utf8), (Strings{"b市,a", "a市,b", "\"c い\",c"}));
+}
+
+TEST(Utf8Test, MatchesBeginOnCharacters) {
+    TStringListEx fields;
+    fields.TextEncoding = Encoding::Utf8;
+    Fill(fields, {"大阪市"});
+    // 0x82 is the last byte of 市: no character begins there.
+    EXPECT_FALSE(fields.MatchField("\x82", 0, MatchMode::Contains));
+    EXPECT_FALSE(fields.MatchField("\x82", 0, MatchMode::EndsWith));
+    EXPECT_TRUE(fields.MatchField("市", 0, MatchMode::EndsWith));
+}
+
+}  // namespace
+}  // namespace quellor

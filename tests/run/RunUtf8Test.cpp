@@ -1,0 +1,113 @@
+// Whole runs over UTF-8 files, alone and listed beside code page 932 files.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "RunTestSupport.h"
+#include "records/Cp932.h"
+#include "records/SearchText.h"
+#include "run/ProcessingRun.h"
+#include "run/RunChoices.h"
+#include "run/SampleLine.h"
+
+namespace quellor::test {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+std::string Cp932(const std::string& utf8) {
+    return SearchTextAsCp932(utf8).value();
+}
+
+// Kanji, both kana widths, voiced and prolonged marks, letter case, quoted
+// fields, repeats, and characters whose last UTF-8 byte is a code page 932
+// lead byte (市, い).
+Lines MixedRecords() {
+    const char* const pieces[] = {"東京", "大阪市", "い",  "市", "ア",   "ｱ",  "ｶﾞ", "カー",
+                                  "かあ", "abc",    "ABC", "Ab", "１２", "～", "ゝ", "x"};
+    std::mt19937 random(932);
+    Lines lines;
+    for (int i = 0; i < 400; ++i) {
+        std::string line;
+        for (int f = 0; f < 4; ++f) {
+            std::string field;
+            for (int k = 0, n = 1 + random() % 3; k < n; ++k) field += pieces[random() % 16];
+            line += (f ? "," : "") + (random() % 5 ? field : "\"" + field + "\"");
+        }
+        lines.push_back(i % 10 == 9 ? lines[random() % lines.size()] : line);
+    }
+    return lines;
+}
+
+class RunUtf8Test : public RunTest {
+  protected:
+    void Run(const RunChoices& c) {
+        RecordingObserver observer;
+        ExecuteRun(SettingsFromChoices(c), observer, observer.Abort);
+    }
+};
+
+// An Excel-style UTF-8 file (mark, CR LF) and its code page 932 twin in one
+// run: the same records in the same order, and the mark again on both outputs.
+TEST_F(RunUtf8Test, BothEncodingsGiveTheSameRecordsInTheSameOrder) {
+    Lines records = MixedRecords(), cp932;
+    for (const std::string& r : records) cp932.push_back(Cp932(r));
+    records.front() = "\xEF\xBB\xBF" + records.front();
+    RunChoices c;
+    c.Files = {WriteLines("sjis.csv", cp932), WriteLines("utf8.csv", records)};
+    c.ExpectedFieldCount = 4;
+    c.SortOn = c.DuplicatesToFile = c.RecordExtractionOn = c.JoinWithOr = true;
+    c.SortKeyField = 2;
+    c.Condition1 = {3, "市", MatchMode::Contains};
+    c.Condition2 = {1, "ア", MatchMode::StartsWith};
+    c.FieldExtractionOn = true;
+    c.ChosenFields = {3, 1, 2};
+    Run(c);
+    for (const char* suffix : {".new", ".w"}) {
+        const std::string sjisOut = ReadBytes(c.Files[0] + suffix);
+        EXPECT_GT(sjisOut.size(), 200u) << suffix;
+        EXPECT_EQ(ReadBytes(c.Files[1] + suffix), "\xEF\xBB\xBF" + Cp932ToUtf8(sjisOut)) << suffix;
+    }
+}
+
+// A typed character that code page 932 has no code for is in no record of such a file.
+TEST_F(RunUtf8Test, TextOutsideCodePage932MatchesOnlyInUtf8Files) {
+    RunChoices c;
+    c.Files = {WriteLines("a.csv", {Cp932("森鴎外,1")}),
+               WriteLines("b.csv", {"森鷗外,1", "夏目,2"})};
+    c.ExpectedFieldCount = 2;
+    c.RecordExtractionOn = true;
+    c.Condition1 = {1, "鷗", MatchMode::Contains};
+    Run(c);
+    EXPECT_EQ(ReadLines(c.Files[0] + ".new"), Lines{});
+    EXPECT_EQ(ReadLines(c.Files[1] + ".new"), Lines{"森鷗外,1"});
+}
+
+// Kilobytes of UTF-8, then a line that is not: the run reads the file as
+// code page 932 ("A" inside ア is a second byte); the sample reads its first line.
+TEST_F(RunUtf8Test, AFileThatOnlyBeginsLikeUtf8IsCodePage932) {
+    Lines lines(600, "東京,x");
+    lines.insert(lines.end(), {Cp932("ア,y"), "A,z"});
+    RunChoices c;
+    c.Files = {WriteLines("late.csv", lines)};
+    EXPECT_EQ(ReadSampleLine(c.Files[0]).TextEncoding, Encoding::Utf8);
+    c.ExpectedFieldCount = 2;
+    c.RecordExtractionOn = true;
+    c.Condition1 = {1, "A", MatchMode::Contains};
+    Run(c);
+    EXPECT_EQ(ReadLines(c.Files[0] + ".new"), Lines{"A,z"});
+}
+
+// "市," is no lead byte and a comma: only the truly short line fails, under a legible name.
+TEST_F(RunUtf8Test, ErrorsNameTheRealLineAndALegibleFileName) {
+    RunSettings s = SettingsFor({WriteLines(Cp932("名簿.csv"), {"大阪市,1", "市,2", "3"})}, 2);
+    s.FieldExtractionOn = true;
+    s.ChosenFields = {2, 1};
+    RecordingObserver observer;
+    EXPECT_EQ(RunFailing(s, observer).Message,
+              PathOf("名簿.csv") + "の\r\n3行目でｴﾗｰ\r\n2であるべきﾌｨｰﾙﾄﾞ数が1です");
+    EXPECT_EQ(observer.Log.find(PathOf("名簿.csv")), 0u);
+}
+
+}  // namespace
+}  // namespace quellor::test

@@ -1,0 +1,270 @@
+#include "ui/MainWindow.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QShowEvent>
+#include <QStyle>
+#include <QTabBar>
+#include <QTabWidget>
+
+#include "records/Exceptions.h"
+#include "run/RunChoices.h"
+#include "run/SampleLine.h"
+#include "ui/ErrorDisplay.h"
+#include "ui/FieldPage.h"
+#include "ui/FileList.h"
+#include "ui/Icons.h"
+#include "ui/MessageBoxes.h"
+#include "ui/RecordPage.h"
+#include "ui/RunSession.h"
+#include "ui/SortPage.h"
+#include "ui/UiTexts.h"
+#include "ui/Widgets.h"
+#include "ui/WindowFrame.h"
+#include "ui/WindowLayout.h"
+
+namespace quellor::ui {
+
+namespace {
+
+QString U(const char* text) {
+    return QString::fromUtf8(text);
+}
+
+}  // namespace
+
+MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
+    SetUpWindow();
+    CreateControls();
+    c_.fieldPage->Bind(c_.field, scale_);
+    c_.recordPage->Bind(c_.record);
+    c_.sortPage->Bind(c_.sort);
+    files_ = std::make_unique<FileList>(
+        c_.files, scale_, [this] { BuildFieldChoices(); },
+        [this] { return session_ && session_->Running(); });
+    session_ = std::make_unique<RunSession>(c_.run, this);
+    auto on = [this](QPushButton* button, void (MainWindow::*handler)()) {
+        connect(button, &QPushButton::clicked, this,
+                [this, handler] { Guarded([&] { (this->*handler)(); }); });
+    };
+    on(c_.startButton, &MainWindow::StartClicked);
+    on(c_.cancelButton, &MainWindow::CancelClicked);
+    on(c_.clearAllButton, &MainWindow::AllClear);
+    on(c_.files.removeAllButton, &MainWindow::AllClear);
+    FormCreate();
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::SetUpWindow() {
+    setObjectName(QStringLiteral("frmMain"));
+    if (QScreen* s = screen()) scale_.factor = s->logicalDotsPerInch() / 96.0;
+    setWindowTitle(U(kCaption));
+    setWindowIcon(ProgramIcon());
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, pal.color(QPalette::Button));
+    setPalette(pal);
+    setAutoFillBackground(true);
+    QFont font;
+    font.setFamilies(
+        {U("ＭＳ Ｐゴシック"), U("MS PGothic"), U("IPAPGothic"), U("Noto Sans CJK JP")});
+    font.setPixelSize(scale_(12));
+    font.setWeight(QFont::Normal);
+    setFont(font);
+    setFixedSize(scale_(568), scale_(569));
+    move(310, 99);
+}
+
+void MainWindow::CreateControls() {
+    BuildControls(this, WindowLayout(c_), scale_);
+    c_.run.pages = c_.pages;
+    c_.pages->tabBar()->setAttribute(Qt::WA_Hover);
+    c_.clearAllButton->setIcon(EraserIcon());
+    c_.clearAllButton->setIconSize(QSize(scale_(16), scale_(16)));
+    c_.startButton->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
+    c_.cancelButton->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
+    c_.run.abortButton->setIcon(style()->standardIcon(QStyle::SP_BrowserStop));
+    SetTabOrder();
+}
+
+void MainWindow::SetTabOrder() {
+    const auto& f = c_.field;
+    const auto& r = c_.record;
+    const auto& s = c_.sort;
+    const QList<QWidget*> chain = {c_.files.preview,
+                                   c_.files.removeButton,
+                                   c_.clearAllButton,
+                                   c_.startButton,
+                                   c_.files.list,
+                                   c_.cancelButton,
+                                   c_.pages,
+                                   f.onOff->Button(0),
+                                   f.onOff->Button(1),
+                                   f.sourceList,
+                                   f.chooseButton,
+                                   f.giveBackButton,
+                                   f.chosenList,
+                                   f.toTopButton,
+                                   f.upOneButton,
+                                   f.downOneButton,
+                                   f.toBottomButton,
+                                   r.onOff->Button(0),
+                                   r.onOff->Button(1),
+                                   r.firstField,
+                                   r.firstText,
+                                   r.firstMode,
+                                   r.join->Button(0),
+                                   r.join->Button(1),
+                                   r.secondField,
+                                   r.secondText,
+                                   r.secondMode,
+                                   r.noFileWhenEmpty,
+                                   s.onOff->Button(0),
+                                   s.onOff->Button(1),
+                                   s.keyField,
+                                   s.duplicatesToFile,
+                                   s.order,
+                                   c_.files.removeAllButton,
+                                   c_.run.abortButton};
+    for (int i = 1; i < chain.size(); ++i) QWidget::setTabOrder(chain[i - 1], chain[i]);
+}
+
+void MainWindow::FormCreate() {
+    // Files may be dropped anywhere: controls that take drops of their own
+    // hand file drops on to the window.
+    setAcceptDrops(true);
+    for (QWidget* w : findChildren<QWidget*>()) {
+        if (w->acceptDrops()) w->installEventFilter(this);
+    }
+    AllClear();
+    FitLabel(c_.previewNote, U(kPreviewNote).arg(PreviewLineLimit));
+    AssignHints();
+}
+
+void MainWindow::AssignHints() {
+    for (const Hint& h : kHints) {
+        auto* w = findChild<QWidget*>(QLatin1String(h.control));
+        if (!w) continue;
+        QString text =
+            h.text ? U(h.text)
+                   : U(kGridHintHead) + QString::number(PreviewLineLimit) + U(kGridHintTail);
+        w->setToolTip(text);
+        w->setToolTipDuration(kHintShowMs);
+    }
+    // A page's hint shows over its tab.
+    for (int i = 0; i < c_.pages->count(); ++i) {
+        c_.pages->setTabToolTip(i, c_.pages->widget(i)->toolTip());
+    }
+}
+
+// "全てｸﾘｱ" and "全て削除" alike: the file list and every choice.
+void MainWindow::AllClear() {
+    files_->Reset();
+    c_.fieldPage->Reset();
+    c_.recordPage->Reset();
+    c_.sortPage->Reset();
+    session_->Reset();
+    c_.pages->setCurrentWidget(c_.fieldPage);
+}
+
+// Every build forgets the choices made from the previous sample; with no
+// file listed the field combo boxes keep what they had.
+void MainWindow::BuildFieldChoices() {
+    c_.fieldPage->ClearFields();
+    if (files_->Empty()) return;
+    const std::string path = files_->Files().front();
+    const ShownFields sample = SampleFieldsShown(path);
+    const int count = static_cast<int>(sample.Fields.size());
+    c_.recordPage->TakeFieldCount(count);
+    c_.sortPage->TakeFieldCount(count);
+    c_.fieldPage->TakeSample(sample.Fields, sample.TextEncoding);
+    // The choosers hold what fits; the user learns why the rest is missing.
+    const std::string notice = ShownLineNotice(path, 1, sample.LineCut, sample.FieldsCut);
+    if (!notice.empty()) throw Exception(notice);
+}
+
+bool MainWindow::Running() const {
+    return session_->Running();
+}
+
+void MainWindow::StartClicked() {
+    if (session_->Running()) return;
+    session_->Run(BuildRunSettings());
+}
+
+RunSettings MainWindow::BuildRunSettings() const {
+    const FieldChoice field = c_.fieldPage->Choice();
+    const RecordChoice record = c_.recordPage->Choice();
+    const SortChoice sort = c_.sortPage->Choice();
+    RunChoices c;
+    c.Files = files_->Files();
+    c.FieldExtractionOn = field.On;
+    c.ChosenFields = field.ChosenFields;
+    c.ExpectedFieldCount = field.ExpectedFieldCount;
+    c.RecordExtractionOn = record.On;
+    c.Condition1 = record.Condition1;
+    c.Condition2 = record.Condition2;
+    c.JoinWithOr = record.JoinWithOr;
+    c.NoFileWhenEmpty = record.NoFileWhenEmpty;
+    c.SortOn = sort.On;
+    c.SortKeyField = sort.KeyField;
+    c.SortDescending = sort.Descending;
+    c.DuplicatesToFile = sort.DuplicatesToFile;
+    return SettingsFromChoices(c);
+}
+
+void MainWindow::CancelClicked() {
+    close();
+}
+
+void MainWindow::closeEvent(QCloseEvent* e) {
+    // The run in progress goes on to its end; its boxes must not wait for
+    // a user who has asked the program to end.
+    if (session_->Running()) MessageBoxes::SetEnding(true);
+    e->accept();
+}
+
+void MainWindow::showEvent(QShowEvent* e) {
+    // The font is final only once the window is polished.
+    WindowControls scratch;
+    for (const ControlRow& row : WindowLayout(scratch)) {
+        if (row.fit != Fit::ToTextOnShow) continue;
+        auto* label = findChild<QLabel*>(QLatin1String(row.name));
+        FitLabel(label, label->text());
+    }
+    if (!e->spontaneous()) FixFrame(this, FrameButtons::MinimiseAndClose);
+    QWidget::showEvent(e);
+}
+
+bool MainWindow::PressIfUsable(QPushButton* button) {
+    if (!button->isEnabled() || !button->isVisibleTo(this)) return false;
+    button->click();
+    return true;
+}
+
+void MainWindow::keyPressEvent(QKeyEvent* e) {
+    Qt::KeyboardModifiers mods = e->modifiers() & ~Qt::KeypadModifier;
+    if (mods == Qt::NoModifier) {
+        if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
+            auto* focused = qobject_cast<QPushButton*>(focusWidget());
+            PressIfUsable(focused ? focused : c_.startButton);
+            return;
+        }
+        if (e->key() == Qt::Key_Escape) {
+            PressIfUsable(c_.cancelButton);
+            return;
+        }
+    }
+    QWidget::keyPressEvent(e);
+}
+
+}  // namespace quellor::ui

@@ -1,0 +1,147 @@
+#include "ui/RunSession.h"
+
+#include <QCoreApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTabWidget>
+
+#include "run/ProcessingRun.h"
+#include "ui/ErrorDisplay.h"
+#include "ui/LogLabel.h"
+#include "ui/MessageBoxes.h"
+#include "ui/UiTexts.h"
+#include "ui/WindowLayout.h"
+
+namespace quellor::ui {
+
+namespace {
+
+// Events wait at most this long while a run works through its records.
+constexpr qint64 kEventIntervalMs = 8;
+constexpr int kCallsPerClockRead = 64;
+
+QString Shown(const std::string& text) {
+    return QString::fromUtf8(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
+
+}  // namespace
+
+RunSession::RunSession(const RunSessionControls& controls, QWidget* lockRoot)
+    : c_(controls), lockRoot_(lockRoot) {
+    // The run repaints these at once; painting their own background spares
+    // repainting the window beneath them each time.
+    for (QLabel* l : std::initializer_list<QLabel*>{c_.fileCounter, c_.recordCounter, c_.log})
+        l->setAutoFillBackground(true);
+    c_.abortButton->hide();
+    QObject::connect(c_.abortButton, &QPushButton::clicked, c_.abortButton,
+                     [this] { Guarded([&] { AbortClicked(); }); });
+}
+
+void RunSession::Reset() {
+    FitLabel(c_.fileCounter, QString::fromUtf8(kFileCounterReset));
+    FitLabel(c_.recordCounter, QString::fromUtf8(kRecordCounterReset));
+    log_ = QString::fromUtf8(kLogReset);
+    c_.log->setText(log_);
+    c_.fileBar->setValue(c_.fileBar->minimum());
+    c_.recordBar->setValue(c_.recordBar->minimum());
+}
+
+void RunSession::Run(const RunSettings& settings) {
+    if (running_) return;
+    running_ = true;
+    struct Done {
+        bool& flag;
+        ~Done() { flag = false; }
+    } done{running_};
+    ExecuteRun(settings, *this, abort_);
+}
+
+void RunSession::AbortClicked() {
+    abort_.Request();
+}
+
+void RunSession::SetFileCounter(const std::string& text) {
+    FitLabel(c_.fileCounter, Shown(text));
+    c_.fileCounter->repaint();
+}
+
+void RunSession::SetRecordCounter(const std::string& text) {
+    FitLabel(c_.recordCounter, Shown(text));
+    c_.recordCounter->repaint();
+}
+
+void RunSession::SetLog(const std::string& text) {
+    log_ = Shown(text);
+    c_.log->setText(log_);
+    c_.log->repaint();
+}
+
+void RunSession::AppendLog(const std::string& text) {
+    log_ += Shown(text);
+    c_.log->setText(log_);
+    c_.log->repaint();
+}
+
+void RunSession::SetFileProgress(int percent) {
+    if (c_.fileBar->value() != percent) c_.fileBar->setValue(percent);
+}
+
+void RunSession::SetRecordProgress(int percent) {
+    // Called for every record: the bar is touched only when it moves.
+    if (c_.recordBar->value() != percent) c_.recordBar->setValue(percent);
+}
+
+int RunSession::GetRecordProgress() {
+    return c_.recordBar->value();
+}
+
+void RunSession::ProcessPendingEvents() {
+    // Asking the event loop after each of a million records would cost more
+    // than the records themselves, and so would reading the clock each time;
+    // a few milliseconds of delay is not seen.
+    if (eventsProcessedSinceLock_ && ++callsSinceEvents_ < kCallsPerClockRead) return;
+    callsSinceEvents_ = 0;
+    if (eventsProcessedSinceLock_ && eventClock_.isValid() &&
+        eventClock_.elapsed() < kEventIntervalMs) {
+        return;
+    }
+    eventsProcessedSinceLock_ = true;
+    QCoreApplication::processEvents();
+    eventClock_.start();
+}
+
+void RunSession::LockControls() {
+    for (QWidget* w : lockRoot_->findChildren<QPushButton*>()) w->setEnabled(false);
+    for (QWidget* w : lockRoot_->findChildren<QLineEdit*>()) w->setEnabled(false);
+    for (QWidget* w : lockRoot_->findChildren<QTabWidget*>()) w->setEnabled(false);
+    lockedLook_.Hold(c_.pages);
+    c_.abortButton->show();
+    c_.abortButton->raise();
+    c_.abortButton->setEnabled(true);
+    // The first record of every file lets events through at once.
+    eventsProcessedSinceLock_ = false;
+}
+
+void RunSession::UnlockControls() {
+    for (QWidget* w : lockRoot_->findChildren<QPushButton*>()) w->setEnabled(true);
+    for (QWidget* w : lockRoot_->findChildren<QLineEdit*>()) w->setEnabled(true);
+    for (QWidget* w : lockRoot_->findChildren<QTabWidget*>()) w->setEnabled(true);
+    lockedLook_.Release();
+    c_.abortButton->hide();
+}
+
+void RunSession::ShowWarning(const std::string& text) {
+    MessageBoxes::ShowWarning(QString::fromUtf8(text));
+}
+
+void RunSession::ShowInformation(const std::string& text) {
+    MessageBoxes::ShowInformation(QString::fromUtf8(text));
+}
+
+void RunSession::SelectPage(int page) {
+    c_.pages->setCurrentIndex(page);
+}
+
+}  // namespace quellor::ui
