@@ -145,6 +145,7 @@ class Tour {
         QApplication::sendEvent(&win_, &enter);
         QDropEvent drop(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(&win_, &drop);
+        QApplication::processEvents();
     }
 
     void Page(int index) {

@@ -63,20 +63,26 @@ class Splitter {
           d_(static_cast<unsigned char>(delimiter)),
           pairs_(encoding == Encoding::Cp932) {}
 
-    void Run(TStringList& fields) {
+    // Returns true when it stopped at maxFields with more to come.
+    bool Run(TStringList& fields, std::size_t maxFields) {
         SkipBlanks();
         while (pos_ < n_) {
+            if (static_cast<std::size_t>(fields.Count()) == maxFields) return true;
             const std::size_t start = pos_;
             const std::size_t len = cls_[p_[pos_]] == kQuote ? ReadQuoted() : ReadPlain();
             fields.AddOwned(reinterpret_cast<char*>(p_ + start), len);
             SkipBlanks();
             if (pos_ < n_ && cls_[p_[pos_]] == kDelimiter) {
                 // An empty field has no bytes, so it may point anywhere.
-                if (pos_ + 1 == n_) fields.AddOwned(nullptr, 0);
+                if (pos_ + 1 == n_) {
+                    if (static_cast<std::size_t>(fields.Count()) == maxFields) return true;
+                    fields.AddOwned(nullptr, 0);
+                }
                 ++pos_;
                 SkipBlanks();
             }
         }
+        return false;
     }
 
   private:
@@ -161,10 +167,14 @@ void AppendQuoted(std::string_view field, char q, Encoding encoding, std::string
 }  // namespace
 
 void SplitFields(TStringList& fields, std::string_view line) {
+    SplitFields(fields, line, std::string_view::npos);
+}
+
+bool SplitFields(TStringList& fields, std::string_view line, std::size_t maxFields) {
     if (line.empty()) {
         // An empty line may have no storage at all; it has no fields.
         fields.Reset();
-        return;
+        return false;
     }
     const void* nul = std::memchr(line.data(), 0, line.size());
     if (nul != nullptr) line = line.substr(0, static_cast<const char*>(nul) - line.data());
@@ -176,12 +186,12 @@ void SplitFields(TStringList& fields, std::string_view line) {
     }
     fields.Reset();
     char* text = fields.Allocate(line.size());
-    if (text == nullptr) return;
+    if (text == nullptr) return false;
     std::memcpy(text, line.data(), line.size());
     const Encoding encoding = fields.TextEncoding;
-    Splitter(text, line.size(), Classes(fields.Delimiter, fields.QuoteChar, encoding),
-             fields.Delimiter, encoding)
-        .Run(fields);
+    return Splitter(text, line.size(), Classes(fields.Delimiter, fields.QuoteChar, encoding),
+                    fields.Delimiter, encoding)
+        .Run(fields, maxFields);
 }
 
 void JoinFieldsInto(const TStringList& fields, std::string& out) {

@@ -10,6 +10,9 @@ namespace quellor {
 
 // Replaces the contents of fields with the fields of line. Never fails.
 void SplitFields(TStringList& fields, std::string_view line);
+// The same, keeping at most maxFields fields; true when the line has more.
+// The fields beyond are not split, so they cost nothing.
+bool SplitFields(TStringList& fields, std::string_view line, std::size_t maxFields);
 // One line made of the fields. Never fails; the list is not changed.
 std::string JoinFields(const TStringList& fields);
 // The same into a caller's buffer (cleared first).

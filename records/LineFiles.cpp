@@ -145,6 +145,12 @@ bool LineReader::AtEnd() {
 }
 
 std::string LineReader::NextLine() {
+    bool cut = false;
+    return NextLine(std::string::npos, cut);
+}
+
+std::string LineReader::NextLine(std::size_t maxBytes, bool& cut) {
+    cut = false;
     std::string line;
     if (atCtrlZ_ || !Fill()) return line;
     if (block_[pos_] == 0x1A) {
@@ -166,10 +172,15 @@ std::string LineReader::NextLine() {
             }
             continue;  // a CR alone is dropped
         }
+        if (line.size() == maxBytes) {
+            cut = true;
+            break;
+        }
         std::size_t end = pos_ + 1;
         while (end < len_ && block_[end] != '\n' && block_[end] != '\r') ++end;
-        line.append(reinterpret_cast<const char*>(block_ + pos_), end - pos_);
-        pos_ = end;
+        const std::size_t take = std::min(end - pos_, maxBytes - line.size());
+        line.append(reinterpret_cast<const char*>(block_ + pos_), take);
+        pos_ += take;
     }
     return line;
 }

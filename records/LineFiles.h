@@ -40,6 +40,9 @@ class LineReader {
     void Open(const std::string& path);
     bool AtEnd();
     std::string NextLine();
+    // At most maxBytes of the next line. A longer line sets cut and is left
+    // unread past that point, so that no line can cost more than maxBytes.
+    std::string NextLine(std::size_t maxBytes, bool& cut);
     void Close();
     bool IsOpen() const { return fd_ >= 0; }
 

@@ -2,12 +2,14 @@
 
 #include <utility>
 
+#include "records/Exceptions.h"
 #include "records/FieldCodec.h"
 #include "records/SearchText.h"
 
 namespace quellor {
 
-PreviewRows::PreviewRows(const std::string& path, int lineLimit, const std::string& labelPrefix) {
+PreviewRows::PreviewRows(const std::string& path, int lineLimit, const std::string& labelPrefix)
+    : path_(path) {
     try {
         ReadLeadingLines(path, lineLimit, text_);
     } catch (...) {
@@ -23,12 +25,17 @@ PreviewRows::PreviewRows(const std::string& path, int lineLimit, const std::stri
 }
 
 std::optional<PreviewRow> PreviewRows::Next() {
+    if (!notice_.empty()) throw Exception(std::exchange(notice_, std::string()));
     if (read_ >= text_.Lines.size()) {
         if (failure_) std::rethrow_exception(std::exchange(failure_, nullptr));
         return std::nullopt;
     }
     const std::string& line = text_.Lines[read_++];
-    SplitFields(fields_, line);
+    const bool fieldsCut = SplitFields(fields_, line, kShownFieldLimit);
+    const bool lineCut = text_.LastLineCut && read_ == text_.Lines.size();
+    notice_ = ShownLineNotice(path_, static_cast<int>(read_), lineCut, fieldsCut);
+    // The preview ends with the first line shown only in part.
+    if (!notice_.empty()) text_.Lines.resize(read_);
     PreviewRow out;
     out.FieldCount = fields_.Count();
     row_.Clear();

@@ -40,6 +40,8 @@ class PreviewRows {
   private:
     LeadingLines text_;
     std::exception_ptr failure_;
+    std::string path_;
+    std::string notice_;  // raised after the row of a line shown only in part
     std::size_t read_ = 0;
     std::string labelPrefix_;
     TStringList fields_;

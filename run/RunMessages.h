@@ -31,6 +31,10 @@ inline constexpr const char* kLogFinished = "正常終了しました\r\n処理�
 // Errors and the end of a run.
 inline constexpr const char* kFieldCountError =
     "%sの\r\n%d行目でｴﾗｰ\r\n%dであるべきﾌｨｰﾙﾄﾞ数が%dです";
+// A line that the field choosers and the preview show only in part.
+inline constexpr const char* kLineTooLong = "%sの\r\n%d行目が長すぎます\r\n先頭%dMBまでを扱います";
+inline constexpr const char* kTooManyFields =
+    "%sの\r\n%d行目のﾌｨｰﾙﾄﾞ数が多すぎます\r\n先頭%dﾌｨｰﾙﾄﾞまでを扱います";
 inline constexpr const char* kAborted = "ユーザーにより中断されました";
 inline constexpr const char* kOutOfMemory = "メモリが足りないため%sを処理できません";
 inline constexpr const char* kFinished = "処理が終わりました";

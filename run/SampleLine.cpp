@@ -1,8 +1,10 @@
 #include "run/SampleLine.h"
 
 #include "records/FieldCodec.h"
+#include "records/Format.h"
 #include "records/LineFiles.h"
 #include "records/StringList.h"
+#include "run/RunMessages.h"
 
 namespace quellor {
 
@@ -20,39 +22,63 @@ Encoding SettleEncoding(std::vector<std::string>& lines) {
     return check.SaysUtf8() ? Encoding::Utf8 : Encoding::Cp932;
 }
 
-}  // namespace
-
-SampleLine ReadSampleLine(const std::string& path) {
+// The first line, at most maxBytes of it and maxFields fields.
+SampleLine ReadBounded(const std::string& path, std::size_t maxBytes, std::size_t maxFields) {
+    SampleLine sample;
     std::vector<std::string> lines(1);
     {
         LineReader reader;
         reader.Open(path);
-        lines.front() = reader.NextLine();
+        lines.front() = reader.NextLine(maxBytes, sample.LineCut);
         reader.Close();
     }
-    SampleLine sample;
     sample.TextEncoding = SettleEncoding(lines);
     TStringList fields;
     fields.QuoteChar = 0;
     fields.TextEncoding = sample.TextEncoding;
-    SplitFields(fields, lines.front());
+    sample.FieldsCut = SplitFields(fields, lines.front(), maxFields);
     sample.Fields.reserve(static_cast<std::size_t>(fields.Count()));
     for (int k = 0; k < fields.Count(); ++k) sample.Fields.emplace_back(fields.Get(k));
     return sample;
+}
+
+}  // namespace
+
+SampleLine ReadSampleLine(const std::string& path) {
+    return ReadBounded(path, std::string::npos, std::string::npos);
 }
 
 std::vector<std::string> SampleFields(const std::string& path) {
     return ReadSampleLine(path).Fields;
 }
 
+ShownFields SampleFieldsShown(const std::string& path) {
+    return ReadBounded(path, kShownLineBytes, kShownFieldLimit);
+}
+
+std::string ShownLineNotice(const std::string& path, int lineNumber, bool lineCut, bool fieldsCut) {
+    // A cut line may also have too many fields; its length is the cause.
+    if (lineCut) {
+        return Format(runmsg::kLineTooLong,
+                      {path, lineNumber, static_cast<std::int64_t>(kShownLineBytes >> 20)});
+    }
+    if (fieldsCut) {
+        return Format(runmsg::kTooManyFields,
+                      {path, lineNumber, static_cast<std::int64_t>(kShownFieldLimit)});
+    }
+    return {};
+}
+
 void ReadLeadingLines(const std::string& path, int limit, LeadingLines& out) {
     out.Lines.clear();
     out.TextEncoding = Encoding::Cp932;
+    out.LastLineCut = false;
     LineReader reader;
     try {
         reader.Open(path);
-        while (static_cast<int>(out.Lines.size()) < limit && !reader.AtEnd()) {
-            out.Lines.push_back(reader.NextLine());
+        // The rest of a cut line is never read: the lines end with it.
+        while (static_cast<int>(out.Lines.size()) < limit && !out.LastLineCut && !reader.AtEnd()) {
+            out.Lines.push_back(reader.NextLine(kShownLineBytes, out.LastLineCut));
         }
         reader.Close();
     } catch (...) {

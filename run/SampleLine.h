@@ -2,6 +2,7 @@
 // offers its field choices and the command line takes its field count.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -9,23 +10,40 @@
 
 namespace quellor {
 
+// What the window reads of a line to offer fields or show a preview. A file
+// that is no sensible CSV (no line break in a gigabyte, a million commas)
+// must not hold the window; real files stay far below both.
+inline constexpr std::size_t kShownLineBytes = std::size_t{4} << 20;
+inline constexpr std::size_t kShownFieldLimit = 4096;
+
 struct SampleLine {
     std::vector<std::string> Fields;  // bytes, in the line's encoding
     Encoding TextEncoding = Encoding::Cp932;
+    bool LineCut = false;    // the line goes on past kShownLineBytes
+    bool FieldsCut = false;  // the line has more than kShownFieldLimit fields
 };
+using ShownFields = SampleLine;
 
 // The fields of the file's first line, split as field extraction splits
 // (quotes are ordinary characters), in the encoding the line's bytes say; a
 // byte-order mark is no part of the first field. Raises the reader's errors.
 SampleLine ReadSampleLine(const std::string& path);
 std::vector<std::string> SampleFields(const std::string& path);
+// The sample line read within the bounds above. Raises the reader's errors.
+ShownFields SampleFieldsShown(const std::string& path);
+
+// The notice for a line read only in part (empty when it was read whole), in
+// the wording of the error box; lineNumber counts from 1.
+std::string ShownLineNotice(const std::string& path, int lineNumber, bool lineCut, bool fieldsCut);
 
 // Lines read from a file's start for showing, at most limit of them, with
 // the encoding those bytes say and no byte-order mark. Lines read before a
-// failure are kept: the caller shows them, then passes the error on.
+// failure are kept: the caller shows them, then passes the error on. A line
+// longer than kShownLineBytes is kept cut, and is the last one read.
 struct LeadingLines {
     std::vector<std::string> Lines;
     Encoding TextEncoding = Encoding::Cp932;
+    bool LastLineCut = false;
 };
 void ReadLeadingLines(const std::string& path, int limit, LeadingLines& out);
 

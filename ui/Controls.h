@@ -19,6 +19,7 @@ namespace quellor::ui {
 
 class FieldPage;
 class ListBox;
+class LogLabel;
 class RadioGroup;
 class RecordPage;
 class SortPage;
@@ -81,7 +82,7 @@ struct FileListControls {
 struct RunSessionControls {
     QLabel* fileCounter = nullptr;
     QLabel* recordCounter = nullptr;
-    QLabel* log = nullptr;
+    LogLabel* log = nullptr;
     QProgressBar* fileBar = nullptr;
     QProgressBar* recordBar = nullptr;
     QPushButton* abortButton = nullptr;

@@ -33,8 +33,12 @@ QString U(const char* text) {
 
 }  // namespace
 
-FileList::FileList(const FileListControls& controls, Scale scale, std::function<void()> listChanged)
-    : c_(controls), scale_(scale), listChanged_(std::move(listChanged)) {
+FileList::FileList(const FileListControls& controls, Scale scale, std::function<void()> listChanged,
+                   std::function<bool()> running)
+    : c_(controls),
+      scale_(scale),
+      listChanged_(std::move(listChanged)),
+      running_(std::move(running)) {
     StringGrid* grid = c_.preview;
     grid->horizontalHeader()->hide();
     grid->verticalHeader()->hide();
@@ -48,6 +52,8 @@ FileList::FileList(const FileListControls& controls, Scale scale, std::function<
     grid->setSelectionMode(QAbstractItemView::SingleSelection);
     grid->setWordWrap(false);
     grid->setTextElideMode(Qt::ElideNone);
+    // The grid is one stop of the window's tab order, not a field to tab through.
+    grid->setTabKeyNavigation(false);
 
     auto on = [this](auto* sender, auto signal, void (FileList::*handler)()) {
         connect(sender, signal, this, [this, handler] { Guarded([&] { (this->*handler)(); }); });
@@ -79,7 +85,8 @@ void FileList::AddDropped(const std::vector<QByteArray>& paths) {
     }
     UpdateTotalLabel();
     FitScrollWidth(c_.list, scale_);
-    if (c_.list->count() > 0) c_.removeAllButton->setEnabled(true);
+    // A reset under a running run would pull its labels and bars away.
+    if (c_.list->count() > 0 && !running_()) c_.removeAllButton->setEnabled(true);
     listChanged_();
 }
 

@@ -18,7 +18,9 @@ class FileList : public QObject {
   public:
     // listChanged runs after files were added or removed ("削除"): the
     // window rebuilds its field choices from the new first file.
-    FileList(const FileListControls& controls, Scale scale, std::function<void()> listChanged);
+    // running tells whether a run goes on: "全て削除" then stays disabled.
+    FileList(const FileListControls& controls, Scale scale, std::function<void()> listChanged,
+             std::function<bool()> running);
 
     // Empties the list and the preview; both buttons disabled.
     void Reset();
@@ -42,6 +44,7 @@ class FileList : public QObject {
     FileListControls c_;
     Scale scale_;
     std::function<void()> listChanged_;
+    std::function<bool()> running_;
 };
 
 }  // namespace quellor::ui

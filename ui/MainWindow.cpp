@@ -8,10 +8,12 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QShowEvent>
 #include <QStyle>
 #include <QTabBar>
 #include <QTabWidget>
 
+#include "records/Exceptions.h"
 #include "run/RunChoices.h"
 #include "run/SampleLine.h"
 #include "ui/ErrorDisplay.h"
@@ -24,6 +26,7 @@
 #include "ui/SortPage.h"
 #include "ui/UiTexts.h"
 #include "ui/Widgets.h"
+#include "ui/WindowFrame.h"
 #include "ui/WindowLayout.h"
 
 namespace quellor::ui {
@@ -42,7 +45,9 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
     c_.fieldPage->Bind(c_.field, scale_);
     c_.recordPage->Bind(c_.record);
     c_.sortPage->Bind(c_.sort);
-    files_ = std::make_unique<FileList>(c_.files, scale_, [this] { BuildFieldChoices(); });
+    files_ = std::make_unique<FileList>(
+        c_.files, scale_, [this] { BuildFieldChoices(); },
+        [this] { return session_ && session_->Running(); });
     session_ = std::make_unique<RunSession>(c_.run, this);
     auto on = [this](QPushButton* button, void (MainWindow::*handler)()) {
         connect(button, &QPushButton::clicked, this,
@@ -176,11 +181,15 @@ void MainWindow::AllClear() {
 void MainWindow::BuildFieldChoices() {
     c_.fieldPage->ClearFields();
     if (files_->Empty()) return;
-    const SampleLine sample = ReadSampleLine(files_->Files().front());
+    const std::string path = files_->Files().front();
+    const ShownFields sample = SampleFieldsShown(path);
     const int count = static_cast<int>(sample.Fields.size());
     c_.recordPage->TakeFieldCount(count);
     c_.sortPage->TakeFieldCount(count);
     c_.fieldPage->TakeSample(sample.Fields, sample.TextEncoding);
+    // The choosers hold what fits; the user learns why the rest is missing.
+    const std::string notice = ShownLineNotice(path, 1, sample.LineCut, sample.FieldsCut);
+    if (!notice.empty()) throw Exception(notice);
 }
 
 bool MainWindow::Running() const {
@@ -232,6 +241,7 @@ void MainWindow::showEvent(QShowEvent* e) {
         auto* label = findChild<QLabel*>(QLatin1String(row.name));
         FitLabel(label, label->text());
     }
+    if (!e->spontaneous()) FixFrame(this, FrameButtons::MinimiseAndClose);
     QWidget::showEvent(e);
 }
 

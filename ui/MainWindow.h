@@ -45,7 +45,7 @@ class MainWindow : public QWidget {
     void StartClicked();
     void CancelClicked();
     void AllClear();
-    void HandleFileDrop(const QMimeData* data);
+    void TakeDrop(const QMimeData* data);
     void BuildFieldChoices();
     bool PressIfUsable(QPushButton* button);
 

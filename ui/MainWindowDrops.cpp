@@ -40,7 +40,7 @@ void MainWindow::dragMoveEvent(QDragMoveEvent* e) {
 void MainWindow::dropEvent(QDropEvent* e) {
     if (!CarriesLocalFiles(e->mimeData())) return;
     e->acceptProposedAction();
-    Guarded([&] { HandleFileDrop(e->mimeData()); });
+    TakeDrop(e->mimeData());
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* e) {
@@ -56,7 +56,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* e) {
             auto* drop = static_cast<QDropEvent*>(e);
             if (!CarriesLocalFiles(drop->mimeData())) break;
             drop->acceptProposedAction();
-            Guarded([&] { HandleFileDrop(drop->mimeData()); });
+            TakeDrop(drop->mimeData());
             return true;
         }
         default:
@@ -65,13 +65,17 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* e) {
     return QWidget::eventFilter(watched, e);
 }
 
-void MainWindow::HandleFileDrop(const QMimeData* data) {
+// The program the files come from waits until the drop is finished: the
+// paths are taken now and added once the drop has returned, so a box that
+// adding them opens keeps nobody else waiting.
+void MainWindow::TakeDrop(const QMimeData* data) {
     // Paths are kept whole, exactly as the drop delivers them.
     std::vector<QByteArray> paths;
     for (const QUrl& url : data->urls()) {
         if (url.isLocalFile()) paths.push_back(LocalPathBytes(url));
     }
-    files_->AddDropped(paths);
+    QMetaObject::invokeMethod(
+        this, [this, paths] { Guarded([&] { files_->AddDropped(paths); }); }, Qt::QueuedConnection);
 }
 
 }  // namespace quellor::ui

@@ -1,16 +1,15 @@
 #include "ui/MessageBoxes.h"
 
 #include <QApplication>
-#include <QDialog>
-#include <QHBoxLayout>
+#include <QFontMetrics>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
-#include <QStyle>
-#include <QVBoxLayout>
 
 #include "ui/ErrorDisplay.h"
 #include "ui/UiTexts.h"
+#include "ui/WindowFrame.h"
 
 namespace quellor::ui {
 
@@ -22,16 +21,16 @@ MessageBoxes::Hook& TheHook() {
 }
 bool ending = false;
 
-QStyle::StandardPixmap IconOf(BoxKind kind) {
+QMessageBox::Icon IconOf(BoxKind kind) {
     switch (kind) {
         case BoxKind::Warning:
-            return QStyle::SP_MessageBoxWarning;
+            return QMessageBox::Warning;
         case BoxKind::Information:
-            return QStyle::SP_MessageBoxInformation;
+            return QMessageBox::Information;
         case BoxKind::Error:
             break;
     }
-    return QStyle::SP_MessageBoxCritical;
+    return QMessageBox::Critical;
 }
 
 QScreen* ActiveScreen() {
@@ -39,37 +38,51 @@ QScreen* ActiveScreen() {
     return QGuiApplication::primaryScreen();
 }
 
-// One box: icon and text side by side, one OK button below, centred.
+// The platform's box, with its text set the old way: a text that fits in
+// half the screen width stands on one line, a longer one wraps at that width
+// where Japanese line breaking allows. Left to itself the box wraps at a
+// width of its own choosing, far narrower.
+class Box : public QMessageBox {
+  public:
+    Box(BoxKind kind, const QString& title, const QString& text, QScreen* screen)
+        : QMessageBox(IconOf(kind), title, text, QMessageBox::NoButton,
+                      QApplication::activeWindow(),
+                      Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+          screen_(screen) {
+        setTextFormat(Qt::PlainText);
+        QPushButton* ok = addButton(QString::fromUtf8(kOk), QMessageBox::AcceptRole);
+        setDefaultButton(ok);
+        setEscapeButton(ok);
+        if (auto* label = findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))) {
+            label->ensurePolished();
+            const QFontMetrics metrics(label->font());
+            int widest = 0;
+            for (const QString& line : text.split(QLatin1Char('\n'))) {
+                widest = qMax(widest, metrics.horizontalAdvance(line));
+            }
+            const int half = screen_ ? screen_->geometry().width() / 2 : widest;
+            // A line may still break before its last pixel: one more keeps it whole.
+            label->setMinimumWidth(qMin(widest + 1, half));
+            label->setMaximumWidth(half);
+        }
+    }
+
+  protected:
+    void showEvent(QShowEvent* e) override {
+        QMessageBox::showEvent(e);  // sizes the box to its contents
+        FixFrame(this, FrameButtons::CloseOnly);
+        if (screen_) move(screen_->geometry().center() - rect().center());
+    }
+
+  private:
+    QScreen* screen_;
+};
+
 void RunDialog(BoxKind kind, const QString& title, const QString& text) {
-    QDialog box(QApplication::activeWindow());
-    box.setWindowTitle(title);
-    box.setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
-                       Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    box.setModal(true);
-    QScreen* screen = ActiveScreen();
-
-    auto* icon = new QLabel(&box);
-    int side = box.style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, &box);
-    icon->setPixmap(box.style()->standardIcon(IconOf(kind), nullptr, &box).pixmap(side, side));
-    auto* label = new QLabel(&box);
-    label->setTextFormat(Qt::PlainText);
-    label->setWordWrap(true);
-    label->setText(QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
-    if (screen) label->setMaximumWidth(screen->geometry().width() / 2);
-    auto* ok = new QPushButton(QString::fromUtf8(kOk), &box);
-    ok->setDefault(true);
-    QObject::connect(ok, &QPushButton::clicked, &box, &QDialog::accept);
-
-    auto* top = new QHBoxLayout;
-    top->addWidget(icon, 0, Qt::AlignTop);
-    top->addWidget(label, 1);
-    auto* all = new QVBoxLayout(&box);
-    all->setSizeConstraint(QLayout::SetFixedSize);
-    all->addLayout(top);
-    all->addWidget(ok, 0, Qt::AlignHCenter);
-    box.adjustSize();
-    if (screen) box.move(screen->geometry().center() - box.rect().center());
-    // Esc rejects a QDialog of itself; Enter presses the default button.
+    Box box(kind, title, QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")),
+            ActiveScreen());
+    // Esc and Enter both press OK, the only button.
     box.exec();
 }
 

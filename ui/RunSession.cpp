@@ -9,6 +9,7 @@
 
 #include "run/ProcessingRun.h"
 #include "ui/ErrorDisplay.h"
+#include "ui/LogLabel.h"
 #include "ui/MessageBoxes.h"
 #include "ui/UiTexts.h"
 #include "ui/WindowLayout.h"
@@ -29,12 +30,10 @@ QString Shown(const std::string& text) {
 
 RunSession::RunSession(const RunSessionControls& controls, QWidget* lockRoot)
     : c_(controls), lockRoot_(lockRoot) {
-    c_.log->setTextFormat(Qt::PlainText);
-    c_.log->setWordWrap(true);
-    c_.log->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     // The run repaints these at once; painting their own background spares
     // repainting the window beneath them each time.
-    for (QLabel* l : {c_.fileCounter, c_.recordCounter, c_.log}) l->setAutoFillBackground(true);
+    for (QLabel* l : std::initializer_list<QLabel*>{c_.fileCounter, c_.recordCounter, c_.log})
+        l->setAutoFillBackground(true);
     c_.abortButton->hide();
     QObject::connect(c_.abortButton, &QPushButton::clicked, c_.abortButton,
                      [this] { Guarded([&] { AbortClicked(); }); });
@@ -117,6 +116,7 @@ void RunSession::LockControls() {
     for (QWidget* w : lockRoot_->findChildren<QPushButton*>()) w->setEnabled(false);
     for (QWidget* w : lockRoot_->findChildren<QLineEdit*>()) w->setEnabled(false);
     for (QWidget* w : lockRoot_->findChildren<QTabWidget*>()) w->setEnabled(false);
+    lockedLook_.Hold(c_.pages);
     c_.abortButton->show();
     c_.abortButton->raise();
     c_.abortButton->setEnabled(true);
@@ -128,6 +128,7 @@ void RunSession::UnlockControls() {
     for (QWidget* w : lockRoot_->findChildren<QPushButton*>()) w->setEnabled(true);
     for (QWidget* w : lockRoot_->findChildren<QLineEdit*>()) w->setEnabled(true);
     for (QWidget* w : lockRoot_->findChildren<QTabWidget*>()) w->setEnabled(true);
+    lockedLook_.Release();
     c_.abortButton->hide();
 }
 

@@ -9,6 +9,7 @@
 #include "run/RunObserver.h"
 #include "run/RunSettings.h"
 #include "ui/Controls.h"
+#include "ui/LockedLook.h"
 
 class QWidget;
 
@@ -54,6 +55,7 @@ class RunSession : public RunObserver {
     int callsSinceEvents_ = 0;
     QElapsedTimer eventClock_;
     QString log_;
+    LockedLook lockedLook_;
 };
 
 }  // namespace quellor::ui

@@ -154,6 +154,10 @@ void StringGrid::mouseReleaseEvent(QMouseEvent* e) {
     QTableWidget::mouseReleaseEvent(e);
 }
 
+void SetDropDownEntryHeight(QComboBox* combo, int height) {
+    combo->setItemDelegate(new FixedHeightDelegate(combo, height));
+}
+
 int HintStyle::styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
                          QStyleHintReturn* returnData) const {
     if (hint == QStyle::SH_ToolTip_WakeUpDelay) return kHintWakeUpMs;

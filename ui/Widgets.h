@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QButtonGroup>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QListWidget>
 #include <QProxyStyle>
@@ -85,6 +86,10 @@ class StringGrid : public QTableWidget {
     int sizing_ = -1;
     int sizingFrom_ = 0;
 };
+
+// Gives a drop-down list's entries the height of the old lists; the style's
+// menu-like entries are nearly twice as high.
+void SetDropDownEntryHeight(QComboBox* combo, int height);
 
 // The hint delay before a tooltip shows.
 class HintStyle : public QProxyStyle {

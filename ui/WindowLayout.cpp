@@ -14,6 +14,7 @@
 #include "ui/Composition.h"
 #include "ui/Cp932Text.h"
 #include "ui/FieldPage.h"
+#include "ui/LogLabel.h"
 #include "ui/RecordPage.h"
 #include "ui/SortPage.h"
 #include "ui/Widgets.h"
@@ -148,7 +149,10 @@ struct Maker {
         } else if constexpr (std::is_same_v<T, QComboBox>) {
             auto* combo = new QComboBox(parent);
             combo->addItems(Lines(caption));
+            SetDropDownEntryHeight(combo, scale(12));
             return combo;
+        } else if constexpr (std::is_same_v<T, LogLabel>) {
+            return new LogLabel(parent, scale(12));
         } else if constexpr (std::is_same_v<T, QLineEdit>) {
             auto* edit = new QLineEdit(parent);
             edit->setValidator(new Cp932Validator(edit));

@@ -22,7 +22,7 @@ enum class Fit {
 using ControlSlot =
     std::variant<QFrame**, QLabel**, QPushButton**, ListBox**, StringGrid**, QTabWidget**,
                  RadioGroup**, QGroupBox**, QComboBox**, QLineEdit**, QCheckBox**, QProgressBar**,
-                 FieldPage**, RecordPage**, SortPage**>;
+                 LogLabel**, FieldPage**, RecordPage**, SortPage**>;
 
 struct ControlRow {
     const char* name;  // the object name: tests, hints and transcripts use it

@@ -16,8 +16,28 @@ wid=$(timeout 60 xdotool search --sync --onlyvisible --name "^${caption}\$" | he
 eval "$(xdotool getwindowgeometry --shell "$wid")"
 [[ $WIDTH == 568 && $HEIGHT == 569 ]] || fail "client area is ${WIDTH}x${HEIGHT}, not 568x569"
 
+# The Motif hints a window manager reads: functions and decorations. The
+# window offers moving, minimising and closing only; a box moving and closing.
+frame_is() {
+    local hints want=$2
+    hints=$(xprop -id "$1" _MOTIF_WM_HINTS | sed -n 's/.*= //p')
+    [[ $hints == "$want" ]] || fail "$3 has frame hints \"$hints\", not \"$want\""
+}
+frame_is "$wid" "0x3, 0x2c, 0x3a, 0x0, 0x0" "the main window"
+
 # No window manager runs here, so the focus is given directly.
 xdotool windowfocus --sync "$wid" || fail "cannot focus the window"
+# Enter presses Start, whose check finds no file and warns.
+xdotool key Return
+box=$(timeout 20 xdotool search --sync --onlyvisible --name '^警告$' | head -n 1)
+[[ -n $box ]] || fail "Start without files showed no warning box"
+frame_is "$box" "0x3, 0x24, 0x1a, 0x0, 0x0" "the warning box"
+xdotool windowfocus --sync "$box" && xdotool key Return
+for _ in $(seq 50); do
+    xdotool search --onlyvisible --name '^警告$' >/dev/null || break
+    sleep 0.1
+done
+xdotool windowfocus --sync "$wid" || fail "cannot focus the window again"
 xdotool key Escape
 for _ in $(seq 100); do
     kill -0 "$pid" 2>/dev/null || break

@@ -79,6 +79,7 @@ TEST_F(FileListTest, NameThatIsNotUtf8IsKeptByteForByte) {
     QApplication::sendEvent(win.get(), &enter);
     QDropEvent drop(QPointF(4, 4), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(win.get(), &drop);
+    QApplication::processEvents();  // the files are added once the drop is over
     ASSERT_EQ(Named<ListBox>("ListBox1")->count(), 1);
     EXPECT_EQ(win->BuildRunSettings().Files, (std::vector<std::string>{name.toStdString()}));
     EXPECT_EQ(Named<ListBox>("ListBox2")->count(),

@@ -190,9 +190,21 @@ TEST_F(RunTest, AbortDuringTheSecondFileLocksExactlyTheSetAndStopsTheRun) {
     SwitchRecordExtractionOn(1, 1, U("1"));
     LockState before = Snapshot(*win);
     LockState during;
+    // The page's controls outside the lock set look as they did before Start.
+    const QList<QWidget*> unlocked = {Named<QWidget>("RadioGroup2"), Named<QWidget>("RadioGroup1"),
+                                      Named<QWidget>("CheckBox2")};
+    auto looks = [&] {
+        QList<QImage> out;
+        for (QWidget* w : unlocked) out << w->grab().toImage();
+        return out;
+    };
+    Named<ListBox>("ListBox1")->setFocus();
+    const QList<QImage> pagesBefore = looks();
+    QList<QImage> pagesDuring;
     DuringRun([&] {
         if (Named<QLabel>("Label5")->text() != U("1/3ﾌｧｲﾙ処理")) return false;
         during = Snapshot(*win);
+        pagesDuring = looks();
         Click(Named<QPushButton>("BitBtn6"));
         Click(Named<QPushButton>("BitBtn6"));  // a second click changes nothing
         return true;
@@ -204,6 +216,7 @@ TEST_F(RunTest, AbortDuringTheSecondFileLocksExactlyTheSetAndStopsTheRun) {
                                 "Button6", "Edit1",   "Edit2",   "PageControl1"};
     ASSERT_FALSE(during.ownEnabled.empty());
     EXPECT_TRUE(during.abortShown);
+    EXPECT_TRUE(pagesDuring == pagesBefore);  // locked, yet drawn as before
     for (const auto& [name, enabled] : during.ownEnabled) {
         if (name == "BitBtn6") continue;
         bool expected = locked.contains(name) ? false : before.ownEnabled[name];
@@ -257,6 +270,7 @@ TEST_F(RunTest, DropsDeletionAndPreviewWorkWhileARunGoesOn) {
     DuringRun([&] {
         if (!win->Running()) return false;
         Drop(Named<QLineEdit>("Edit1"), {b});
+        EXPECT_FALSE(Named<QPushButton>("BitBtn5")->isEnabled());  // no reset under a running run
         DoubleClickEntry(Named<ListBox>("ListBox1"), 1);
         done = true;
         return true;

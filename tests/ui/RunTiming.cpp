@@ -14,6 +14,7 @@
 
 #include "run/NullObserver.h"
 #include "run/ProcessingRun.h"
+#include "ui/LogLabel.h"
 #include "ui/MainWindow.h"
 #include "ui/MessageBoxes.h"
 #include "ui/RunSession.h"
@@ -63,7 +64,7 @@ quellor::ui::RunSessionControls ControlsOf(QWidget& win) {
     quellor::ui::RunSessionControls c;
     c.fileCounter = Named<QLabel>(win, "Label5");
     c.recordCounter = Named<QLabel>(win, "Label6");
-    c.log = Named<QLabel>(win, "Label7");
+    c.log = Named<quellor::ui::LogLabel>(win, "Label7");
     c.fileBar = Named<QProgressBar>(win, "ProgressBar1");
     c.recordBar = Named<QProgressBar>(win, "ProgressBar2");
     c.abortButton = Named<QPushButton>(win, "BitBtn6");

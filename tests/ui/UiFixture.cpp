@@ -69,6 +69,7 @@ void UiTest::Drop(QWidget* target, const QStringList& paths) {
     QDropEvent drop(QPointF(4, 4), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(target, &drop);
     EXPECT_TRUE(drop.isAccepted());
+    QApplication::processEvents();  // the files are added once the drop is over
 }
 
 QString UiTest::Cell(int row, int column) const {

@@ -1,0 +1,93 @@
+// What the window reads of a file's lines is bounded; the run is not.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <string>
+
+#include "RunTestSupport.h"
+#include "records/FieldCodec.h"
+#include "records/LineFiles.h"
+#include "run/SampleLine.h"
+
+namespace quellor {
+namespace {
+
+class SampleLineTest : public test::RunTest {
+  protected:
+    std::string WriteBytes(const std::string& bytes) {
+        const std::string path = PathOf("in.csv");
+        std::ofstream(path, std::ios::binary) << bytes;
+        return path;
+    }
+};
+
+std::string Fields(std::size_t count) {
+    std::string line = "f";
+    for (std::size_t k = 1; k < count; ++k) line += ",f";
+    return line;
+}
+
+TEST_F(SampleLineTest, FieldsUpToTheLimitAndNoFurther) {
+    struct Case {
+        std::string bytes;
+        std::size_t fields;
+        bool lineCut, fieldsCut;
+    };
+    const std::size_t limit = kShownFieldLimit;
+    const std::string longLine = std::string(kShownLineBytes - 2, 'x') + ",y";
+    const Case cases[] = {
+        {Fields(limit) + "\r\nnext", limit, false, false},
+        {Fields(limit + 1) + "\r\n", limit, false, true},
+        {Fields(limit) + ",\r\n", limit, false, true},  // an empty last field counts
+        {longLine + "\r\n", 2, false, false},
+        {longLine + "z\r\n", 2, true, false},
+        // Lines ended by CR alone read as one line: a frozen window before.
+        {[] {
+             std::string s;
+             while (s.size() <= 2 * kShownLineBytes) s += "a,b\r";
+             return s;
+         }(),
+         limit, true, true},
+    };
+    for (const Case& c : cases) {
+        const ShownFields shown = SampleFieldsShown(WriteBytes(c.bytes));
+        EXPECT_EQ(shown.Fields.size(), c.fields) << c.bytes.size();
+        EXPECT_EQ(shown.LineCut, c.lineCut) << c.bytes.size();
+        EXPECT_EQ(shown.FieldsCut, c.fieldsCut) << c.bytes.size();
+        if (!c.lineCut) {
+            EXPECT_EQ(SampleFields(PathOf("in.csv")).size(), c.fields + (c.fieldsCut ? 1 : 0));
+        }
+    }
+    EXPECT_EQ(SampleFieldsShown(WriteBytes(longLine + "z")).Fields[1], "y");
+}
+
+TEST_F(SampleLineTest, ACutLineIsNamedLengthFirst) {
+    EXPECT_EQ(ShownLineNotice("C:/a.csv", 1, false, false), "");
+    EXPECT_EQ(ShownLineNotice("C:/a.csv", 1, true, true),
+              "C:/a.csvの\r\n1行目が長すぎます\r\n先頭4MBまでを扱います");
+    EXPECT_EQ(ShownLineNotice("C:/a.csv", 7, false, true),
+              "C:/a.csvの\r\n7行目のﾌｨｰﾙﾄﾞ数が多すぎます\r\n先頭4096ﾌｨｰﾙﾄﾞまでを扱います");
+}
+
+TEST_F(SampleLineTest, BoundedReadsStopAtTheLimitAndNotBefore) {
+    LineReader reader;
+    reader.Open(WriteBytes("abcd\r\nabcde\r\nab\rc"));
+    bool cut = true;
+    EXPECT_EQ(reader.NextLine(4, cut), "abcd");
+    EXPECT_FALSE(cut);
+    EXPECT_EQ(reader.NextLine(4, cut), "abcd");
+    EXPECT_TRUE(cut);
+    EXPECT_EQ(reader.NextLine(), "e");
+    EXPECT_EQ(reader.NextLine(3, cut), "abc");  // a lone CR is dropped
+    EXPECT_FALSE(cut);
+
+    TStringList fields;
+    fields.QuoteChar = 0;
+    EXPECT_FALSE(SplitFields(fields, " a , b ", 2));
+    EXPECT_EQ(fields.Count(), 2);
+    EXPECT_TRUE(SplitFields(fields, "a,b c", 2));
+    EXPECT_EQ(fields.Count(), 2);
+}
+
+}  // namespace
+}  // namespace quellor

@@ -1,0 +1,182 @@
+// What a user meets in the real window: boxes sized as designed, the whole
+// log in sight, list-high drop-down entries, and files that are no CSV.
+#include <QApplication>
+#include <QComboBox>
+#include <QDropEvent>
+#include <QLabel>
+#include <QListView>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPainter>
+#include <QScreen>
+#include <QTableWidget>
+#include <QTest>
+#include <QTimer>
+#include <QUrl>
+
+#include "UiFixture.h"
+#include "run/SampleLine.h"
+
+namespace quellor::ui::test {
+namespace {
+
+template <class T = QWidget>
+T* NamedIn(QWidget* root, const char* name) {
+    T* w = root->findChild<T*>(QLatin1String(name));
+    EXPECT_NE(w, nullptr) << name;
+    return w;
+}
+
+// Rows of the image that hold ink, gathered into bands with blank rows between.
+std::vector<std::pair<int, int>> InkBands(const QImage& image) {
+    std::vector<std::pair<int, int>> bands;
+    for (int y = 0; y < image.height(); ++y) {
+        bool ink = false;
+        for (int x = 0; x < image.width() && !ink; ++x) ink = qGray(image.pixel(x, y)) < 128;
+        if (!ink) continue;
+        if (!bands.empty() && bands.back().second == y - 1) {
+            bands.back().second = y;
+        } else {
+            bands.emplace_back(y, y);
+        }
+    }
+    return bands;
+}
+
+// The name of the control that the focus is in.
+QString Stop(QWidget* w) {
+    while (w && (w->objectName().isEmpty() || w->objectName().startsWith("qt_"))) {
+        w = w->parentWidget();
+    }
+    return w ? w->objectName() : QString();
+}
+
+TEST_F(UiTest, TabAndShiftTabWalkTheWindowsTabOrder) {
+    EXPECT_EQ(Stop(QApplication::focusWidget()), QStringLiteral("StringGrid1"));
+    Drop(win.get(), {Write(U("a.csv"), "a,b\r\n")});  // the grid gets cells to tab through
+    DoubleClickEntry(Named<QListWidget>("ListBox1"), 0);
+    Named<QWidget>("StringGrid1")->setFocus();
+    QStringList stops;
+    for (int i = 0; i < 40 && (stops.isEmpty() || stops.back() != "StringGrid1"); ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        const QString stop = Stop(QApplication::focusWidget());
+        if (stops.isEmpty() || stops.back() != stop) stops << stop;  // a radio group is one stop
+    }
+    const QStringList order = {"BitBtn1",      "BitBtn2",     "BitBtn3",  "ListBox1", "BitBtn4",
+                               "PageControl1", "RadioGroup3", "ListBox2", "Button1",  "Button2",
+                               "ListBox3",     "Button3",     "Button4",  "Button5",  "Button6",
+                               "BitBtn5",      "StringGrid1"};
+    EXPECT_EQ(stops, order);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+    EXPECT_EQ(Stop(QApplication::focusWidget()), QStringLiteral("BitBtn5"));
+}
+
+TEST_F(UiTest, TheDropIsOverBeforeAnythingOpensABox) {
+    bool inDrop = false, boxInDrop = false;
+    onBox = [&](const Box&) { boxInDrop = inDrop; };
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(Path(U("gone.csv")))});
+    QDragEnterEvent enter(QPoint(4, 4), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(win.get(), &enter);
+    QDropEvent drop(QPointF(4, 4), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    inDrop = true;
+    QApplication::sendEvent(win.get(), &drop);
+    inDrop = false;
+    QApplication::processEvents();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_FALSE(boxInDrop);
+    EXPECT_EQ(boxes[0].text, U("ファイルが見つかりません."));
+    EXPECT_EQ(Named<QListWidget>("ListBox1")->count(), 1);
+}
+
+TEST(MessageDialog, ShortTextsStandOnOneLineAndLongOnesWrapAtHalfTheScreen) {
+    MessageBoxes::SetHook(nullptr);
+    MessageBoxes::SetEnding(false);
+    const QString path = U("/tmp/サンプル/顧客一覧_2026年11月分.csv");
+    struct Case {
+        QString text;
+        int lines;  // 0: as many as half the screen width needs
+    };
+    const Case cases[] = {
+        {U("ユーザーにより中断されました."), 1},
+        {path + U("の\r\n1行目でｴﾗｰ\r\n5であるべきﾌｨｰﾙﾄﾞ数が4です."), 3},
+        {QString(200, QChar(0x3042)) + U("。"), 0},
+    };
+    for (const Case& c : cases) {
+        QTimer::singleShot(0, [&] {
+            QWidget* box = QApplication::activeModalWidget();
+            ASSERT_NE(box, nullptr);
+            auto* label = NamedIn<QLabel>(box, "qt_msgbox_label");
+            const int half = box->screen()->geometry().width() / 2;
+            const QFontMetrics m(label->font());
+            int widest = 0;
+            for (const QString& l : label->text().split(QLatin1Char('\n'))) {
+                widest = qMax(widest, m.horizontalAdvance(l));
+            }
+            const int lines = c.lines ? c.lines : (widest + half - 1) / half;
+            EXPECT_GT(label->height(), (lines - 1) * m.lineSpacing()) << c.text.toStdString();
+            EXPECT_LE(label->height(), lines * m.lineSpacing()) << c.text.left(20).toStdString();
+            EXPECT_LE(label->width(), half);
+            EXPECT_GE(label->width(), qMin(widest, half - m.horizontalAdvance(QChar(0x3042))));
+            QTest::keyClick(box, Qt::Key_Return);
+        });
+        MessageBoxes::ShowError(c.text);
+    }
+}
+
+TEST_F(UiTest, EverySixthLogLineStandsWholeInTheLogBox) {
+    auto* log = Named<QLabel>("Label7");
+    const QString block = QString(3, QChar(0x25A0));  // ■■■
+    QStringList lines(6, block);
+    log->setText(lines.join(QLatin1Char('\n')));  // as the run's log shows it
+    const QImage shot = log->grab().toImage();
+    const auto bands = InkBands(shot);
+    ASSERT_EQ(bands.size(), 6u);
+    const int height = bands[0].second - bands[0].first;
+    for (const auto& band : bands) EXPECT_EQ(band.second - band.first, height);
+    EXPECT_LT(bands.back().second, shot.height() - 1);
+    EXPECT_EQ(log->geometry(),
+              QRect(win->Scaled(304), win->Scaled(480), win->Scaled(169), win->Scaled(73)));
+}
+
+TEST_F(UiTest, DropDownEntriesAreAsHighAsListEntries) {
+    auto* combo = Named<QComboBox>("ComboBox6");
+    Choose(Named<RadioGroup>("RadioGroup4"), 0);
+    QTest::mouseClick(combo, Qt::LeftButton);
+    QAbstractItemView* list = combo->view();
+    ASSERT_TRUE(list->isVisible());
+    EXPECT_EQ(list->visualRect(list->model()->index(1, 0)).height(), win->Scaled(12));
+    QTest::keyClick(list, Qt::Key_Escape);
+}
+
+std::string FieldsLine(std::size_t count) {
+    std::string line = "f1";
+    for (std::size_t k = 2; k <= count; ++k) line += ",f" + std::to_string(k);
+    return line + "\r\n";
+}
+
+TEST_F(UiTest, FilesThatAreNoCsvShowWhatFitsAndSaySo) {
+    const std::size_t limit = kShownFieldLimit;
+    const QString wide = Write(U("wide.csv"), FieldsLine(limit + 1) + "a\r\n");
+    Drop(win.get(), {wide});
+    EXPECT_EQ(Named<QListWidget>("ListBox2")->count(), int(limit));
+    EXPECT_EQ(Named<QComboBox>("ComboBox5")->count(), int(limit) + 1);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text,
+              wide + U("の\r\n1行目のﾌｨｰﾙﾄﾞ数が多すぎます\r\n先頭4096ﾌｨｰﾙﾄﾞまでを扱います."));
+
+    // A line past the byte limit ends the preview with it.
+    const QString longLine =
+        Write(U("long.csv"), "a,b\r\n" + std::string(kShownLineBytes + 1, 'x') + "\r\nc,d\r\n");
+    Drop(win.get(), {longLine});
+    auto* files = Named<QListWidget>("ListBox1");
+    files->clearSelection();
+    DoubleClickEntry(files, 1);
+    auto* grid = Named<QTableWidget>("StringGrid1");
+    EXPECT_EQ(grid->rowCount(), 3);
+    EXPECT_TRUE(boxes.back().text.endsWith(U("2行目が長すぎます\r\n先頭4MBまでを扱います.")))
+        << boxes.back().text.toStdString();
+}
+
+}  // namespace
+}  // namespace quellor::ui::test
