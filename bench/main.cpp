@@ -18,7 +18,8 @@ int main(int argc, char** argv) {
     std::fprintf(
         stderr,
         "usage: quellor_bench run [--sort N [--desc] [--dup]] [--filter N --contains PAT]\n"
-        "                         [--cut A,B,...] [--fields N] [--empty-no-file] [--typed] IN OUT DUP\n"
+        "                         [--cut A,B,...] [--fields N] [--empty-no-file] [--typed] IN OUT "
+        "DUP\n"
         "       quellor_bench ops IN [PAT] [SCRATCH]\n"
         "       quellor_bench copy IN OUT\n"
         "       quellor_bench sortmem IN [KEY]\n");

@@ -20,7 +20,6 @@ inline constexpr const char* kWarningTitle = "警告";
 inline constexpr const char* kInformationTitle = "情報";
 inline constexpr const char* kOk = "OK";
 
-
 // Hints, by control name.
 struct Hint {
     const char* control;
