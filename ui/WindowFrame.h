@@ -11,7 +11,9 @@ enum class FrameButtons { CloseOnly, MinimiseAndClose };
 // and which title-bar buttons it has. Qt always offers resizing to the
 // window manager, and leaves it to the size limits alone to refuse. Call
 // once the native window exists and before it is mapped; does nothing
-// outside X11.
+// outside X11. Window managers may still draw what they refuse: openbox keeps
+// minimise on every dialog, and draws a disabled maximise button between an
+// enabled minimise button and the title.
 void FixFrame(QWidget* window, FrameButtons buttons);
 
 }  // namespace quellor::ui

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Starts the program in a real X server, waits for its window to be mapped,
-# checks the client size, presses Esc and expects a clean exit.
+# checks the client size and the frame of the window and of a box, presses Esc
+# and expects a clean exit. Under a window manager, also checks what it lets
+# the user do with them.
 # Usage: smoke.sh COMMAND [ARG...]   (with DISPLAY set, e.g. under xvfb-run)
 set -uo pipefail
 caption='Quellor－CSVﾌｧｲﾙ編集ツール　Ver.2.00'
@@ -23,15 +25,29 @@ frame_is() {
     hints=$(xprop -id "$1" _MOTIF_WM_HINTS | sed -n 's/.*= //p')
     [[ $hints == "$want" ]] || fail "$3 has frame hints \"$hints\", not \"$want\""
 }
+# Both are of fixed size: the window manager may move them, never resize or
+# maximise them, whatever buttons it draws (openbox keeps a disabled maximise
+# button beside an enabled minimise one).
+fixed_is() {
+    local sizes actions
+    mapfile -t sizes < <(xprop -id "$1" WM_NORMAL_HINTS | sed -n 's/.*specified m..imum size: //p')
+    [[ ${#sizes[@]} == 2 && ${sizes[0]} == "${sizes[1]}" ]] || fail "$2 has size limits ${sizes[*]}"
+    xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id' || return 0
+    actions=$(xprop -id "$1" _NET_WM_ALLOWED_ACTIONS)
+    [[ $actions == *_MOVE* && ! $actions =~ RESIZE|MAXIMIZE ]] ||
+        fail "the window manager allows $2: ${actions#*= }"
+}
 frame_is "$wid" "0x3, 0x2c, 0x3a, 0x0, 0x0" "the main window"
+fixed_is "$wid" "the main window"
 
-# No window manager runs here, so the focus is given directly.
+# The focus is given directly, as no window manager may run.
 xdotool windowfocus --sync "$wid" || fail "cannot focus the window"
 # Enter presses Start, whose check finds no file and warns.
 xdotool key Return
 box=$(timeout 20 xdotool search --sync --onlyvisible --name '^警告$' | head -n 1)
 [[ -n $box ]] || fail "Start without files showed no warning box"
 frame_is "$box" "0x3, 0x24, 0x1a, 0x0, 0x0" "the warning box"
+fixed_is "$box" "the warning box"
 xdotool windowfocus --sync "$box" && xdotool key Return
 for _ in $(seq 50); do
     xdotool search --onlyvisible --name '^警告$' >/dev/null || break
