@@ -17,6 +17,7 @@
 #include "ui/LogLabel.h"
 #include "ui/RecordPage.h"
 #include "ui/SortPage.h"
+#include "ui/StringGrid.h"
 #include "ui/Widgets.h"
 
 namespace quellor::ui {
@@ -137,7 +138,7 @@ struct Maker {
         if constexpr (std::is_same_v<T, ListBox>) {
             return new ListBox(parent, scale(12));
         } else if constexpr (std::is_same_v<T, StringGrid>) {
-            return new StringGrid(parent, 2, 2);
+            return new StringGrid(parent);
         } else if constexpr (std::is_same_v<T, RadioGroup>) {
             return new RadioGroup(parent, Lines(caption), 2);
         } else if constexpr (std::is_same_v<T, QPushButton>) {
