@@ -12,7 +12,6 @@
 #include <QTabWidget>
 
 #include "ui/Composition.h"
-#include "ui/Cp932Text.h"
 #include "ui/FieldPage.h"
 #include "ui/LogLabel.h"
 #include "ui/RecordPage.h"
@@ -156,7 +155,6 @@ struct Maker {
             return new LogLabel(parent, scale(12));
         } else if constexpr (std::is_same_v<T, QLineEdit>) {
             auto* edit = new QLineEdit(parent);
-            edit->setValidator(new Cp932Validator(edit));
             CompositionGuard::Install(edit);
             return edit;
         } else if constexpr (std::is_same_v<T, QFrame>) {
