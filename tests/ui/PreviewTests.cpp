@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
+#include <QToolTip>
 
 #include "UiFixture.h"
 #include "records/Exceptions.h"
@@ -131,6 +132,10 @@ TEST_F(PreviewTest, UserDragsColumnBordersInTheHeadingRow) {
     EXPECT_EQ(grid->ColWidth(1), win->Scaled(64) + 30);
     drag(1, 20);  // the heading column's border
     EXPECT_EQ(grid->ColWidth(0), win->Scaled(50) + 20);
+    // The grid's hint shows over its headings as over its cells.
+    QHelpEvent help(QEvent::ToolTip, QPoint(40, y), headings->mapToGlobal(QPoint(40, y)));
+    QApplication::sendEvent(headings, &help);
+    EXPECT_EQ(QToolTip::text(), U("ﾌｧｲﾙの先頭ﾚｺｰﾄﾞ50件を表示しています"));
     // A click on a data cell selects its whole row.
     QTest::mouseClick(
         grid->viewport(), Qt::LeftButton, Qt::NoModifier,
