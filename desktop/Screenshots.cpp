@@ -24,7 +24,7 @@
 #include <cstdio>
 #include <optional>
 
-#include "ui/Cp932Text.h"
+#include "records/SearchText.h"
 #include "ui/MainWindow.h"
 #include "ui/Widgets.h"
 
@@ -74,7 +74,7 @@ QString WriteSample(const QDir& folder, const char* name, const char* const (&li
     QString path = folder.filePath(QString::fromUtf8(name));
     std::string bytes;
     for (const char* line : lines) {
-        bytes += quellor::ui::EncodeCp932(QString::fromUtf8(line));
+        bytes += quellor::SearchTextAsCp932(line).value();
         bytes += "\r\n";
     }
     QFile file(path);

@@ -9,6 +9,7 @@ namespace quellor {
 namespace {
 
 constexpr char16_t kReplacement = 0xFFFD;
+constexpr char kReplacementUtf8[] = "\xEF\xBF\xBD";
 
 // The first byte at or after i that is 0x80 or above; n when there is none.
 std::size_t SkipAscii(const unsigned char* p, std::size_t i, std::size_t n) {
@@ -19,19 +20,6 @@ std::size_t SkipAscii(const unsigned char* p, std::size_t i, std::size_t n) {
     }
     while (i < n && p[i] < 0x80) ++i;
     return i;
-}
-
-void AppendUtf8(char32_t cp, std::string& out) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
 }
 
 }  // namespace
@@ -122,7 +110,7 @@ std::string TextForShow(std::string_view bytes, Encoding encoding) {
     for (std::size_t i = 0; i < bytes.size();) {
         const std::size_t len = Utf8SequenceLength(p + i, bytes.size() - i);
         if (len == 0) {
-            AppendUtf8(kReplacement, out);
+            out += kReplacementUtf8;
             ++i;
         } else {
             out.append(bytes.data() + i, len);
@@ -149,7 +137,7 @@ std::string PathForShow(std::string_view path) {
                 out += kHex[b & 0x0F];
             }
         } else {
-            AppendUtf8(u, out);
+            out += Cp932ToUtf8(path.substr(at, len));
         }
         at += len;
     }

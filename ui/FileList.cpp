@@ -3,14 +3,16 @@
 #include <sys/stat.h>
 
 #include <QFile>
-#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <exception>
+#include <optional>
 
 #include "records/Compare.h"
 #include "run/PreviewRows.h"
 #include "ui/Cp932Text.h"
 #include "ui/ErrorDisplay.h"
+#include "ui/StringGrid.h"
 #include "ui/UiTexts.h"
 #include "ui/Widgets.h"
 #include "ui/WindowLayout.h"
@@ -39,21 +41,8 @@ FileList::FileList(const FileListControls& controls, Scale scale, std::function<
       scale_(scale),
       listChanged_(std::move(listChanged)),
       running_(std::move(running)) {
-    StringGrid* grid = c_.preview;
-    grid->horizontalHeader()->hide();
-    grid->verticalHeader()->hide();
-    grid->horizontalHeader()->setMinimumSectionSize(1);
-    grid->verticalHeader()->setMinimumSectionSize(1);
-    grid->horizontalHeader()->setDefaultSectionSize(scale(64));
-    grid->verticalHeader()->setDefaultSectionSize(scale(14));
-    grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    grid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    grid->setSelectionMode(QAbstractItemView::SingleSelection);
-    grid->setWordWrap(false);
-    grid->setTextElideMode(Qt::ElideNone);
-    // The grid is one stop of the window's tab order, not a field to tab through.
-    grid->setTabKeyNavigation(false);
+    c_.preview->SetMetrics(scale(14), scale(64));
+    c_.preview->SetColWidth(0, scale(50));
 
     auto on = [this](auto* sender, auto signal, void (FileList::*handler)()) {
         connect(sender, signal, this, [this, handler] { Guarded([&] { (this->*handler)(); }); });
@@ -134,21 +123,33 @@ void FileList::PreviewClicked() {
 }
 
 void FileList::PreviewFile(const std::string& path) {
+    PreviewRows reader(path, PreviewLineLimit, U(kRowLabel).arg(QString()).toStdString());
+    std::vector<PreviewRow> rows;
+    std::exception_ptr failure;
+    try {
+        while (std::optional<PreviewRow> row = reader.Next()) rows.push_back(std::move(*row));
+    } catch (...) {
+        failure = std::current_exception();  // the rows read before it are shown first
+    }
+    if (!rows.empty()) ShowRows(rows, reader.TextEncoding());
+    if (failure) std::rethrow_exception(failure);
+}
+
+// The grid is filled once all rows are read: the last line alone decides
+// the column count, and a shorter line before it must not take away the
+// cells of the rows above it.
+void FileList::ShowRows(const std::vector<PreviewRow>& rows, Encoding encoding) {
     StringGrid* grid = c_.preview;
-    PreviewRows rows(path, PreviewLineLimit, U(kRowLabel).arg(QString()).toStdString());
-    int r = 0;
-    while (std::optional<PreviewRow> row = rows.Next()) {
-        ++r;
-        grid->setRowCount(r + 1);
-        grid->setColumnWidth(0, scale_(50));
-        grid->setColumnCount(row->FieldCount + 1);
-        for (int k = 1; k <= row->FieldCount; ++k) SetCell(0, k, U(kFieldChoice).arg(k));
-        for (int col = 0; col < grid->columnCount(); ++col) SetCell(r, col, QString());
-        const int shown = qMin(static_cast<int>(row->Cells.size()), grid->columnCount());
+    const int columns = rows.back().FieldCount + 1;
+    grid->SetSize(static_cast<int>(rows.size()) + 1, columns);
+    grid->SetColWidth(0, scale_(50));
+    for (int k = 1; k < columns; ++k) grid->SetCell(0, k, U(kFieldChoice).arg(k));
+    for (int r = 1; r <= static_cast<int>(rows.size()); ++r) {
+        const std::vector<std::string>& cells = rows[static_cast<std::size_t>(r - 1)].Cells;
+        const int shown = qMin(static_cast<int>(cells.size()), columns);
         for (int col = 0; col < shown; ++col) {
-            const std::string& piece = row->Cells[static_cast<std::size_t>(col)];
-            SetCell(r, col,
-                    piece.empty() ? QStringLiteral(" ") : ShowText(piece, rows.TextEncoding()));
+            const std::string& piece = cells[static_cast<std::size_t>(col)];
+            grid->SetCell(r, col, piece.empty() ? QStringLiteral(" ") : ShowText(piece, encoding));
         }
     }
 }
@@ -158,25 +159,7 @@ void FileList::UpdateTotalLabel() {
 }
 
 void FileList::ClearPreview() {
-    c_.preview->clearContents();
-    c_.preview->setRowCount(2);
-    c_.preview->setColumnCount(2);
-    for (auto [row, column] : {std::pair{0, 0}, {0, 1}, {1, 0}}) SetCell(row, column, {});
-}
-
-void FileList::SetCell(int row, int column, const QString& text) {
-    QTableWidgetItem* item = c_.preview->item(row, column);
-    if (!item) {
-        item = new QTableWidgetItem;
-        if (row == 0 || column == 0) {
-            item->setFlags(Qt::ItemIsEnabled);
-            item->setBackground(c_.preview->window()->palette().button());
-        } else {
-            item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
-        }
-        c_.preview->setItem(row, column, item);
-    }
-    item->setText(text);
+    c_.preview->SetSize(2, 2);
 }
 
 }  // namespace quellor::ui

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "records/Encoding.h"
+#include "run/PreviewRows.h"
 #include "ui/Controls.h"
 
 class QByteArray;
@@ -38,7 +40,7 @@ class FileList : public QObject {
     void UpdateTotalLabel();
     void ClearPreview();
     void PreviewFile(const std::string& path);
-    void SetCell(int row, int column, const QString& text);
+    void ShowRows(const std::vector<PreviewRow>& rows, Encoding encoding);
     std::string PathAt(int row) const;
 
     FileListControls c_;

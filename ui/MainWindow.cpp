@@ -24,6 +24,7 @@
 #include "ui/RecordPage.h"
 #include "ui/RunSession.h"
 #include "ui/SortPage.h"
+#include "ui/StringGrid.h"
 #include "ui/UiTexts.h"
 #include "ui/Widgets.h"
 #include "ui/WindowFrame.h"

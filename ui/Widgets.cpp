@@ -112,48 +112,6 @@ void RadioGroup::resizeEvent(QResizeEvent* e) {
     }
 }
 
-StringGrid::StringGrid(QWidget* parent, int rows, int columns)
-    : QTableWidget(rows, columns, parent) {
-    viewport()->setMouseTracking(true);
-}
-
-int StringGrid::BorderAt(const QPoint& pos) const {
-    if (rowAt(pos.y()) != 0) return -1;
-    for (int c = 0; c < columnCount(); ++c) {
-        int right = columnViewportPosition(c) + columnWidth(c);
-        if (qAbs(pos.x() - right) <= 2) return c;
-    }
-    return -1;
-}
-
-void StringGrid::mousePressEvent(QMouseEvent* e) {
-    int border = BorderAt(e->position().toPoint());
-    if (e->button() == Qt::LeftButton && border >= 0) {
-        sizing_ = border;
-        sizingFrom_ = columnViewportPosition(border);
-        return;
-    }
-    QTableWidget::mousePressEvent(e);
-}
-
-void StringGrid::mouseMoveEvent(QMouseEvent* e) {
-    QPoint pos = e->position().toPoint();
-    if (sizing_ >= 0) {
-        setColumnWidth(sizing_, qMax(1, pos.x() - sizingFrom_));
-        return;
-    }
-    viewport()->setCursor(BorderAt(pos) >= 0 ? Qt::SplitHCursor : Qt::ArrowCursor);
-    QTableWidget::mouseMoveEvent(e);
-}
-
-void StringGrid::mouseReleaseEvent(QMouseEvent* e) {
-    if (sizing_ >= 0) {
-        sizing_ = -1;
-        return;
-    }
-    QTableWidget::mouseReleaseEvent(e);
-}
-
 void SetDropDownEntryHeight(QComboBox* combo, int height) {
     combo->setItemDelegate(new FixedHeightDelegate(combo, height));
 }

@@ -7,7 +7,6 @@
 #include <QListWidget>
 #include <QProxyStyle>
 #include <QStringList>
-#include <QTableWidget>
 
 namespace quellor::ui {
 
@@ -65,26 +64,6 @@ class RadioGroup : public QGroupBox {
   private:
     QButtonGroup* group_;
     int columns_;
-};
-
-// A read-only grid whose row 0 and column 0 are heading cells; the user
-// sizes a column by dragging its border in the heading row.
-class StringGrid : public QTableWidget {
-    Q_OBJECT
-  public:
-    StringGrid(QWidget* parent, int rows, int columns);
-
-  protected:
-    void mousePressEvent(QMouseEvent* e) override;
-    void mouseMoveEvent(QMouseEvent* e) override;
-    void mouseReleaseEvent(QMouseEvent* e) override;
-
-  private:
-    // The column whose right border lies under x in the heading row, or -1.
-    int BorderAt(const QPoint& pos) const;
-
-    int sizing_ = -1;
-    int sizingFrom_ = 0;
 };
 
 // Gives a drop-down list's entries the height of the old lists; the style's

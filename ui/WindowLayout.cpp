@@ -12,11 +12,11 @@
 #include <QTabWidget>
 
 #include "ui/Composition.h"
-#include "ui/Cp932Text.h"
 #include "ui/FieldPage.h"
 #include "ui/LogLabel.h"
 #include "ui/RecordPage.h"
 #include "ui/SortPage.h"
+#include "ui/StringGrid.h"
 #include "ui/Widgets.h"
 
 namespace quellor::ui {
@@ -137,7 +137,7 @@ struct Maker {
         if constexpr (std::is_same_v<T, ListBox>) {
             return new ListBox(parent, scale(12));
         } else if constexpr (std::is_same_v<T, StringGrid>) {
-            return new StringGrid(parent, 2, 2);
+            return new StringGrid(parent);
         } else if constexpr (std::is_same_v<T, RadioGroup>) {
             return new RadioGroup(parent, Lines(caption), 2);
         } else if constexpr (std::is_same_v<T, QPushButton>) {
@@ -155,7 +155,6 @@ struct Maker {
             return new LogLabel(parent, scale(12));
         } else if constexpr (std::is_same_v<T, QLineEdit>) {
             auto* edit = new QLineEdit(parent);
-            edit->setValidator(new Cp932Validator(edit));
             CompositionGuard::Install(edit);
             return edit;
         } else if constexpr (std::is_same_v<T, QFrame>) {

@@ -12,6 +12,7 @@
 
 #include "UiFixture.h"
 #include "records/Exceptions.h"
+#include "records/SearchText.h"
 #include "ui/Cp932Text.h"
 #include "ui/ErrorDisplay.h"
 
@@ -129,13 +130,14 @@ TEST(MessageDialog, EachKindShowsItsOwnIcon) {
     }
 }
 
-TEST(Cp932Text, LookAlikesAreMappedAndOthersRefused) {
-    EXPECT_EQ(MapLookAlikes(U("〜−‖—¢£¬")), U("～－∥―￠￡￢"));
-    EXPECT_EQ(EncodeCp932(U("～")), std::string("\x81\x60"));
-    EXPECT_EQ(EncodeCp932(U("ｱ,A")), std::string("\xB1,A"));
-    EXPECT_TRUE(CanEncode(U("表①髙")));
-    EXPECT_FALSE(CanEncode(U("é")));
-    EXPECT_FALSE(CanEncode(QString::fromUtf8("\xF0\x9F\x98\x80")));
+TEST(Cp932Text, SearchTextsMapLookAlikesAndMissWhatHasNoCode) {
+    ASSERT_TRUE(SearchTextAsCp932("～－∥―￠￡￢"));
+    EXPECT_EQ(SearchTextAsCp932("〜−‖—¢£¬"), SearchTextAsCp932("～－∥―￠￡￢"));
+    EXPECT_EQ(SearchTextAsCp932("～"), std::string("\x81\x60"));
+    EXPECT_EQ(SearchTextAsCp932("ｱ,A"), std::string("\xB1,A"));
+    EXPECT_TRUE(SearchTextAsCp932("表①髙"));
+    EXPECT_FALSE(SearchTextAsCp932("é"));
+    EXPECT_FALSE(SearchTextAsCp932("\xF0\x9F\x98\x80"));
     EXPECT_EQ(ShowCp932(std::string("\x95\x5C\xB1")), U("表ｱ"));
 }
 

@@ -8,11 +8,11 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
-#include <QTableWidget>
 #include <QUrl>
 #include <cstdio>
 
 #include "UiFixture.h"
+#include "ui/StringGrid.h"
 #include "ui/Widgets.h"
 
 namespace quellor::ui::test {
@@ -143,11 +143,11 @@ TEST_F(FileListTest, DeletingClearsThePreviewEvenOfAFileThatStays) {
     QString b = Write(U("b.csv"), "1\r\n");
     Drop(win.get(), {a, b});
     DoubleClickEntry(Named<ListBox>("ListBox1"), 0);
-    ASSERT_EQ(Named<QTableWidget>("StringGrid1")->columnCount(), 4);
+    ASSERT_EQ(Named<StringGrid>("StringGrid1")->Columns(), 4);
     ClickEntry(Named<ListBox>("ListBox1"), 1);
     Click(Named<QPushButton>("BitBtn1"));
-    EXPECT_EQ(Named<QTableWidget>("StringGrid1")->rowCount(), 2);
-    EXPECT_EQ(Named<QTableWidget>("StringGrid1")->columnCount(), 2);
+    EXPECT_EQ(Named<StringGrid>("StringGrid1")->Rows(), 2);
+    EXPECT_EQ(Named<StringGrid>("StringGrid1")->Columns(), 2);
     EXPECT_EQ(Cell(1, 1), QString());
 }
 

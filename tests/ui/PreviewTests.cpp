@@ -7,11 +7,13 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QTableWidget>
+#include <QScrollBar>
 #include <QTest>
+#include <QToolTip>
 
 #include "UiFixture.h"
 #include "records/Exceptions.h"
+#include "ui/StringGrid.h"
 #include "ui/Widgets.h"
 
 namespace quellor::ui::test {
@@ -26,8 +28,7 @@ class PreviewTest : public UiTest {
     }
     QStringList Row(int r) {
         QStringList out;
-        for (int c = 0; c < Named<QTableWidget>("StringGrid1")->columnCount(); ++c)
-            out << Cell(r, c);
+        for (int c = 0; c < Named<StringGrid>("StringGrid1")->Columns(); ++c) out << Cell(r, c);
         return out;
     }
 };
@@ -67,8 +68,8 @@ TEST_F(PreviewTest, ShowsTheFirstLinesSplitTwice) {
     for (const PreviewCase& c : cases) {
         SCOPED_TRACE(c.name);
         Preview(Write(U("p.csv"), c.content));
-        EXPECT_EQ(Named<QTableWidget>("StringGrid1")->rowCount(), c.rows);
-        EXPECT_EQ(Named<QTableWidget>("StringGrid1")->columnCount(), c.columns);
+        EXPECT_EQ(Named<StringGrid>("StringGrid1")->Rows(), c.rows);
+        EXPECT_EQ(Named<StringGrid>("StringGrid1")->Columns(), c.columns);
         for (std::size_t r = 0; r < c.cells.size(); ++r) {
             if (c.cells[r].empty()) continue;
             QStringList expected;
@@ -78,11 +79,11 @@ TEST_F(PreviewTest, ShowsTheFirstLinesSplitTwice) {
         }
     }
     Preview(Write(U("many.csv"), many));
-    EXPECT_EQ(Named<QTableWidget>("StringGrid1")->rowCount(), 51);
+    EXPECT_EQ(Named<StringGrid>("StringGrid1")->Rows(), 51);
     EXPECT_EQ(Cell(50, 1), U("50"));
-    EXPECT_EQ(Named<QTableWidget>("StringGrid1")->columnWidth(0), win->Scaled(50));
-    EXPECT_EQ(Named<QTableWidget>("StringGrid1")->columnWidth(1), win->Scaled(64));
-    EXPECT_EQ(Named<QTableWidget>("StringGrid1")->rowHeight(1), win->Scaled(14));
+    EXPECT_EQ(Named<StringGrid>("StringGrid1")->ColWidth(0), win->Scaled(50));
+    EXPECT_EQ(Named<StringGrid>("StringGrid1")->ColWidth(1), win->Scaled(64));
+    EXPECT_EQ(Named<StringGrid>("StringGrid1")->rowHeight(0), win->Scaled(14));
 }
 
 TEST_F(PreviewTest, ShowsTheTopmostSelectedFileAndMissingFilesLeaveItCleared) {
@@ -102,35 +103,76 @@ TEST_F(PreviewTest, ShowsTheTopmostSelectedFileAndMissingFilesLeaveItCleared) {
     ASSERT_FALSE(boxes.empty());
     EXPECT_EQ(boxes.back().text, U("ファイルが見つかりません."));
     EXPECT_EQ(Cell(1, 1), QString());
-    EXPECT_EQ(Named<QTableWidget>("StringGrid1")->rowCount(), 2);
+    EXPECT_EQ(Named<StringGrid>("StringGrid1")->Rows(), 2);
 }
 
 TEST_F(PreviewTest, UnreadableLineKeepsTheRowsAlreadyShown) {
     // A NUL byte stops the reader part-way (if the reader refuses it).
     QString p = Write(U("nul.csv"), std::string("a,b\r\nc,d\r\ne\0f\r\n", 15));
     Preview(p);
-    EXPECT_GE(Named<QTableWidget>("StringGrid1")->rowCount(), 3);
+    EXPECT_GE(Named<StringGrid>("StringGrid1")->Rows(), 3);
     EXPECT_EQ(Row(1), (QStringList{U("ﾚｺｰﾄﾞ1"), U("a"), U("b")})
-                          .mid(0, Named<QTableWidget>("StringGrid1")->columnCount()));
+                          .mid(0, Named<StringGrid>("StringGrid1")->Columns()));
 }
 
-TEST_F(PreviewTest, UserDragsAColumnBorderInTheHeadingRow) {
+TEST_F(PreviewTest, UserDragsColumnBordersInTheHeadingRow) {
     Preview(Write(U("p.csv"), "a,b\r\n"));
-    QTableWidget* grid = Named<QTableWidget>("StringGrid1");
-    int right = grid->columnViewportPosition(1) + grid->columnWidth(1);
-    int y = grid->rowViewportPosition(0) + grid->rowHeight(0) / 2;
-    QTest::mousePress(grid->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(right, y));
-    QMouseEvent move(QEvent::MouseMove, QPointF(right + 30, y),
-                     grid->viewport()->mapToGlobal(QPointF(right + 30, y)), Qt::LeftButton,
-                     Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(grid->viewport(), &move);
-    QTest::mouseRelease(grid->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(right + 30, y));
-    EXPECT_EQ(grid->columnWidth(1), win->Scaled(64) + 30);
+    StringGrid* grid = Named<StringGrid>("StringGrid1");
+    QWidget* headings = grid->horizontalHeader()->viewport();
+    const int y = headings->height() / 2;
+    auto drag = [&](int from, int by) {
+        QTest::mousePress(headings, Qt::LeftButton, Qt::NoModifier, QPoint(from, y));
+        QMouseEvent move(QEvent::MouseMove, QPointF(from + by, y),
+                         headings->mapToGlobal(QPointF(from + by, y)), Qt::LeftButton,
+                         Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(headings, &move);
+        QTest::mouseRelease(headings, Qt::LeftButton, Qt::NoModifier, QPoint(from + by, y));
+    };
+    drag(grid->horizontalHeader()->sectionViewportPosition(0) + grid->ColWidth(1) - 1, 30);
+    EXPECT_EQ(grid->ColWidth(1), win->Scaled(64) + 30);
+    drag(1, 20);  // the heading column's border
+    EXPECT_EQ(grid->ColWidth(0), win->Scaled(50) + 20);
+    // The grid's hint shows over its headings as over its cells.
+    QHelpEvent help(QEvent::ToolTip, QPoint(40, y), headings->mapToGlobal(QPoint(40, y)));
+    QApplication::sendEvent(headings, &help);
+    EXPECT_EQ(QToolTip::text(), U("ﾌｧｲﾙの先頭ﾚｺｰﾄﾞ50件を表示しています"));
     // A click on a data cell selects its whole row.
     QTest::mouseClick(
         grid->viewport(), Qt::LeftButton, Qt::NoModifier,
-        QPoint(grid->columnViewportPosition(1) + 5, grid->rowViewportPosition(1) + 3));
+        QPoint(grid->columnViewportPosition(0) + 5, grid->rowViewportPosition(0) + 3));
     EXPECT_EQ(grid->selectionModel()->selectedRows().size(), 1);
+}
+
+TEST_F(PreviewTest, ShorterLinesKeepTheCellsAboveAndHeadingsStayInPlace) {
+    auto fields = [](int n, char c) {
+        std::string line;
+        for (int k = 1; k <= n; ++k)
+            line += (k > 1 ? "," : "") + std::string(1, c) + std::to_string(k);
+        return line + "\r\n";
+    };
+    std::string text = fields(10, 'a') + fields(10, 'b') + fields(3, 'c');
+    for (int i = 0; i < 20; ++i) text += fields(10, 'd');
+    Preview(Write(U("p.csv"), text));
+    StringGrid* grid = Named<StringGrid>("StringGrid1");
+    ASSERT_EQ(grid->Columns(), 11);
+    EXPECT_EQ(Row(2).mid(9), (QStringList{U("b9"), U("b10")}));
+    EXPECT_EQ(Row(3).mid(3), (QStringList{U("c3"), {}, {}, {}, {}, {}, {}, {}}));
+
+    // Scrolled to the far corner, the headings beside and above the first
+    // cell in view name that cell's column and row.
+    grid->horizontalScrollBar()->setValue(grid->horizontalScrollBar()->maximum());
+    grid->verticalScrollBar()->setValue(grid->verticalScrollBar()->maximum());
+    QApplication::processEvents();
+    const int column = grid->columnAt(1), row = grid->rowAt(1);
+    ASSERT_TRUE(column > 0 && row > 0);
+    QHeaderView* top = grid->horizontalHeader();
+    QHeaderView* left = grid->verticalHeader();
+    EXPECT_EQ(top->logicalIndexAt(1), column);
+    EXPECT_EQ(left->logicalIndexAt(1), row);
+    EXPECT_LE(top->geometry().bottom(), grid->viewport()->geometry().top());
+    EXPECT_LE(left->geometry().right(), grid->viewport()->geometry().left());
+    EXPECT_EQ(Cell(0, column + 1), U("第%1ﾌｨｰﾙﾄﾞ").arg(column + 1));
+    EXPECT_EQ(Cell(row + 1, 0), U("ﾚｺｰﾄﾞ%1").arg(row + 1));
 }
 
 TEST_F(PreviewTest, WholeSessionSortsExtractsAndChoosesFields) {

@@ -9,13 +9,13 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QScreen>
-#include <QTableWidget>
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
 
 #include "UiFixture.h"
 #include "run/SampleLine.h"
+#include "ui/StringGrid.h"
 
 namespace quellor::ui::test {
 namespace {
@@ -172,8 +172,7 @@ TEST_F(UiTest, FilesThatAreNoCsvShowWhatFitsAndSaySo) {
     auto* files = Named<QListWidget>("ListBox1");
     files->clearSelection();
     DoubleClickEntry(files, 1);
-    auto* grid = Named<QTableWidget>("StringGrid1");
-    EXPECT_EQ(grid->rowCount(), 3);
+    EXPECT_EQ(Named<StringGrid>("StringGrid1")->Rows(), 3);
     EXPECT_TRUE(boxes.back().text.endsWith(U("2行目が長すぎます\r\n先頭4MBまでを扱います.")))
         << boxes.back().text.toStdString();
 }

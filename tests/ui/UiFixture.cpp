@@ -9,6 +9,7 @@
 #include <QTest>
 #include <QUrl>
 
+#include "ui/StringGrid.h"
 #include "ui/Widgets.h"
 
 namespace quellor::ui::test {
@@ -73,8 +74,7 @@ void UiTest::Drop(QWidget* target, const QStringList& paths) {
 }
 
 QString UiTest::Cell(int row, int column) const {
-    QTableWidgetItem* item = Named<QTableWidget>("StringGrid1")->item(row, column);
-    return item ? item->text() : QString();
+    return Named<StringGrid>("StringGrid1")->Cell(row, column);
 }
 
 void UiTest::ClickEntry(QListWidget* list, int row, Qt::KeyboardModifiers mods) {

@@ -9,10 +9,10 @@
 #include <QPushButton>
 #include <QStyle>
 #include <QTabWidget>
-#include <QTableWidget>
 #include <QTest>
 
 #include "UiFixture.h"
+#include "ui/StringGrid.h"
 #include "ui/Widgets.h"
 
 namespace quellor::ui::test {
@@ -193,8 +193,8 @@ TEST_F(WindowTest, EveryHintIsAssignedWithItsTiming) {
 void WindowTest::ExpectResetState() {
     EXPECT_EQ(Named<ListBox>("ListBox1")->count(), 0);
     EXPECT_EQ(Named<QLabel>("Label8")->text(), U("合計0ﾌｧｲﾙ"));
-    EXPECT_EQ(Named<QTableWidget>("StringGrid1")->rowCount(), 2);
-    EXPECT_EQ(Named<QTableWidget>("StringGrid1")->columnCount(), 2);
+    EXPECT_EQ(Named<StringGrid>("StringGrid1")->Rows(), 2);
+    EXPECT_EQ(Named<StringGrid>("StringGrid1")->Columns(), 2);
     EXPECT_EQ(Cell(1, 1), QString());
     EXPECT_EQ(Named<ListBox>("ListBox2")->count() + Named<ListBox>("ListBox3")->count(), 0);
     for (QComboBox* c : {Named<QComboBox>("ComboBox1"), Named<QComboBox>("ComboBox3"),
