@@ -53,6 +53,13 @@ StringGrid::StringGrid(QWidget* parent) : QTableWidget(parent) {
     horizontalHeader()->setSectionsClickable(false);
     horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    // Headings drawn flat in the button colour, ruled like the cells, as the
+    // fixed cells of the classic grids were; the style's raised sections
+    // leave no rule between the corner and the first heading.
+    setStyleSheet(QStringLiteral(
+        "QHeaderView::section, QTableCornerButton::section { background: palette(button);"
+        " border: 0; border-right: 1px solid palette(mid); border-bottom: 1px solid palette(mid);"
+        " padding-left: 2px; }"));
     horizontalHeader()->viewport()->installEventFilter(this);
     horizontalHeader()->viewport()->setMouseTracking(true);
     SetSize(2, 2);

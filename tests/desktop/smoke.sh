@@ -41,19 +41,29 @@ frame_is "$wid" "0x3, 0x2c, 0x3a, 0x0, 0x0" "the main window"
 fixed_is "$wid" "the main window"
 
 # The focus is given directly, as no window manager may run.
-xdotool windowfocus --sync "$wid" || fail "cannot focus the window"
-# Enter presses Start, whose check finds no file and warns.
-xdotool key Return
-box=$(timeout 20 xdotool search --sync --onlyvisible --name '^警告$' | head -n 1)
-[[ -n $box ]] || fail "Start without files showed no warning box"
-frame_is "$box" "0x3, 0x24, 0x1a, 0x0, 0x0" "the warning box"
-fixed_is "$box" "the warning box"
-xdotool windowfocus --sync "$box" && xdotool key Return
-for _ in $(seq 50); do
-    xdotool search --onlyvisible --name '^警告$' >/dev/null || break
-    sleep 0.1
-done
-xdotool windowfocus --sync "$wid" || fail "cannot focus the window again"
+focus_window() { xdotool windowfocus --sync "$wid" || fail "cannot focus the window"; }
+# Start's check finds no file and warns; the box is closed with Enter.
+warned_after() {
+    local box
+    xdotool key "$@"
+    box=$(timeout 20 xdotool search --sync --onlyvisible --name '^警告$' | head -n 1)
+    [[ -n $box ]] || fail "keys $* showed no warning box"
+    frame_is "$box" "0x3, 0x24, 0x1a, 0x0, 0x0" "the warning box"
+    fixed_is "$box" "the warning box"
+    xdotool windowfocus --sync "$box" && xdotool key Return
+    for _ in $(seq 50); do
+        xdotool search --onlyvisible --name '^警告$' >/dev/null || break
+        sleep 0.1
+    done
+}
+focus_window
+# The preview grid has the focus at start; Tab leaves it for "全てｸﾘｱ" and
+# then "ｽﾀｰﾄ" ("削除" is disabled), which the space bar presses.
+warned_after Tab Tab space
+focus_window
+# Enter presses Start wherever the focus is.
+warned_after Return
+focus_window
 xdotool key Escape
 for _ in $(seq 100); do
     kill -0 "$pid" 2>/dev/null || break
