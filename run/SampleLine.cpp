@@ -10,16 +10,41 @@ namespace quellor {
 
 namespace {
 
-// The encoding of lines read from a file's start; a byte-order mark is cut
-// off the first line.
-Encoding SettleEncoding(std::vector<std::string>& lines) {
-    if (!lines.empty() && lines.front().starts_with(kUtf8Bom)) {
-        lines.front().erase(0, kUtf8Bom.size());
-        return Encoding::Utf8;
+// How many bytes at the end of a line cut at the size limit begin a UTF-8
+// character that the cut left unfinished.
+std::size_t UnfinishedCharacter(std::string_view line) {
+    for (std::size_t back = 1; back <= 3 && back <= line.size(); ++back) {
+        const auto b = static_cast<unsigned char>(line[line.size() - back]);
+        if (b >= 0x80 && b < 0xC0) continue;  // a continuation byte: look further back
+        const std::size_t length = b >= 0xF5   ? 1
+                                   : b >= 0xF0 ? 4
+                                   : b >= 0xE0 ? 3
+                                   : b >= 0xC2 ? 2
+                                               : 1;
+        return length > back ? back : 0;
     }
-    Utf8Check check;
-    for (const std::string& line : lines) check.Feed(line);
-    return check.SaysUtf8() ? Encoding::Utf8 : Encoding::Cp932;
+    return 0;
+}
+
+// The encoding of lines read from a file's start; a byte-order mark is cut
+// off the first line. A last line cut at the size limit may end inside a
+// character: that part speaks neither for nor against UTF-8, and is dropped
+// from a UTF-8 line.
+Encoding SettleEncoding(std::vector<std::string>& lines, bool lastLineCut) {
+    if (lines.empty()) return Encoding::Cp932;
+    const std::size_t unfinished = lastLineCut ? UnfinishedCharacter(lines.back()) : 0;
+    Encoding encoding = Encoding::Cp932;
+    if (lines.front().starts_with(kUtf8Bom)) {
+        lines.front().erase(0, kUtf8Bom.size());
+        encoding = Encoding::Utf8;
+    } else {
+        Utf8Check check;
+        for (std::size_t i = 0; i + 1 < lines.size(); ++i) check.Feed(lines[i]);
+        check.Feed(std::string_view(lines.back()).substr(0, lines.back().size() - unfinished));
+        if (check.SaysUtf8()) encoding = Encoding::Utf8;
+    }
+    if (encoding == Encoding::Utf8) lines.back().resize(lines.back().size() - unfinished);
+    return encoding;
 }
 
 // The first line, at most maxBytes of it and maxFields fields.
@@ -32,7 +57,7 @@ SampleLine ReadBounded(const std::string& path, std::size_t maxBytes, std::size_
         lines.front() = reader.NextLine(maxBytes, sample.LineCut);
         reader.Close();
     }
-    sample.TextEncoding = SettleEncoding(lines);
+    sample.TextEncoding = SettleEncoding(lines, sample.LineCut);
     TStringList fields;
     fields.QuoteChar = 0;
     fields.TextEncoding = sample.TextEncoding;
@@ -82,10 +107,10 @@ void ReadLeadingLines(const std::string& path, int limit, LeadingLines& out) {
         }
         reader.Close();
     } catch (...) {
-        out.TextEncoding = SettleEncoding(out.Lines);
+        out.TextEncoding = SettleEncoding(out.Lines, out.LastLineCut);
         throw;
     }
-    out.TextEncoding = SettleEncoding(out.Lines);
+    out.TextEncoding = SettleEncoding(out.Lines, out.LastLineCut);
 }
 
 }  // namespace quellor

@@ -61,6 +61,19 @@ TEST_F(SampleLineTest, FieldsUpToTheLimitAndNoFurther) {
     EXPECT_EQ(SampleFieldsShown(WriteBytes(longLine + "z")).Fields[1], "y");
 }
 
+TEST_F(SampleLineTest, AUtf8LineCutInsideACharacterStaysUtf8) {
+    std::string line;
+    while (line.size() < kShownLineBytes) line += "表";
+    ASSERT_NE(kShownLineBytes % 3, 0u);  // the limit falls inside a character
+    const ShownFields shown = SampleFieldsShown(WriteBytes(line + ",x\r\n"));
+    EXPECT_EQ(shown.TextEncoding, Encoding::Utf8);
+    EXPECT_EQ(shown.Fields.at(0).size(), kShownLineBytes / 3 * 3);
+    LeadingLines leading;
+    ReadLeadingLines(PathOf("in.csv"), 50, leading);
+    EXPECT_EQ(leading.TextEncoding, Encoding::Utf8);
+    EXPECT_EQ(leading.Lines.at(0).size(), kShownLineBytes / 3 * 3);
+}
+
 TEST_F(SampleLineTest, ACutLineIsNamedLengthFirst) {
     EXPECT_EQ(ShownLineNotice("C:/a.csv", 1, false, false), "");
     EXPECT_EQ(ShownLineNotice("C:/a.csv", 1, true, true),
