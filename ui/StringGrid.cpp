@@ -80,31 +80,32 @@ void StringGrid::SetSize(int rows, int columns) {
     for (int c = 1; c < columns; ++c) SetCell(0, c, {});
 }
 
-QTableWidgetItem* StringGrid::ItemAt(int row, int column, bool create) {
-    QTableWidgetItem* item = row == 0      ? horizontalHeaderItem(column - 1)
-                             : column == 0 ? verticalHeaderItem(row - 1)
-                                           : this->item(row - 1, column - 1);
-    if (item || !create || (row == 0 && column == 0)) return item;
-    item = new QTableWidgetItem;
-    if (row == 0) {
-        setHorizontalHeaderItem(column - 1, item);
-    } else if (column == 0) {
-        setVerticalHeaderItem(row - 1, item);
-    } else {
-        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
-        setItem(row - 1, column - 1, item);
-    }
-    return item;
+QTableWidgetItem* StringGrid::Find(int row, int column) const {
+    return row == 0      ? horizontalHeaderItem(column - 1)
+           : column == 0 ? verticalHeaderItem(row - 1)
+                         : item(row - 1, column - 1);
 }
 
 QString StringGrid::Cell(int row, int column) const {
-    QTableWidgetItem* item = const_cast<StringGrid*>(this)->ItemAt(row, column, false);
-    return item ? item->text() : QString();
+    const QTableWidgetItem* found = Find(row, column);
+    return found ? found->text() : QString();
 }
 
 void StringGrid::SetCell(int row, int column, const QString& text) {
-    // The corner above the heading column stays empty.
-    if (QTableWidgetItem* item = ItemAt(row, column, true)) item->setText(text);
+    if (QTableWidgetItem* found = Find(row, column)) {
+        found->setText(text);
+        return;
+    }
+    if (row == 0 && column == 0) return;  // the corner above the heading column stays empty
+    auto* made = new QTableWidgetItem(text);
+    if (row == 0) {
+        setHorizontalHeaderItem(column - 1, made);
+    } else if (column == 0) {
+        setVerticalHeaderItem(row - 1, made);
+    } else {
+        made->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+        setItem(row - 1, column - 1, made);
+    }
 }
 
 int StringGrid::ColWidth(int column) const {

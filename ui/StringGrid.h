@@ -34,7 +34,7 @@ class StringGrid : public QTableWidget {
     bool eventFilter(QObject* watched, QEvent* e) override;
 
   private:
-    QTableWidgetItem* ItemAt(int row, int column, bool create);
+    QTableWidgetItem* Find(int row, int column) const;
 
     bool sizingHeadings_ = false;
     qreal sizingFrom_ = 0;
