@@ -69,19 +69,6 @@ const DecodeTable& Table() {
     return table;
 }
 
-void AppendUtf8(char32_t cp, std::string& out) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
-
 }  // namespace
 
 std::size_t DecodeCp932Into(std::string_view text, char16_t* out) {
@@ -118,6 +105,19 @@ std::u16string DecodeCp932(std::string_view text) {
     std::u16string out;
     DecodeCp932(text, out);
     return out;
+}
+
+void AppendUtf8(char16_t unit, std::string& out) {
+    if (unit < 0x80) {
+        out += static_cast<char>(unit);
+    } else if (unit < 0x800) {
+        out += static_cast<char>(0xC0 | (unit >> 6));
+        out += static_cast<char>(0x80 | (unit & 0x3F));
+    } else {
+        out += static_cast<char>(0xE0 | (unit >> 12));
+        out += static_cast<char>(0x80 | ((unit >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (unit & 0x3F));
+    }
 }
 
 std::string Cp932ToUtf8(std::string_view text) {

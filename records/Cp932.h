@@ -29,4 +29,7 @@ std::size_t DecodeCp932Into(std::string_view text, char16_t* out);
 // The same, as UTF-8, for showing record data in messages and the window.
 std::string Cp932ToUtf8(std::string_view text);
 
+// One character of the basic plane (all that the decoder gives) as UTF-8.
+void AppendUtf8(char16_t unit, std::string& out);
+
 }  // namespace quellor

@@ -9,7 +9,6 @@ namespace quellor {
 namespace {
 
 constexpr char16_t kReplacement = 0xFFFD;
-constexpr char kReplacementUtf8[] = "\xEF\xBF\xBD";
 
 // The first byte at or after i that is 0x80 or above; n when there is none.
 std::size_t SkipAscii(const unsigned char* p, std::size_t i, std::size_t n) {
@@ -66,6 +65,22 @@ bool StartsUtf8Character(std::string_view text, std::size_t pos) {
     return true;
 }
 
+std::size_t Utf8UnfinishedTail(std::string_view text) {
+    // As above: the nearest byte that is no continuation byte starts the
+    // last character; its lead byte tells how long that character must be.
+    for (std::size_t back = 1; back <= 3 && back <= text.size(); ++back) {
+        const auto b = static_cast<unsigned char>(text[text.size() - back]);
+        if ((b & 0xC0) == 0x80) continue;
+        const std::size_t length = b >= 0xF5   ? 1
+                                   : b >= 0xF0 ? 4
+                                   : b >= 0xE0 ? 3
+                                   : b >= 0xC2 ? 2
+                                               : 1;
+        return length > back ? back : 0;
+    }
+    return 0;
+}
+
 std::size_t DecodeUtf8Into(std::string_view text, char16_t* out) {
     const auto* p = reinterpret_cast<const unsigned char*>(text.data());
     const std::size_t n = text.size();
@@ -110,7 +125,7 @@ std::string TextForShow(std::string_view bytes, Encoding encoding) {
     for (std::size_t i = 0; i < bytes.size();) {
         const std::size_t len = Utf8SequenceLength(p + i, bytes.size() - i);
         if (len == 0) {
-            out += kReplacementUtf8;
+            AppendUtf8(kReplacement, out);
             ++i;
         } else {
             out.append(bytes.data() + i, len);
@@ -137,7 +152,7 @@ std::string PathForShow(std::string_view path) {
                 out += kHex[b & 0x0F];
             }
         } else {
-            out += Cp932ToUtf8(path.substr(at, len));
+            AppendUtf8(u, out);
         }
         at += len;
     }

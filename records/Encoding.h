@@ -68,6 +68,10 @@ Encoding DetectEncoding(std::string_view text);
 // Whether pos begins a character of a UTF-8 text (the end counts too).
 bool StartsUtf8Character(std::string_view text, std::size_t pos);
 
+// How many bytes at the end of a text cut at an arbitrary byte begin a
+// UTF-8 character that the cut left unfinished (0 to 3).
+std::size_t Utf8UnfinishedTail(std::string_view text);
+
 // Decodes UTF-8 to UTF-16; a byte outside a well-formed sequence becomes
 // U+FFFD. out holds at least text.size() units; returns the count written.
 std::size_t DecodeUtf8Into(std::string_view text, char16_t* out);

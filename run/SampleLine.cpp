@@ -10,29 +10,13 @@ namespace quellor {
 
 namespace {
 
-// How many bytes at the end of a line cut at the size limit begin a UTF-8
-// character that the cut left unfinished.
-std::size_t UnfinishedCharacter(std::string_view line) {
-    for (std::size_t back = 1; back <= 3 && back <= line.size(); ++back) {
-        const auto b = static_cast<unsigned char>(line[line.size() - back]);
-        if (b >= 0x80 && b < 0xC0) continue;  // a continuation byte: look further back
-        const std::size_t length = b >= 0xF5   ? 1
-                                   : b >= 0xF0 ? 4
-                                   : b >= 0xE0 ? 3
-                                   : b >= 0xC2 ? 2
-                                               : 1;
-        return length > back ? back : 0;
-    }
-    return 0;
-}
-
 // The encoding of lines read from a file's start; a byte-order mark is cut
 // off the first line. A last line cut at the size limit may end inside a
 // character: that part speaks neither for nor against UTF-8, and is dropped
 // from a UTF-8 line.
 Encoding SettleEncoding(std::vector<std::string>& lines, bool lastLineCut) {
     if (lines.empty()) return Encoding::Cp932;
-    const std::size_t unfinished = lastLineCut ? UnfinishedCharacter(lines.back()) : 0;
+    const std::size_t unfinished = lastLineCut ? Utf8UnfinishedTail(lines.back()) : 0;
     Encoding encoding = Encoding::Cp932;
     if (lines.front().starts_with(kUtf8Bom)) {
         lines.front().erase(0, kUtf8Bom.size());
