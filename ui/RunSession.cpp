@@ -42,8 +42,7 @@ RunSession::RunSession(const RunSessionControls& controls, QWidget* lockRoot)
 void RunSession::Reset() {
     FitLabel(c_.fileCounter, QString::fromUtf8(kFileCounterReset));
     FitLabel(c_.recordCounter, QString::fromUtf8(kRecordCounterReset));
-    log_ = QString::fromUtf8(kLogReset);
-    c_.log->setText(log_);
+    c_.log->setText(QString::fromUtf8(kLogReset));
     c_.fileBar->setValue(c_.fileBar->minimum());
     c_.recordBar->setValue(c_.recordBar->minimum());
 }
@@ -73,14 +72,12 @@ void RunSession::SetRecordCounter(const std::string& text) {
 }
 
 void RunSession::SetLog(const std::string& text) {
-    log_ = Shown(text);
-    c_.log->setText(log_);
+    c_.log->setText(Shown(text));
     c_.log->repaint();
 }
 
 void RunSession::AppendLog(const std::string& text) {
-    log_ += Shown(text);
-    c_.log->setText(log_);
+    c_.log->setText(c_.log->text() + Shown(text));
     c_.log->repaint();
 }
 
@@ -113,9 +110,7 @@ void RunSession::ProcessPendingEvents() {
 }
 
 void RunSession::LockControls() {
-    for (QWidget* w : lockRoot_->findChildren<QPushButton*>()) w->setEnabled(false);
-    for (QWidget* w : lockRoot_->findChildren<QLineEdit*>()) w->setEnabled(false);
-    for (QWidget* w : lockRoot_->findChildren<QTabWidget*>()) w->setEnabled(false);
+    EnableLockSet(false);
     lockedLook_.Hold(c_.pages);
     c_.abortButton->show();
     c_.abortButton->raise();
@@ -124,10 +119,15 @@ void RunSession::LockControls() {
     eventsProcessedSinceLock_ = false;
 }
 
+// Every push button, edit box and the page control: the controls a run locks.
+void RunSession::EnableLockSet(bool enabled) {
+    for (QWidget* w : lockRoot_->findChildren<QPushButton*>()) w->setEnabled(enabled);
+    for (QWidget* w : lockRoot_->findChildren<QLineEdit*>()) w->setEnabled(enabled);
+    for (QWidget* w : lockRoot_->findChildren<QTabWidget*>()) w->setEnabled(enabled);
+}
+
 void RunSession::UnlockControls() {
-    for (QWidget* w : lockRoot_->findChildren<QPushButton*>()) w->setEnabled(true);
-    for (QWidget* w : lockRoot_->findChildren<QLineEdit*>()) w->setEnabled(true);
-    for (QWidget* w : lockRoot_->findChildren<QTabWidget*>()) w->setEnabled(true);
+    EnableLockSet(true);
     lockedLook_.Release();
     c_.abortButton->hide();
 }

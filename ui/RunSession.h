@@ -46,6 +46,7 @@ class RunSession : public RunObserver {
 
   private:
     void AbortClicked();
+    void EnableLockSet(bool enabled);
 
     RunSessionControls c_;
     QWidget* lockRoot_;
@@ -54,7 +55,6 @@ class RunSession : public RunObserver {
     bool eventsProcessedSinceLock_ = false;
     int callsSinceEvents_ = 0;
     QElapsedTimer eventClock_;
-    QString log_;
     LockedLook lockedLook_;
 };
 
