@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "bench/BenchCommands.h"
-#include "bench/NullObserver.h"
+#include "bench/WarningObserver.h"
 #include "records/Exceptions.h"
 #include "records/FieldCodec.h"
 #include "records/LineFiles.h"

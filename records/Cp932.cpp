@@ -35,7 +35,9 @@ class DecodeTable {
             if (!IsLeadByte(static_cast<unsigned char>(lead))) continue;
             for (int trail = 0; trail < 256; ++trail) {
                 const char two[2] = {static_cast<char>(lead), static_cast<char>(trail)};
-                pairs_[PairIndex(lead, trail)] = ok ? Convert(conv, two, 2) : kReplacement;
+                pairs_[PairIndex(static_cast<unsigned char>(lead),
+                                 static_cast<unsigned char>(trail))] =
+                    ok ? Convert(conv, two, 2) : kReplacement;
             }
         }
     }
@@ -46,11 +48,6 @@ class DecodeTable {
     }
 
   private:
-    static std::size_t PairIndex(int lead, int trail) {
-        const int row = lead <= 0x9F ? lead - 0x81 : lead - 0xE0 + (0x9F - 0x81 + 1);
-        return static_cast<std::size_t>(row) * 256 + static_cast<std::size_t>(trail);
-    }
-
     static char16_t Convert(UConverter* conv, const char* bytes, int32_t len) {
         ucnv_reset(conv);
         UErrorCode status = U_ZERO_ERROR;
@@ -61,7 +58,7 @@ class DecodeTable {
     }
 
     std::array<char16_t, 256> single_{};
-    std::array<char16_t, 60 * 256> pairs_{};
+    std::array<char16_t, kPairTableSize> pairs_{};
 };
 
 const DecodeTable& Table() {

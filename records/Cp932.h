@@ -12,6 +12,15 @@ inline constexpr bool IsLeadByte(unsigned char b) {
     return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
 }
 
+// The double-byte characters as a table: one row of 256 trail bytes for each
+// of the 60 lead bytes, 0x81-0x9F then 0xE0-0xFC.
+inline constexpr std::size_t kLeadByteCount = (0x9F - 0x81 + 1) + (0xFC - 0xE0 + 1);
+inline constexpr std::size_t kPairTableSize = kLeadByteCount * 256;
+inline constexpr std::size_t PairIndex(unsigned char lead, unsigned char trail) {
+    const std::size_t row = lead <= 0x9F ? lead - 0x81u : lead - 0xE0u + (0x9F - 0x81 + 1);
+    return row * 256 + trail;
+}
+
 // Length in bytes of the character that starts at text[pos] (1 or 2; a lead
 // byte at the end of the text is a character by itself).
 inline std::size_t CharLength(std::string_view text, std::size_t pos) {

@@ -16,11 +16,6 @@ namespace {
 
 using SetPtr = std::unique_ptr<USet, decltype(&uset_close)>;
 
-std::size_t PairIndex(unsigned char lead, unsigned char trail) {
-    const int row = lead <= 0x9F ? lead - 0x81 : lead - 0xE0 + (0x9F - 0x81 + 1);
-    return static_cast<std::size_t>(row) * 256 + trail;
-}
-
 // Code points that take part in a contraction or a context rule other than
 // as its first character: a prolonged sound mark after a kana, the second
 // letter of a contraction. A character followed by one of these may not
@@ -119,7 +114,7 @@ bool PrimaryWeights::WalkPrimaries(UCollationElements* elements, const collation
 }
 
 PrimaryWeights::PrimaryWeights(bool ignoreCase)
-    : single_(256), pairs_(60 * 256), leadOf_(65536, kUnknownLead), byUnit_(65536, nullptr) {
+    : single_(256), pairs_(kPairTableSize), leadOf_(65536, kUnknownLead), byUnit_(65536, nullptr) {
     const SetPtr unsafe = NeighbourDependent();
     UErrorCode status = U_ZERO_ERROR;
     const ElementsPtr elements(ucol_openElements(collation::Collator(), nullptr, 0, &status),
