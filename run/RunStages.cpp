@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "records/Cancel.h"
 #include "records/Cp932.h"
 #include "records/Encoding.h"
 #include "records/Exceptions.h"
@@ -55,6 +56,14 @@ std::string RecordCounter(int done, int total) {
     return Format(runmsg::kRecordCounter, {done, total});
 }
 
+// Unlocks the window and closes the log before the abort leaves, so the user
+// reads the outcome while the error box is open.
+[[noreturn]] void EndByAbort(RunContext& run) {
+    run.Observer.UnlockControls();
+    run.Observer.AppendLog(runmsg::kLogAborted);
+    throw Exception(runmsg::kAborted);
+}
+
 }  // namespace
 
 void SortStage(RunContext& run, TStringListEx& records, const std::string& duplicatesPath,
@@ -62,10 +71,21 @@ void SortStage(RunContext& run, TStringListEx& records, const std::string& dupli
     RunObserver& observer = run.Observer;
     const RunSettings& settings = run.Settings;
     const int loaded = records.Count();
+    const bool extractionFollows = settings.RecordExtractionOn || settings.FieldExtractionOn;
+    // Inside the sort only an interrupt can set the switch (the window lets
+    // no events through there). A request that was pending before the stage
+    // is left to the first record check when an extraction stage follows,
+    // where it was always noticed.
+    const bool leftToRecordCheck = extractionFollows && run.Abort.Requested();
 
     observer.AppendLog(runmsg::kLogSorting);
     observer.SetRecordCounter(Format(runmsg::kSortCounter, {loaded}));
-    records.SortByField(settings.SortKeyField - 1, settings.ExpectedFieldCount);
+    const CancelCheck cancel = leftToRecordCheck ? CancelCheck() : CancelCheck(run.Abort.Flag());
+    try {
+        records.SortByField(settings.SortKeyField - 1, settings.ExpectedFieldCount, cancel);
+    } catch (const ECancelled&) {
+        EndByAbort(run);
+    }
     if (settings.SortDescending) records.ReverseLines();
     if (settings.DuplicatesToFile) {
         const std::unique_ptr<TStringListEx> moved = records.ExtractDuplicates();
@@ -79,6 +99,8 @@ void SortStage(RunContext& run, TStringListEx& records, const std::string& dupli
     observer.SetRecordProgress(100 / run.State.OperationsOn);
     run.State.RecordBarBase = observer.GetRecordProgress();
     observer.ProcessPendingEvents();
+    // With no record check to come, this is the last moment before the save.
+    if (!extractionFollows && run.Abort.Requested()) EndByAbort(run);
 }
 
 void RecordExtractionStage(RunContext& run, TStringListEx& records) {
@@ -151,11 +173,7 @@ void CheckRecord(RunContext& run, int lineNumber, int found) {
         throw EStringListError(Format(runmsg::kFieldCountError, {PathForShow(state.CurrentFile),
                                                                  lineNumber, expected, found}));
     }
-    if (run.Abort.Requested()) {
-        observer.UnlockControls();
-        observer.AppendLog(runmsg::kLogAborted);
-        throw Exception(runmsg::kAborted);
-    }
+    if (run.Abort.Requested()) EndByAbort(run);
 }
 
 void ReportRecordProgress(RunContext& run, int done) {
