@@ -56,6 +56,11 @@ std::string RecordCounter(int done, int total) {
     return Format(runmsg::kRecordCounter, {done, total});
 }
 
+void LetEventsThrough(RunContext& run) {
+    run.Observer.ProcessPendingEvents();
+    run.State.AbortAfterEvents = run.Abort.Requested();
+}
+
 // Unlocks the window and closes the log before the abort leaves, so the user
 // reads the outcome while the error box is open.
 [[noreturn]] void EndByAbort(RunContext& run) {
@@ -72,11 +77,10 @@ void SortStage(RunContext& run, TStringListEx& records, const std::string& dupli
     const RunSettings& settings = run.Settings;
     const int loaded = records.Count();
     const bool extractionFollows = settings.RecordExtractionOn || settings.FieldExtractionOn;
-    // Inside the sort only an interrupt can set the switch (the window lets
-    // no events through there). A request that was pending before the stage
-    // is left to the first record check when an extraction stage follows,
-    // where it was always noticed.
-    const bool leftToRecordCheck = extractionFollows && run.Abort.Requested();
+    // The window's requests are left to the first record check when an
+    // extraction stage follows, where they were always noticed; an interrupt
+    // (during the load, or inside the sort) stops the sort at once.
+    const bool leftToRecordCheck = extractionFollows && run.State.AbortAfterEvents;
 
     observer.AppendLog(runmsg::kLogSorting);
     observer.SetRecordCounter(Format(runmsg::kSortCounter, {loaded}));
@@ -98,7 +102,7 @@ void SortStage(RunContext& run, TStringListEx& records, const std::string& dupli
     observer.AppendLog(Format(runmsg::kLogCount, {loaded}));
     observer.SetRecordProgress(100 / run.State.OperationsOn);
     run.State.RecordBarBase = observer.GetRecordProgress();
-    observer.ProcessPendingEvents();
+    LetEventsThrough(run);
     // With no record check to come, this is the last moment before the save.
     if (!extractionFollows && run.Abort.Requested()) EndByAbort(run);
 }
@@ -126,7 +130,7 @@ void RecordExtractionStage(RunContext& run, TStringListEx& records) {
         CheckRecord(run, h + 1, fields.Count());
         keep[static_cast<std::size_t>(h)] = RecordStays(run.Settings, c1, c2, fields) ? 1 : 0;
         ReportRecordProgress(run, examined + 1);
-        observer.ProcessPendingEvents();
+        LetEventsThrough(run);
     }
     records.KeepMarked(keep);
 
@@ -185,7 +189,7 @@ void ReportRecordProgress(RunContext& run, int done) {
     const std::int64_t share =
         std::int64_t{done} * 100 / (std::int64_t{state.StageRecordCount} * state.OperationsOn);
     observer.SetRecordProgress(static_cast<int>(share) + state.RecordBarBase);
-    observer.ProcessPendingEvents();
+    LetEventsThrough(run);
 }
 
 }  // namespace quellor
