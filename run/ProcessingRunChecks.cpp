@@ -55,7 +55,8 @@ class PathForms {
         const std::string folder = path.parent_path().string();
         auto known = folders_.find(folder);
         if (known == folders_.end()) {
-            const fs::path absolute = fs::absolute(folder.empty() ? fs::path(".") : fs::path(folder), ec);
+            const fs::path absolute =
+                fs::absolute(folder.empty() ? fs::path(".") : fs::path(folder), ec);
             known = folders_.emplace(folder, fs::weakly_canonical(absolute, ec).string()).first;
         }
         return (fs::path(known->second) / name).string();
