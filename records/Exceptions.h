@@ -23,6 +23,13 @@ class EAbort : public Exception {
     using Exception::Exception;
 };
 
+// Long work stopped on request (CancelCheck); whoever asked turns it into its
+// own ending.
+class ECancelled : public EAbort {
+  public:
+    ECancelled() : EAbort("") {}
+};
+
 class EStringListError : public Exception {
   public:
     using Exception::Exception;

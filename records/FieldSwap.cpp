@@ -104,11 +104,12 @@ void Prefetch(std::string_view line) {
 // lines lie scattered: the ones a little ahead are asked for while this one
 // is rewritten, so the pass does not wait on memory.
 void RewriteRange(const TStringList& list, std::size_t from, std::size_t to, int a, int b,
-                  int expected, TStringList& out) {
+                  int expected, const CancelCheck& cancel, TStringList& out) {
     FieldSwapper swapper(list.TextEncoding);
     std::string joined;
     out.Reserve(to - from);
     for (std::size_t i = from; i < to; ++i) {
+        cancel.AtStep(i - from);
         if (i + kPrefetchAhead < to) Prefetch(list.At(i + kPrefetchAhead));
         swapper.Rewrite(list.At(i), a, b, expected, static_cast<int>(i) + 1, joined);
         out.Add(joined);
@@ -117,27 +118,33 @@ void RewriteRange(const TStringList& list, std::size_t from, std::size_t to, int
 
 // Both halves at once, each into a list of its own; false when the list is
 // small, there is one core, or some line fails (the caller then goes line by
-// line, which leaves the list exactly as the failure requires).
-bool RewriteInParallel(TStringList& list, int a, int b, int expected) {
+// line, which leaves the list exactly as the failure requires). A cancel in
+// either half is passed on once both have stopped, the list untouched.
+bool RewriteInParallel(TStringList& list, int a, int b, int expected, const CancelCheck& cancel) {
     const std::size_t count = static_cast<std::size_t>(list.Count());
     if (count < kParallelFrom || std::thread::hardware_concurrency() < 2) return false;
     const std::size_t half = count / 2;
     std::vector<TStringList> parts(2);
-    bool secondFailed = false;
+    bool secondFailed = false, secondCancelled = false, cancelled = false;
     std::thread second([&] {
         try {
-            RewriteRange(list, half, count, a, b, expected, parts[1]);
+            RewriteRange(list, half, count, a, b, expected, cancel, parts[1]);
+        } catch (const ECancelled&) {
+            secondCancelled = true;
         } catch (...) {
             secondFailed = true;
         }
     });
     bool firstFailed = false;
     try {
-        RewriteRange(list, 0, half, a, b, expected, parts[0]);
+        RewriteRange(list, 0, half, a, b, expected, cancel, parts[0]);
+    } catch (const ECancelled&) {
+        cancelled = true;
     } catch (...) {
         firstFailed = true;
     }
     second.join();
+    if (cancelled || secondCancelled) throw ECancelled();
     if (firstFailed || secondFailed) return false;
     list.ReplaceLines(parts);
     return true;
@@ -145,7 +152,8 @@ bool RewriteInParallel(TStringList& list, int a, int b, int expected) {
 
 }  // namespace
 
-void SwapFieldsInEveryLine(TStringList& list, int a, int b, int expected) {
+void SwapFieldsInEveryLine(TStringList& list, int a, int b, int expected,
+                           const CancelCheck& cancel) {
     FieldSwapper swapper(list.TextEncoding);
     std::string joined;
     const int count = list.Count();
@@ -154,6 +162,7 @@ void SwapFieldsInEveryLine(TStringList& list, int a, int b, int expected) {
         // they lie. No second copy of the list, which a file of fifty million
         // short lines could not afford.
         for (int i = 0; i < count; ++i) {
+            cancel.AtStep(static_cast<std::size_t>(i));
             const std::string_view line = list.At(static_cast<std::size_t>(i));
             if (swapper.StaysAsItIs(line, a, expected, i + 1)) continue;
             swapper.Rewrite(line, a, b, expected, i + 1, joined);
@@ -161,8 +170,9 @@ void SwapFieldsInEveryLine(TStringList& list, int a, int b, int expected) {
         }
         return;
     }
-    if (RewriteInParallel(list, a, b, expected)) return;
+    if (RewriteInParallel(list, a, b, expected, cancel)) return;
     for (int i = 0; i < count; ++i) {
+        cancel.AtStep(static_cast<std::size_t>(i));
         swapper.Rewrite(list.At(static_cast<std::size_t>(i)), a, b, expected, i + 1, joined);
         list.PutAtTail(i, joined);
     }

@@ -2,6 +2,7 @@
 // two fields, join again.
 #pragma once
 
+#include "records/Cancel.h"
 #include "records/StringList.h"
 
 namespace quellor {
@@ -12,6 +13,8 @@ namespace quellor {
 // that one and the rest unchanged, the error passed on. Afterwards the lines
 // lie in list order in memory, which later passes over the list read fast,
 // unless a and b are the same field: then every line stays where it lies.
-void SwapFieldsInEveryLine(TStringList& list, int a, int b, int expected);
+// A fired cancel leaves some lines rewritten and the rest as they were.
+void SwapFieldsInEveryLine(TStringList& list, int a, int b, int expected,
+                           const CancelCheck& cancel = {});
 
 }  // namespace quellor

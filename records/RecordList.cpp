@@ -42,10 +42,10 @@ bool TStringListEx::MatchField(std::string_view searchText, int fieldIndex, Matc
     return false;
 }
 
-void TStringListEx::SortByField(int keyIndex, int expectedFieldCount) {
-    SwapFieldsInEveryLine(*this, 0, keyIndex, expectedFieldCount);
-    SortLines();
-    SwapFieldsInEveryLine(*this, keyIndex, 0, -1);
+void TStringListEx::SortByField(int keyIndex, int expectedFieldCount, const CancelCheck& cancel) {
+    SwapFieldsInEveryLine(*this, 0, keyIndex, expectedFieldCount, cancel);
+    SortLines(cancel);
+    SwapFieldsInEveryLine(*this, keyIndex, 0, -1, cancel);
     ReleaseUnusedBlocks();
 }
 

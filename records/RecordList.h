@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "records/Cancel.h"
 #include "records/MatchMode.h"
 #include "records/StringList.h"
 
@@ -17,7 +18,8 @@ class TStringListEx : public TStringList {
     bool IgnoreCase = false;
 
     bool MatchField(std::string_view searchText, int fieldIndex, MatchMode mode) const;
-    void SortByField(int keyIndex, int expectedFieldCount);
+    // A fired cancel stops it with ECancelled and leaves the lines unsorted.
+    void SortByField(int keyIndex, int expectedFieldCount, const CancelCheck& cancel = {});
     void ReverseLines();
     std::unique_ptr<TStringListEx> ExtractDuplicates();
     std::string SelectFields(const std::vector<int>& fieldNumbers) const;

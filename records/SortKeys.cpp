@@ -22,12 +22,18 @@ constexpr std::size_t kParallelFrom = 20000;
 // the same order whoever runs it. The smaller side is handled by a nested
 // call and the larger by looping, which keeps the stack shallow on any
 // input; the two sides are disjoint, so this changes no line's place.
+// A cancel is looked at before each partition of a long range and every few
+// thousand exchanges within one, so even the first pass over a million lines
+// stops within milliseconds; ranges too short to be looked at take less.
 template <typename T, typename Cmp>
 void QuickSort(std::vector<T>& v, std::int64_t lo, std::int64_t hi, const Cmp& cmp,
-               bool split = false) {
+               const CancelCheck& cancel, bool split = false) {
     while (lo < hi) {
+        if (hi - lo >= static_cast<std::int64_t>(CancelCheck::kInterval)) cancel.ThrowIfRequested();
         std::int64_t i = lo, j = hi, p = (lo + hi) / 2;
+        std::size_t rounds = 0;
         do {
+            cancel.AtStep(++rounds);
             while (i < hi && cmp(v[i], v[p]) < 0) ++i;
             while (j > lo && cmp(v[j], v[p]) > 0) --j;
             if (i <= j) {
@@ -47,13 +53,13 @@ void QuickSort(std::vector<T>& v, std::int64_t lo, std::int64_t hi, const Cmp& c
             std::exception_ptr failure;
             std::thread left([&, lo, j] {
                 try {
-                    QuickSort(v, lo, j, cmp);
+                    QuickSort(v, lo, j, cmp, cancel);
                 } catch (...) {
                     failure = std::current_exception();
                 }
             });
             try {
-                QuickSort(v, i, hi, cmp);
+                QuickSort(v, i, hi, cmp, cancel);
             } catch (...) {
                 left.join();
                 throw;
@@ -63,10 +69,10 @@ void QuickSort(std::vector<T>& v, std::int64_t lo, std::int64_t hi, const Cmp& c
             return;
         }
         if (j - lo < hi - i) {
-            if (lo < j) QuickSort(v, lo, j, cmp);
+            if (lo < j) QuickSort(v, lo, j, cmp, cancel);
             lo = i;
         } else {
-            if (i < hi) QuickSort(v, i, hi, cmp);
+            if (i < hi) QuickSort(v, i, hi, cmp, cancel);
             hi = j;
         }
     }
@@ -104,7 +110,7 @@ class SortKeys {
   public:
     static constexpr std::size_t kPrefix = 8 * W;
 
-    SortKeys(const TStringList& list, bool ignoreCase);
+    SortKeys(const TStringList& list, bool ignoreCase, const CancelCheck& cancel);
     std::vector<std::uint32_t> SortedOrder();
 
   private:
@@ -114,12 +120,13 @@ class SortKeys {
 
     const TStringList& list_;
     bool ignoreCase_;
+    const CancelCheck& cancel_;
     std::vector<Entry<W>> entries_;
 };
 
 template <std::size_t W>
-SortKeys<W>::SortKeys(const TStringList& list, bool ignoreCase)
-    : list_(list), ignoreCase_(ignoreCase) {
+SortKeys<W>::SortKeys(const TStringList& list, bool ignoreCase, const CancelCheck& cancel)
+    : list_(list), ignoreCase_(ignoreCase), cancel_(cancel) {
     const std::size_t n = static_cast<std::size_t>(list.Count());
     entries_.resize(n);
     if (!UseTwoThreads(n)) {
@@ -160,6 +167,7 @@ void SortKeys<W>::Build(std::size_t from, std::size_t to) {
     std::uint8_t key[kPrefix];
     const Encoding encoding = list_.TextEncoding;
     for (std::size_t i = from; i < to; ++i) {
+        cancel_.AtStep(i - from);
         std::size_t size = 0;
         bool known = true;
         if (!table.Prefix(list_.At(i), key, kPrefix, &size, encoding)) {
@@ -199,7 +207,7 @@ std::vector<std::uint32_t> SortKeys<W>::SortedOrder() {
     if (n >= 2) {
         QuickSort(
             entries_, 0, static_cast<std::int64_t>(n) - 1,
-            [this](const Entry<W>& a, const Entry<W>& b) { return CompareEntries(a, b); },
+            [this](const Entry<W>& a, const Entry<W>& b) { return CompareEntries(a, b); }, cancel_,
             UseTwoThreads(n));
     }
     std::vector<std::uint32_t> order(n);
@@ -219,19 +227,21 @@ std::size_t WordsNeeded(const TStringList& list) {
 }
 
 template <std::size_t W>
-std::vector<std::uint32_t> OrderBy(const TStringList& list, bool ignoreCase) {
-    SortKeys<W> keys(list, ignoreCase);
+std::vector<std::uint32_t> OrderBy(const TStringList& list, bool ignoreCase,
+                                   const CancelCheck& cancel) {
+    SortKeys<W> keys(list, ignoreCase, cancel);
     return keys.SortedOrder();
 }
 
 }  // namespace
 
-std::vector<std::uint32_t> SortedOrder(const TStringList& list, bool ignoreCase) {
+std::vector<std::uint32_t> SortedOrder(const TStringList& list, bool ignoreCase,
+                                       const CancelCheck& cancel) {
     const std::size_t words = WordsNeeded(list);
-    if (words <= 1) return OrderBy<1>(list, ignoreCase);
-    if (words <= 2) return OrderBy<2>(list, ignoreCase);
-    if (words <= 3) return OrderBy<3>(list, ignoreCase);
-    return OrderBy<6>(list, ignoreCase);
+    if (words <= 1) return OrderBy<1>(list, ignoreCase, cancel);
+    if (words <= 2) return OrderBy<2>(list, ignoreCase, cancel);
+    if (words <= 3) return OrderBy<3>(list, ignoreCase, cancel);
+    return OrderBy<6>(list, ignoreCase, cancel);
 }
 
 }  // namespace quellor

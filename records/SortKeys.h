@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "records/Cancel.h"
 #include "records/StringList.h"
 
 namespace quellor {
@@ -15,6 +16,8 @@ namespace quellor {
 // Line indexes in the order the list's quicksort procedure leaves them.
 // The prefix kept per line is as wide as the lines need (8 to 48 bytes):
 // a file of short lines sorts in a third of the memory a fixed 48 would take.
-std::vector<std::uint32_t> SortedOrder(const TStringList& list, bool ignoreCase);
+// cancel is looked at while the keys are built and during every partition.
+std::vector<std::uint32_t> SortedOrder(const TStringList& list, bool ignoreCase,
+                                       const CancelCheck& cancel = {});
 
 }  // namespace quellor

@@ -190,9 +190,9 @@ void TStringList::Reorder(std::vector<std::uint32_t> order) {
     }
 }
 
-void TStringList::SortLines() {
+void TStringList::SortLines(const CancelCheck& cancel) {
     if (Count() < 2) return;
-    Reorder(SortedOrder(*this, !CaseSensitive));
+    Reorder(SortedOrder(*this, !CaseSensitive, cancel));
 }
 
 }  // namespace quellor

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "records/Cancel.h"
 #include "records/Encoding.h"
 
 namespace quellor {
@@ -46,7 +47,8 @@ class TStringList {
     void Exchange(int i, int j);
     void Clear();
     // Sorts every line, ignoring letter case, by the system's own quicksort.
-    void SortLines();
+    // A fired cancel leaves the lines as they were.
+    void SortLines(const CancelCheck& cancel = {});
 
     // Unchecked view for loops that already know i is in range.
     std::string_view At(std::size_t i) const { return {lines_[i].data, lines_[i].size}; }

@@ -12,6 +12,8 @@ class AbortSwitch {
     void Request() noexcept { requested_.store(true, std::memory_order_relaxed); }
     void Clear() noexcept { requested_.store(false, std::memory_order_relaxed); }
     bool Requested() const noexcept { return requested_.load(std::memory_order_relaxed); }
+    // For work below the run that may only read it (CancelCheck).
+    const std::atomic<bool>& Flag() const noexcept { return requested_; }
 
   private:
     std::atomic<bool> requested_{false};

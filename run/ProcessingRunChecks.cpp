@@ -4,7 +4,6 @@
 
 #include <filesystem>
 #include <functional>
-#include <string_view>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -37,45 +36,66 @@ std::optional<FileId> IdOf(const std::string& path) {
     return FileId{st.st_dev, st.st_ino};
 }
 
-// The path a dangling symlink would create its file at, links followed.
-std::string WhereItLeads(fs::path link) {
-    std::error_code ec;
-    for (int hop = 0; hop < 40 && fs::is_symlink(link, ec); ++hop) {
-        const fs::path target = fs::read_symlink(link, ec);
-        if (ec) break;
-        link = target.is_absolute() ? target : link.parent_path() / target;
+// Paths in the one form the system would find them by: absolute, the folder
+// resolved (symlinks, "." and ".."), so "a.csv.new", "./a.csv.new" and
+// "../dir/a.csv.new" are the same. Each folder is resolved once: ten
+// thousand files in one folder cost one realpath and a stat or two each.
+class PathForms {
+  public:
+    // Where a listed file is read from: a symlink in the last place is
+    // followed, whether its target exists yet or not.
+    std::string Read(const std::string& path) { return Entry(WhereItLeads(path)); }
+    // Where an output lands: the name itself, since a rename replaces a link
+    // rather than writing through it.
+    std::string Entry(const fs::path& path) {
+        const fs::path name = path.filename();
+        std::error_code ec;
+        if (name.empty() || name == "." || name == "..")
+            return fs::weakly_canonical(fs::absolute(path, ec), ec).string();
+        const std::string folder = path.parent_path().string();
+        auto known = folders_.find(folder);
+        if (known == folders_.end()) {
+            const fs::path absolute =
+                fs::absolute(folder.empty() ? fs::path(".") : fs::path(folder), ec);
+            known = folders_.emplace(folder, fs::weakly_canonical(absolute, ec).string()).first;
+        }
+        return (fs::path(known->second) / name).string();
     }
-    return fs::weakly_canonical(link, ec).string();
-}
+
+  private:
+    static fs::path WhereItLeads(fs::path link) {
+        std::error_code ec;
+        for (int hop = 0; hop < 40 && fs::is_symlink(link, ec); ++hop) {
+            const fs::path target = fs::read_symlink(link, ec);
+            if (ec) break;
+            link = target.is_absolute() ? target : link.parent_path() / target;
+        }
+        return link;
+    }
+
+    std::unordered_map<std::string, std::string> folders_;
+};
 
 }  // namespace
 
 std::optional<std::string> ListedFileAmongOutputs(const RunSettings& s,
                                                   const OutputPathsFor& outputsFor) {
     const std::vector<std::string>& files = s.Files;
-    std::unordered_map<std::string_view, std::size_t> byPath;
+    PathForms forms;
+    std::unordered_map<std::string, std::size_t> byForm;
     std::unordered_map<FileId, std::size_t, FileIdHash> byId;
-    byPath.reserve(files.size());
+    byForm.reserve(files.size());
     byId.reserve(files.size());
-    // A listed symlink to a file that does not exist yet would read what the
-    // run writes there: it is known by where it leads.
-    std::unordered_map<std::string, std::size_t> byTarget;
     for (std::size_t i = 0; i < files.size(); ++i) {
-        byPath.emplace(files[i], i);
-        if (const auto id = IdOf(files[i])) {
-            byId.emplace(*id, i);
-        } else if (std::error_code ec; fs::is_symlink(files[i], ec)) {
-            byTarget.emplace(WhereItLeads(files[i]), i);
-        }
+        byForm.emplace(forms.Read(files[i]), i);
+        // A hard link has no spelling in common with its other names.
+        if (const auto id = IdOf(files[i])) byId.emplace(*id, i);
     }
     const auto listedAs = [&](const std::string& output) -> std::optional<std::size_t> {
-        if (const auto hit = byPath.find(output); hit != byPath.end()) return hit->second;
+        if (const auto hit = byForm.find(forms.Entry(output)); hit != byForm.end())
+            return hit->second;
         if (const auto id = IdOf(output)) {
             if (const auto hit = byId.find(*id); hit != byId.end()) return hit->second;
-        } else if (!byTarget.empty()) {
-            std::error_code ec;
-            const auto hit = byTarget.find(fs::weakly_canonical(output, ec).string());
-            if (hit != byTarget.end()) return hit->second;
         }
         return std::nullopt;
     };

@@ -11,7 +11,8 @@
 namespace quellor {
 
 // The warning when an output of the run is itself a listed file, by the
-// same path or as the same file on disk (symlinks followed): writing it
+// same path however it is spelled, or as the same file on disk (symlinks
+// followed, hard links by device and inode): writing it
 // would destroy an input, before or after it is read. One pass with hash
 // lookups, so ten thousand files cost a few milliseconds of stat calls.
 std::optional<std::string> ListedFileAmongOutputs(const RunSettings& s,

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "records/Cancel.h"
 #include "records/Cp932.h"
 #include "records/Encoding.h"
 #include "records/Exceptions.h"
@@ -55,6 +56,19 @@ std::string RecordCounter(int done, int total) {
     return Format(runmsg::kRecordCounter, {done, total});
 }
 
+void LetEventsThrough(RunContext& run) {
+    run.Observer.ProcessPendingEvents();
+    run.State.AbortAfterEvents = run.Abort.Requested();
+}
+
+// Unlocks the window and closes the log before the abort leaves, so the user
+// reads the outcome while the error box is open.
+[[noreturn]] void EndByAbort(RunContext& run) {
+    run.Observer.UnlockControls();
+    run.Observer.AppendLog(runmsg::kLogAborted);
+    throw Exception(runmsg::kAborted);
+}
+
 }  // namespace
 
 void SortStage(RunContext& run, TStringListEx& records, const std::string& duplicatesPath,
@@ -62,10 +76,20 @@ void SortStage(RunContext& run, TStringListEx& records, const std::string& dupli
     RunObserver& observer = run.Observer;
     const RunSettings& settings = run.Settings;
     const int loaded = records.Count();
+    const bool extractionFollows = settings.RecordExtractionOn || settings.FieldExtractionOn;
+    // The window's requests are left to the first record check when an
+    // extraction stage follows, where they were always noticed; an interrupt
+    // (during the load, or inside the sort) stops the sort at once.
+    const bool leftToRecordCheck = extractionFollows && run.State.AbortAfterEvents;
 
     observer.AppendLog(runmsg::kLogSorting);
     observer.SetRecordCounter(Format(runmsg::kSortCounter, {loaded}));
-    records.SortByField(settings.SortKeyField - 1, settings.ExpectedFieldCount);
+    const CancelCheck cancel = leftToRecordCheck ? CancelCheck() : CancelCheck(run.Abort.Flag());
+    try {
+        records.SortByField(settings.SortKeyField - 1, settings.ExpectedFieldCount, cancel);
+    } catch (const ECancelled&) {
+        EndByAbort(run);
+    }
     if (settings.SortDescending) records.ReverseLines();
     if (settings.DuplicatesToFile) {
         const std::unique_ptr<TStringListEx> moved = records.ExtractDuplicates();
@@ -78,7 +102,9 @@ void SortStage(RunContext& run, TStringListEx& records, const std::string& dupli
     observer.AppendLog(Format(runmsg::kLogCount, {loaded}));
     observer.SetRecordProgress(100 / run.State.OperationsOn);
     run.State.RecordBarBase = observer.GetRecordProgress();
-    observer.ProcessPendingEvents();
+    LetEventsThrough(run);
+    // With no record check to come, this is the last moment before the save.
+    if (!extractionFollows && run.Abort.Requested()) EndByAbort(run);
 }
 
 void RecordExtractionStage(RunContext& run, TStringListEx& records) {
@@ -104,7 +130,7 @@ void RecordExtractionStage(RunContext& run, TStringListEx& records) {
         CheckRecord(run, h + 1, fields.Count());
         keep[static_cast<std::size_t>(h)] = RecordStays(run.Settings, c1, c2, fields) ? 1 : 0;
         ReportRecordProgress(run, examined + 1);
-        observer.ProcessPendingEvents();
+        LetEventsThrough(run);
     }
     records.KeepMarked(keep);
 
@@ -151,11 +177,7 @@ void CheckRecord(RunContext& run, int lineNumber, int found) {
         throw EStringListError(Format(runmsg::kFieldCountError, {PathForShow(state.CurrentFile),
                                                                  lineNumber, expected, found}));
     }
-    if (run.Abort.Requested()) {
-        observer.UnlockControls();
-        observer.AppendLog(runmsg::kLogAborted);
-        throw Exception(runmsg::kAborted);
-    }
+    if (run.Abort.Requested()) EndByAbort(run);
 }
 
 void ReportRecordProgress(RunContext& run, int done) {
@@ -167,7 +189,7 @@ void ReportRecordProgress(RunContext& run, int done) {
     const std::int64_t share =
         std::int64_t{done} * 100 / (std::int64_t{state.StageRecordCount} * state.OperationsOn);
     observer.SetRecordProgress(static_cast<int>(share) + state.RecordBarBase);
-    observer.ProcessPendingEvents();
+    LetEventsThrough(run);
 }
 
 }  // namespace quellor

@@ -26,7 +26,8 @@ struct RunContext {
 
 // Writes the repeated records aside into duplicates when there are any, after
 // prefix as the input began; the caller puts them in place together with the
-// result.
+// result. Ends as the record check's abort does when the run is interrupted
+// inside the sort, or when no extraction stage follows to notice an abort.
 void SortStage(RunContext& run, TStringListEx& records, const std::string& duplicatesPath,
                mode_t newMode, std::string_view prefix, std::optional<StagedFile>& duplicates);
 void RecordExtractionStage(RunContext& run, TStringListEx& records);

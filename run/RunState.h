@@ -14,6 +14,9 @@ struct RunState {
     int StageRecordCount = 0;
     int RecordBarBase = 0;
     std::uint32_t StartTick = 0;
+    // Whether an abort was pending when events were last let through: the
+    // window requests one only then, so one that appears later is an interrupt.
+    bool AbortAfterEvents = false;
 };
 
 }  // namespace quellor

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "records/Compare.h"
+#include "records/Cp932.h"
 #include "records/PrimaryWeights.h"
 #include "tests/records/TestSupport.h"
 
@@ -106,6 +107,25 @@ TEST(PrimaryWeightsTest, ScriptOrderOfTheCollatorHolds) {
         ASSERT_TRUE(ka.ok && kb.ok) << test::Hex(a);
         EXPECT_EQ(KeyOrder(ka, kb), CompareLocale(a, b, true)) << test::Hex(a);
     }
+}
+
+// Every double-byte character the code page holds, whatever its lead byte:
+// along the collator's order the keys never go down.
+TEST(PrimaryWeightsTest, KeysOfEveryDoubleByteCharacterFollowTheCollator) {
+    std::vector<std::pair<std::string, Key>> chars;
+    for (unsigned lead = 0x81; lead <= 0xFC; ++lead) {
+        for (unsigned trail = 0x40; trail <= 0xFC && IsLeadByte(lead); ++trail) {
+            const std::string c{static_cast<char>(lead), static_cast<char>(trail)};
+            if (Key key = KeyOf(c); key.ok && DecodeCp932(c) != u"\uFFFD")
+                chars.emplace_back(c, key);
+        }
+    }
+    ASSERT_GT(chars.size(), 7000u);
+    std::stable_sort(chars.begin(), chars.end(), [](const auto& x, const auto& y) {
+        return CompareLocale(x.first, y.first, true) < 0;
+    });
+    for (std::size_t k = 1; k < chars.size(); ++k)
+        ASSERT_LE(KeyOrder(chars[k - 1].second, chars[k].second), 0) << test::Hex(chars[k].first);
 }
 
 TEST(PrimaryWeightsTest, ContextRulesAreLeftToTheCollator) {

@@ -68,19 +68,37 @@ TEST_F(RunFailure, AbortDuringTheSecondOfThreeFilesKeepsWhatWasFinished) {
     EXPECT_EQ(ReadBytes(settings.Files[2] + ".new"), "a,1\r\na,2\r\na,3\r\n");
 }
 
-TEST_F(RunFailure, AbortWhileOnlySortingIsNeverSeen) {
-    RunSettings settings = ThreeFiles();
-    settings.RecordExtractionOn = false;
-    settings.SortOn = true;
-    settings.SortKeyField = 2;
-    RecordingObserver observer;
-    observer.OnPendingEvents = [](RecordingObserver& o) { o.Abort.Request(); };
+// The command line's interrupt handler, firing as the sort begins.
+struct InterruptedAtSort : RecordingObserver {
+    void AppendLog(const std::string& text) override {
+        RecordingObserver::AppendLog(text);
+        if (text == "ｿｰﾄ中．．．") Abort.Request();
+    }
+};
 
-    ExecuteRun(settings, observer, observer.Abort);
+// A click seen after a sort that nothing follows, or an interrupt inside the
+// sort: the run ends as the record check ends it, and saves nothing.
+TEST_F(RunFailure, AbortOfTheSortEndsAsTheRecordCheckDoes) {
+    for (const auto& [inside, extraction] :
+         {std::pair{false, false}, {true, false}, {true, true}}) {
+        RunSettings settings = ThreeFiles();
+        settings.RecordExtractionOn = extraction;
+        settings.SortOn = settings.DuplicatesToFile = true;
+        settings.SortKeyField = 1;  // every record repeats the key: a ".w" is due
+        InterruptedAtSort interrupted;
+        RecordingObserver clicked;
+        clicked.OnPendingEvents = [](RecordingObserver& o) { o.Abort.Request(); };
+        RecordingObserver& observer = inside ? interrupted : clicked;
 
-    EXPECT_EQ(observer.CountOf("ShowInformation"), 1);
-    for (const std::string& file : settings.Files) EXPECT_TRUE(Exists(file + ".new")) << file;
-    EXPECT_TRUE(observer.Abort.Requested());
+        EXPECT_EQ(RunFailing(settings, observer).Message, "ユーザーにより中断されました");
+        EXPECT_EQ(observer.Log, settings.Files[0] + "を処理中．．．\r\nｿｰﾄ中．．．" +
+                                    (inside ? "" : "3件\r\n") + "\r\nユーザーにより中断されました");
+        EXPECT_EQ(Tail(observer.Calls, 3),
+                  (Transcript{"UnlockControls", "AppendLog:\r\nユーザーにより中断されました",
+                              "UnlockControls"}));
+        for (const std::string& file : settings.Files)
+            EXPECT_FALSE(Exists(file + ".new") || Exists(file + ".w")) << file;
+    }
 }
 
 TEST_F(RunFailure, FieldCountErrorNamesFileLineAndBothCounts) {

@@ -70,17 +70,21 @@ TEST_F(RunUtf8Test, BothEncodingsGiveTheSameRecordsInTheSameOrder) {
     }
 }
 
-// A typed character that code page 932 has no code for is in no record of such a file.
+// A typed character that code page 932 has no code for is in no record of
+// such a file, in any mode: not in an empty field, nor where a "?" stands.
 TEST_F(RunUtf8Test, TextOutsideCodePage932MatchesOnlyInUtf8Files) {
-    RunChoices c;
-    c.Files = {WriteLines("a.csv", {Cp932("森鴎外,1")}),
-               WriteLines("b.csv", {"森鷗外,1", "夏目,2"})};
-    c.ExpectedFieldCount = 2;
-    c.RecordExtractionOn = true;
-    c.Condition1 = {1, "鷗", MatchMode::Contains};
-    Run(c);
-    EXPECT_EQ(ReadLines(c.Files[0] + ".new"), Lines{});
-    EXPECT_EQ(ReadLines(c.Files[1] + ".new"), Lines{"森鷗外,1"});
+    for (const MatchMode mode :
+         {MatchMode::Equals, MatchMode::Contains, MatchMode::StartsWith, MatchMode::EndsWith}) {
+        RunChoices c;
+        c.Files = {WriteLines("a.csv", {Cp932("森鴎外,1"), Cp932("森?外,2"), ",3"}),
+                   WriteLines("b.csv", {"森鷗外,1", "夏目,2"})};
+        c.ExpectedFieldCount = 2;
+        c.RecordExtractionOn = true;
+        c.Condition1 = {1, mode == MatchMode::Contains ? "鷗" : "森鷗外", mode};
+        Run(c);
+        EXPECT_EQ(ReadLines(c.Files[0] + ".new"), Lines{});
+        EXPECT_EQ(ReadLines(c.Files[1] + ".new"), Lines{"森鷗外,1"});
+    }
 }
 
 // Kilobytes of UTF-8, then a line that is not: the run reads the file as
