@@ -2,6 +2,7 @@
 // another's output, outputs that must change together, long names, killed
 // runs, and the permission bits of what is written.
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -90,6 +91,28 @@ INSTANTIATE_TEST_SUITE_P(
         CollisionCase{
             "SymlinkToAnOutputNotYetMade", {"a.csv"}, "b.csv", "a.csv.w", true, "b.csv", "a.csv"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// The ".w" is small and written first, the ".new" too large for the limit:
+// neither old output may change, and the error names the file that failed.
+TEST_F(FaultTest, OutputsOfOneFileChangeTogetherOrNotAtAll) {
+    std::string text;
+    for (int i = 0; i < 20000; ++i) text += "r" + std::to_string(100000 + i) + ",a-long-field\r\n";
+    text += "r100000,a-long-field\r\n";
+    const std::string input = Write("in.csv", text);
+    Write("in.csv.new", "old new\r\n");
+    Write("in.csv.w", "old w\r\n");
+    const Snapshot before = Take();
+
+    const std::string error = InChild([&] {
+        ::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{64 * 1024, 64 * 1024};
+        if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) return std::string("setrlimit failed");
+        return RunReportingError(SortWithDuplicates({input}));
+    });
+
+    EXPECT_EQ(error, "EWriteError: ファイル " + input + ".new への書き込みエラー");
+    ExpectOnlyAdded(before, {});
+}
 
 // 82 kana of three bytes and ".csv": 250 bytes, so the ".new" name has 254,
 // one short of what a folder entry may hold.
