@@ -1,10 +1,13 @@
 #include "RunFuzzSupport.h"
 
+#include <unistd.h>
+
 #include "FuzzSupport.h"
 #include "records/Encoding.h"
 #include "records/Exceptions.h"
 #include "records/FieldCodec.h"
 #include "run/ProcessingRun.h"
+#include "run/StandardStreams.h"
 
 namespace quellor::fuzz {
 
@@ -97,11 +100,41 @@ RunCase MakeRunCase(FuzzedDataProvider& fdp, const std::string& dir) {
         c.Settings.Files.push_back(path);
     }
     c.Settings.ExpectedFieldCount = DrawExpectedCount(fdp, c.Contents[0]);
+    c.ClosedStream = fdp.ConsumeIntegralInRange<int>(-3, 2);  // half the time none
     return c;
 }
 
+void FuzzObserver::AppendLog(const std::string& text) {
+    if (logTo_ >= 0 && ::write(logTo_, text.data(), text.size()) < 0) return;
+}
+
+namespace {
+
+// Closes the descriptor and makes the three safe as main does; gives the
+// test process its stream back afterwards.
+class ClosedStream {
+  public:
+    explicit ClosedStream(int fd) : fd_(fd), saved_(fd >= 0 ? ::dup(fd) : -1) {
+        if (fd_ < 0) return;
+        ::close(fd_);
+        FUZZ_CHECK(OpenClosedStandardStreams(), "descriptors 0 to 2 not made safe");
+    }
+    ~ClosedStream() {
+        if (saved_ < 0) return;
+        ::dup2(saved_, fd_);
+        ::close(saved_);
+    }
+
+  private:
+    int fd_;
+    int saved_;
+};
+
+}  // namespace
+
 RunOutcome RunOnce(const RunCase& c) {
-    FuzzObserver observer(c.AbortAt);
+    const ClosedStream closed(c.ClosedStream);
+    FuzzObserver observer(c.AbortAt, c.ClosedStream > 0 ? c.ClosedStream : -1);
     RunOutcome out;
     try {
         ExecuteRun(c.Settings, observer, observer.Abort());
