@@ -108,33 +108,11 @@ void FuzzObserver::AppendLog(const std::string& text) {
     if (logTo_ >= 0 && ::write(logTo_, text.data(), text.size()) < 0) return;
 }
 
-namespace {
-
-// Closes the descriptor and makes the three safe as main does; gives the
-// test process its stream back afterwards.
-class ClosedStream {
-  public:
-    explicit ClosedStream(int fd) : fd_(fd), saved_(fd >= 0 ? ::dup(fd) : -1) {
-        if (fd_ < 0) return;
-        ::close(fd_);
-        FUZZ_CHECK(OpenClosedStandardStreams(), "descriptors 0 to 2 not made safe");
-    }
-    ~ClosedStream() {
-        if (saved_ < 0) return;
-        ::dup2(saved_, fd_);
-        ::close(saved_);
-    }
-
-  private:
-    int fd_;
-    int saved_;
-};
-
-}  // namespace
-
 RunOutcome RunOnce(const RunCase& c) {
-    const ClosedStream closed(c.ClosedStream);
-    FuzzObserver observer(c.AbortAt, c.ClosedStream > 0 ? c.ClosedStream : -1);
+    // Closed as cron may leave it, made safe as main does, given back after the run.
+    const int fd = c.ClosedStream, saved = fd >= 0 ? ::dup(fd) : -1;
+    FUZZ_CHECK(saved < 0 || (::close(fd) == 0 && OpenClosedStandardStreams()), "streams");
+    FuzzObserver observer(c.AbortAt, fd > 0 ? fd : -1);
     RunOutcome out;
     try {
         ExecuteRun(c.Settings, observer, observer.Abort());
@@ -143,6 +121,7 @@ RunOutcome RunOnce(const RunCase& c) {
         out.Message = e.Message();
         out.Aborted = out.Message == kAborted;
     }
+    if (saved >= 0 && ::dup2(saved, fd) == fd) ::close(saved);
     out.Warned = observer.Warned();
     FUZZ_CHECK(!(out.Warned && out.Failed), out.Message);
     FUZZ_CHECK(out.Warned || observer.Informed() == (out.Failed ? 0 : 1));
