@@ -258,7 +258,7 @@ void StagedFile::Place() {
     const char* to = name_.c_str();
     // Exchanged, the old output keeps the temporary name and can be put back.
     if (::renameat2(folder_.Get(), from, folder_.Get(), to, RENAME_EXCHANGE) == 0) {
-        placed_ = keepsOld_ = true;
+        placed_ = keepsOld_ = exists_ = true;
         return;
     }
     const bool noOld = errno == ENOENT;
@@ -273,6 +273,7 @@ void StagedFile::Place() {
         throw EFCreateError(Format(msg::kFileCannotCreate, {PathForShow(path_)}));
     }
     placed_ = true;
+    exists_ = !noOld;
     keepsOld_ = !backup.empty();
     tempName_ = std::move(backup);
 }

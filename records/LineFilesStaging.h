@@ -60,7 +60,7 @@ class StagedFile {
     FileHandle file_;
     std::string tempName_;  // set while a named temporary exists
     bool unnamed_ = false;
-    bool exists_ = false;
+    bool exists_ = false;  // an old output stands at the path (as last seen)
     bool placed_ = false;
     bool keepsOld_ = false;  // after Place: tempName_ names the old output
     mode_t existingMode_ = 0;
