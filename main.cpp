@@ -2,10 +2,12 @@
 #include <QApplication>
 #include <csignal>
 
+#include "run/StandardStreams.h"
 #include "ui/MainWindow.h"
 #include "ui/Widgets.h"
 
 int main(int argc, char** argv) {
+    if (!quellor::OpenClosedStandardStreams()) return 2;
     // A write past the file-size limit must fail with an error the user sees,
     // not end the program.
     std::signal(SIGXFSZ, SIG_IGN);

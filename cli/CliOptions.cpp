@@ -103,7 +103,9 @@ class Reader {
         } else if (name_ == "--and" || name_ == "--or") {
             if (!c.SecondArgument.empty()) {
                 const bool same = c.SecondArgument.rfind(name_ + ' ', 0) == 0;
-                throw UsageError(name_, same ? kGivenTwice : kAndWithOr);
+                throw UsageError(name_, same              ? kGivenTwice
+                                        : name_ == "--or" ? kAfterAnd
+                                                          : kAfterOr);
             }
             c.Choices.Condition2 = ConditionOf(Value(c.SecondArgument));
             c.Choices.JoinWithOr = name_ == "--or";

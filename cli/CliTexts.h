@@ -71,9 +71,17 @@ inline constexpr Said kNotCondition = {
 inline constexpr Said kNotSortKey = {
     "ﾌｨｰﾙﾄﾞ番号、またはそれに :asc か :desc を付けたものではありません",
     "is not FIELD, FIELD:asc or FIELD:desc"};
-inline constexpr Said kAndWithOr = {"--and と --or は一緒に使えません",
-                                    "cannot be used together with --and"};
+// The second of --and and --or, naming the first.
+inline constexpr Said kAfterAnd = {"--and と --or は一緒に使えません",
+                                   "cannot be used together with --and"};
+inline constexpr Said kAfterOr = {"--and と --or は一緒に使えません",
+                                  "cannot be used together with --or"};
 inline constexpr Said kNotUtf8 = {"UTF-8 として正しくない文字があります", "is not valid UTF-8"};
 inline constexpr Said kBeyondFields = {"ﾌｨｰﾙﾄﾞ数を超えています", "exceeds the field count"};
+
+// The log or a message could not be written (a full disk behind >, a
+// reader of the pipe gone): the run's outcome is unknown to its caller.
+inline constexpr Said kLogWriteError = {"ﾛｸﾞを標準出力に書き込めません",
+                                        "cannot write the log to standard output"};
 
 }  // namespace quellor::cli

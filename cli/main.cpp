@@ -17,6 +17,7 @@
 #include "run/ProcessingRun.h"
 #include "run/RunMessages.h"
 #include "run/SampleLine.h"
+#include "run/StandardStreams.h"
 
 namespace quellor::cli {
 
@@ -67,7 +68,9 @@ int Run(CommandLine& command) {
     try {
         // As the window does: the first line of the first file sets the count.
         if (!command.ExpectedFieldsGiven && !choices.Files.empty())
-            choices.ExpectedFieldCount = static_cast<int>(SampleFields(choices.Files[0]).size());
+            choices.ExpectedFieldCount = FieldCountOfFirstFile(choices.Files[0]);
+        // The run clears the switch as it starts: a request made before is honoured here.
+        if (interrupted) throw Exception(runmsg::kAborted);
         if (!choices.Files.empty()) CheckAgainstFieldCount(command);
         const RunSettings settings = SettingsOf(command);
         ExecuteRun(settings, observer, abort);
@@ -87,11 +90,19 @@ int Run(CommandLine& command) {
     return observer.WarningShown() ? kStartCheck : kDone;
 }
 
+// A log or message that did not reach its reader turns a success into an
+// error: a script must not take the run for done when it cannot know.
+int WithStreamsChecked(int status, Language language) {
+    const bool outFailed = std::fflush(stdout) != 0 || std::ferror(stdout);
+    const bool errFailed = std::fflush(stderr) != 0 || std::ferror(stderr);
+    if (!outFailed && !errFailed) return status;
+    if (outFailed) std::fprintf(stderr, "%s: %s\n", kProgram, In(language, kLogWriteError));
+    return status == kDone || status == kStartCheck ? kError : status;
+}
+
 }  // namespace
 
-int Main(const std::vector<std::string>& args) {
-    const Language language =
-        LanguageOf(std::getenv("LC_ALL"), std::getenv("LC_MESSAGES"), std::getenv("LANG"));
+int Main(const std::vector<std::string>& args, Language language) {
     try {
         CommandLine command = ParseCommandLine(args);
         switch (command.Do) {
@@ -113,5 +124,12 @@ int Main(const std::vector<std::string>& args) {
 }  // namespace quellor::cli
 
 int main(int argc, char** argv) {
-    return quellor::cli::Main({argv + 1, argv + argc});
+    using namespace quellor::cli;
+    if (!quellor::OpenClosedStandardStreams()) return kError;
+    // A write past the file-size limit fails with the output's write error
+    // instead of killing the command.
+    std::signal(SIGXFSZ, SIG_IGN);
+    const Language language =
+        LanguageOf(std::getenv("LC_ALL"), std::getenv("LC_MESSAGES"), std::getenv("LANG"));
+    return WithStreamsChecked(Main({argv + 1, argv + argc}, language), language);
 }

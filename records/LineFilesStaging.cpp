@@ -2,7 +2,10 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <linux/fs.h>
 #include <signal.h>
+#include <stdio.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -11,6 +14,7 @@
 #include <charconv>
 #include <cstring>
 #include <memory>
+#include <vector>
 
 #include "records/Encoding.h"
 #include "records/Exceptions.h"
@@ -102,6 +106,18 @@ class ChunkWriter {
     std::size_t used_ = 0;
 };
 
+// A rename over this entry fails with EPERM even for root.
+bool AppendOnlyOrImmutable(int folder, const char* name) {
+    struct stat st {};
+    if (::fstatat(folder, name, &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode))
+        return false;
+    const FileHandle file(OpenRetrying(
+        [&] { return ::openat(folder, name, O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC); }));
+    int flags = 0;
+    if (!file.Valid() || ::ioctl(file.Get(), FS_IOC_GETFLAGS, &flags) != 0) return false;
+    return (flags & (FS_APPEND_FL | FS_IMMUTABLE_FL)) != 0;
+}
+
 // An unnamed file cannot be made here: the file system or kernel lacks it.
 bool TmpFileUnsupported(int err) {
     return err == EOPNOTSUPP || err == EISDIR || err == EINVAL;
@@ -123,8 +139,8 @@ StagedFile::StagedFile(std::string path, mode_t newMode) : path_(std::move(path)
     if (!CanReplace(path_, &existing, &exists_) || name_.empty()) {
         throw EFCreateError(Format(msg::kFileCannotCreate, {PathForShow(path_)}));
     }
-    existingMode_ = existing.st_mode & 07777;
-    Create(newMode & 07777);
+    existingMode_ = existing.st_mode & 0777;
+    Create(newMode & 0777);
 }
 
 void StagedFile::Create(mode_t mode) {
@@ -147,8 +163,16 @@ void StagedFile::Create(mode_t mode) {
             }
         }
     }
-    if (!file_.Valid()) throw EFCreateError(Format(msg::kFileCannotCreate, {PathForShow(path_)}));
-    if (exists_) ::fchmod(file_.Get(), existingMode_);
+    // Checked now, before anything is written: the unnamed file needs no
+    // name, so only the last rename would find out.
+    const long nameMax = folder_.Valid() ? ::fpathconf(folder_.Get(), _PC_NAME_MAX) : -1;
+    if (!file_.Valid() || (nameMax > 0 && name_.size() > static_cast<std::size_t>(nameMax)))
+        throw EFCreateError(Format(msg::kFileCannotCreate, {PathForShow(path_)}));
+    // The kernel has applied the umask; an old output narrows it further,
+    // so replacing a private file never makes its successor readable.
+    struct stat made {};
+    if (exists_ && ::fstat(file_.Get(), &made) == 0)
+        ::fchmod(file_.Get(), made.st_mode & existingMode_ & 0777);
 }
 
 StagedFile::~StagedFile() {
@@ -202,13 +226,13 @@ void StagedFile::CopyToNamedFile() {
         candidate = TempName();
         named = FileHandle(OpenRetrying([&] {
             return ::openat(folder_.Get(), candidate.c_str(),
-                            O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, st.st_mode & 07777);
+                            O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, st.st_mode & 0777);
         }));
         if (!named.Valid() && errno != EEXIST) break;
     }
     if (!named.Valid()) throw EFCreateError(Format(msg::kFileCannotCreate, {PathForShow(path_)}));
     tempName_ = candidate;  // removed by the destructor from here on
-    ::fchmod(named.Get(), st.st_mode & 07777);
+    ::fchmod(named.Get(), st.st_mode & 0777);
     loff_t from = 0;
     while (from < st.st_size) {
         const ssize_t n = ::copy_file_range(file_.Get(), &from, named.Get(), nullptr,
@@ -222,15 +246,57 @@ void StagedFile::CopyToNamedFile() {
     unnamed_ = false;
 }
 
-void StagedFile::Publish() {
-    Prepare();
-    if (::renameat(folder_.Get(), tempName_.c_str(), folder_.Get(), name_.c_str()) != 0) {
+void StagedFile::CheckReplaceable() const {
+    struct stat st {};
+    const bool there = ::fstatat(folder_.Get(), name_.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
+    if (there && (S_ISDIR(st.st_mode) || AppendOnlyOrImmutable(folder_.Get(), name_.c_str())))
+        throw EFCreateError(Format(msg::kFileCannotCreate, {PathForShow(path_)}));
+}
+
+void StagedFile::Place() {
+    const char* from = tempName_.c_str();
+    const char* to = name_.c_str();
+    // Exchanged, the old output keeps the temporary name and can be put back.
+    if (::renameat2(folder_.Get(), from, folder_.Get(), to, RENAME_EXCHANGE) == 0) {
+        placed_ = keepsOld_ = exists_ = true;
+        return;
+    }
+    const bool noOld = errno == ENOENT;
+    std::string backup;
+    if (!noOld) {
+        // A file system that cannot exchange names: a second link keeps the old output.
+        backup = TempName();
+        if (::linkat(folder_.Get(), to, folder_.Get(), backup.c_str(), 0) != 0) backup.clear();
+    }
+    if (::renameat(folder_.Get(), from, folder_.Get(), to) != 0) {
+        if (!backup.empty()) ::unlinkat(folder_.Get(), backup.c_str(), 0);
         throw EFCreateError(Format(msg::kFileCannotCreate, {PathForShow(path_)}));
     }
-    tempName_.clear();
+    placed_ = true;
+    exists_ = !noOld;
+    keepsOld_ = !backup.empty();
+    tempName_ = std::move(backup);
+}
+
+void StagedFile::Restore() noexcept {
+    if (!placed_) return;
+    if (keepsOld_) {
+        if (::renameat(folder_.Get(), tempName_.c_str(), folder_.Get(), name_.c_str()) == 0)
+            tempName_.clear();
+    } else if (!exists_) {
+        ::unlinkat(folder_.Get(), name_.c_str(), 0);
+    }
+    placed_ = keepsOld_ = false;
+}
+
+void StagedFile::SyncFolder() {
     if (::fsync(folder_.Get()) != 0 && errno != EINVAL) {
         throw EWriteError(Format(msg::kFileWriteError, {PathForShow(path_)}));
     }
+}
+
+void StagedFile::Publish() {
+    CommitTogether({this});
 }
 
 void CommitTogether(std::initializer_list<StagedFile*> files) {
@@ -238,13 +304,26 @@ void CommitTogether(std::initializer_list<StagedFile*> files) {
         if (f) f->Prepare();
     }
     for (StagedFile* f : files) {
-        if (f) f->Publish();
+        if (f) f->CheckReplaceable();
     }
+    std::vector<StagedFile*> placed;
+    try {
+        for (StagedFile* f : files) {
+            if (!f) continue;
+            f->Place();
+            placed.push_back(f);
+        }
+    } catch (...) {
+        for (auto it = placed.rbegin(); it != placed.rend(); ++it) (*it)->Restore();
+        throw;
+    }
+    // The old outputs go with the destructors; the folder entries are flushed.
+    for (StagedFile* f : placed) f->SyncFolder();
 }
 
 mode_t NewOutputMode(const std::string& input) {
     struct stat st {};
-    if (::stat(input.c_str(), &st) != 0) return 0666;
+    if (::stat(input.c_str(), &st) != 0) return 0600;
     return (st.st_mode & 0777) | S_IWUSR;
 }
 

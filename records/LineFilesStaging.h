@@ -19,9 +19,10 @@ namespace quellor {
 
 class StagedFile {
   public:
-    // Fails with EFCreateError when the output cannot be replaced or no
-    // temporary can be made beside it. A new output is created with
-    // newMode (further limited by the umask); a replaced one keeps its mode.
+    // Fails with EFCreateError when the output cannot be replaced, its name
+    // does not fit in its folder, or no temporary can be made beside it. The
+    // output gets newMode limited by the umask and, when it replaces an old
+    // output, by the old one's bits; never a set-ID or sticky bit.
     explicit StagedFile(std::string path, mode_t newMode = 0666);
     StagedFile(const StagedFile&) = delete;
     StagedFile& operator=(const StagedFile&) = delete;
@@ -39,8 +40,19 @@ class StagedFile {
     void Publish();
 
   private:
+    friend void CommitTogether(std::initializer_list<StagedFile*> files);
+
     void Create(mode_t mode);
     void CopyToNamedFile();
+    // EFCreateError when the rename would fail for a cause that can be seen
+    // beforehand: a folder, or an append-only or immutable file, in the way.
+    void CheckReplaceable() const;
+    // Renames the written file over the output; the old output, if any,
+    // keeps the temporary name until the destructor or Restore.
+    void Place();
+    // Puts the old output back after Place (or removes a first output).
+    void Restore() noexcept;
+    void SyncFolder();
 
     std::string path_;
     std::string name_;  // the output's name within its folder
@@ -48,18 +60,21 @@ class StagedFile {
     FileHandle file_;
     std::string tempName_;  // set while a named temporary exists
     bool unnamed_ = false;
-    bool exists_ = false;
+    bool exists_ = false;  // an old output stands at the path (as last seen)
+    bool placed_ = false;
+    bool keepsOld_ = false;  // after Place: tempName_ names the old output
     mode_t existingMode_ = 0;
 };
 
-// Puts several outputs in place together: each is given its name first and
-// only then are they all renamed, so a failure before the renames leaves
-// every old output as it was. Null entries are skipped.
+// Puts several outputs in place together: all are named and checked before
+// the first rename, and an output already renamed is put back when a later
+// one fails, so on any failure every old output stands as it was. Null
+// entries are skipped.
 void CommitTogether(std::initializer_list<StagedFile*> files);
 
-// The permission bits for a new output of this input: the input's own, so
-// the output is no more readable than the data it came from, with the
-// owner's write bit so the next run can replace it.
+// The permission bits for an output of this input: the input's own, so the
+// output is no more readable than the data it came from, with the owner's
+// write bit so the next run can replace it; no set-ID or sticky bit.
 mode_t NewOutputMode(const std::string& input);
 
 // Removes the named temporaries that processes of this user which no longer

@@ -5,8 +5,7 @@ namespace quellor::msg {
 
 inline constexpr const char* kFileCannotOpen = "ファイル %s は開けません";
 inline constexpr const char* kFileCannotCreate = "ファイル %s を作成できません";
-inline constexpr const char* kStreamWriteError = "ストリームへの書き込みエラー";
-// The same failure, naming the output: a run writes two files at once.
+// A write that failed, naming the output: a run writes two files at once.
 inline constexpr const char* kFileWriteError = "ファイル %s への書き込みエラー";
 inline constexpr const char* kNulInLine = "ファイル %s の%d行目にNUL文字があります";
 inline constexpr const char* kFileTooLarge = "ファイル %s は2GB以上あるため読み込めません";

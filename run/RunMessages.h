@@ -35,6 +35,8 @@ inline constexpr const char* kFieldCountError =
 inline constexpr const char* kLineTooLong = "%sの\r\n%d行目が長すぎます\r\n先頭%dMBまでを扱います";
 inline constexpr const char* kTooManyFields =
     "%sの\r\n%d行目のﾌｨｰﾙﾄﾞ数が多すぎます\r\n先頭%dﾌｨｰﾙﾄﾞまでを扱います";
+// The first file gives the field count of a run; an empty one has none.
+inline constexpr const char* kFirstFileEmpty = "ファイル %s は空なのでﾌｨｰﾙﾄﾞ数がわかりません";
 inline constexpr const char* kAborted = "ユーザーにより中断されました";
 inline constexpr const char* kOutOfMemory = "メモリが足りないため%sを処理できません";
 inline constexpr const char* kFinished = "処理が終わりました";

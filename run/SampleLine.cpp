@@ -1,8 +1,10 @@
 #include "run/SampleLine.h"
 
+#include "records/Exceptions.h"
 #include "records/FieldCodec.h"
 #include "records/Format.h"
 #include "records/LineFiles.h"
+#include "records/Messages.h"
 #include "records/StringList.h"
 #include "run/RunMessages.h"
 
@@ -59,6 +61,22 @@ SampleLine ReadSampleLine(const std::string& path) {
 
 std::vector<std::string> SampleFields(const std::string& path) {
     return ReadSampleLine(path).Fields;
+}
+
+int FieldCountOfFirstFile(const std::string& path) {
+    LineReader reader;
+    try {
+        reader.Open(path);
+    } catch (const EInOutError&) {
+        throw EFOpenError(Format(msg::kFileCannotOpen, {PathForShow(path)}));
+    }
+    try {
+        if (reader.AtEnd()) throw EReadError(Format(runmsg::kFirstFileEmpty, {PathForShow(path)}));
+        reader.Close();
+        return static_cast<int>(ReadSampleLine(path).Fields.size());
+    } catch (const EInOutError&) {
+        throw EReadError(Format(msg::kFileReadFailed, {PathForShow(path)}));
+    }
 }
 
 ShownFields SampleFieldsShown(const std::string& path) {

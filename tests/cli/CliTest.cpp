@@ -4,15 +4,18 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <set>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 extern char** environ;
@@ -56,9 +59,15 @@ class CliTest : public ::testing::Test {
         argv.push_back(nullptr);
         posix_spawn_file_actions_t files;
         posix_spawn_file_actions_init(&files);
-        for (int fd : {1, 2})
-            posix_spawn_file_actions_addopen(&files, fd, Stream(fd).c_str(),
-                                             O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        for (int fd : {0, 1, 2}) {
+            const auto to = instead.find(fd);
+            const std::string path = to != instead.end() ? to->second : fd ? Stream(fd) : "-";
+            if (path.empty())
+                posix_spawn_file_actions_addclose(&files, fd);
+            else if (path != "-")
+                posix_spawn_file_actions_addopen(&files, fd, path.c_str(),
+                                                 O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        }
         pid_t pid = -1;
         EXPECT_EQ(posix_spawnp(&pid, "env", &files, nullptr, argv.data(), environ), 0);
         posix_spawn_file_actions_destroy(&files);
@@ -77,6 +86,8 @@ class CliTest : public ::testing::Test {
     // The streams live beside the folder, so that the folder holds only what the run wrote.
     std::string Stream(int fd) const { return dir.string() + "." + std::to_string(fd); }
 
+    // Where the command's descriptors go instead of the streams' files: "" closes one.
+    std::map<int, std::string> instead;
     const fs::path dir = fs::temp_directory_path() / ("quellor-cli-" + std::to_string(::getpid()));
 };
 
@@ -101,19 +112,33 @@ TEST_F(CliTest, NoRunNoOutput) {
         {{"--fields", "4,1", "A"}, 64, "quellor-cli: --fields 4,1: "},
         {{"--fields", "0", "A"}, 64, "quellor-cli: --fields 0: "},
         {{"--where", "1:equals:x", "--and", "2:ends:\xFF", "A"}, 64, "--and 2:ends:"},
-        {{"--where", "1:equals:x", "--and", "2:ends:b", "--or", "2:ends:c", "A"}, 64, "--or: "},
+        {{"--where", "1:equals:x", "--and", "2:ends:b", "--or", "2:ends:c", "A"},
+         64,
+         "--or: cannot be used together with --and",
+         "C"},
+        {{"--where", "1:equals:x", "--or", "2:ends:b", "--and", "2:ends:c", "A"},
+         64,
+         "--and: cannot be used together with --or",
+         "C"},
+        {{"--duplicates=no", "A"}, 64, "quellor-cli: --duplicates=no: "},
+        // The first file, read for the field count, named as the run names it.
+        {{"--sort", "1", "/nonexistent.csv"}, 2, ": ファイル /nonexistent.csv は開けません.\n"},
+        {{"--sort", "1", "/dev/null"}, 2, ": ファイル /dev/null は開けません.\n"},
+        {{"--sort", "1", "A/x"}, 2, "a.csv/x は開けません.\n"},
+        {{"--sort", "1", "E"}, 2, "e.csv は空なのでﾌｨｰﾙﾄﾞ数がわかりません.\n"},
         {{"--duplicates", "--duplicates", "A"}, 64, "--duplicates: "},
         {{"--frobnicate", "A"}, 64, "quellor-cli: --frobnicate: "},
         {{"A", "--fields"}, 64, "quellor-cli: --fields: "},
     };
     const std::string input = Write("a.csv", kSmall);
+    const std::string empty = Write("e.csv", "");
     for (const Case& c : cases) {
         std::vector<std::string> args = c.args;
-        for (auto& a : args) a = a == "A" ? input : a;
+        for (auto& a : args) a = a == "E" ? empty : a.starts_with("A") ? input + a.substr(1) : a;
         const Outcome o = Run(args, {"LC_ALL=", "LC_MESSAGES=", "LANG=" + c.lang});
         EXPECT_EQ(o.status, c.status) << args[0];
         EXPECT_NE((o.out + o.err).find(c.says), std::string::npos) << o.out << o.err;
-        EXPECT_EQ(Listing(), std::set<std::string>{"a.csv"}) << args[0];
+        EXPECT_EQ(Listing(), (std::set<std::string>{"a.csv", "e.csv"})) << args[0];
     }
     EXPECT_EQ(Read(input), kSmall);
 }
@@ -134,20 +159,79 @@ TEST_F(CliTest, AnInterruptAbortsTheRunAndLeavesNothingPartial) {
     std::string big;
     for (int i = 0; i < 2'000'000; ++i) big += std::to_string(i) + ",ab,cd\r\n";
     const std::string input = Write("big.csv", big);
-    const pid_t pid = Start({"--where", "2:equals:ab", "--fields", "3,1", input});
-    // The first log line is printed as the file's processing begins; the
-    // interrupt then reaches the run while it loads or extracts.
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (Read(Stream(1)).find('\n') == std::string::npos &&
-           std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    ASSERT_EQ(::kill(pid, SIGINT), 0);
+    for (int signal : {SIGINT, SIGTERM}) {
+        const pid_t pid = Start({"--where", "2:equals:ab", "--fields", "3,1", input});
+        // The first log line is printed as the file's processing begins; the
+        // interrupt then reaches the run while it loads or extracts.
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (Read(Stream(1)).find('\n') == std::string::npos &&
+               std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        ASSERT_EQ(::kill(pid, signal), 0);
+        const Outcome o = Wait(pid);
+        EXPECT_EQ(o.status, 3);
+        EXPECT_EQ(o.err, "quellor-cli: ユーザーにより中断されました.\n");
+        EXPECT_NE(o.out.find("\nユーザーにより中断されました\n"), std::string::npos) << o.out;
+        EXPECT_EQ(Listing(), std::set<std::string>{"big.csv"});
+        EXPECT_TRUE(Read(input) == big);
+    }
+}
+
+// Before the run: the first line of the first file (8 MB, read 128 bytes at a time) is being read.
+TEST_F(CliTest, AnInterruptWhileTheFirstFileIsSampledAborts) {
+    const std::string input = Write("wide.csv", std::string(8 << 20, 'x') + "\r\n");
+    const pid_t pid = Start({"--sort", "1", input});
+    const fs::path fds = "/proc/" + std::to_string(pid) + "/fd";
+    for (bool open = false; !open && fs::exists(fds);) {
+        std::error_code ec;
+        for (const auto& fd : fs::directory_iterator(fds, ec))
+            open |= fs::read_symlink(fd, ec) == input;
+    }
+    ::kill(pid, SIGINT);
     const Outcome o = Wait(pid);
     EXPECT_EQ(o.status, 3);
     EXPECT_EQ(o.err, "quellor-cli: ユーザーにより中断されました.\n");
-    EXPECT_NE(o.out.find("\nユーザーにより中断されました\n"), std::string::npos) << o.out;
-    EXPECT_EQ(Listing(), std::set<std::string>{"big.csv"});
-    EXPECT_TRUE(Read(input) == big);
+    EXPECT_EQ(Listing(), std::set<std::string>{"wide.csv"});
+}
+
+// Colons in a search text and a file named "-" reach the run as typed.
+TEST_F(CliTest, ArgumentsReachTheRunAsTyped) {
+    Write("-", "12:30,a\r\n12,b\r\n");
+    EXPECT_EQ(Run({"--where", "1:equals:12:30", "-"}, {"-C", dir.string()}).status, 0);
+    EXPECT_EQ(Read(dir / "-.new"), "12:30,a\r\n");
+}
+
+// A job started with closed streams, or whose log goes nowhere: the outputs
+// hold records only, and a log that was lost makes the run an error.
+TEST_F(CliTest, ClosedOrFullStandardStreams) {
+    const std::string input = Write("a.csv", "1,a\r\n2,b\r\n1,a\r\n");
+    const std::map<int, std::string> closed{{0, ""}, {1, ""}}, full{{1, "/dev/full"}};
+    for (const auto& [streams, status, says] :
+         {std::tuple{closed, 0, ""}, {full, 2, "cannot write the log"}}) {
+        instead = streams;
+        const Outcome o = Run({"--sort", "1", "--duplicates", input}, {"LANG=C"});
+        EXPECT_EQ(o.status, status);
+        EXPECT_NE(o.err.find(says), std::string::npos) << o.err;
+        EXPECT_EQ(Read(input + ".new") + Read(input + ".w"), "1,a\r\n2,b\r\n1,a\r\n");
+    }
+}
+
+// Under a file-size limit the output's write fails and is reported; nothing partial stays.
+TEST_F(CliTest, AFileSizeLimitIsAWriteError) {
+    std::string text;
+    for (int i = 0; i < 2000; ++i) text += std::to_string(i) + ",x\r\n";
+    const std::string input = Write("a.csv", text);
+    rlimit old{};
+    ::getrlimit(RLIMIT_FSIZE, &old);
+    const rlimit small{4096, old.rlim_max};
+    ::setrlimit(RLIMIT_FSIZE,
+                &small);  // inherited by the command only: nothing is written here meanwhile
+    const pid_t pid = Start({"--sort", "1", input});
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    const Outcome o = Wait(pid);
+    EXPECT_EQ(o.status, 2);
+    EXPECT_EQ(o.err, "quellor-cli: ファイル " + input + ".new への書き込みエラー.\n");
+    EXPECT_EQ(Listing(), std::set<std::string>{"a.csv"});
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
 // A whole headless run on random files with random settings, aborted at a
-// random record, now and then with one file listed as another's output:
-// inputs stay byte for byte, and every ".new" and ".w" is
-// either what was there before or exactly what a run without trouble writes.
+// random record, now and then with one file listed as another's output or a
+// standard stream closed (the log printed to it): inputs stay byte for byte,
+// and every ".new" and ".w" is either what was there before or exactly what
+// a run without trouble writes, so none holds anything but records.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <filesystem>

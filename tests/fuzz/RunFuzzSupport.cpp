@@ -1,10 +1,13 @@
 #include "RunFuzzSupport.h"
 
+#include <unistd.h>
+
 #include "FuzzSupport.h"
 #include "records/Encoding.h"
 #include "records/Exceptions.h"
 #include "records/FieldCodec.h"
 #include "run/ProcessingRun.h"
+#include "run/StandardStreams.h"
 
 namespace quellor::fuzz {
 
@@ -97,11 +100,19 @@ RunCase MakeRunCase(FuzzedDataProvider& fdp, const std::string& dir) {
         c.Settings.Files.push_back(path);
     }
     c.Settings.ExpectedFieldCount = DrawExpectedCount(fdp, c.Contents[0]);
+    c.ClosedStream = fdp.ConsumeIntegralInRange<int>(-3, 2);  // half the time none
     return c;
 }
 
+void FuzzObserver::AppendLog(const std::string& text) {
+    if (logTo_ >= 0 && ::write(logTo_, text.data(), text.size()) < 0) return;
+}
+
 RunOutcome RunOnce(const RunCase& c) {
-    FuzzObserver observer(c.AbortAt);
+    // Closed as cron may leave it, made safe as main does, given back after the run.
+    const int fd = c.ClosedStream, saved = fd >= 0 ? ::dup(fd) : -1;
+    FUZZ_CHECK(saved < 0 || (::close(fd) == 0 && OpenClosedStandardStreams()), "streams");
+    FuzzObserver observer(c.AbortAt, fd > 0 ? fd : -1);
     RunOutcome out;
     try {
         ExecuteRun(c.Settings, observer, observer.Abort());
@@ -110,6 +121,7 @@ RunOutcome RunOnce(const RunCase& c) {
         out.Message = e.Message();
         out.Aborted = out.Message == kAborted;
     }
+    if (saved >= 0 && ::dup2(saved, fd) == fd) ::close(saved);
     out.Warned = observer.Warned();
     FUZZ_CHECK(!(out.Warned && out.Failed), out.Message);
     FUZZ_CHECK(out.Warned || observer.Informed() == (out.Failed ? 0 : 1));

@@ -16,11 +16,14 @@
 namespace quellor::fuzz {
 
 // Keeps only the record bar (the run reads it back); requests an abort at the
-// given call of ProcessPendingEvents (0: never), as the Abort button would.
+// given call of ProcessPendingEvents (0: never), as the Abort button would;
+// prints the log to logTo as the command line does (-1: nowhere).
 class FuzzObserver : public NullObserver {
   public:
-    explicit FuzzObserver(int abortAt) : abortAt_(abortAt) {}
+    explicit FuzzObserver(int abortAt, int logTo = -1) : abortAt_(abortAt), logTo_(logTo) {}
 
+    void SetLog(const std::string& text) override { AppendLog(text); }
+    void AppendLog(const std::string& text) override;
     void ProcessPendingEvents() override;
     void LockControls() override { ++locks_; }
     void ShowWarning(const std::string&) override { warned_ = true; }
@@ -34,6 +37,7 @@ class FuzzObserver : public NullObserver {
   private:
     AbortSwitch abort_;
     int abortAt_;
+    int logTo_;
     int events_ = 0;
     int locks_ = 0;
     int informed_ = 0;
@@ -45,6 +49,9 @@ struct RunCase {
     std::vector<std::string> Names;     // file names in the run's folder
     std::vector<std::string> Contents;  // their bytes
     int AbortAt = 0;
+    // A standard descriptor closed before the run as cron may leave it, and
+    // opened on /dev/null as main does (-1: none); the log goes to it.
+    int ClosedStream = -1;
 };
 
 // Draws a case and writes its inputs (and any stale outputs) into dir.
