@@ -67,7 +67,8 @@ int Run(CommandLine& command) {
     try {
         // As the window does: the first line of the first file sets the count.
         if (!command.ExpectedFieldsGiven && !choices.Files.empty())
-            choices.ExpectedFieldCount = static_cast<int>(SampleFields(choices.Files[0]).size());
+            choices.ExpectedFieldCount =
+                static_cast<int>(SampleFields(choices.Files[0], choices.TextEncoding).size());
         if (!choices.Files.empty()) CheckAgainstFieldCount(command);
         const RunSettings settings = SettingsOf(command);
         ExecuteRun(settings, observer, abort);

@@ -25,10 +25,12 @@ struct SampleLine {
 using ShownFields = SampleLine;
 
 // The fields of the file's first line, split as field extraction splits
-// (quotes are ordinary characters), in the encoding the line's bytes say; a
-// byte-order mark is no part of the first field. Raises the reader's errors.
-SampleLine ReadSampleLine(const std::string& path);
-std::vector<std::string> SampleFields(const std::string& path);
+// (quotes are ordinary characters), in the encoding chosen or else the one
+// the line's bytes say; a byte-order mark is no part of the first field.
+// Raises the reader's errors.
+SampleLine ReadSampleLine(const std::string& path, EncodingChoice choice = EncodingChoice::Auto);
+std::vector<std::string> SampleFields(const std::string& path,
+                                      EncodingChoice choice = EncodingChoice::Auto);
 // The sample line read within the bounds above. Raises the reader's errors.
 ShownFields SampleFieldsShown(const std::string& path);
 

@@ -105,7 +105,7 @@ TEST_F(RunTest, CodePage932BytesPassThroughUnchanged) {
     ExecuteRun(settings, observer, observer.Abort);
 
     EXPECT_EQ(ReadBytes(input + ".new"), tokyo + ",x" + urgent + "y," + kana + "\r\n");
-    EXPECT_EQ(observer.TextsOf("SetLog").front(), input + "を処理中．．．\r\n");
+    EXPECT_EQ(observer.TextsOf("SetLog").front(), input + "を処理中．．．");
 }
 
 TEST_F(RunTest, InputsAreNeverModified) {
@@ -145,7 +145,7 @@ TEST_F(RunTest, DescendingSortKeepsTheFirstOfEachGroupInDescendingOrder) {
 
     EXPECT_EQ(ReadLines(input + ".new"), (Lines{"c", "b", "a"}));
     EXPECT_EQ(ReadLines(input + ".w"), (Lines{"b", "a"}));
-    EXPECT_EQ(observer.TextsOf("AppendLog"), (Lines{"ｿｰﾄ中．．．", "5件\r\n"}));
+    EXPECT_EQ(observer.TextsOf("AppendLog"), (Lines{"（CP932）\r\n", "ｿｰﾄ中．．．", "5件\r\n"}));
 }
 
 TEST_F(RunTest, NoRepeatedLinesLeaveAnOldDuplicatesFileAlone) {
@@ -217,18 +217,26 @@ TEST_P(EmptyInput, IsProcessedAsZeroRecords) {
 
 INSTANTIATE_TEST_SUITE_P(
     Run, EmptyInput,
-    ::testing::Values(
-        EmptyInputCase{"AllThreeWritten",
-                       true,
-                       true,
-                       true,
-                       false,
-                       {"ｿｰﾄ中．．．", "0件\r\n", "ﾚｺｰﾄﾞ抽出中．．．", "0件\r\n",
-                        "ﾌｨｰﾙﾄﾞ抽出中．．．", "完了"}},
-        EmptyInputCase{
-            "FieldsAloneNotWritten", false, false, true, true, {"ﾌｨｰﾙﾄﾞ抽出中．．．", "完了"}},
-        EmptyInputCase{
-            "SortAloneNotWritten", true, false, false, true, {"ｿｰﾄ中．．．", "0件\r\n"}}),
+    ::testing::Values(EmptyInputCase{"AllThreeWritten",
+                                     true,
+                                     true,
+                                     true,
+                                     false,
+                                     {"（CP932）\r\n", "ｿｰﾄ中．．．", "0件\r\n",
+                                      "ﾚｺｰﾄﾞ抽出中．．．", "0件\r\n", "ﾌｨｰﾙﾄﾞ抽出中．．．",
+                                      "完了"}},
+                      EmptyInputCase{"FieldsAloneNotWritten",
+                                     false,
+                                     false,
+                                     true,
+                                     true,
+                                     {"（CP932）\r\n", "ﾌｨｰﾙﾄﾞ抽出中．．．", "完了"}},
+                      EmptyInputCase{"SortAloneNotWritten",
+                                     true,
+                                     false,
+                                     false,
+                                     true,
+                                     {"（CP932）\r\n", "ｿｰﾄ中．．．", "0件\r\n"}}),
     [](const auto& info) { return std::string(info.param.Name); });
 
 }  // namespace
