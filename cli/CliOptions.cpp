@@ -115,6 +115,9 @@ class Reader {
         } else if (name_ == "--sort") {
             Once(c.Choices.SortOn);
             Sort(c, Value(c.SortArgument));
+        } else if (name_ == "--encoding") {
+            Once(encodingGiven_);
+            c.Choices.TextEncoding = EncodingOf(Value(typed_));
         } else if (name_ == "--expected-fields") {
             Once(c.ExpectedFieldsGiven);
             std::string typed;
@@ -150,6 +153,13 @@ class Reader {
         return *condition;
     }
 
+    EncodingChoice EncodingOf(const std::string& value) const {
+        if (value == "auto") return EncodingChoice::Auto;
+        if (value == "cp932") return EncodingChoice::Cp932;
+        if (value == "utf-8") return EncodingChoice::Utf8;
+        throw UsageError(typed_, kNotEncoding);
+    }
+
     void Sort(CommandLine& c, const std::string& value) {
         const std::size_t colon = value.find(':');
         const auto key = Number(std::string_view(value).substr(0, colon), 1);
@@ -164,6 +174,8 @@ class Reader {
     std::size_t i_ = 0;
     std::string name_;
     std::optional<std::string> inline_;
+    bool encodingGiven_ = false;
+    std::string typed_;
 };
 
 }  // namespace

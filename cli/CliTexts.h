@@ -27,6 +27,8 @@ inline constexpr Said kHelp = {
     "  --duplicates            重複ﾚｺｰﾄﾞを「名前.w」に移す\n"
     "  --no-empty-output       ﾚｺｰﾄﾞが残らなければ「名前.new」を書かない\n"
     "  --expected-fields N     各ﾚｺｰﾄﾞのﾌｨｰﾙﾄﾞ数 (既定: 1番目のﾌｧｲﾙの1行目)\n"
+    "  --encoding 方式         ﾌｧｲﾙの文字ｺｰﾄﾞ: cp932, utf-8, auto (既定: auto\n"
+    "                          ﾌｧｲﾙごとに内容から判定)\n"
     "  --help                  この説明を表示する\n"
     "  --version               ﾊﾞｰｼﾞｮﾝを表示する\n"
     "\n"
@@ -47,6 +49,8 @@ inline constexpr Said kHelp = {
     "  --no-empty-output       write no NAME.new when no record is left\n"
     "  --expected-fields N     fields every record must have (default: those\n"
     "                          of the first line of the first file)\n"
+    "  --encoding ENC          read every file as cp932 or utf-8, or auto\n"
+    "                          (default: decided for each file by its bytes)\n"
     "  --help                  show this help\n"
     "  --version               show the version\n"
     "\n"
@@ -77,6 +81,8 @@ inline constexpr Said kAfterAnd = {"--and と --or は一緒に使えません",
 inline constexpr Said kAfterOr = {"--and と --or は一緒に使えません",
                                   "cannot be used together with --or"};
 inline constexpr Said kNotUtf8 = {"UTF-8 として正しくない文字があります", "is not valid UTF-8"};
+inline constexpr Said kNotEncoding = {"cp932, utf-8, auto のどれでもありません",
+                                      "is not cp932, utf-8 or auto"};
 inline constexpr Said kBeyondFields = {"ﾌｨｰﾙﾄﾞ数を超えています", "exceeds the field count"};
 
 // The log or a message could not be written (a full disk behind >, a

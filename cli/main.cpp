@@ -68,7 +68,7 @@ int Run(CommandLine& command) {
     try {
         // As the window does: the first line of the first file sets the count.
         if (!command.ExpectedFieldsGiven && !choices.Files.empty())
-            choices.ExpectedFieldCount = FieldCountOfFirstFile(choices.Files[0]);
+            choices.ExpectedFieldCount = FieldCountOfFirstFile(choices.Files[0], choices.TextEncoding);
         // The run clears the switch as it starts: a request made before is honoured here.
         if (interrupted) throw Exception(runmsg::kAborted);
         if (!choices.Files.empty()) CheckAgainstFieldCount(command);

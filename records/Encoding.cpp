@@ -44,11 +44,63 @@ bool IsValidUtf8(std::string_view text) {
     return check.Valid();
 }
 
+namespace {
+
+// Whether every character of the code page 932 reading of a line maps to one.
+bool Cp932ReadsWhole(std::string_view line) {
+    for (std::size_t i = 0; i < line.size();) {
+        const std::size_t len = CharLength(line, i);
+        if (static_cast<unsigned char>(line[i]) >= 0x80) {
+            char16_t unit[2];
+            DecodeCp932Into(line.substr(i, len), unit);
+            if (unit[0] == kReplacement) return false;
+        }
+        i += len;
+    }
+    return true;
+}
+
+}  // namespace
+
+void EncodingGuess::Feed(std::string_view line) {
+    ++lines_;
+    if (strayBytes_ > kFewStrayBytes) return;
+    const auto* p = reinterpret_cast<const unsigned char*>(line.data());
+    const std::size_t n = line.size();
+    bool high = false;
+    for (std::size_t i = SkipAscii(p, 0, n); i < n; i = SkipAscii(p, i, n)) {
+        high = true;
+        const std::size_t len = Utf8SequenceLength(p + i, n - i);
+        if (len == 0) {
+            if (strayBytes_++ == 0) firstStrayLine_ = lines_;
+            if (strayBytes_ > kFewStrayBytes) return;
+            ++i;
+            continue;
+        }
+        if (p[i] > 0xC3) ++beyondLatin1_;
+        i += len;
+    }
+    sawHigh_ = sawHigh_ || high;
+    // Only a text still open to both readings needs the second one.
+    if (high && cp932Whole_ && strayBytes_ == 0 && beyondLatin1_ == 0)
+        cp932Whole_ = Cp932ReadsWhole(line);
+}
+
+bool EncodingGuess::MostlyUtf8() const {
+    return strayBytes_ > 0 && strayBytes_ <= kFewStrayBytes && beyondLatin1_ >= strayBytes_;
+}
+
+Encoding EncodingGuess::Guess() const {
+    if (strayBytes_ > 0) return MostlyUtf8() ? Encoding::Utf8 : Encoding::Cp932;
+    if (!sawHigh_ || (beyondLatin1_ == 0 && cp932Whole_)) return Encoding::Cp932;
+    return Encoding::Utf8;
+}
+
 Encoding DetectEncoding(std::string_view text) {
     if (text.starts_with(kUtf8Bom)) return Encoding::Utf8;
-    Utf8Check check;
-    check.Feed(text);
-    return check.SaysUtf8() ? Encoding::Utf8 : Encoding::Cp932;
+    EncodingGuess guess;
+    guess.Feed(text);
+    return guess.Guess();
 }
 
 bool StartsUtf8Character(std::string_view text, std::size_t pos) {

@@ -12,6 +12,9 @@ namespace quellor {
 
 enum class Encoding : std::uint8_t { Cp932, Utf8 };
 
+// How the user wants files read: each as its bytes suggest, or all in one encoding.
+enum class EncodingChoice : std::uint8_t { Auto, Cp932, Utf8 };
+
 // The byte-order mark: it belongs to the file, not to its first line.
 inline constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
@@ -60,9 +63,38 @@ class Utf8Check {
 
 bool IsValidUtf8(std::string_view text);
 
+// Follows a text without a byte-order mark line by line and guesses what its
+// bytes mean. Valid UTF-8 whose characters beyond ASCII all lie in U+0080 to
+// U+00FF (the Latin-1 supplement) while its code page 932 reading is whole
+// is code page 932: half-width katakana pair up into such sequences, and a
+// Japanese file holding only accented Latin letters is the rarer case. A text
+// that is UTF-8 but for a few stray bytes is mostly UTF-8: neither reading
+// is safe, and the caller says so. Once more stray bytes are seen the text
+// is code page 932 and the rest costs nothing.
+class EncodingGuess {
+  public:
+    // At most this many stray bytes still make a text mostly UTF-8.
+    static constexpr std::int64_t kFewStrayBytes = 8;
+
+    void Feed(std::string_view line);
+    Encoding Guess() const;
+    bool MostlyUtf8() const;
+    // The line (from 1) holding the first byte that is no part of a UTF-8
+    // character; 0 when there is none.
+    std::int64_t FirstStrayLine() const { return firstStrayLine_; }
+
+  private:
+    std::int64_t lines_ = 0;
+    std::int64_t strayBytes_ = 0;
+    std::int64_t firstStrayLine_ = 0;
+    std::int64_t beyondLatin1_ = 0;  // UTF-8 characters from U+0100 on
+    bool sawHigh_ = false;
+    bool cp932Whole_ = true;  // checked only while the UTF-8 reading is Latin-1 alone
+};
+
 // The encoding of a text read from the start of a file: UTF-8 when it begins
-// with the byte-order mark, or holds a byte of 0x80 or above and is UTF-8
-// throughout; code page 932 otherwise.
+// with the byte-order mark, else what EncodingGuess makes of it (a mostly
+// UTF-8 text counts as UTF-8).
 Encoding DetectEncoding(std::string_view text);
 
 // Whether pos begins a character of a UTF-8 text (the end counts too).

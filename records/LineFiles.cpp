@@ -61,7 +61,7 @@ std::size_t ReadWhole(int fd, const struct stat& st, const std::string& path,
 
 }  // namespace
 
-TextForm LoadLines(TStringList& list, const std::string& path) {
+TextForm LoadLines(TStringList& list, const std::string& path, EncodingChoice choice) {
     struct stat st {};
     FileHandle file(OpenRegularFile(path, &st));
     if (!file.Valid()) {
@@ -73,12 +73,16 @@ TextForm LoadLines(TStringList& list, const std::string& path) {
 
     // CR LF, CR and LF each end a line; a break at the very end adds no
     // empty line. One pass finds the breaks and any NUL byte together, and
-    // follows whether the text is UTF-8 (line breaks never cut a character).
+    // guesses the encoding when it is not chosen (line breaks cut characters
+    // of neither). A code page 932 file has no byte-order mark: chosen so,
+    // those bytes are its text.
     const char* text = buf.get();
     const auto* p = reinterpret_cast<const unsigned char*>(text);
     TextForm form;
-    form.ByteOrderMark = std::string_view(text, size).starts_with(kUtf8Bom);
-    Utf8Check utf8;
+    form.ByteOrderMark =
+        choice != EncodingChoice::Cp932 && std::string_view(text, size).starts_with(kUtf8Bom);
+    const bool guessing = choice == EncodingChoice::Auto && !form.ByteOrderMark;
+    EncodingGuess guess;
     std::vector<TStringList::Span> lines;
     lines.reserve(size / 64 + 16);
     for (std::size_t pos = form.ByteOrderMark ? kUtf8Bom.size() : 0; pos < size;) {
@@ -96,12 +100,18 @@ TextForm LoadLines(TStringList& list, const std::string& path) {
             throw EReadError(Format(msg::kNulInLine, {PathForShow(path), lineNumber}));
         }
         lines.push_back({text + pos, end - pos});
-        utf8.Feed(std::string_view(text + pos, end - pos));
+        if (guessing) guess.Feed(std::string_view(text + pos, end - pos));
         pos = end + 1;
         if (end < size && p[end] == '\r' && pos < size && p[pos] == '\n') ++pos;
     }
+    if (guessing && guess.MostlyUtf8()) {
+        throw EReadError(
+            Format(msg::kStrayByteInUtf8, {PathForShow(path), guess.FirstStrayLine()}));
+    }
+    form.TextEncoding = choice == EncodingChoice::Cp932 ? Encoding::Cp932
+                        : guessing                      ? guess.Guess()
+                                                        : Encoding::Utf8;
     list.Adopt(std::move(buf), size, std::move(lines));
-    form.TextEncoding = form.ByteOrderMark || utf8.SaysUtf8() ? Encoding::Utf8 : Encoding::Cp932;
     list.TextEncoding = form.TextEncoding;
     return form;
 }

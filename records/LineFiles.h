@@ -20,8 +20,11 @@ struct TextForm {
 };
 
 // Replaces the list with the lines of the file and sets the list's encoding
-// to the file's; the list is unchanged on error.
-TextForm LoadLines(TStringList& list, const std::string& path);
+// to the file's: the one chosen, else the one its bytes say. A file that is
+// UTF-8 but for a few stray bytes raises EReadError when nothing was chosen.
+// The list is unchanged on error.
+TextForm LoadLines(TStringList& list, const std::string& path,
+                   EncodingChoice choice = EncodingChoice::Auto);
 // Writes prefix, then every line followed by CR LF. The file at path is
 // replaced only once every byte is safely written; on failure it stays
 // exactly as it was.

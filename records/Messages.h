@@ -8,6 +8,10 @@ inline constexpr const char* kFileCannotCreate = "ファイル %s を作成で�
 // A write that failed, naming the output: a run writes two files at once.
 inline constexpr const char* kFileWriteError = "ファイル %s への書き込みエラー";
 inline constexpr const char* kNulInLine = "ファイル %s の%d行目にNUL文字があります";
+// A file that is UTF-8 but for a few bytes: neither reading is safe, and the
+// user can choose one (the command line's --encoding).
+inline constexpr const char* kStrayByteInUtf8 =
+    "ファイル %s はUTF-8として読みましたが、%d行目にUTF-8でないバイトがあります";
 inline constexpr const char* kFileTooLarge = "ファイル %s は2GB以上あるため読み込めません";
 inline constexpr const char* kFileReadFailed = "ファイル %s を読み込めません";
 

@@ -75,7 +75,8 @@ void ProcessFile(RunContext& run, TStringListEx& records, const std::string& pat
     observer.SetLog(Format(runmsg::kLogFileStart, {PathForShow(path)}));
     observer.SetFileCounter(FileCounter(state));
 
-    const TextForm form = LoadLines(records, path);
+    const TextForm form = LoadLines(records, path, settings.TextEncoding);
+    observer.AppendLog(Format(runmsg::kLogEncoding, {runmsg::EncodingName(form.TextEncoding)}));
     const int loaded = records.Count();
     observer.SetRecordCounter(Format(runmsg::kRecordCounter, {0, loaded}));
     observer.SetRecordProgress(0);

@@ -37,6 +37,7 @@ RunSettings SettingsFromChoices(const RunChoices& c) {
     s.Condition2 = ConditionFrom(c.Condition2);
     s.JoinWithOr = c.JoinWithOr;
     s.NoFileWhenEmpty = c.NoFileWhenEmpty;
+    s.TextEncoding = c.TextEncoding;
     return s;
 }
 

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "records/Encoding.h"
 #include "records/MatchMode.h"
 #include "run/RunSettings.h"
 
@@ -31,6 +32,8 @@ struct RunChoices {
     int SortKeyField = 0;  // 1-based; 0 = none
     bool SortDescending = false;
     bool DuplicatesToFile = false;
+    // The window always guesses; the command line lets the user decide.
+    EncodingChoice TextEncoding = EncodingChoice::Auto;
 };
 
 // The settings of the run. A search text is kept as typed for UTF-8 files

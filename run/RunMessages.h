@@ -1,6 +1,8 @@
 // Every text the processing run shows, exactly as the user sees it (UTF-8).
 #pragma once
 
+#include "records/Encoding.h"
+
 namespace quellor::runmsg {
 
 // Start checks, in the order they are made.
@@ -18,7 +20,9 @@ inline constexpr const char* kRecordCounter = "%d/%dﾚｺｰﾄﾞ処理";
 inline constexpr const char* kSortCounter = "ｿｰﾄ件数%d件";
 
 // Log lines.
-inline constexpr const char* kLogFileStart = "%sを処理中．．．\r\n";
+// The file's name, then once it is read the encoding it was read in.
+inline constexpr const char* kLogFileStart = "%sを処理中．．．";
+inline constexpr const char* kLogEncoding = "（%s）\r\n";
 inline constexpr const char* kLogSorting = "ｿｰﾄ中．．．";
 inline constexpr const char* kLogRecordExtraction = "ﾚｺｰﾄﾞ抽出中．．．";
 inline constexpr const char* kLogFieldExtraction = "ﾌｨｰﾙﾄﾞ抽出中．．．";
@@ -40,6 +44,13 @@ inline constexpr const char* kFirstFileEmpty = "ファイル %s は空なので�
 inline constexpr const char* kAborted = "ユーザーにより中断されました";
 inline constexpr const char* kOutOfMemory = "メモリが足りないため%sを処理できません";
 inline constexpr const char* kFinished = "処理が終わりました";
+
+// The encodings as the log and the window name them: the words --encoding takes.
+inline constexpr const char* kEncodingCp932 = "CP932";
+inline constexpr const char* kEncodingUtf8 = "UTF-8";
+inline constexpr const char* EncodingName(Encoding encoding) {
+    return encoding == Encoding::Utf8 ? kEncodingUtf8 : kEncodingCp932;
+}
 
 // Suffixes of the output files, appended to the input's full name.
 inline constexpr const char* kProcessedSuffix = ".new";

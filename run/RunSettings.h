@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "records/Encoding.h"
 #include "records/MatchMode.h"
 
 namespace quellor {
@@ -35,6 +36,7 @@ struct RunSettings {
     RecordCondition Condition2;
     bool JoinWithOr = false;
     bool NoFileWhenEmpty = false;
+    EncodingChoice TextEncoding = EncodingChoice::Auto;  // of every file
 };
 
 }  // namespace quellor

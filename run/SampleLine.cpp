@@ -12,29 +12,31 @@ namespace quellor {
 
 namespace {
 
-// The encoding of lines read from a file's start; a byte-order mark is cut
-// off the first line. A last line cut at the size limit may end inside a
-// character: that part speaks neither for nor against UTF-8, and is dropped
-// from a UTF-8 line.
-Encoding SettleEncoding(std::vector<std::string>& lines, bool lastLineCut) {
-    if (lines.empty()) return Encoding::Cp932;
+// The encoding of lines read from a file's start: the one chosen, else the
+// one their bytes say; a byte-order mark is cut off the first line unless
+// the lines are chosen to be code page 932. A last line cut at the size limit
+// may end inside a character: that part speaks neither for nor against
+// UTF-8, and is dropped from a UTF-8 line.
+Encoding SettleEncoding(std::vector<std::string>& lines, bool lastLineCut, EncodingChoice choice) {
+    if (lines.empty()) return choice == EncodingChoice::Utf8 ? Encoding::Utf8 : Encoding::Cp932;
     const std::size_t unfinished = lastLineCut ? Utf8UnfinishedTail(lines.back()) : 0;
-    Encoding encoding = Encoding::Cp932;
-    if (lines.front().starts_with(kUtf8Bom)) {
+    Encoding encoding = choice == EncodingChoice::Utf8 ? Encoding::Utf8 : Encoding::Cp932;
+    if (choice != EncodingChoice::Cp932 && lines.front().starts_with(kUtf8Bom)) {
         lines.front().erase(0, kUtf8Bom.size());
         encoding = Encoding::Utf8;
-    } else {
-        Utf8Check check;
-        for (std::size_t i = 0; i + 1 < lines.size(); ++i) check.Feed(lines[i]);
-        check.Feed(std::string_view(lines.back()).substr(0, lines.back().size() - unfinished));
-        if (check.SaysUtf8()) encoding = Encoding::Utf8;
+    } else if (choice == EncodingChoice::Auto) {
+        EncodingGuess guess;
+        for (std::size_t i = 0; i + 1 < lines.size(); ++i) guess.Feed(lines[i]);
+        guess.Feed(std::string_view(lines.back()).substr(0, lines.back().size() - unfinished));
+        encoding = guess.Guess();
     }
     if (encoding == Encoding::Utf8) lines.back().resize(lines.back().size() - unfinished);
     return encoding;
 }
 
 // The first line, at most maxBytes of it and maxFields fields.
-SampleLine ReadBounded(const std::string& path, std::size_t maxBytes, std::size_t maxFields) {
+SampleLine ReadBounded(const std::string& path, std::size_t maxBytes, std::size_t maxFields,
+                       EncodingChoice choice) {
     SampleLine sample;
     std::vector<std::string> lines(1);
     {
@@ -43,7 +45,7 @@ SampleLine ReadBounded(const std::string& path, std::size_t maxBytes, std::size_
         lines.front() = reader.NextLine(maxBytes, sample.LineCut);
         reader.Close();
     }
-    sample.TextEncoding = SettleEncoding(lines, sample.LineCut);
+    sample.TextEncoding = SettleEncoding(lines, sample.LineCut, choice);
     TStringList fields;
     fields.QuoteChar = 0;
     fields.TextEncoding = sample.TextEncoding;
@@ -55,15 +57,15 @@ SampleLine ReadBounded(const std::string& path, std::size_t maxBytes, std::size_
 
 }  // namespace
 
-SampleLine ReadSampleLine(const std::string& path) {
-    return ReadBounded(path, std::string::npos, std::string::npos);
+SampleLine ReadSampleLine(const std::string& path, EncodingChoice choice) {
+    return ReadBounded(path, std::string::npos, std::string::npos, choice);
 }
 
-std::vector<std::string> SampleFields(const std::string& path) {
-    return ReadSampleLine(path).Fields;
+std::vector<std::string> SampleFields(const std::string& path, EncodingChoice choice) {
+    return ReadSampleLine(path, choice).Fields;
 }
 
-int FieldCountOfFirstFile(const std::string& path) {
+int FieldCountOfFirstFile(const std::string& path, EncodingChoice choice) {
     LineReader reader;
     try {
         reader.Open(path);
@@ -73,14 +75,14 @@ int FieldCountOfFirstFile(const std::string& path) {
     try {
         if (reader.AtEnd()) throw EReadError(Format(runmsg::kFirstFileEmpty, {PathForShow(path)}));
         reader.Close();
-        return static_cast<int>(ReadSampleLine(path).Fields.size());
+        return static_cast<int>(ReadSampleLine(path, choice).Fields.size());
     } catch (const EInOutError&) {
         throw EReadError(Format(msg::kFileReadFailed, {PathForShow(path)}));
     }
 }
 
 ShownFields SampleFieldsShown(const std::string& path) {
-    return ReadBounded(path, kShownLineBytes, kShownFieldLimit);
+    return ReadBounded(path, kShownLineBytes, kShownFieldLimit, EncodingChoice::Auto);
 }
 
 std::string ShownLineNotice(const std::string& path, int lineNumber, bool lineCut, bool fieldsCut) {
@@ -109,10 +111,10 @@ void ReadLeadingLines(const std::string& path, int limit, LeadingLines& out) {
         }
         reader.Close();
     } catch (...) {
-        out.TextEncoding = SettleEncoding(out.Lines, out.LastLineCut);
+        out.TextEncoding = SettleEncoding(out.Lines, out.LastLineCut, EncodingChoice::Auto);
         throw;
     }
-    out.TextEncoding = SettleEncoding(out.Lines, out.LastLineCut);
+    out.TextEncoding = SettleEncoding(out.Lines, out.LastLineCut, EncodingChoice::Auto);
 }
 
 }  // namespace quellor

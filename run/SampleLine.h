@@ -25,15 +25,17 @@ struct SampleLine {
 using ShownFields = SampleLine;
 
 // The fields of the file's first line, split as field extraction splits
-// (quotes are ordinary characters), in the encoding the line's bytes say; a
-// byte-order mark is no part of the first field. Raises the reader's errors.
-SampleLine ReadSampleLine(const std::string& path);
-std::vector<std::string> SampleFields(const std::string& path);
+// (quotes are ordinary characters), in the encoding chosen or else the one
+// the line's bytes say; a byte-order mark is no part of the first field.
+// Raises the reader's errors.
+SampleLine ReadSampleLine(const std::string& path, EncodingChoice choice = EncodingChoice::Auto);
+std::vector<std::string> SampleFields(const std::string& path,
+                                      EncodingChoice choice = EncodingChoice::Auto);
 // The field count of a run whose count was not given: that of the first
 // file's first line. A file that cannot be opened or read raises the error
 // the run raises for it (EFOpenError, EReadError, naming the file), and so
 // does an empty file, which has no first line to count.
-int FieldCountOfFirstFile(const std::string& path);
+int FieldCountOfFirstFile(const std::string& path, EncodingChoice choice = EncodingChoice::Auto);
 // The sample line read within the bounds above. Raises the reader's errors.
 ShownFields SampleFieldsShown(const std::string& path);
 

@@ -77,6 +77,7 @@ struct FileListControls {
     QPushButton* removeAllButton = nullptr;
     QLabel* totalLabel = nullptr;
     StringGrid* preview = nullptr;
+    QLabel* previewNote = nullptr;  // names the encoding of the shown lines
 };
 
 struct RunSessionControls {
@@ -94,7 +95,6 @@ struct WindowControls {
     QLabel* messageCaption = nullptr;
     QLabel* conditionCaption = nullptr;
     QLabel* dropCaption = nullptr;
-    QLabel* previewNote = nullptr;
     QPushButton* clearAllButton = nullptr;
     QPushButton* startButton = nullptr;
     QPushButton* cancelButton = nullptr;

@@ -10,6 +10,7 @@
 
 #include "records/Compare.h"
 #include "run/PreviewRows.h"
+#include "run/RunMessages.h"
 #include "ui/Cp932Text.h"
 #include "ui/ErrorDisplay.h"
 #include "ui/StringGrid.h"
@@ -131,7 +132,12 @@ void FileList::PreviewFile(const std::string& path) {
     } catch (...) {
         failure = std::current_exception();  // the rows read before it are shown first
     }
-    if (!rows.empty()) ShowRows(rows, reader.TextEncoding());
+    if (!rows.empty()) {
+        ShowRows(rows, reader.TextEncoding());
+        FitLabel(c_.previewNote, U(kPreviewNoteShown)
+                                     .arg(PreviewLineLimit)
+                                     .arg(U(runmsg::EncodingName(reader.TextEncoding()))));
+    }
     if (failure) std::rethrow_exception(failure);
 }
 
@@ -160,6 +166,7 @@ void FileList::UpdateTotalLabel() {
 
 void FileList::ClearPreview() {
     c_.preview->SetSize(2, 2);
+    FitLabel(c_.previewNote, U(kPreviewNote).arg(PreviewLineLimit));
 }
 
 }  // namespace quellor::ui

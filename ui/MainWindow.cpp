@@ -147,7 +147,6 @@ void MainWindow::FormCreate() {
         if (w->acceptDrops()) w->installEventFilter(this);
     }
     AllClear();
-    FitLabel(c_.previewNote, U(kPreviewNote).arg(PreviewLineLimit));
     AssignHints();
 }
 

@@ -10,6 +10,8 @@ inline constexpr int PreviewLineLimit = 50;
 inline constexpr const char* kCaption = "Quellor－CSVﾌｧｲﾙ編集ツール　Ver.2.00";
 inline constexpr const char* kPreviewNote =
     "【ﾘｽﾄ内のﾌｧｲﾙ名をﾀﾞﾌﾞﾙｸﾘｯｸするとの先頭%1行を表示します】";
+// The note while a file's lines are shown: how many, and in which encoding.
+inline constexpr const char* kPreviewNoteShown = "【先頭%1行を表示しています（文字ｺｰﾄﾞ：%2）】";
 inline constexpr const char* kTotalFiles = "合計%1ﾌｧｲﾙ";
 inline constexpr const char* kFileCounterReset = "0/0ﾌｧｲﾙ";
 inline constexpr const char* kRecordCounterReset = "0/0ﾚｺｰﾄﾞ";

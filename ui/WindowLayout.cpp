@@ -37,7 +37,7 @@ std::vector<ControlRow> WindowLayout(WindowControls& c) {
          growsOnShow},
         {"Label3", &c.dropCaption, "frmMain", 8, 8, 158, 12, "【処理ﾌｧｲﾙをﾄﾞﾛｯﾌﾟして下さい】",
          growsOnShow},
-        {"Label4", &c.previewNote, "frmMain", 208, 8, 4, 12, "", growsOnShow},
+        {"Label4", &c.files.previewNote, "frmMain", 208, 8, 4, 12, "", growsOnShow},
         {"Label5", &c.run.fileCounter, "frmMain", 16, 480, 27, 12, "", growsOnShow},
         {"Label6", &c.run.recordCounter, "frmMain", 16, 520, 27, 12, "", growsOnShow},
         {"Label7", &c.run.log, "frmMain", 304, 480, 169, 73, ""},

@@ -129,6 +129,7 @@ TEST_F(CliTest, NoRunNoOutput) {
         {{"--duplicates", "--duplicates", "A"}, 64, "--duplicates: "},
         {{"--frobnicate", "A"}, 64, "quellor-cli: --frobnicate: "},
         {{"A", "--fields"}, 64, "quellor-cli: --fields: "},
+        {{"--encoding", "sjis", "--sort", "1", "A"}, 64, "quellor-cli: --encoding sjis: "},
     };
     const std::string input = Write("a.csv", kSmall);
     const std::string empty = Write("e.csv", "");
@@ -155,14 +156,29 @@ TEST_F(CliTest, AnErrorEndsTheRunWhereTheWindowWould) {
     EXPECT_EQ(Listing(), (std::set<std::string>{"a.csv", "a.csv.new", "b.csv", "c.csv"}));
 }
 
+// A UTF-8 file with one stray byte is named with the line of that byte until
+// the user chooses the encoding; the first file's field count follows the choice.
+TEST_F(CliTest, AStrayByteIsNamedUntilTheUserChoosesTheEncoding) {
+    const std::string input = Write("u.csv", "あ,1,2\r\nい,3,4\r\n\xFF,5,6\r\n");
+    const Outcome guessed = Run({"--where", "1:equals:い", input});
+    EXPECT_EQ(guessed.status, 2);
+    EXPECT_EQ(guessed.err, "quellor-cli: ファイル " + input +
+                               " はUTF-8として読みましたが、3行目にUTF-8でないバイトがあります.\n");
+    const Outcome chosen =
+        Run({"--encoding=utf-8", "--where", "1:equals:い", "--fields", "3", input});
+    EXPECT_EQ(chosen.status, 0) << chosen.err;
+    EXPECT_EQ(Read(input + ".new"), "4\r\n");
+    EXPECT_TRUE(chosen.out.starts_with(input + "を処理中．．．（UTF-8）\n")) << chosen.out;
+}
+
 TEST_F(CliTest, AnInterruptAbortsTheRunAndLeavesNothingPartial) {
     std::string big;
     for (int i = 0; i < 2'000'000; ++i) big += std::to_string(i) + ",ab,cd\r\n";
     const std::string input = Write("big.csv", big);
     for (int signal : {SIGINT, SIGTERM}) {
         const pid_t pid = Start({"--where", "2:equals:ab", "--fields", "3,1", input});
-        // The first log line is printed as the file's processing begins; the
-        // interrupt then reaches the run while it loads or extracts.
+        // The first log line is printed once the file is read (it ends with the
+        // encoding); the interrupt then reaches the run while it extracts.
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
         while (Read(Stream(1)).find('\n') == std::string::npos &&
                std::chrono::steady_clock::now() < deadline)

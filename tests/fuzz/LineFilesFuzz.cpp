@@ -39,9 +39,15 @@ std::vector<std::string> LoadChecked(std::string_view bytes, const std::string& 
     try {
         form = LoadLines(list, path);
     } catch (const EReadError& e) {
-        FUZZ_CHECK(Holds(bytes, '\0'), e.what());
-        FUZZ_CHECK(e.Message() == Format(msg::kNulInLine, {path, LineOfFirstNul(bytes)}),
-                   e.Message());
+        EncodingGuess guess;
+        guess.Feed(bytes);
+        if (!Holds(bytes, '\0')) {
+            // UTF-8 but for a few stray bytes: no encoding was guessed.
+            FUZZ_CHECK(!bytes.starts_with(kUtf8Bom) && guess.MostlyUtf8(), e.what());
+        } else {
+            FUZZ_CHECK(e.Message() == Format(msg::kNulInLine, {path, LineOfFirstNul(bytes)}),
+                       e.Message());
+        }
         FUZZ_CHECK(Lines(list) == std::vector<std::string>{"before"});
         return {};
     }

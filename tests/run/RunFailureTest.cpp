@@ -47,8 +47,9 @@ TEST_F(RunFailure, AbortDuringTheSecondOfThreeFilesKeepsWhatWasFinished) {
     EXPECT_EQ(ReadBytes(settings.Files[0] + ".new"), "a,1\r\na,2\r\na,3\r\n");
     EXPECT_FALSE(Exists(settings.Files[1] + ".new"));
     EXPECT_FALSE(Exists(settings.Files[2] + ".new"));
-    EXPECT_EQ(observer.Log,
-              second + "を処理中．．．\r\nﾚｺｰﾄﾞ抽出中．．．\r\nユーザーにより中断されました");
+    EXPECT_EQ(
+        observer.Log,
+        second + "を処理中．．．（CP932）\r\nﾚｺｰﾄﾞ抽出中．．．\r\nユーザーにより中断されました");
     EXPECT_EQ(Tail(observer.Calls, 6), (Transcript{
                                            "SetRecordProgress:33",
                                            "ProcessPendingEvents",
@@ -115,7 +116,8 @@ TEST_F(RunFailure, FieldCountErrorNamesFileLineAndBothCounts) {
 
     EXPECT_EQ(error.Type, typeid(EStringListError));
     EXPECT_EQ(error.Message, bad + "の\r\n3行目でｴﾗｰ\r\n5であるべきﾌｨｰﾙﾄﾞ数が4です");
-    EXPECT_EQ(observer.Log, bad + "を処理中．．．\r\nﾌｨｰﾙﾄﾞ抽出中．．．\r\n異常終了しました");
+    EXPECT_EQ(observer.Log,
+              bad + "を処理中．．．（CP932）\r\nﾌｨｰﾙﾄﾞ抽出中．．．\r\n異常終了しました");
     EXPECT_EQ(Tail(observer.Calls, 3),
               (Transcript{"UnlockControls", "AppendLog:\r\n異常終了しました", "UnlockControls"}));
     EXPECT_EQ(ReadBytes(first + ".new"), "5,1\r\n");
@@ -186,9 +188,9 @@ TEST_F(RunFailure, MissingFileInTheMiddleStopsTheRunThere) {
     EXPECT_FALSE(Exists(missing + ".new"));
     EXPECT_FALSE(Exists(last + ".new"));
     // Errors from outside the per-record check leave the log as it was.
-    EXPECT_EQ(observer.Log, missing + "を処理中．．．\r\n");
+    EXPECT_EQ(observer.Log, missing + "を処理中．．．");
     EXPECT_EQ(Tail(observer.Calls, 4),
-              (Transcript{"LockControls", "SetLog:" + missing + "を処理中．．．\r\n",
+              (Transcript{"LockControls", "SetLog:" + missing + "を処理中．．．",
                           "SetFileCounter:1/3ﾌｧｲﾙ処理", "UnlockControls"}));
 }
 
@@ -204,7 +206,7 @@ TEST_F(RunFailure, SortErrorEndsTheRunWithoutClosingLine) {
 
     EXPECT_EQ(error.Type, typeid(EStringListError));
     EXPECT_EQ(error.Message, "ﾌｨｰﾙﾄﾞ数が他と違います（2行目）");
-    EXPECT_EQ(observer.Log, input + "を処理中．．．\r\nｿｰﾄ中．．．");
+    EXPECT_EQ(observer.Log, input + "を処理中．．．（CP932）\r\nｿｰﾄ中．．．");
     EXPECT_EQ(Tail(observer.Calls, 2),
               (Transcript{"SetRecordCounter:ｿｰﾄ件数3件", "UnlockControls"}));
     EXPECT_FALSE(Exists(input + ".new"));

@@ -46,8 +46,9 @@ TEST_F(RunTest, SortOnlyRunCallsTheObserverInItsOrder) {
         {
             "SetFileProgress:0",
             "LockControls",
-            "SetLog:" + input + "を処理中．．．\r\n",
+            "SetLog:" + input + "を処理中．．．",
             "SetFileCounter:0/1ﾌｧｲﾙ処理",
+            "AppendLog:（CP932）\r\n",
             "SetRecordCounter:0/2ﾚｺｰﾄﾞ処理",
             "SetRecordProgress:0",
             "AppendLog:ｿｰﾄ中．．．",
@@ -81,8 +82,9 @@ TEST_F(RunTest, PerRecordStagesCallTheObserverInTheirOrder) {
         {
             "SetFileProgress:0",
             "LockControls",
-            "SetLog:" + input + "を処理中．．．\r\n",
+            "SetLog:" + input + "を処理中．．．",
             "SetFileCounter:0/1ﾌｧｲﾙ処理",
+            "AppendLog:（CP932）\r\n",
             "SetRecordCounter:0/2ﾚｺｰﾄﾞ処理",
             "SetRecordProgress:0",
             // record extraction, last record first
@@ -133,7 +135,7 @@ TEST_F(RunTest, ThreeOperationRunLogsEachStage) {
     ExecuteRun(settings, observer, observer.Abort);
 
     EXPECT_EQ(observer.LogAtInformation, input +
-                                             "を処理中．．．\r\n"
+                                             "を処理中．．．（CP932）\r\n"
                                              "ｿｰﾄ中．．．120件\r\n"
                                              "ﾚｺｰﾄﾞ抽出中．．．40件\r\n"
                                              "ﾌｨｰﾙﾄﾞ抽出中．．．完了");

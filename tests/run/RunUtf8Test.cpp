@@ -87,19 +87,44 @@ TEST_F(RunUtf8Test, TextOutsideCodePage932MatchesOnlyInUtf8Files) {
     }
 }
 
-// Kilobytes of UTF-8, then a line that is not: the run reads the file as
-// code page 932 ("A" inside ア is a second byte); the sample reads its first line.
-TEST_F(RunUtf8Test, AFileThatOnlyBeginsLikeUtf8IsCodePage932) {
-    Lines lines(600, "東京,x");
-    lines.insert(lines.end(), {Cp932("ア,y"), "A,z"});
-    RunChoices c;
-    c.Files = {WriteLines("late.csv", lines)};
-    EXPECT_EQ(ReadSampleLine(c.Files[0]).TextEncoding, Encoding::Utf8);
-    c.ExpectedFieldCount = 2;
-    c.RecordExtractionOn = true;
-    c.Condition1 = {1, "A", MatchMode::Contains};
-    Run(c);
-    EXPECT_EQ(ReadLines(c.Files[0] + ".new"), Lines{"A,z"});
+// Half-width katakana pair up into valid UTF-8 (ﾃｱ is C3 B1, "ñ"); a file
+// that is UTF-8 but for one stray byte is read in neither encoding unasked.
+// What the text means decides, unless the user chose; outputs keep the bytes.
+TEST_F(RunUtf8Test, TheTextsMeaningOrTheUsersChoiceDecidesTheEncoding) {
+    Lines late(600, "東京,x");
+    late.insert(late.end(), {Cp932("ア,y"), "A,z"});  // "A" is the second byte of ア
+    const Lines kana = {Cp932("ﾃｱ,1"), Cp932("ﾂｱ,2")};
+    struct Case {
+        Lines Input;
+        EncodingChoice Choice;
+        std::string Text, Kept, Log;
+    };
+    const Case cases[] = {
+        {kana, EncodingChoice::Auto, "ﾃｱ", Cp932("ﾃｱ,1\r\n"), "（CP932）\r\n"},
+        {kana, EncodingChoice::Utf8, "ñ", Cp932("ﾃｱ,1\r\n"), "（UTF-8）\r\n"},
+        {{"café,1", "東京,2"}, EncodingChoice::Auto, "é", "café,1\r\n", "（UTF-8）\r\n"},
+        {late, EncodingChoice::Cp932, "A", "A,z\r\n", "（CP932）\r\n"},
+        {late, EncodingChoice::Utf8, "A", Cp932("ア,y\r\n") + "A,z\r\n", "（UTF-8）\r\n"},
+        {late, EncodingChoice::Auto, "A", "", ""},
+    };
+    for (const Case& c : cases) {
+        RunChoices choices;
+        choices.Files = {WriteLines("f.csv", c.Input)};
+        choices.TextEncoding = c.Choice;
+        choices.ExpectedFieldCount = 2;
+        choices.RecordExtractionOn = true;
+        choices.Condition1 = {1, c.Text, MatchMode::Contains};
+        RecordingObserver observer;
+        if (c.Log.empty()) {
+            EXPECT_EQ(RunFailing(SettingsFromChoices(choices), observer).Message,
+                      "ファイル " + choices.Files[0] +
+                          " はUTF-8として読みましたが、601行目にUTF-8でないバイトがあります");
+            continue;
+        }
+        ExecuteRun(SettingsFromChoices(choices), observer, observer.Abort);
+        EXPECT_EQ(ReadBytes(choices.Files[0] + ".new"), c.Kept) << c.Text;
+        EXPECT_EQ(observer.TextsOf("AppendLog").front(), c.Log) << c.Text;
+    }
 }
 
 // "市," is no lead byte and a comma: only the truly short line fails, under a legible name.

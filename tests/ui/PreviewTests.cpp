@@ -59,6 +59,11 @@ TEST_F(PreviewTest, ShowsTheFirstLinesSplitTwice) {
         {"blank last line", "a,b\r\n   \r\n", 3, 1, {{""}, {"ﾚｺｰﾄﾞ1"}, {"ﾚｺｰﾄﾞ2"}}},
         {"code page 932 text", "\x95\x5C,\xB1\r\n", 2, 3, {{}, {"ﾚｺｰﾄﾞ1", "表", "ｱ"}}},
         {"UTF-8 text", "表,ｱ\r\n", 2, 3, {{}, {"ﾚｺｰﾄﾞ1", "表", "ｱ"}}},
+        {"half-width katakana that are valid UTF-8",
+         "\xC3\xB1,1\r\n",
+         2,
+         3,
+         {{}, {"ﾚｺｰﾄﾞ1", "ﾃｱ", "1"}}},
         {"UTF-8 with its mark, last bytes that are lead bytes in code page 932",
          "\xEF\xBB\xBF\"市,い\",x\r\n",
          2,
@@ -78,7 +83,10 @@ TEST_F(PreviewTest, ShowsTheFirstLinesSplitTwice) {
             EXPECT_EQ(Row(row), expected) << r;
         }
     }
+    const QString note = U("【先頭50行を表示しています（文字ｺｰﾄﾞ：%1）】");
+    EXPECT_EQ(Named<QLabel>("Label4")->text(), note.arg(U("UTF-8")));
     Preview(Write(U("many.csv"), many));
+    EXPECT_EQ(Named<QLabel>("Label4")->text(), note.arg(U("CP932")));
     EXPECT_EQ(Named<StringGrid>("StringGrid1")->Rows(), 51);
     EXPECT_EQ(Cell(50, 1), U("50"));
     EXPECT_EQ(Named<StringGrid>("StringGrid1")->ColWidth(0), win->Scaled(50));
@@ -104,6 +112,7 @@ TEST_F(PreviewTest, ShowsTheTopmostSelectedFileAndMissingFilesLeaveItCleared) {
     EXPECT_EQ(boxes.back().text, U("ファイルが見つかりません."));
     EXPECT_EQ(Cell(1, 1), QString());
     EXPECT_EQ(Named<StringGrid>("StringGrid1")->Rows(), 2);
+    EXPECT_TRUE(Named<QLabel>("Label4")->text().startsWith(U("【ﾘｽﾄ内")));
 }
 
 TEST_F(PreviewTest, UnreadableLineKeepsTheRowsAlreadyShown) {
