@@ -92,7 +92,7 @@ TEST_F(RunFailure, AbortOfTheSortEndsAsTheRecordCheckDoes) {
         RecordingObserver& observer = inside ? interrupted : clicked;
 
         EXPECT_EQ(RunFailing(settings, observer).Message, "ユーザーにより中断されました");
-        EXPECT_EQ(observer.Log, settings.Files[0] + "を処理中．．．\r\nｿｰﾄ中．．．" +
+        EXPECT_EQ(observer.Log, settings.Files[0] + "を処理中．．．（CP932）\r\nｿｰﾄ中．．．" +
                                     (inside ? "" : "3件\r\n") + "\r\nユーザーにより中断されました");
         EXPECT_EQ(Tail(observer.Calls, 3),
                   (Transcript{"UnlockControls", "AppendLog:\r\nユーザーにより中断されました",
