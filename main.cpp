@@ -2,8 +2,8 @@
 #include <QApplication>
 #include <csignal>
 
+#include "ui/HintTiming.h"
 #include "ui/MainWindow.h"
-#include "ui/Widgets.h"
 
 int main(int argc, char** argv) {
     // A write past the file-size limit must fail with an error the user sees,
