@@ -104,7 +104,7 @@ void MainWindow::CreateControls() {
     c_.clearAllButton->setIconSize(QSize(scale_(16), scale_(16)));
     c_.startButton->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
     c_.cancelButton->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
-    // The pages are children of the page control; the qt parent owns them.
+    // The page control owns its pages, as Qt parents own their children.
     c_.fieldPage = new FieldPage(c_.pages, scale_);
     c_.recordPage = new RecordPage(c_.pages, scale_);
     c_.sortPage = new SortPage(c_.pages, scale_);
