@@ -3,8 +3,8 @@
 #include <csignal>
 
 #include "run/StandardStreams.h"
+#include "ui/HintTiming.h"
 #include "ui/MainWindow.h"
-#include "ui/Widgets.h"
 
 int main(int argc, char** argv) {
     if (!quellor::OpenClosedStandardStreams()) return 2;

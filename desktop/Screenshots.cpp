@@ -25,8 +25,10 @@
 #include <optional>
 
 #include "records/SearchText.h"
+#include "ui/HintTiming.h"
+#include "ui/ListBox.h"
 #include "ui/MainWindow.h"
-#include "ui/Widgets.h"
+#include "ui/RadioGroup.h"
 
 using quellor::ui::ListBox;
 using quellor::ui::MainWindow;

@@ -1,7 +1,5 @@
 #include "ui/ErrorDisplay.h"
 
-#include <QCoreApplication>
-#include <QFileInfo>
 #include <QWidget>
 
 #include "records/Exceptions.h"
@@ -9,14 +7,6 @@
 #include "ui/MessageBoxes.h"
 
 namespace quellor::ui {
-
-QString ApplicationTitle() {
-    QString name = QFileInfo(QCoreApplication::applicationFilePath()).fileName();
-    int dot = name.indexOf(QLatin1Char('.'));
-    if (dot >= 0) name.truncate(dot);
-    if (name.size() > 1) name = name.left(1) + name.mid(1).toLower();
-    return name;
-}
 
 std::string ErrorBoxText(std::string_view message) {
     return ErrorShownText(message);

@@ -2,15 +2,13 @@
 // the window runs inside Guarded, so no exception ever crosses a Qt frame.
 #pragma once
 
-#include <QString>
+#include <QObject>
 #include <exception>
+#include <string>
 #include <string_view>
+#include <type_traits>
 
 namespace quellor::ui {
-
-// The program file's name without folder and from its first "." on; the
-// first character as it is, the rest in lower case.
-QString ApplicationTitle();
 
 // The message as the error box shows it, by the same rule as the command
 // line: a "." is added unless the text is
@@ -27,6 +25,17 @@ void Guarded(F&& handler) noexcept {
     } catch (...) {
         ShowCurrentError();
     }
+}
+
+// Runs owner's handler, guarded, whenever sender emits signal. The
+// connection ends with the owner, or with the sender where the owner is no
+// QObject.
+template <class Sender, class Signal, class Owner>
+void ConnectGuarded(Sender* sender, Signal signal, Owner* owner, void (Owner::*handler)()) {
+    QObject* context = sender;
+    if constexpr (std::is_base_of_v<QObject, Owner>) context = owner;
+    QObject::connect(sender, signal, context,
+                     [owner, handler] { Guarded([&] { (owner->*handler)(); }); });
 }
 
 }  // namespace quellor::ui

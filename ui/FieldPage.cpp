@@ -2,10 +2,11 @@
 
 #include <QPushButton>
 
+#include "ui/ControlRows.h"
 #include "ui/Cp932Text.h"
 #include "ui/ErrorDisplay.h"
-#include "ui/Widgets.h"
-#include "ui/WindowLayout.h"
+#include "ui/ListBox.h"
+#include "ui/RadioGroup.h"
 
 namespace quellor::ui {
 
@@ -41,23 +42,40 @@ void Rewrite(ListBox* list, int row, const Entry& entry) {
 
 }  // namespace
 
-void FieldPage::Bind(const FieldPageControls& controls, Scale scale) {
-    c_ = controls;
-    scale_ = scale;
+FieldPage::FieldPage(QTabWidget* pages, Scale scale) : scale_(scale) {
+    AddPage(pages, this, "TabSheet1", "ﾌｨｰﾙﾄﾞ抽出");
+    constexpr Fit grows = Fit::ToText;
+    BuildControls(
+        this,
+        {
+            {"RadioGroup3", &c_.onOff, "TabSheet1", 8, 8, 185, 33, "する\nしない"},
+            {"GroupBox2", &c_.group, "TabSheet1", 8, 48, 529, 153,
+             "抽出するﾌｨｰﾙﾄﾞを選択し並び替えてください（１番目のﾌｧｲﾙの1行目をｻﾝﾌﾟﾙとしています）"},
+            {"Label10", &c_.sourceCaption, "GroupBox2", 8, 16, 94, 12, "元のﾌｨｰﾙﾄﾞと順番", grows},
+            {"Label11", &c_.chosenCaption, "GroupBox2", 272, 16, 116, 12, "抽出するﾌｨｰﾙﾄﾞと順番",
+             grows},
+            {"ListBox2", &c_.sourceList, "GroupBox2", 8, 32, 217, 113, ""},
+            {"ListBox3", &c_.chosenList, "GroupBox2", 272, 32, 217, 113, ""},
+            {"Button1", &c_.chooseButton, "GroupBox2", 232, 64, 33, 17, "→"},
+            {"Button2", &c_.giveBackButton, "GroupBox2", 232, 96, 33, 17, "←"},
+            {"Button3", &c_.toTopButton, "GroupBox2", 496, 40, 25, 25, "▲"},
+            {"Button4", &c_.upOneButton, "GroupBox2", 496, 64, 25, 25, "△"},
+            {"Button5", &c_.downOneButton, "GroupBox2", 496, 88, 25, 25, "▽"},
+            {"Button6", &c_.toBottomButton, "GroupBox2", 496, 112, 25, 25, "▼"},
+        },
+        scale);
     c_.sourceList->setSortingEnabled(true);
-    auto on = [this](auto* sender, auto signal, void (FieldPage::*handler)()) {
-        connect(sender, signal, this, [this, handler] { Guarded([&] { (this->*handler)(); }); });
-    };
-    on(c_.onOff, &RadioGroup::clicked, &FieldPage::SwitchClicked);
-    on(c_.chooseButton, &QPushButton::clicked, &FieldPage::ChooseClicked);
-    on(c_.giveBackButton, &QPushButton::clicked, &FieldPage::GiveBackClicked);
-    on(c_.toTopButton, &QPushButton::clicked, &FieldPage::ToTopClicked);
-    on(c_.upOneButton, &QPushButton::clicked, &FieldPage::UpOneClicked);
-    on(c_.downOneButton, &QPushButton::clicked, &FieldPage::DownOneClicked);
-    on(c_.toBottomButton, &QPushButton::clicked, &FieldPage::ToBottomClicked);
-    on(c_.sourceList, &ListBox::userDoubleClicked, &FieldPage::ChooseClicked);
-    on(c_.chosenList, &ListBox::userDoubleClicked, &FieldPage::GiveBackClicked);
-    on(c_.chosenList, &ListBox::userSelectionChanged, &FieldPage::ChosenSelectionChanged);
+    ConnectGuarded(c_.onOff, &RadioGroup::clicked, this, &FieldPage::SwitchClicked);
+    ConnectGuarded(c_.chooseButton, &QPushButton::clicked, this, &FieldPage::ChooseClicked);
+    ConnectGuarded(c_.giveBackButton, &QPushButton::clicked, this, &FieldPage::GiveBackClicked);
+    ConnectGuarded(c_.toTopButton, &QPushButton::clicked, this, &FieldPage::ToTopClicked);
+    ConnectGuarded(c_.upOneButton, &QPushButton::clicked, this, &FieldPage::UpOneClicked);
+    ConnectGuarded(c_.downOneButton, &QPushButton::clicked, this, &FieldPage::DownOneClicked);
+    ConnectGuarded(c_.toBottomButton, &QPushButton::clicked, this, &FieldPage::ToBottomClicked);
+    ConnectGuarded(c_.sourceList, &ListBox::userDoubleClicked, this, &FieldPage::ChooseClicked);
+    ConnectGuarded(c_.chosenList, &ListBox::userDoubleClicked, this, &FieldPage::GiveBackClicked);
+    ConnectGuarded(c_.chosenList, &ListBox::userSelectionChanged, this,
+                   &FieldPage::ChosenSelectionChanged);
 }
 
 void FieldPage::Reset() {

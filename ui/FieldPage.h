@@ -6,9 +6,17 @@
 #include <vector>
 
 #include "records/Encoding.h"
-#include "ui/Controls.h"
+#include "ui/Scale.h"
+
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class QTabWidget;
 
 namespace quellor::ui {
+
+class ListBox;
+class RadioGroup;
 
 // What the page hands to a run.
 struct FieldChoice {
@@ -20,10 +28,8 @@ struct FieldChoice {
 
 class FieldPage : public QWidget {
   public:
-    FieldPage() = default;
-
-    // Takes the page's controls once the layout has made them.
-    void Bind(const FieldPageControls& controls, Scale scale);
+    // Makes the page and its controls as the first tab of pages.
+    FieldPage(QTabWidget* pages, Scale scale);
 
     void Reset();
     // Empties both lists (before a new sample is read).
@@ -46,7 +52,21 @@ class FieldPage : public QWidget {
     int CurrentEntry() const;
     void MarkEntry(int row);
 
-    FieldPageControls c_;
+    struct Controls {
+        RadioGroup* onOff = nullptr;
+        QGroupBox* group = nullptr;
+        QLabel* sourceCaption = nullptr;
+        QLabel* chosenCaption = nullptr;
+        ListBox* sourceList = nullptr;  // kept sorted by its texts
+        ListBox* chosenList = nullptr;  // in output order
+        QPushButton* chooseButton = nullptr;
+        QPushButton* giveBackButton = nullptr;
+        QPushButton* toTopButton = nullptr;
+        QPushButton* upOneButton = nullptr;
+        QPushButton* downOneButton = nullptr;
+        QPushButton* toBottomButton = nullptr;
+    };
+    Controls c_;
     Scale scale_;
 };
 

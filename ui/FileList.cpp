@@ -11,12 +11,12 @@
 #include "records/Compare.h"
 #include "run/PreviewRows.h"
 #include "run/RunMessages.h"
+#include "ui/ControlRows.h"
 #include "ui/Cp932Text.h"
 #include "ui/ErrorDisplay.h"
+#include "ui/ListBox.h"
 #include "ui/StringGrid.h"
 #include "ui/UiTexts.h"
-#include "ui/Widgets.h"
-#include "ui/WindowLayout.h"
 
 namespace quellor::ui {
 
@@ -36,21 +36,29 @@ QString U(const char* text) {
 
 }  // namespace
 
-FileList::FileList(const FileListControls& controls, Scale scale, std::function<void()> listChanged,
-                   std::function<bool()> running)
-    : c_(controls),
-      scale_(scale),
+FileList::FileList(QWidget* window, Scale scale, std::function<void()> listChanged,
+                   std::function<void()> removeAll, std::function<bool()> running)
+    : scale_(scale),
       listChanged_(std::move(listChanged)),
+      removeAll_(std::move(removeAll)),
       running_(std::move(running)) {
+    BuildControls(
+        window,
+        {
+            {"Label4", &c_.previewNote, "frmMain", 208, 8, 4, 12, "", Fit::ToTextOnShow},
+            {"Label8", &c_.totalLabel, "frmMain", 8, 24, 58, 12, "合計0ﾌｧｲﾙ", Fit::ToTextOnShow},
+            {"StringGrid1", &c_.preview, "frmMain", 208, 24, 353, 153, ""},
+            {"BitBtn1", &c_.removeButton, "frmMain", 8, 160, 89, 17, "削除"},
+            {"ListBox1", &c_.list, "frmMain", 8, 40, 193, 113, ""},
+            {"BitBtn5", &c_.removeAllButton, "frmMain", 112, 160, 89, 17, "全て削除"},
+        },
+        scale);
     c_.preview->SetMetrics(scale(14), scale(64));
     c_.preview->SetColWidth(0, scale(50));
-
-    auto on = [this](auto* sender, auto signal, void (FileList::*handler)()) {
-        connect(sender, signal, this, [this, handler] { Guarded([&] { (this->*handler)(); }); });
-    };
-    on(c_.list, &ListBox::userSelectionChanged, &FileList::SelectionChanged);
-    on(c_.list, &ListBox::userDoubleClicked, &FileList::PreviewClicked);
-    on(c_.removeButton, &QPushButton::clicked, &FileList::RemoveClicked);
+    ConnectGuarded(c_.list, &ListBox::userSelectionChanged, this, &FileList::SelectionChanged);
+    ConnectGuarded(c_.list, &ListBox::userDoubleClicked, this, &FileList::PreviewClicked);
+    ConnectGuarded(c_.removeButton, &QPushButton::clicked, this, &FileList::RemoveClicked);
+    ConnectGuarded(c_.removeAllButton, &QPushButton::clicked, this, &FileList::RemoveAllClicked);
 }
 
 void FileList::Reset() {
@@ -121,6 +129,10 @@ void FileList::PreviewClicked() {
         PreviewFile(PathAt(i));
         return;
     }
+}
+
+void FileList::RemoveAllClicked() {
+    removeAll_();
 }
 
 void FileList::PreviewFile(const std::string& path) {

@@ -10,19 +10,27 @@
 
 #include "records/Encoding.h"
 #include "run/PreviewRows.h"
-#include "ui/Controls.h"
+#include "ui/Scale.h"
 
 class QByteArray;
+class QLabel;
+class QPushButton;
+class QWidget;
 
 namespace quellor::ui {
 
+class ListBox;
+class StringGrid;
+
 class FileList : public QObject {
   public:
-    // listChanged runs after files were added or removed ("削除"): the
-    // window rebuilds its field choices from the new first file.
-    // running tells whether a run goes on: "全て削除" then stays disabled.
-    FileList(const FileListControls& controls, Scale scale, std::function<void()> listChanged,
-             std::function<bool()> running);
+    // Makes the list's controls on window. listChanged runs after files
+    // were added or removed ("削除"): the window rebuilds its field choices
+    // from the new first file. removeAll runs on "全て削除", which resets
+    // the whole window. running tells whether a run goes on: "全て削除"
+    // then stays disabled.
+    FileList(QWidget* window, Scale scale, std::function<void()> listChanged,
+             std::function<void()> removeAll, std::function<bool()> running);
 
     // Empties the list and the preview; both buttons disabled.
     void Reset();
@@ -36,6 +44,7 @@ class FileList : public QObject {
     void SelectionChanged();
     void RemoveClicked();
     void PreviewClicked();
+    void RemoveAllClicked();
 
     void UpdateTotalLabel();
     void ClearPreview();
@@ -43,9 +52,18 @@ class FileList : public QObject {
     void ShowRows(const std::vector<PreviewRow>& rows, Encoding encoding);
     std::string PathAt(int row) const;
 
-    FileListControls c_;
+    struct Controls {
+        ListBox* list = nullptr;
+        QPushButton* removeButton = nullptr;
+        QPushButton* removeAllButton = nullptr;
+        QLabel* totalLabel = nullptr;
+        StringGrid* preview = nullptr;
+        QLabel* previewNote = nullptr;  // names the encoding of the shown lines
+    };
+    Controls c_;
     Scale scale_;
     std::function<void()> listChanged_;
+    std::function<void()> removeAll_;
     std::function<bool()> running_;
 };
 

@@ -16,19 +16,18 @@
 #include "records/Exceptions.h"
 #include "run/RunChoices.h"
 #include "run/SampleLine.h"
+#include "ui/ControlRows.h"
 #include "ui/ErrorDisplay.h"
 #include "ui/FieldPage.h"
 #include "ui/FileList.h"
 #include "ui/Icons.h"
 #include "ui/MessageBoxes.h"
+#include "ui/RadioGroup.h"
 #include "ui/RecordPage.h"
 #include "ui/RunSession.h"
 #include "ui/SortPage.h"
-#include "ui/StringGrid.h"
 #include "ui/UiTexts.h"
-#include "ui/Widgets.h"
 #include "ui/WindowFrame.h"
-#include "ui/WindowLayout.h"
 
 namespace quellor::ui {
 
@@ -38,26 +37,23 @@ QString U(const char* text) {
     return QString::fromUtf8(text);
 }
 
+// The form's tab order by object name; a radio group stands for its buttons.
+constexpr const char* kTabOrder[] = {
+    "StringGrid1",  "BitBtn1",     "BitBtn2",     "BitBtn3",   "ListBox1",    "BitBtn4",
+    "PageControl1", "RadioGroup3", "ListBox2",    "Button1",   "Button2",     "ListBox3",
+    "Button3",      "Button4",     "Button5",     "Button6",   "RadioGroup2", "ComboBox1",
+    "Edit1",        "ComboBox2",   "RadioGroup1", "ComboBox3", "Edit2",       "ComboBox4",
+    "CheckBox2",    "RadioGroup4", "ComboBox5",   "CheckBox1", "ComboBox6",   "BitBtn5",
+    "BitBtn6"};
+
 }  // namespace
 
 MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
     SetUpWindow();
     CreateControls();
-    c_.fieldPage->Bind(c_.field, scale_);
-    c_.recordPage->Bind(c_.record);
-    c_.sortPage->Bind(c_.sort);
-    files_ = std::make_unique<FileList>(
-        c_.files, scale_, [this] { BuildFieldChoices(); },
-        [this] { return session_ && session_->Running(); });
-    session_ = std::make_unique<RunSession>(c_.run, this);
-    auto on = [this](QPushButton* button, void (MainWindow::*handler)()) {
-        connect(button, &QPushButton::clicked, this,
-                [this, handler] { Guarded([&] { (this->*handler)(); }); });
-    };
-    on(c_.startButton, &MainWindow::StartClicked);
-    on(c_.cancelButton, &MainWindow::CancelClicked);
-    on(c_.clearAllButton, &MainWindow::AllClear);
-    on(c_.files.removeAllButton, &MainWindow::AllClear);
+    ConnectGuarded(c_.startButton, &QPushButton::clicked, this, &MainWindow::StartClicked);
+    ConnectGuarded(c_.cancelButton, &QPushButton::clicked, this, &MainWindow::CancelClicked);
+    ConnectGuarded(c_.clearAllButton, &QPushButton::clicked, this, &MainWindow::AllClear);
     FormCreate();
 }
 
@@ -86,56 +82,50 @@ void MainWindow::SetUpWindow() {
 }
 
 void MainWindow::CreateControls() {
-    BuildControls(this, WindowLayout(c_), scale_);
-    c_.run.pages = c_.pages;
+    constexpr Fit growsOnShow = Fit::ToTextOnShow;
+    BuildControls(this,
+                  {
+                      {"Bevel1", &c_.messageFrame, "frmMain", 8, 472, 473, 89, ""},
+                      {"Label1", &c_.messageCaption, "frmMain", 8, 456, 74, 12, "【処理ﾒｯｾｰｼﾞ】",
+                       growsOnShow},
+                      {"Label2", &c_.conditionCaption, "frmMain", 8, 192, 146, 12,
+                       "【処理条件を指定して下さい】", growsOnShow},
+                      {"Label3", &c_.dropCaption, "frmMain", 8, 8, 158, 12,
+                       "【処理ﾌｧｲﾙをﾄﾞﾛｯﾌﾟして下さい】", growsOnShow},
+                      {"BitBtn2", &c_.clearAllButton, "frmMain", 488, 472, 75, 25, "全てｸﾘｱ"},
+                      {"BitBtn3", &c_.startButton, "frmMain", 488, 504, 75, 25, "ｽﾀｰﾄ"},
+                      {"BitBtn4", &c_.cancelButton, "frmMain", 488, 536, 75, 25, "ｷｬﾝｾﾙ"},
+                      {"PageControl1", &c_.pages, "frmMain", 8, 208, 553, 233, ""},
+                  },
+                  scale_);
     c_.pages->tabBar()->setAttribute(Qt::WA_Hover);
     c_.clearAllButton->setIcon(EraserIcon());
     c_.clearAllButton->setIconSize(QSize(scale_(16), scale_(16)));
     c_.startButton->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
     c_.cancelButton->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
-    c_.run.abortButton->setIcon(style()->standardIcon(QStyle::SP_BrowserStop));
+    // The page control owns its pages, as Qt parents own their children.
+    c_.fieldPage = new FieldPage(c_.pages, scale_);
+    c_.recordPage = new RecordPage(c_.pages, scale_);
+    c_.sortPage = new SortPage(c_.pages, scale_);
+    files_ = std::make_unique<FileList>(
+        this, scale_, [this] { BuildFieldChoices(); }, [this] { AllClear(); },
+        [this] { return session_ && session_->Running(); });
+    session_ = std::make_unique<RunSession>(this, c_.pages, scale_);
     SetTabOrder();
 }
 
 void MainWindow::SetTabOrder() {
-    const auto& f = c_.field;
-    const auto& r = c_.record;
-    const auto& s = c_.sort;
-    const QList<QWidget*> chain = {c_.files.preview,
-                                   c_.files.removeButton,
-                                   c_.clearAllButton,
-                                   c_.startButton,
-                                   c_.files.list,
-                                   c_.cancelButton,
-                                   c_.pages,
-                                   f.onOff->Button(0),
-                                   f.onOff->Button(1),
-                                   f.sourceList,
-                                   f.chooseButton,
-                                   f.giveBackButton,
-                                   f.chosenList,
-                                   f.toTopButton,
-                                   f.upOneButton,
-                                   f.downOneButton,
-                                   f.toBottomButton,
-                                   r.onOff->Button(0),
-                                   r.onOff->Button(1),
-                                   r.firstField,
-                                   r.firstText,
-                                   r.firstMode,
-                                   r.join->Button(0),
-                                   r.join->Button(1),
-                                   r.secondField,
-                                   r.secondText,
-                                   r.secondMode,
-                                   r.noFileWhenEmpty,
-                                   s.onOff->Button(0),
-                                   s.onOff->Button(1),
-                                   s.keyField,
-                                   s.duplicatesToFile,
-                                   s.order,
-                                   c_.files.removeAllButton,
-                                   c_.run.abortButton};
+    QList<QWidget*> chain;
+    for (const char* name : kTabOrder) {
+        auto* w = findChild<QWidget*>(QLatin1String(name));
+        Q_ASSERT(w);
+        auto* group = qobject_cast<RadioGroup*>(w);
+        if (!group) {
+            chain << w;
+            continue;
+        }
+        for (int i = 0; QAbstractButton* b = group->Button(i); ++i) chain << b;
+    }
     for (int i = 1; i < chain.size(); ++i) QWidget::setTabOrder(chain[i - 1], chain[i]);
 }
 
@@ -234,13 +224,7 @@ void MainWindow::closeEvent(QCloseEvent* e) {
 }
 
 void MainWindow::showEvent(QShowEvent* e) {
-    // The font is final only once the window is polished.
-    WindowControls scratch;
-    for (const ControlRow& row : WindowLayout(scratch)) {
-        if (row.fit != Fit::ToTextOnShow) continue;
-        auto* label = findChild<QLabel*>(QLatin1String(row.name));
-        FitLabel(label, label->text());
-    }
+    FitLabelsOnShow(this);
     if (!e->spontaneous()) FixFrame(this, FrameButtons::MinimiseAndClose);
     QWidget::showEvent(e);
 }

@@ -6,14 +6,21 @@
 #include <memory>
 
 #include "run/RunSettings.h"
-#include "ui/Controls.h"
+#include "ui/Scale.h"
 
+class QFrame;
+class QLabel;
 class QMimeData;
+class QPushButton;
+class QTabWidget;
 
 namespace quellor::ui {
 
+class FieldPage;
 class FileList;
+class RecordPage;
 class RunSession;
+class SortPage;
 
 class MainWindow : public QWidget {
   public:
@@ -49,8 +56,22 @@ class MainWindow : public QWidget {
     void BuildFieldChoices();
     bool PressIfUsable(QPushButton* button);
 
+    // The window's own controls; each room makes and keeps its own.
+    struct Controls {
+        QFrame* messageFrame = nullptr;
+        QLabel* messageCaption = nullptr;
+        QLabel* conditionCaption = nullptr;
+        QLabel* dropCaption = nullptr;
+        QPushButton* clearAllButton = nullptr;
+        QPushButton* startButton = nullptr;
+        QPushButton* cancelButton = nullptr;
+        QTabWidget* pages = nullptr;
+        FieldPage* fieldPage = nullptr;
+        RecordPage* recordPage = nullptr;
+        SortPage* sortPage = nullptr;
+    };
     Scale scale_;
-    WindowControls c_;
+    Controls c_;
     std::unique_ptr<FileList> files_;
     std::unique_ptr<RunSession> session_;
 };

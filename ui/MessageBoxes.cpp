@@ -1,13 +1,13 @@
 #include "ui/MessageBoxes.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 
-#include "ui/ErrorDisplay.h"
 #include "ui/UiTexts.h"
 #include "ui/WindowFrame.h"
 
@@ -87,6 +87,14 @@ void RunDialog(BoxKind kind, const QString& title, const QString& text) {
 }
 
 }  // namespace
+
+QString ApplicationTitle() {
+    QString name = QFileInfo(QCoreApplication::applicationFilePath()).fileName();
+    int dot = name.indexOf(QLatin1Char('.'));
+    if (dot >= 0) name.truncate(dot);
+    if (name.size() > 1) name = name.left(1) + name.mid(1).toLower();
+    return name;
+}
 
 void MessageBoxes::SetHook(Hook hook) {
     TheHook() = std::move(hook);

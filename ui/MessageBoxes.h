@@ -7,6 +7,10 @@
 
 namespace quellor::ui {
 
+// The program file's name without folder and from its first "." on; the
+// first character as it is, the rest in lower case: the error box's title.
+QString ApplicationTitle();
+
 enum class BoxKind { Warning, Information, Error };
 
 class MessageBoxes {

@@ -4,22 +4,12 @@
 #include <QComboBox>
 #include <QLineEdit>
 
+#include "ui/ControlRows.h"
 #include "ui/ErrorDisplay.h"
-#include "ui/UiTexts.h"
-#include "ui/Widgets.h"
+#include "ui/FieldCombo.h"
+#include "ui/RadioGroup.h"
 
 namespace quellor::ui {
-
-void FillFieldChoices(QComboBox* combo, int count) {
-    combo->clear();
-    combo->addItem(QString(), 0);
-    for (int k = 1; k <= count; ++k) combo->addItem(QString::fromUtf8(kFieldChoice).arg(k), k);
-    combo->setCurrentIndex(0);
-}
-
-int ChosenField(const QComboBox* combo) {
-    return combo->currentIndex() < 0 ? 0 : combo->currentData().toInt();
-}
 
 namespace {
 
@@ -29,9 +19,30 @@ MatchMode ModeOf(const QComboBox* combo) {
 
 }  // namespace
 
-void RecordPage::Bind(const RecordPageControls& controls) {
-    c_ = controls;
-    connect(c_.onOff, &RadioGroup::clicked, this, [this] { Guarded([&] { SwitchClicked(); }); });
+RecordPage::RecordPage(QTabWidget* pages, Scale scale) {
+    AddPage(pages, this, "TabSheet2", "ﾚｺｰﾄﾞ抽出");
+    const char* modes = "と完全に一致する\nを含む\nで始まる\nで終わる";
+    // The second condition's modes end in an empty entry that names none.
+    const char* modesAndNone = "と完全に一致する\nを含む\nで始まる\nで終わる\n";
+    BuildControls(this,
+                  {
+                      {"RadioGroup2", &c_.onOff, "TabSheet2", 8, 8, 185, 33, "する\nしない"},
+                      {"GroupBox1", &c_.group, "TabSheet2", 8, 48, 529, 153,
+                       "抽出するﾚｺｰﾄﾞの文字列検索条件を指定して下さい"},
+                      {"Label9", &c_.firstIs, "GroupBox1", 111, 30, 12, 12, "が"},
+                      {"Label12", &c_.secondIs, "GroupBox1", 111, 100, 12, 12, "が"},
+                      {"ComboBox1", &c_.firstField, "GroupBox1", 8, 24, 97, 20, ""},
+                      {"Edit1", &c_.firstText, "GroupBox1", 128, 24, 249, 20, ""},
+                      {"ComboBox2", &c_.firstMode, "GroupBox1", 384, 24, 137, 20, modes},
+                      {"RadioGroup1", &c_.join, "GroupBox1", 10, 48, 189, 33, "かつ\nまたは"},
+                      {"ComboBox3", &c_.secondField, "GroupBox1", 8, 93, 97, 20, ""},
+                      {"Edit2", &c_.secondText, "GroupBox1", 128, 93, 249, 20, ""},
+                      {"ComboBox4", &c_.secondMode, "GroupBox1", 384, 93, 137, 20, modesAndNone},
+                      {"CheckBox2", &c_.noFileWhenEmpty, "GroupBox1", 8, 128, 233, 17,
+                       "抽出ﾚｺｰﾄﾞがなければﾌｧｲﾙを作成しない"},
+                  },
+                  scale);
+    ConnectGuarded(c_.onOff, &RadioGroup::clicked, this, &RecordPage::SwitchClicked);
 }
 
 void RecordPage::Reset() {

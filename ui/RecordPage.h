@@ -4,9 +4,18 @@
 #include <QWidget>
 
 #include "run/RunChoices.h"
-#include "ui/Controls.h"
+#include "ui/Scale.h"
+
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QTabWidget;
 
 namespace quellor::ui {
+
+class RadioGroup;
 
 // What the page hands to a run.
 struct RecordChoice {
@@ -19,9 +28,8 @@ struct RecordChoice {
 
 class RecordPage : public QWidget {
   public:
-    RecordPage() = default;
-
-    void Bind(const RecordPageControls& controls);
+    // Makes the page and its controls as the next tab of pages.
+    RecordPage(QTabWidget* pages, Scale scale);
 
     // The check box keeps what the user last gave it.
     void Reset();
@@ -32,13 +40,21 @@ class RecordPage : public QWidget {
   private:
     void SwitchClicked();
 
-    RecordPageControls c_;
+    struct Controls {
+        RadioGroup* onOff = nullptr;
+        QGroupBox* group = nullptr;
+        QLabel* firstIs = nullptr;
+        QLabel* secondIs = nullptr;
+        QComboBox* firstField = nullptr;
+        QLineEdit* firstText = nullptr;
+        QComboBox* firstMode = nullptr;
+        RadioGroup* join = nullptr;
+        QComboBox* secondField = nullptr;
+        QLineEdit* secondText = nullptr;
+        QComboBox* secondMode = nullptr;
+        QCheckBox* noFileWhenEmpty = nullptr;
+    };
+    Controls c_;
 };
-
-// Fills a field combo box: the empty entry 0 ("no field"), then one entry
-// per field, each carrying its number; the empty entry chosen.
-void FillFieldChoices(QComboBox* combo, int count);
-// The field number chosen in such a combo box; 0 for none.
-int ChosenField(const QComboBox* combo);
 
 }  // namespace quellor::ui

@@ -5,14 +5,15 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QStyle>
 #include <QTabWidget>
 
 #include "run/ProcessingRun.h"
+#include "ui/ControlRows.h"
 #include "ui/ErrorDisplay.h"
 #include "ui/LogLabel.h"
 #include "ui/MessageBoxes.h"
 #include "ui/UiTexts.h"
-#include "ui/WindowLayout.h"
 
 namespace quellor::ui {
 
@@ -28,15 +29,26 @@ QString Shown(const std::string& text) {
 
 }  // namespace
 
-RunSession::RunSession(const RunSessionControls& controls, QWidget* lockRoot)
-    : c_(controls), lockRoot_(lockRoot) {
+RunSession::RunSession(QWidget* window, QTabWidget* pages, Scale scale) : lockRoot_(window) {
+    constexpr Fit growsOnShow = Fit::ToTextOnShow;
+    BuildControls(window,
+                  {
+                      {"Label5", &c_.fileCounter, "frmMain", 16, 480, 27, 12, "", growsOnShow},
+                      {"Label6", &c_.recordCounter, "frmMain", 16, 520, 27, 12, "", growsOnShow},
+                      {"Label7", &c_.log, "frmMain", 304, 480, 169, 73, ""},
+                      {"ProgressBar1", &c_.fileBar, "frmMain", 16, 496, 273, 16, ""},
+                      {"ProgressBar2", &c_.recordBar, "frmMain", 16, 536, 273, 16, ""},
+                      {"BitBtn6", &c_.abortButton, "frmMain", 488, 504, 75, 25, "中止"},
+                  },
+                  scale);
+    c_.pages = pages;
+    c_.abortButton->setIcon(window->style()->standardIcon(QStyle::SP_BrowserStop));
     // The run repaints these at once; painting their own background spares
     // repainting the window beneath them each time.
     for (QLabel* l : std::initializer_list<QLabel*>{c_.fileCounter, c_.recordCounter, c_.log})
         l->setAutoFillBackground(true);
     c_.abortButton->hide();
-    QObject::connect(c_.abortButton, &QPushButton::clicked, c_.abortButton,
-                     [this] { Guarded([&] { AbortClicked(); }); });
+    ConnectGuarded(c_.abortButton, &QPushButton::clicked, this, &RunSession::AbortClicked);
 }
 
 void RunSession::Reset() {

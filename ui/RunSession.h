@@ -8,18 +8,24 @@
 #include "run/AbortSwitch.h"
 #include "run/RunObserver.h"
 #include "run/RunSettings.h"
-#include "ui/Controls.h"
 #include "ui/LockedLook.h"
+#include "ui/Scale.h"
 
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QTabWidget;
 class QWidget;
 
 namespace quellor::ui {
 
+class LogLabel;
+
 class RunSession : public RunObserver {
   public:
-    // lockRoot: the window whose push buttons, edit boxes and page control
-    // a run disables.
-    RunSession(const RunSessionControls& controls, QWidget* lockRoot);
+    // Makes the session's controls on window, whose push buttons, edit
+    // boxes and page control a run disables; pages are the window's pages.
+    RunSession(QWidget* window, QTabWidget* pages, Scale scale);
     RunSession(const RunSession&) = delete;
     RunSession& operator=(const RunSession&) = delete;
 
@@ -48,7 +54,16 @@ class RunSession : public RunObserver {
     void AbortClicked();
     void EnableLockSet(bool enabled);
 
-    RunSessionControls c_;
+    struct Controls {
+        QLabel* fileCounter = nullptr;
+        QLabel* recordCounter = nullptr;
+        LogLabel* log = nullptr;
+        QProgressBar* fileBar = nullptr;
+        QProgressBar* recordBar = nullptr;
+        QPushButton* abortButton = nullptr;
+        QTabWidget* pages = nullptr;
+    };
+    Controls c_;
     QWidget* lockRoot_;
     AbortSwitch abort_;
     bool running_ = false;

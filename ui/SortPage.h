@@ -3,9 +3,17 @@
 
 #include <QWidget>
 
-#include "ui/Controls.h"
+#include "ui/Scale.h"
+
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QTabWidget;
 
 namespace quellor::ui {
+
+class RadioGroup;
 
 // What the page hands to a run.
 struct SortChoice {
@@ -17,9 +25,8 @@ struct SortChoice {
 
 class SortPage : public QWidget {
   public:
-    SortPage() = default;
-
-    void Bind(const SortPageControls& controls);
+    // Makes the page and its controls as the next tab of pages.
+    SortPage(QTabWidget* pages, Scale scale);
 
     // The check box keeps what the user last gave it.
     void Reset();
@@ -29,7 +36,16 @@ class SortPage : public QWidget {
   private:
     void SwitchClicked();
 
-    SortPageControls c_;
+    struct Controls {
+        RadioGroup* onOff = nullptr;
+        QGroupBox* group = nullptr;
+        QLabel* keyCaption = nullptr;
+        QLabel* orderCaption = nullptr;
+        QComboBox* keyField = nullptr;
+        QCheckBox* duplicatesToFile = nullptr;
+        QComboBox* order = nullptr;
+    };
+    Controls c_;
 };
 
 }  // namespace quellor::ui

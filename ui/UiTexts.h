@@ -1,6 +1,6 @@
 // The texts the window sets and the hints, exactly as the user sees them.
-// The controls' own captions and items stand in the layout table
-// (WindowLayout.cpp).
+// The controls' own captions and items stand in the rows of the room that
+// makes them (ControlRows.h).
 #pragma once
 
 namespace quellor::ui {

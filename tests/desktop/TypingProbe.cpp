@@ -22,9 +22,9 @@
 #include <QTabWidget>
 #include <cstdio>
 
+#include "ui/HintTiming.h"
 #include "ui/MainWindow.h"
 #include "ui/MessageBoxes.h"
-#include "ui/Widgets.h"
 
 namespace {
 

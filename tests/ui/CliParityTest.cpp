@@ -10,7 +10,8 @@
 #include <QTest>
 
 #include "UiFixture.h"
-#include "ui/Widgets.h"
+#include "ui/ListBox.h"
+#include "ui/RadioGroup.h"
 
 namespace quellor::ui::test {
 namespace {

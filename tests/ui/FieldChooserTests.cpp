@@ -4,7 +4,7 @@
 #include <QTest>
 
 #include "UiFixture.h"
-#include "ui/Widgets.h"
+#include "ui/ListBox.h"
 
 namespace quellor::ui::test {
 namespace {

@@ -12,8 +12,8 @@
 #include <cstdio>
 
 #include "UiFixture.h"
+#include "ui/ListBox.h"
 #include "ui/StringGrid.h"
-#include "ui/Widgets.h"
 
 namespace quellor::ui::test {
 namespace {

@@ -8,7 +8,7 @@
 #include <QTest>
 
 #include "UiFixture.h"
-#include "ui/Widgets.h"
+#include "ui/RadioGroup.h"
 
 namespace quellor::ui::test {
 namespace {

@@ -13,8 +13,9 @@
 
 #include "UiFixture.h"
 #include "records/Exceptions.h"
+#include "ui/ListBox.h"
+#include "ui/RadioGroup.h"
 #include "ui/StringGrid.h"
-#include "ui/Widgets.h"
 
 namespace quellor::ui::test {
 namespace {

@@ -8,8 +8,10 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPainter>
+#include <QPushButton>
 #include <QScreen>
 #include <QTest>
+#include <QTextLayout>
 #include <QTimer>
 #include <QUrl>
 
@@ -137,6 +139,45 @@ TEST_F(UiTest, EverySixthLogLineStandsWholeInTheLogBox) {
     EXPECT_LT(bands.back().second, shot.height() - 1);
     EXPECT_EQ(log->geometry(),
               QRect(win->Scaled(304), win->Scaled(480), win->Scaled(169), win->Scaled(73)));
+}
+
+// A run's last log line, after a failure or the closing lines, over a file
+// in a short folder: the wrapped text fits the box in lines of the log's
+// height, and the last line is drawn above the box's edge, not cut by it.
+TEST_F(UiTest, TheLogAfterARunDrawsItsLastLineWhole) {
+    const struct {
+        const char* content;
+        const char* lastLine;
+    } cases[] = {{"a,b,c\r\nd,e\r\n", "\n異常終了しました"}, {"a,b\r\n", "ﾐﾘ秒"}};
+    auto* log = Named<QLabel>("Label7");
+    const int lineHeight = win->Scaled(12);
+    for (const auto& c : cases) {
+        Click(Named<QPushButton>("BitBtn2"));
+        Drop(win.get(), {Write(U("a.csv"), c.content)});
+        ChooseFields({1});
+        Click(Named<QPushButton>("BitBtn3"));
+        ASSERT_TRUE(log->text().endsWith(U(c.lastLine))) << log->text().toStdString();
+        const QRect box = log->contentsRect();
+        QTextOption wrap;
+        wrap.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        int lines = 0;
+        for (const QString& paragraph : log->text().split(QLatin1Char('\n'))) {
+            QTextLayout layout(paragraph, log->font());
+            layout.setTextOption(wrap);
+            layout.beginLayout();
+            for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+                line.setLineWidth(box.width());
+                ++lines;
+            }
+            layout.endLayout();
+        }
+        EXPECT_LE(lines * lineHeight, box.height()) << lines << " lines";
+        const auto bands = InkBands(log->grab().toImage());
+        ASSERT_FALSE(bands.empty());
+        // The lowest ink is the last line, within its own line's height.
+        EXPECT_GE(bands.back().first, box.top() + (lines - 1) * lineHeight);
+        EXPECT_LT(bands.back().second, box.top() + lines * lineHeight);
+    }
 }
 
 TEST_F(UiTest, DropDownEntriesAreAsHighAsListEntries) {

@@ -12,7 +12,8 @@
 #include "UiFixture.h"
 #include "run/ProcessingRun.h"
 #include "ui/ErrorDisplay.h"
-#include "ui/Widgets.h"
+#include "ui/ListBox.h"
+#include "ui/RadioGroup.h"
 
 namespace quellor::ui::test {
 namespace {

@@ -4,9 +4,6 @@
 // on a file of the benchmark generator.
 #include <QApplication>
 #include <QFile>
-#include <QLabel>
-#include <QProgressBar>
-#include <QPushButton>
 #include <QTabWidget>
 #include <chrono>
 #include <cstdio>
@@ -14,7 +11,6 @@
 
 #include "run/NullObserver.h"
 #include "run/ProcessingRun.h"
-#include "ui/LogLabel.h"
 #include "ui/MainWindow.h"
 #include "ui/MessageBoxes.h"
 #include "ui/RunSession.h"
@@ -54,24 +50,6 @@ void UseBenchmarkJob(quellor::RunSettings& s) {
     s.Condition1 = {8, "\x8e\x8a\x8b\x7d", quellor::MatchMode::Contains};
 }
 
-template <class T>
-T* Named(QWidget& win, const char* name) {
-    return win.findChild<T*>(QLatin1String(name));
-}
-
-// The window's own observer class over the window's own controls.
-quellor::ui::RunSessionControls ControlsOf(QWidget& win) {
-    quellor::ui::RunSessionControls c;
-    c.fileCounter = Named<QLabel>(win, "Label5");
-    c.recordCounter = Named<QLabel>(win, "Label6");
-    c.log = Named<quellor::ui::LogLabel>(win, "Label7");
-    c.fileBar = Named<QProgressBar>(win, "ProgressBar1");
-    c.recordBar = Named<QProgressBar>(win, "ProgressBar2");
-    c.abortButton = Named<QPushButton>(win, "BitBtn6");
-    c.pages = Named<QTabWidget>(win, "PageControl1");
-    return c;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -91,7 +69,16 @@ int main(int argc, char** argv) {
     quellor::ui::MainWindow win;
     win.show();
     QApplication::processEvents();
-    quellor::ui::RunSession session(ControlsOf(win), &win);
+    // The window's own observer class, making its controls as in the window
+    // on a window of the same size and font.
+    QWidget host;
+    host.setObjectName(QStringLiteral("frmMain"));
+    host.setFont(win.font());
+    host.resize(win.size());
+    auto* pages = new QTabWidget(&host);
+    quellor::ui::RunSession session(&host, pages, quellor::ui::Scale{win.Scaled(1000) / 1000.0});
+    host.show();
+    QApplication::processEvents();
     quellor::NullObserver quiet;
     for (int round = 0; round < 4; ++round) {
         // Alternate which goes first, so that neither gains from the other.

@@ -2,7 +2,7 @@
 
 #include <QApplication>
 
-#include "ui/Widgets.h"
+#include "ui/HintTiming.h"
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");

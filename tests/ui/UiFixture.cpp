@@ -9,8 +9,9 @@
 #include <QTest>
 #include <QUrl>
 
+#include "ui/ListBox.h"
+#include "ui/RadioGroup.h"
 #include "ui/StringGrid.h"
-#include "ui/Widgets.h"
 
 namespace quellor::ui::test {
 

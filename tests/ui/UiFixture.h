@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QListWidget>
 #include <QStringList>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -14,7 +15,7 @@
 
 #include "ui/MainWindow.h"
 #include "ui/MessageBoxes.h"
-#include "ui/Widgets.h"
+#include "ui/RadioGroup.h"
 
 namespace quellor::ui::test {
 

@@ -12,8 +12,9 @@
 #include <QTest>
 
 #include "UiFixture.h"
+#include "ui/ListBox.h"
+#include "ui/RadioGroup.h"
 #include "ui/StringGrid.h"
-#include "ui/Widgets.h"
 
 namespace quellor::ui::test {
 namespace {
