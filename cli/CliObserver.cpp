@@ -13,9 +13,8 @@ constexpr std::string_view kLineBreak = "\r\n";
 
 }  // namespace
 
-CliObserver::CliObserver(std::FILE* out, std::FILE* err, ProgressBar* bar, AbortSwitch& abort,
-                         const volatile std::sig_atomic_t& interrupted)
-    : out_(out), err_(err), bar_(bar), abort_(abort), interrupted_(interrupted) {}
+CliObserver::CliObserver(std::FILE* out, std::FILE* err, ProgressBar* bar)
+    : out_(out), err_(err), bar_(bar) {}
 
 void CliObserver::SetFileCounter(const std::string& text) {
     if (bar_) bar_->SetFileCounter(text);
@@ -41,12 +40,7 @@ void CliObserver::SetFileProgress(int percent) {
 }
 
 void CliObserver::SetRecordProgress(int percent) {
-    recordPercent_ = std::clamp(percent, 0, 100);
-    if (bar_) bar_->SetRecordPercent(recordPercent_);
-}
-
-void CliObserver::LockControls() {
-    if (interrupted_) abort_.Request();
+    if (bar_) bar_->SetRecordPercent(std::clamp(percent, 0, 100));
 }
 
 void CliObserver::ShowWarning(const std::string& text) {

@@ -2,24 +2,19 @@
 // errors on standard error, and a progress bar where there is a terminal.
 #pragma once
 
-#include <csignal>
 #include <cstdio>
 #include <string>
 #include <string_view>
 
 #include "cli/ProgressBar.h"
-#include "run/AbortSwitch.h"
 #include "run/RunObserver.h"
 
 namespace quellor::cli {
 
 class CliObserver : public RunObserver {
   public:
-    // bar may be null: no terminal, no bar. interrupted is the signal
-    // handler's own record of a request, which the run's start clears from
-    // the switch; it is requested again before every file.
-    CliObserver(std::FILE* out, std::FILE* err, ProgressBar* bar, AbortSwitch& abort,
-                const volatile std::sig_atomic_t& interrupted);
+    // bar may be null: no terminal, no bar.
+    CliObserver(std::FILE* out, std::FILE* err, ProgressBar* bar);
 
     void SetFileCounter(const std::string& text) override;
     void SetRecordCounter(const std::string& text) override;
@@ -27,13 +22,12 @@ class CliObserver : public RunObserver {
     void AppendLog(const std::string& text) override;
     void SetFileProgress(int percent) override;
     void SetRecordProgress(int percent) override;
-    int GetRecordProgress() override { return recordPercent_; }
     void ProcessPendingEvents() override {}
-    void LockControls() override;
+    void LockControls() override {}
     void UnlockControls() override {}
     void ShowWarning(const std::string& text) override;
     void ShowInformation(const std::string& text) override;
-    void SelectPage(int) override {}
+    void SelectPage(RunStage) override {}
 
     // An error that ended the run, as the error box shows it.
     void ShowError(std::string_view message);
@@ -49,10 +43,7 @@ class CliObserver : public RunObserver {
     std::FILE* out_;
     std::FILE* err_;
     ProgressBar* bar_;
-    AbortSwitch& abort_;
-    const volatile std::sig_atomic_t& interrupted_;
     std::string pending_;  // the log's line that has not ended yet
-    int recordPercent_ = 0;
     bool warningShown_ = false;
 };
 

@@ -7,7 +7,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <typeinfo>
 #include <vector>
 
 #include "cli/CliObserver.h"
@@ -58,36 +57,50 @@ int Usage(Language language, const UsageError& e) {
     return kUsage;
 }
 
+int StatusOf(const RunOutcome& outcome) {
+    switch (outcome.What) {
+        case RunOutcome::Kind::Done:
+            return kDone;
+        case RunOutcome::Kind::StartCheckFailed:
+            return kStartCheck;
+        case RunOutcome::Kind::Aborted:
+            return kAborted;
+    }
+    return kError;
+}
+
 int Run(CommandLine& command) {
     AbortSwitch abort;
     CatchInterrupts(abort);
     const bool terminal = ::isatty(STDERR_FILENO) == 1;
     ProgressBar bar(stderr);
-    CliObserver observer(stdout, stderr, terminal ? &bar : nullptr, abort, interrupted);
+    CliObserver observer(stdout, stderr, terminal ? &bar : nullptr);
     RunChoices& choices = command.Choices;
+    RunOutcome outcome;
     try {
         // As the window does: the first line of the first file sets the count.
         if (!command.ExpectedFieldsGiven && !choices.Files.empty())
-            choices.ExpectedFieldCount = FieldCountOfFirstFile(choices.Files[0], choices.TextEncoding);
-        // The run clears the switch as it starts: a request made before is honoured here.
-        if (interrupted) throw Exception(runmsg::kAborted);
+            choices.ExpectedFieldCount =
+                FieldCountOfFirstFile(choices.Files[0], choices.TextEncoding);
         if (!choices.Files.empty()) CheckAgainstFieldCount(command);
         const RunSettings settings = SettingsOf(command);
-        ExecuteRun(settings, observer, abort);
+        // An interrupt while the first file was read: no file is begun.
+        outcome = interrupted ? RunOutcome{RunOutcome::Kind::Aborted, std::nullopt, std::nullopt,
+                                           runmsg::kAborted}
+                              : ExecuteRun(settings, observer, abort);
     } catch (const UsageError&) {
         throw;
     } catch (const EAbort&) {
         observer.Finish();
         return kError;
     } catch (const std::exception& e) {
-        const bool aborted = abort.Requested() && typeid(e) == typeid(Exception) &&
-                             static_cast<const Exception&>(e).Message() == runmsg::kAborted;
         observer.ShowError(e.what());
         observer.Finish();
-        return aborted ? kAborted : kError;
+        return kError;
     }
+    if (outcome.What == RunOutcome::Kind::Aborted) observer.ShowError(outcome.Message);
     observer.Finish();
-    return observer.WarningShown() ? kStartCheck : kDone;
+    return StatusOf(outcome);
 }
 
 // A log or message that did not reach its reader turns a success into an

@@ -21,31 +21,26 @@ namespace quellor {
 
 namespace {
 
-constexpr int kNoPage = -1;
-constexpr int kFieldExtractionPage = 0;
-constexpr int kRecordExtractionPage = 1;
-constexpr int kSortPage = 2;
-
-struct FailedCheck {
-    std::string Message;
-    int Page;
-};
-
 // The first start check that fails; their order decides which warning the
 // user sees when several apply.
-std::optional<FailedCheck> FirstFailedCheck(const RunSettings& s,
-                                            const OutputPathsFor& outputsFor) {
-    if (s.Files.empty()) return FailedCheck{runmsg::kNoFiles, kNoPage};
+std::optional<RunOutcome> FirstFailedCheck(const RunSettings& s, const OutputPathsFor& outputsFor) {
+    const auto failed = [](StartCheck check, std::string message,
+                           std::optional<RunStage> page) -> std::optional<RunOutcome> {
+        return RunOutcome{RunOutcome::Kind::StartCheckFailed, check, page, std::move(message)};
+    };
+    if (s.Files.empty()) return failed(StartCheck::NoFiles, runmsg::kNoFiles, std::nullopt);
     if (s.FieldExtractionOn && s.ChosenFields.empty())
-        return FailedCheck{runmsg::kNoChosenFields, kFieldExtractionPage};
-    if (s.SortOn && s.SortKeyField == 0) return FailedCheck{runmsg::kNoSortKey, kSortPage};
+        return failed(StartCheck::NoChosenFields, runmsg::kNoChosenFields,
+                      RunStage::FieldExtraction);
+    if (s.SortOn && s.SortKeyField == 0)
+        return failed(StartCheck::NoSortKey, runmsg::kNoSortKey, RunStage::Sort);
     if (s.RecordExtractionOn && s.Condition1.FieldNumber == 0)
-        return FailedCheck{runmsg::kNoRecordCondition, kRecordExtractionPage};
+        return failed(StartCheck::NoRecordCondition, runmsg::kNoRecordCondition,
+                      RunStage::RecordExtraction);
     if (!s.FieldExtractionOn && !s.RecordExtractionOn && !s.SortOn)
-        return FailedCheck{runmsg::kNoOperation, kFieldExtractionPage};
-    if (auto overwritten = ListedFileAmongOutputs(s, outputsFor)) {
-        return FailedCheck{std::move(*overwritten), kNoPage};
-    }
+        return failed(StartCheck::NoOperation, runmsg::kNoOperation, RunStage::FieldExtraction);
+    if (auto overwritten = ListedFileAmongOutputs(s, outputsFor))
+        return failed(StartCheck::OutputIsListedFile, std::move(*overwritten), std::nullopt);
     return std::nullopt;
 }
 
@@ -79,7 +74,7 @@ void ProcessFile(RunContext& run, TStringListEx& records, const std::string& pat
     observer.AppendLog(Format(runmsg::kLogEncoding, {runmsg::EncodingName(form.TextEncoding)}));
     const int loaded = records.Count();
     observer.SetRecordCounter(Format(runmsg::kRecordCounter, {0, loaded}));
-    observer.SetRecordProgress(0);
+    SetRecordBar(run, 0);
     state.RecordBarBase = 0;
 
     const OutputPaths outputs = outputsFor(path);
@@ -89,7 +84,7 @@ void ProcessFile(RunContext& run, TStringListEx& records, const std::string& pat
         SortStage(run, records, outputs.Duplicates, newMode, form.Prefix(), duplicates);
     if (settings.RecordExtractionOn) RecordExtractionStage(run, records);
     if (settings.FieldExtractionOn) FieldExtractionStage(run, records);
-    observer.SetRecordProgress(100);
+    SetRecordBar(run, 100);
 
     // Both outputs are put in place only once both are written whole: a
     // failure anywhere leaves the old ".new" and ".w" side by side as they were.
@@ -129,6 +124,9 @@ void ProcessFiles(RunContext& run, const OutputPathsFor& outputsFor) {
             // A whole file may be in memory: free it before the error box waits for the user.
             records.reset();
             observer.UnlockControls();
+            // The record check's endings close the log, so the user reads the
+            // outcome while the error box is open; other errors leave it as it was.
+            if (!run.State.EndingLog.empty()) observer.AppendLog(run.State.EndingLog);
             throw;
         }
         records.reset();
@@ -155,29 +153,34 @@ OutputPaths OutputsBeside(const std::string& input) {
     return {input + runmsg::kProcessedSuffix, input + runmsg::kDuplicatesSuffix};
 }
 
-void ExecuteRun(const RunSettings& settings, RunObserver& observer, AbortSwitch& abort) {
-    ExecuteRun(settings, observer, abort, OutputsBeside);
+RunOutcome ExecuteRun(const RunSettings& settings, RunObserver& observer,
+                      const AbortSwitch& abort) {
+    return ExecuteRun(settings, observer, abort, OutputsBeside);
 }
 
-void ExecuteRun(const RunSettings& settings, RunObserver& observer, AbortSwitch& abort,
-                const OutputPathsFor& outputsFor) {
-    if (const auto failed = FirstFailedCheck(settings, outputsFor)) {
+RunOutcome ExecuteRun(const RunSettings& settings, RunObserver& observer, const AbortSwitch& abort,
+                      const OutputPathsFor& outputsFor) {
+    if (auto failed = FirstFailedCheck(settings, outputsFor)) {
         observer.ShowWarning(failed->Message);
-        if (failed->Page != kNoPage) observer.SelectPage(failed->Page);
-        return;
+        if (failed->Page) observer.SelectPage(*failed->Page);
+        return std::move(*failed);
     }
 
     RunContext run{settings, observer, abort, RunState{}};
     run.State.TotalFiles = static_cast<int>(settings.Files.size());
     run.State.FilesDone = 0;
-    abort.Clear();
     observer.SetFileProgress(0);
     run.State.OperationsOn = OperationsOn(settings);
     run.State.StartTick = TickCount();
 
     RemoveStaleTemporariesBeside(settings, outputsFor);
-    ProcessFiles(run, outputsFor);
+    try {
+        ProcessFiles(run, outputsFor);
+    } catch (const ERunAborted& e) {
+        return RunOutcome{RunOutcome::Kind::Aborted, std::nullopt, std::nullopt, e.Message()};
+    }
     FinishRun(run);
+    return RunOutcome{};
 }
 
 }  // namespace quellor

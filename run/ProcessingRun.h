@@ -6,16 +6,17 @@
 
 #include "run/AbortSwitch.h"
 #include "run/RunObserver.h"
+#include "run/RunOutcome.h"
 #include "run/RunSettings.h"
 
 namespace quellor {
 
-// Checks the settings and, if they pass, processes every file. Returns
-// normally after the end of the run or after a failed start check; any error
-// that ends the run leaves by exception after the controls are unlocked.
-// The run clears abort once its checks have passed, and polls it at every
-// record of the per-record stages.
-void ExecuteRun(const RunSettings& settings, RunObserver& observer, AbortSwitch& abort);
+// Checks the settings and, if they pass, processes every file. Returns what
+// the run came to: done, a failed start check (its warning already shown), or
+// aborted; any error that ends the run leaves by exception after the controls
+// are unlocked. The caller owns abort and clears it before a run it wants to
+// start afresh: a request made before the run stops it at its first check.
+RunOutcome ExecuteRun(const RunSettings& settings, RunObserver& observer, const AbortSwitch& abort);
 
 // Where the outputs of one input file go.
 struct OutputPaths {
@@ -29,7 +30,7 @@ OutputPaths OutputsBeside(const std::string& input);
 
 // The same run with the output paths chosen by the caller (the benchmark
 // driver writes where its harness expects); ExecuteRun uses OutputsBeside.
-void ExecuteRun(const RunSettings& settings, RunObserver& observer, AbortSwitch& abort,
-                const OutputPathsFor& outputsFor);
+RunOutcome ExecuteRun(const RunSettings& settings, RunObserver& observer, const AbortSwitch& abort,
+                      const OutputPathsFor& outputsFor);
 
 }  // namespace quellor

@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "run/RunOutcome.h"
+
 namespace quellor {
 
 class RunObserver {
@@ -13,17 +15,16 @@ class RunObserver {
     virtual void SetRecordCounter(const std::string& text) = 0;
     virtual void SetLog(const std::string& text) = 0;
     virtual void AppendLog(const std::string& text) = 0;
+    // 0 to 100; the run never asks for another value.
     virtual void SetFileProgress(int percent) = 0;
     virtual void SetRecordProgress(int percent) = 0;
-    // The position the record bar now holds, after clamping to 0..100.
-    virtual int GetRecordProgress() = 0;
     virtual void ProcessPendingEvents() = 0;
     virtual void LockControls() = 0;
     virtual void UnlockControls() = 0;
     virtual void ShowWarning(const std::string& text) = 0;
     virtual void ShowInformation(const std::string& text) = 0;
-    // 0 field extraction, 1 record extraction, 2 sort.
-    virtual void SelectPage(int page) = 0;
+    // Brings the page of the operation forward.
+    virtual void SelectPage(RunStage stage) = 0;
 };
 
 }  // namespace quellor

@@ -1,5 +1,6 @@
 #include "run/RunStages.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -12,7 +13,6 @@
 #include "records/FieldCodec.h"
 #include "records/Format.h"
 #include "records/LineFiles.h"
-#include "run/ProcessingRun.h"
 #include "run/RunMessages.h"
 
 namespace quellor {
@@ -61,12 +61,9 @@ void LetEventsThrough(RunContext& run) {
     run.State.AbortAfterEvents = run.Abort.Requested();
 }
 
-// Unlocks the window and closes the log before the abort leaves, so the user
-// reads the outcome while the error box is open.
 [[noreturn]] void EndByAbort(RunContext& run) {
-    run.Observer.UnlockControls();
-    run.Observer.AppendLog(runmsg::kLogAborted);
-    throw Exception(runmsg::kAborted);
+    run.State.EndingLog = runmsg::kLogAborted;
+    throw ERunAborted(runmsg::kAborted);
 }
 
 }  // namespace
@@ -100,8 +97,8 @@ void SortStage(RunContext& run, TStringListEx& records, const std::string& dupli
         }
     }
     observer.AppendLog(Format(runmsg::kLogCount, {loaded}));
-    observer.SetRecordProgress(100 / run.State.OperationsOn);
-    run.State.RecordBarBase = observer.GetRecordProgress();
+    SetRecordBar(run, 100 / run.State.OperationsOn);
+    run.State.RecordBarBase = run.State.RecordBar;
     LetEventsThrough(run);
     // With no record check to come, this is the last moment before the save.
     if (!extractionFollows && run.Abort.Requested()) EndByAbort(run);
@@ -135,8 +132,8 @@ void RecordExtractionStage(RunContext& run, TStringListEx& records) {
     records.KeepMarked(keep);
 
     observer.SetRecordCounter(RecordCounter(count, count));
-    observer.SetRecordProgress(100 / state.OperationsOn + state.RecordBarBase);
-    state.RecordBarBase = observer.GetRecordProgress();
+    SetRecordBar(run, 100 / state.OperationsOn + state.RecordBarBase);
+    state.RecordBarBase = state.RecordBar;
     observer.AppendLog(Format(runmsg::kLogCount, {records.Count()}));
 }
 
@@ -166,14 +163,12 @@ void FieldExtractionStage(RunContext& run, TStringListEx& records) {
 }
 
 void CheckRecord(RunContext& run, int lineNumber, int found) {
-    RunObserver& observer = run.Observer;
-    const RunState& state = run.State;
+    RunState& state = run.State;
     const int expected = run.Settings.ExpectedFieldCount;
     // The field count is tested first: a wrong record is reported even when an
     // abort is pending.
     if (found != expected) {
-        observer.UnlockControls();
-        observer.AppendLog(runmsg::kLogFailed);
+        state.EndingLog = runmsg::kLogFailed;
         throw EStringListError(Format(runmsg::kFieldCountError, {PathForShow(state.CurrentFile),
                                                                  lineNumber, expected, found}));
     }
@@ -188,8 +183,13 @@ void ReportRecordProgress(RunContext& run, int done) {
     // 64-bit: the product passes 2^31 beyond 21 million records.
     const std::int64_t share =
         std::int64_t{done} * 100 / (std::int64_t{state.StageRecordCount} * state.OperationsOn);
-    observer.SetRecordProgress(static_cast<int>(share) + state.RecordBarBase);
+    SetRecordBar(run, static_cast<int>(share) + state.RecordBarBase);
     LetEventsThrough(run);
+}
+
+void SetRecordBar(RunContext& run, int percent) {
+    run.State.RecordBar = std::clamp(percent, 0, 100);
+    run.Observer.SetRecordProgress(percent);
 }
 
 }  // namespace quellor

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "records/Exceptions.h"
 #include "records/LineFilesStaging.h"
 #include "records/RecordList.h"
 #include "run/AbortSwitch.h"
@@ -20,8 +21,14 @@ namespace quellor {
 struct RunContext {
     const RunSettings& Settings;
     RunObserver& Observer;
-    AbortSwitch& Abort;
+    const AbortSwitch& Abort;
     RunState State;
+};
+
+// The abort of a run, inside it: ExecuteRun turns it into its outcome.
+class ERunAborted : public Exception {
+  public:
+    using Exception::Exception;
 };
 
 // Writes the repeated records aside into duplicates when there are any, after
@@ -33,9 +40,11 @@ void SortStage(RunContext& run, TStringListEx& records, const std::string& dupli
 void RecordExtractionStage(RunContext& run, TStringListEx& records);
 void FieldExtractionStage(RunContext& run, TStringListEx& records);
 
-// Raises the field-count error or the abort; both unlock the window and close
-// the log first, so the user reads the outcome while the error box is open.
+// Raises the field-count error or the abort, each with the log line that
+// closes the log once the window is unlocked.
 void CheckRecord(RunContext& run, int lineNumber, int fieldsFound);
 void ReportRecordProgress(RunContext& run, int done);
+// Moves the record bar; the run keeps the position for the next stage's share.
+void SetRecordBar(RunContext& run, int percent);
 
 }  // namespace quellor

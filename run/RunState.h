@@ -13,6 +13,9 @@ struct RunState {
     int OperationsOn = 0;
     int StageRecordCount = 0;
     int RecordBarBase = 0;
+    int RecordBar = 0;  // where the record bar stands, 0 to 100
+    // The log's closing line of a run that the record check ends.
+    std::string EndingLog;
     std::uint32_t StartTick = 0;
     // Whether an abort was pending when events were last let through: the
     // window requests one only then, so one that appears later is an interrupt.

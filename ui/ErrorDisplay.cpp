@@ -14,17 +14,18 @@ std::string ErrorBoxText(std::string_view message) {
 
 void ShowCurrentError() noexcept {
     try {
+        throw;
+    } catch (const EAbort&) {
+    } catch (const std::exception& e) {
+        ShowErrorText(e.what());
+    } catch (...) {
+        ShowErrorText("Unknown error");
+    }
+}
+
+void ShowErrorText(std::string_view message) noexcept {
+    try {
         if (QWidget* grabber = QWidget::mouseGrabber()) grabber->releaseMouse();
-        std::string message;
-        try {
-            throw;
-        } catch (const EAbort&) {
-            return;
-        } catch (const std::exception& e) {
-            message = e.what();
-        } catch (...) {
-            message = "Unknown error";
-        }
         MessageBoxes::ShowError(QString::fromUtf8(ErrorBoxText(message)));
     } catch (...) {
         // Showing the box itself failed: nothing more can be done for the user.

@@ -17,6 +17,8 @@ std::string ErrorBoxText(std::string_view message);
 
 // Shows the error box for the exception in flight (drops the silent kind).
 void ShowCurrentError() noexcept;
+// Shows the error box for a command that ended without an exception (an aborted run).
+void ShowErrorText(std::string_view message) noexcept;
 
 template <class F>
 void Guarded(F&& handler) noexcept {

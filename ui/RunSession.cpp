@@ -66,7 +66,11 @@ void RunSession::Run(const RunSettings& settings) {
         bool& flag;
         ~Done() { flag = false; }
     } done{running_};
-    ExecuteRun(settings, *this, abort_);
+    // A click on "中止" after the last record check of the previous run must
+    // not stop this one.
+    abort_.Clear();
+    const RunOutcome outcome = ExecuteRun(settings, *this, abort_);
+    if (outcome.What == RunOutcome::Kind::Aborted) ShowErrorText(outcome.Message);
 }
 
 void RunSession::AbortClicked() {
@@ -100,10 +104,6 @@ void RunSession::SetFileProgress(int percent) {
 void RunSession::SetRecordProgress(int percent) {
     // Called for every record: the bar is touched only when it moves.
     if (c_.recordBar->value() != percent) c_.recordBar->setValue(percent);
-}
-
-int RunSession::GetRecordProgress() {
-    return c_.recordBar->value();
 }
 
 void RunSession::ProcessPendingEvents() {
@@ -152,8 +152,9 @@ void RunSession::ShowInformation(const std::string& text) {
     MessageBoxes::ShowInformation(QString::fromUtf8(text));
 }
 
-void RunSession::SelectPage(int page) {
-    c_.pages->setCurrentIndex(page);
+void RunSession::SelectPage(RunStage stage) {
+    // The pages stand in the order of the stages.
+    c_.pages->setCurrentIndex(static_cast<int>(stage));
 }
 
 }  // namespace quellor::ui

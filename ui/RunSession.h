@@ -42,13 +42,12 @@ class RunSession : public RunObserver {
     void AppendLog(const std::string& text) override;
     void SetFileProgress(int percent) override;
     void SetRecordProgress(int percent) override;
-    int GetRecordProgress() override;
     void ProcessPendingEvents() override;
     void LockControls() override;
     void UnlockControls() override;
     void ShowWarning(const std::string& text) override;
     void ShowInformation(const std::string& text) override;
-    void SelectPage(int page) override;
+    void SelectPage(RunStage stage) override;
 
   private:
     void AbortClicked();

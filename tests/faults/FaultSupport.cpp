@@ -19,10 +19,6 @@ namespace quellor::faults {
 
 namespace fs = std::filesystem;
 
-void FaultObserver::SetRecordProgress(int percent) {
-    bar_ = std::clamp(percent, 0, 100);
-}
-
 namespace {
 
 std::string ClassOf(const Exception& e) {
@@ -48,8 +44,9 @@ void WriteAll(int fd, const std::string& text) {
 
 std::string RunReportingError(const RunSettings& settings, FaultObserver& observer) {
     try {
-        AbortSwitch abort;
-        ExecuteRun(settings, observer, abort);
+        const AbortSwitch abort;
+        const RunOutcome outcome = ExecuteRun(settings, observer, abort);
+        if (outcome.What == RunOutcome::Kind::Aborted) return "aborted: " + outcome.Message;
     } catch (const Exception& e) {
         return ClassOf(e) + ": " + e.Message();
     }

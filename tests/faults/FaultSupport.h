@@ -16,7 +16,7 @@
 
 namespace quellor::faults {
 
-// Keeps the record bar and the log; calls onEvents whenever the run lets the
+// Keeps the log; calls onEvents whenever the run lets the
 // window's events through, which is where a user (or another program) can
 // act in the middle of a run.
 class FaultObserver : public RunObserver {
@@ -28,8 +28,7 @@ class FaultObserver : public RunObserver {
     void SetLog(const std::string& text) override { log_ = text; }
     void AppendLog(const std::string& text) override { log_ += text; }
     void SetFileProgress(int) override {}
-    void SetRecordProgress(int percent) override;
-    int GetRecordProgress() override { return bar_; }
+    void SetRecordProgress(int) override {}
     void ProcessPendingEvents() override {
         if (onEvents) onEvents();
     }
@@ -37,7 +36,7 @@ class FaultObserver : public RunObserver {
     void UnlockControls() override {}
     void ShowWarning(const std::string& text) override { warnings_ += text; }
     void ShowInformation(const std::string&) override { ++informed_; }
-    void SelectPage(int) override { ++pagesSelected_; }
+    void SelectPage(RunStage) override { ++pagesSelected_; }
 
     const std::string& Log() const { return log_; }
     const std::string& Warnings() const { return warnings_; }
@@ -45,7 +44,6 @@ class FaultObserver : public RunObserver {
     int PagesSelected() const { return pagesSelected_; }
 
   private:
-    int bar_ = 0;
     int informed_ = 0;
     int pagesSelected_ = 0;
     std::string log_;

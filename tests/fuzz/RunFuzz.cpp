@@ -53,7 +53,8 @@ Outputs Reference(const RunCase& c, std::size_t i) {
     FuzzObserver observer(0);
     Outputs out;
     try {
-        ExecuteRun(settings, observer, observer.Abort());
+        out.Failed =
+            ExecuteRun(settings, observer, observer.Abort()).What == RunOutcome::Kind::Aborted;
     } catch (const Exception&) {
         out.Failed = true;
     }
@@ -68,7 +69,7 @@ void CheckUntouched(const Snapshot& before, const Snapshot& after, const std::st
 }
 
 void CheckRun(const RunCase& c, const Snapshot& before, const Snapshot& after,
-              const RunOutcome& outcome) {
+              const RunResult& outcome) {
     for (const auto& [name, bytes] : after) {
         FUZZ_CHECK(before.count(name) || name.ends_with(".new") || name.ends_with(".w"),
                    "stray file " + name);
@@ -113,7 +114,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::filesystem::create_directory(dir);
     const RunCase c = MakeRunCase(fdp, dir);
     const Snapshot before = Take(dir);
-    const RunOutcome outcome = RunOnce(c);
+    const RunResult outcome = RunOnce(c);
     CheckRun(c, before, Take(dir), outcome);
     return 0;
 }

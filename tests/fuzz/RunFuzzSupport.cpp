@@ -13,8 +13,6 @@ namespace quellor::fuzz {
 
 namespace {
 
-constexpr const char* kAborted = "ユーザーにより中断されました";
-
 RecordCondition DrawCondition(FuzzedDataProvider& fdp) {
     RecordCondition c;
     c.FieldNumber = fdp.ConsumeIntegralInRange<int>(0, 5);
@@ -108,18 +106,21 @@ void FuzzObserver::AppendLog(const std::string& text) {
     if (logTo_ >= 0 && ::write(logTo_, text.data(), text.size()) < 0) return;
 }
 
-RunOutcome RunOnce(const RunCase& c) {
+RunResult RunOnce(const RunCase& c) {
     // Closed as cron may leave it, made safe as main does, given back after the run.
     const int fd = c.ClosedStream, saved = fd >= 0 ? ::dup(fd) : -1;
     FUZZ_CHECK(saved < 0 || (::close(fd) == 0 && OpenClosedStandardStreams()), "streams");
     FuzzObserver observer(c.AbortAt, fd > 0 ? fd : -1);
-    RunOutcome out;
+    RunResult out;
     try {
-        ExecuteRun(c.Settings, observer, observer.Abort());
+        const RunOutcome outcome = ExecuteRun(c.Settings, observer, observer.Abort());
+        if (outcome.What == RunOutcome::Kind::Aborted) {
+            out.Failed = out.Aborted = true;
+            out.Message = outcome.Message;
+        }
     } catch (const Exception& e) {
         out.Failed = true;
         out.Message = e.Message();
-        out.Aborted = out.Message == kAborted;
     }
     if (saved >= 0 && ::dup2(saved, fd) == fd) ::close(saved);
     out.Warned = observer.Warned();

@@ -57,7 +57,7 @@ struct RunCase {
 // Draws a case and writes its inputs (and any stale outputs) into dir.
 RunCase MakeRunCase(FuzzedDataProvider& fdp, const std::string& dir);
 
-struct RunOutcome {
+struct RunResult {
     bool Warned = false;
     bool Failed = false;
     bool Aborted = false;
@@ -65,7 +65,7 @@ struct RunOutcome {
     std::string Message;
 };
 
-RunOutcome RunOnce(const RunCase& c);
+RunResult RunOnce(const RunCase& c);
 
 // Whether a listed file is the ".new" (or the ".w", when duplicates go to
 // their file) of another listed file: the run must then not start.

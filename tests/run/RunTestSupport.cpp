@@ -33,10 +33,6 @@ void RecordingObserver::SetRecordProgress(int percent) {
     Calls.push_back("SetRecordProgress:" + std::to_string(percent));
     RecordBar = std::clamp(percent, 0, 100);
 }
-int RecordingObserver::GetRecordProgress() {
-    Calls.push_back("GetRecordProgress");
-    return RecordBar;
-}
 void RecordingObserver::ProcessPendingEvents() {
     Calls.push_back("ProcessPendingEvents");
     ++PendingEventCalls;
@@ -55,8 +51,8 @@ void RecordingObserver::ShowInformation(const std::string& text) {
     Calls.push_back("ShowInformation:" + text);
     LogAtInformation = Log;
 }
-void RecordingObserver::SelectPage(int page) {
-    Calls.push_back("SelectPage:" + std::to_string(page));
+void RecordingObserver::SelectPage(RunStage stage) {
+    Calls.push_back("SelectPage:" + std::to_string(static_cast<int>(stage)));
 }
 
 std::vector<std::string> RecordingObserver::TextsOf(const std::string& name) const {
@@ -136,7 +132,8 @@ std::vector<std::string> ReadLines(const std::string& path) {
 
 RunError RunFailing(const RunSettings& settings, RecordingObserver& observer) {
     try {
-        ExecuteRun(settings, observer, observer.Abort);
+        const RunOutcome outcome = ExecuteRun(settings, observer, observer.Abort);
+        if (outcome.What == RunOutcome::Kind::Aborted) return {typeid(void), outcome.Message, true};
     } catch (const Exception& e) {
         return {typeid(e), e.Message()};
     }

@@ -35,13 +35,12 @@ class RecordingObserver : public RunObserver {
     void AppendLog(const std::string& text) override;
     void SetFileProgress(int percent) override;
     void SetRecordProgress(int percent) override;
-    int GetRecordProgress() override;
     void ProcessPendingEvents() override;
     void LockControls() override;
     void UnlockControls() override;
     void ShowWarning(const std::string& text) override;
     void ShowInformation(const std::string& text) override;
-    void SelectPage(int page) override;
+    void SelectPage(RunStage stage) override;
 
     // The arguments of every call of one operation, in order.
     std::vector<std::string> TextsOf(const std::string& name) const;
@@ -69,10 +68,12 @@ bool Exists(const std::string& path);
 // The lines of a CR LF file.
 std::vector<std::string> ReadLines(const std::string& path);
 
-// What left a run that failed: the exception's exact class and message.
+// What ended a run that did not finish: the exception's exact class and
+// message, or the abort's message.
 struct RunError {
     std::type_index Type = typeid(void);
     std::string Message;
+    bool Aborted = false;
 };
 RunError RunFailing(const RunSettings& settings, RecordingObserver& observer);
 
