@@ -11,6 +11,10 @@ inline constexpr const char* kFileWriteError = "ファイル %s への書き込�
 inline constexpr const char* kNulInLine = "ファイル %s の%d行目にNUL文字があります";
 inline constexpr const char* kFileTooLarge = "ファイル %s は2GB以上あるため読み込めません";
 inline constexpr const char* kFileReadFailed = "ファイル %s を読み込めません";
+// A file read in stretches; the run names the file.
+inline constexpr const char* kStreamReadError = "ストリームからの読み込みエラー";
+// More lines than a count holds (2^31 - 1), whatever the file's size.
+inline constexpr const char* kTooManyLines = "ファイル %s は行数が多すぎるため読み込めません";
 
 inline constexpr const char* kInOutFileNotFound = "ファイルが見つかりません";
 inline constexpr const char* kInOutPathNotFound = "不正なファイル名です";

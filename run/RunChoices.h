@@ -3,6 +3,7 @@
 // the two front ends cannot drift apart.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,7 @@ struct RunChoices {
     int SortKeyField = 0;  // 1-based; 0 = none
     bool SortDescending = false;
     bool DuplicatesToFile = false;
+    std::uint64_t MemoryBudget = 0;  // bytes; 0: the machine's default
 };
 
 // The settings of the run. A search text is kept as typed for UTF-8 files

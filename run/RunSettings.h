@@ -1,6 +1,7 @@
 // Everything a run takes from the window, copied once when Start is pressed.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -35,6 +36,9 @@ struct RunSettings {
     RecordCondition Condition2;
     bool JoinWithOr = false;
     bool NoFileWhenEmpty = false;
+    // Bytes of memory the run may take; 0: the machine's default. Files
+    // whose run needs more are streamed, and sorted on disk.
+    std::uint64_t MemoryBudget = 0;
 };
 
 }  // namespace quellor

@@ -81,6 +81,14 @@ void SortStage(RunContext& run, TStringListEx& records, const std::string& dupli
     observer.ProcessPendingEvents();
 }
 
+std::function<bool(const TStringListEx&)> RecordTest(const RunSettings& settings,
+                                                     Encoding encoding) {
+    return [&settings, c1 = FileCondition(settings.Condition1, encoding),
+            c2 = FileCondition(settings.Condition2, encoding)](const TStringListEx& fields) {
+        return RecordStays(settings, c1, c2, fields);
+    };
+}
+
 void RecordExtractionStage(RunContext& run, TStringListEx& records) {
     RunObserver& observer = run.Observer;
     RunState& state = run.State;

@@ -4,6 +4,7 @@
 
 #include <sys/types.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -30,6 +31,10 @@ struct RunContext {
 void SortStage(RunContext& run, TStringListEx& records, const std::string& duplicatesPath,
                mode_t newMode, std::string_view prefix, std::optional<StagedFile>& duplicates);
 void RecordExtractionStage(RunContext& run, TStringListEx& records);
+// Whether a record split into fields stays, by the run's conditions in the
+// encoding of the file at hand; the streamed stages test records one by one.
+std::function<bool(const TStringListEx&)> RecordTest(const RunSettings& settings,
+                                                     Encoding encoding);
 void FieldExtractionStage(RunContext& run, TStringListEx& records);
 
 // Raises the field-count error or the abort; both unlock the window and close
