@@ -10,6 +10,9 @@
 
 namespace quellor {
 
+// The environment variable through which the window is given a budget.
+inline constexpr const char* kMemoryVariable = "QUELLOR_MEMORY";
+
 // A quarter of the machine's memory, at most 4 GiB.
 std::uint64_t DefaultMemoryBudget();
 // "512M", "2G", "64K" (powers of 1024) or a bare count of bytes; nullopt

@@ -38,6 +38,7 @@ class RunSession : public RunObserver {
     void SetRecordProgress(int percent) override;
     int GetRecordProgress() override;
     void ProcessPendingEvents() override;
+    void KeepAlive(int recordPercent) override;
     void LockControls() override;
     void UnlockControls() override;
     void ShowWarning(const std::string& text) override;
