@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "records/Encoding.h"
+#include "run/MemoryBudget.h"
 
 namespace quellor::cli {
 
@@ -124,6 +125,12 @@ class Reader {
             const auto n = Number(Value(typed), 0);
             if (!n) throw UsageError(typed, kNotCount);
             c.Choices.ExpectedFieldCount = *n;
+        } else if (name_ == "--memory") {
+            if (c.Choices.MemoryBudget != 0) throw UsageError(name_, kGivenTwice);
+            std::string typed;
+            const auto size = ParseMemorySize(Value(typed));
+            if (!size) throw UsageError(typed, kNotMemorySize);
+            c.Choices.MemoryBudget = *size;
         } else {
             throw UsageError(args_[i_], kUnknownOption);
         }

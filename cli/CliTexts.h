@@ -29,6 +29,8 @@ inline constexpr Said kHelp = {
     "  --expected-fields N     各ﾚｺｰﾄﾞのﾌｨｰﾙﾄﾞ数 (既定: 1番目のﾌｧｲﾙの1行目)\n"
     "  --encoding 方式         ﾌｧｲﾙの文字ｺｰﾄﾞ: cp932, utf-8, auto (既定: auto\n"
     "                          ﾌｧｲﾙごとに内容から判定)\n"
+    "  --memory SIZE           使うﾒﾓﾘの上限 (例 512M, 2G; 既定: 実ﾒﾓﾘの4分の1,\n"
+    "                          最大4G)。超えるﾌｧｲﾙはﾃﾞｨｽｸ上でｿｰﾄする\n"
     "  --help                  この説明を表示する\n"
     "  --version               ﾊﾞｰｼﾞｮﾝを表示する\n"
     "\n"
@@ -51,6 +53,9 @@ inline constexpr Said kHelp = {
     "                          of the first line of the first file)\n"
     "  --encoding ENC          read every file as cp932 or utf-8, or auto\n"
     "                          (default: decided for each file by its bytes)\n"
+    "  --memory SIZE           memory the run may use (512M, 2G; default: a\n"
+    "                          quarter of the RAM, at most 4G); larger files\n"
+    "                          are streamed and sorted on disk\n"
     "  --help                  show this help\n"
     "  --version               show the version\n"
     "\n"
@@ -69,6 +74,8 @@ inline constexpr Said kNotFieldNumber = {"1以上のﾌｨｰﾙﾄﾞ番号で�
 inline constexpr Said kNotFieldList = {"ﾌｨｰﾙﾄﾞ番号をｺﾝﾏで区切った並び (例 3,1) ではありません",
                                        "is not a comma-separated list of field numbers (3,1)"};
 inline constexpr Said kNotCount = {"0以上の数ではありません", "is not a number (0 or more)"};
+inline constexpr Said kNotMemorySize = {"ﾒﾓﾘの大きさ (例 512M, 2G) ではありません",
+                                        "is not a memory size (512M, 2G)"};
 inline constexpr Said kNotCondition = {
     "F:方法:文字列 の形ではありません (方法は equals, contains, starts, ends)",
     "is not FIELD:MODE:TEXT (MODE is equals, contains, starts or ends)"};

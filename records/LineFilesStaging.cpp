@@ -193,6 +193,16 @@ void StagedFile::Write(const TStringList& list, std::string_view prefix) {
     if (!ok) throw EWriteError(Format(msg::kFileWriteError, {PathForShow(path_)}));
 }
 
+void StagedFile::Append(std::string_view bytes) {
+    if (!WriteFully(file_.Get(), bytes.data(), bytes.size()))
+        throw EWriteError(Format(msg::kFileWriteError, {PathForShow(path_)}));
+}
+
+void StagedFile::Finish() {
+    if (::fdatasync(file_.Get()) != 0)
+        throw EWriteError(Format(msg::kFileWriteError, {PathForShow(path_)}));
+}
+
 void StagedFile::Prepare() {
     if (!unnamed_ || !tempName_.empty()) return;
     const std::string self = "/proc/self/fd/" + std::to_string(file_.Get());

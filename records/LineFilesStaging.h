@@ -33,6 +33,10 @@ class StagedFile {
     // CR LF, and flushes the bytes to disk; EWriteError naming the output
     // when any of it is refused.
     void Write(const TStringList& list, std::string_view prefix = {});
+    // The same in pieces, for an output made while its input is read: the
+    // bytes as they come, then Finish once.
+    void Append(std::string_view bytes);
+    void Finish();
     // Gives the written file its temporary name beside the output; nothing
     // visible to the user changes. EFCreateError when that fails.
     void Prepare();

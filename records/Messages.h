@@ -14,6 +14,10 @@ inline constexpr const char* kStrayByteInUtf8 =
     "ファイル %s はUTF-8として読みましたが、%d行目にUTF-8でないバイトがあります";
 inline constexpr const char* kFileTooLarge = "ファイル %s は2GB以上あるため読み込めません";
 inline constexpr const char* kFileReadFailed = "ファイル %s を読み込めません";
+// A file read in stretches; the run names the file.
+inline constexpr const char* kStreamReadError = "ストリームからの読み込みエラー";
+// More lines than a count holds (2^31 - 1), whatever the file's size.
+inline constexpr const char* kTooManyLines = "ファイル %s は行数が多すぎるため読み込めません";
 
 inline constexpr const char* kInOutFileNotFound = "ファイルが見つかりません";
 inline constexpr const char* kInOutPathNotFound = "不正なファイル名です";

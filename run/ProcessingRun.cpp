@@ -13,9 +13,11 @@
 #include "records/LineFiles.h"
 #include "records/LineFilesStaging.h"
 #include "records/RecordList.h"
+#include "run/MemoryBudget.h"
 #include "run/ProcessingRunChecks.h"
 #include "run/RunMessages.h"
 #include "run/RunStages.h"
+#include "run/StreamedStages.h"
 
 namespace quellor {
 
@@ -59,6 +61,8 @@ std::string FileCounter(const RunState& state) {
     return Format(runmsg::kFileCounter, {state.FilesDone, state.TotalFiles});
 }
 
+void FinishFile(RunContext& run);
+
 // Everything for one file between locking and unlocking the window.
 void ProcessFile(RunContext& run, TStringListEx& records, const std::string& path,
                  const OutputPathsFor& outputsFor) {
@@ -70,6 +74,11 @@ void ProcessFile(RunContext& run, TStringListEx& records, const std::string& pat
     observer.SetLog(Format(runmsg::kLogFileStart, {PathForShow(path)}));
     observer.SetFileCounter(FileCounter(state));
 
+    if (!FitsInMemory(settings, path)) {
+        ProcessFileStreamed(run, path, outputsFor(path), NewOutputMode(path));
+        FinishFile(run);
+        return;
+    }
     const TextForm form = LoadLines(records, path, settings.TextEncoding);
     observer.AppendLog(Format(runmsg::kLogEncoding, {runmsg::EncodingName(form.TextEncoding)}));
     const int loaded = records.Count();
@@ -94,7 +103,12 @@ void ProcessFile(RunContext& run, TStringListEx& records, const std::string& pat
         processed->Write(records, form.Prefix());
     }
     CommitTogether({duplicates ? &*duplicates : nullptr, processed ? &*processed : nullptr});
+    FinishFile(run);
+}
 
+void FinishFile(RunContext& run) {
+    RunObserver& observer = run.Observer;
+    RunState& state = run.State;
     ++state.FilesDone;
     // Integer arithmetic: in binary floating point 29 of 50 files would read 57.
     const std::int64_t percent = std::int64_t{state.FilesDone} * 100 / state.TotalFiles;

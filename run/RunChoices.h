@@ -3,6 +3,7 @@
 // the two front ends cannot drift apart.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -34,6 +35,7 @@ struct RunChoices {
     bool DuplicatesToFile = false;
     // The window always guesses; the command line lets the user decide.
     EncodingChoice TextEncoding = EncodingChoice::Auto;
+    std::uint64_t MemoryBudget = 0;  // bytes; 0: the machine's default
 };
 
 // The settings of the run. A search text is kept as typed for UTF-8 files

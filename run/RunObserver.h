@@ -19,6 +19,11 @@ class RunObserver {
     virtual void SetFileProgress(int percent) = 0;
     virtual void SetRecordProgress(int percent) = 0;
     virtual void ProcessPendingEvents() = 0;
+    // Called every few thousand lines while a file too large for memory is
+    // sorted on disk, a step with no per-record hooks: the record bar may
+    // move to recordPercent, and events may be delivered, at intervals the
+    // observer bounds. Calls on every other path stay as they are.
+    virtual void KeepAlive(int recordPercent) { (void)recordPercent; }
     virtual void LockControls() = 0;
     virtual void UnlockControls() = 0;
     virtual void ShowWarning(const std::string& text) = 0;

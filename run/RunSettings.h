@@ -1,6 +1,7 @@
 // Everything a run takes from the window, copied once when Start is pressed.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -37,6 +38,9 @@ struct RunSettings {
     bool JoinWithOr = false;
     bool NoFileWhenEmpty = false;
     EncodingChoice TextEncoding = EncodingChoice::Auto;  // of every file
+    // Bytes of memory the run may take; 0: the machine's default. Files
+    // whose run needs more are streamed, and sorted on disk.
+    std::uint64_t MemoryBudget = 0;
 };
 
 }  // namespace quellor

@@ -56,16 +56,6 @@ std::string RecordCounter(int done, int total) {
     return Format(runmsg::kRecordCounter, {done, total});
 }
 
-void LetEventsThrough(RunContext& run) {
-    run.Observer.ProcessPendingEvents();
-    run.State.AbortAfterEvents = run.Abort.Requested();
-}
-
-[[noreturn]] void EndByAbort(RunContext& run) {
-    run.State.EndingLog = runmsg::kLogAborted;
-    throw ERunAborted(runmsg::kAborted);
-}
-
 }  // namespace
 
 void SortStage(RunContext& run, TStringListEx& records, const std::string& duplicatesPath,
@@ -102,6 +92,14 @@ void SortStage(RunContext& run, TStringListEx& records, const std::string& dupli
     LetEventsThrough(run);
     // With no record check to come, this is the last moment before the save.
     if (!extractionFollows && run.Abort.Requested()) EndByAbort(run);
+}
+
+std::function<bool(const TStringListEx&)> RecordTest(const RunSettings& settings,
+                                                     Encoding encoding) {
+    return [&settings, c1 = FileCondition(settings.Condition1, encoding),
+            c2 = FileCondition(settings.Condition2, encoding)](const TStringListEx& fields) {
+        return RecordStays(settings, c1, c2, fields);
+    };
 }
 
 void RecordExtractionStage(RunContext& run, TStringListEx& records) {
@@ -185,6 +183,16 @@ void ReportRecordProgress(RunContext& run, int done) {
         std::int64_t{done} * 100 / (std::int64_t{state.StageRecordCount} * state.OperationsOn);
     SetRecordBar(run, static_cast<int>(share) + state.RecordBarBase);
     LetEventsThrough(run);
+}
+
+void LetEventsThrough(RunContext& run) {
+    run.Observer.ProcessPendingEvents();
+    run.State.AbortAfterEvents = run.Abort.Requested();
+}
+
+[[noreturn]] void EndByAbort(RunContext& run) {
+    run.State.EndingLog = runmsg::kLogAborted;
+    throw ERunAborted(runmsg::kAborted);
 }
 
 void SetRecordBar(RunContext& run, int percent) {

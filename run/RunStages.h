@@ -4,6 +4,7 @@
 
 #include <sys/types.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -38,12 +39,20 @@ class ERunAborted : public Exception {
 void SortStage(RunContext& run, TStringListEx& records, const std::string& duplicatesPath,
                mode_t newMode, std::string_view prefix, std::optional<StagedFile>& duplicates);
 void RecordExtractionStage(RunContext& run, TStringListEx& records);
+// Whether a record split into fields stays, by the run's conditions in the
+// encoding of the file at hand; the streamed stages test records one by one.
+std::function<bool(const TStringListEx&)> RecordTest(const RunSettings& settings,
+                                                     Encoding encoding);
 void FieldExtractionStage(RunContext& run, TStringListEx& records);
 
 // Raises the field-count error or the abort, each with the log line that
 // closes the log once the window is unlocked.
 void CheckRecord(RunContext& run, int lineNumber, int fieldsFound);
 void ReportRecordProgress(RunContext& run, int done);
+// Lets the window's events through, noting whether an abort was then pending.
+void LetEventsThrough(RunContext& run);
+// Ends the run as the record check ends it on an abort.
+[[noreturn]] void EndByAbort(RunContext& run);
 // Moves the record bar; the run keeps the position for the next stage's share.
 void SetRecordBar(RunContext& run, int percent);
 

@@ -12,8 +12,10 @@
 #include <QStyle>
 #include <QTabBar>
 #include <QTabWidget>
+#include <cstdlib>
 
 #include "records/Exceptions.h"
+#include "run/MemoryBudget.h"
 #include "run/RunChoices.h"
 #include "run/SampleLine.h"
 #include "ui/ControlRows.h"
@@ -209,6 +211,11 @@ RunSettings MainWindow::BuildRunSettings() const {
     c.SortKeyField = sort.KeyField;
     c.SortDescending = sort.Descending;
     c.DuplicatesToFile = sort.DuplicatesToFile;
+    // The window has no option of its own: the budget comes from the
+    // environment, in the form --memory takes; anything else is the default.
+    if (const char* memory = std::getenv(kMemoryVariable)) {
+        c.MemoryBudget = ParseMemorySize(memory).value_or(0);
+    }
     return SettingsFromChoices(c);
 }
 

@@ -43,6 +43,7 @@ class RunSession : public RunObserver {
     void SetFileProgress(int percent) override;
     void SetRecordProgress(int percent) override;
     void ProcessPendingEvents() override;
+    void KeepAlive(int recordPercent) override;
     void LockControls() override;
     void UnlockControls() override;
     void ShowWarning(const std::string& text) override;

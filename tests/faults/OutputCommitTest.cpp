@@ -208,6 +208,35 @@ TEST_F(FaultTest, KilledRunsLeaveNothingThatOutlivesThem) {
     EXPECT_FALSE(fs::exists(PathOf(dead)));
 }
 
+// Killed while a sort's runs lie on disk beside the output: they have no
+// name, so the kill leaves nothing.
+TEST_F(FaultTest, KilledDuringASortOnDiskLeavesNothing) {
+    std::string text;
+    for (int i = 0; i < 30000; ++i) text += std::to_string(i % 977) + ",x\r\n";
+    const std::string input = Write("in.csv", text);
+    const Snapshot before = Take();
+    const pid_t child = ::fork();
+    if (child == 0) {
+        class KilledInMerge : public FaultObserver {
+          public:
+            void KeepAlive(int) override {
+                if (++calls_ == 5) ::raise(SIGKILL);  // past the runs, inside the merge
+            }
+
+          private:
+            int calls_ = 0;
+        } observer;
+        RunSettings s = SortWithDuplicates({input});
+        s.MemoryBudget = 64 << 10;
+        RunReportingError(s, observer);
+        ::_exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status));
+    ExpectOnlyAdded(before, {});
+}
+
 struct ModeCase {
     const char* name;
     mode_t input;

@@ -35,6 +35,10 @@ struct WriteFaultCase {
     const char* name;
     bool staleNew;    // a ".new" from an earlier run stands there
     bool duplicates;  // the ".w" is the first output, and too large
+    // A budget below the run's need: the outputs are streamed and the sort's
+    // runs go to disk beside them, where the limit hits a run first.
+    std::uint64_t budget = 0;
+    const char* failing = nullptr;  // the output the error names
 };
 
 class WriteFault : public FaultTest, public ::testing::WithParamInterface<WriteFaultCase> {};
@@ -53,9 +57,10 @@ TEST_P(WriteFault, LeavesNoPartialOutputAndTheOldOneUntouched) {
     s.SortOn = c.duplicates;
     s.SortKeyField = 1;
     s.DuplicatesToFile = true;
+    s.MemoryBudget = c.budget;
 
-    EXPECT_EQ(RunUnderSizeLimit(s), "EWriteError: ファイル " + input +
-                                        (c.duplicates ? ".w" : ".new") + " への書き込みエラー");
+    EXPECT_EQ(RunUnderSizeLimit(s),
+              "EWriteError: ファイル " + input + c.failing + " への書き込みエラー");
     ExpectOnlyAdded(before, {});
 
     // Without the limit the same run goes through, so the limit was the fault.
@@ -63,11 +68,14 @@ TEST_P(WriteFault, LeavesNoPartialOutputAndTheOldOneUntouched) {
     EXPECT_GT(Read(input + ".new").size(), kLimit);
 }
 
-INSTANTIATE_TEST_SUITE_P(Outputs, WriteFault,
-                         ::testing::Values(WriteFaultCase{"NoEarlierOutput", false, false},
-                                           WriteFaultCase{"EarlierOutput", true, false},
-                                           WriteFaultCase{"DuplicatesFile", true, true}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Outputs, WriteFault,
+    ::testing::Values(WriteFaultCase{"NoEarlierOutput", false, false, 0, ".new"},
+                      WriteFaultCase{"EarlierOutput", true, false, 0, ".new"},
+                      WriteFaultCase{"DuplicatesFile", true, true, 0, ".w"},
+                      WriteFaultCase{"StreamedOutput", true, false, 256 << 10, ".new"},
+                      WriteFaultCase{"SortRunOnDisk", true, true, 1 << 20, ".new"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // The limit hits the second file: the first keeps its complete output.
 TEST_F(FaultTest, WriteFailureKeepsEarlierFilesOutputs) {

@@ -1,0 +1,179 @@
+#include "records/ExternalSort.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "records/Compare.h"
+#include "records/Exceptions.h"
+#include "records/FieldCodec.h"
+#include "records/FieldSwap.h"
+#include "records/Format.h"
+#include "records/Messages.h"
+#include "records/PrimaryWeights.h"
+
+namespace quellor {
+
+namespace {
+
+constexpr std::uint64_t kTickEvery = 8192;
+constexpr std::size_t kReadBlock = std::size_t{4} << 20;
+constexpr std::size_t kOutBatch = std::size_t{1} << 20;
+// What a line costs in a run beyond its text: its place in the list and its entry.
+constexpr std::uint64_t kLineCost = 16 + 40;
+
+// The first primary weight bytes of a line, zero-padded: where they differ
+// they decide the locale comparison, as in the in-memory sort.
+struct Key {
+    static constexpr std::size_t kBytes = 32;
+    std::uint8_t bytes[kBytes];
+    bool known;
+
+    void Of(std::string_view line, const PrimaryWeights& weights, Encoding encoding) {
+        std::size_t size = 0;
+        known = weights.Prefix(line, bytes, kBytes, &size, encoding);
+        if (!known) size = 0;
+        std::memset(bytes + size, 0, kBytes - size);
+    }
+};
+
+// The sort's order made total: the locale comparison ignoring case, then the bytes.
+int CompareLines(std::string_view a, const Key& ka, std::string_view b, const Key& kb,
+                 Encoding encoding) {
+    if (ka.known && kb.known) {
+        const int c = std::memcmp(ka.bytes, kb.bytes, Key::kBytes);
+        if (c != 0) return c;
+    }
+    const int c = CompareLocale(a, b, true, encoding);
+    if (c != 0) return c;
+    return a.compare(b);
+}
+
+struct Entry {
+    Key key;
+    std::uint32_t line;
+};
+
+// The line with the wrong field count among lines the rewrite refused,
+// named by its number in the whole file as the in-memory sort names it.
+[[noreturn]] void RethrowWithFileLine(const TStringList& batch, std::uint64_t firstLine,
+                                      int expected) {
+    TStringList fields;
+    fields.TextEncoding = batch.TextEncoding;
+    for (int i = 0; i < batch.Count(); ++i) {
+        SplitFields(fields, batch.At(static_cast<std::size_t>(i)));
+        if (fields.Count() != expected) {
+            const auto line = static_cast<std::int64_t>(firstLine) + i + 1;
+            throw EStringListError(Format(msg::kFieldCountDiffers, {line}));
+        }
+    }
+    throw;
+}
+
+}  // namespace
+
+void ExternalSort::BuildRuns(int fd, const LineIndex& index) {
+    if (index.Marks.empty()) return;
+    const PrimaryWeights& weights = PrimaryWeights::Get(true);
+    TStringList batch;
+    batch.TextEncoding = s_.TextEncoding;
+    std::vector<Entry> entries;
+    std::uint64_t firstLine = 0, lines = 0, bytes = 0;
+
+    const auto writeRun = [&] {
+        try {
+            SwapFieldsInEveryLine(batch, 0, s_.KeyIndex, s_.ExpectedFieldCount);
+        } catch (const EStringListError&) {
+            RethrowWithFileLine(batch, firstLine, s_.ExpectedFieldCount);
+        }
+        const std::size_t n = static_cast<std::size_t>(batch.Count());
+        entries.resize(n);
+        for (std::size_t i = 0; i < n; ++i) {
+            entries[i].key.Of(batch.At(i), weights, s_.TextEncoding);
+            entries[i].line = static_cast<std::uint32_t>(i);
+        }
+        const bool descending = s_.Descending;
+        const Encoding encoding = s_.TextEncoding;
+        std::sort(entries.begin(), entries.end(), [&](const Entry& a, const Entry& b) {
+            const int c = CompareLines(batch.At(a.line), a.key, batch.At(b.line), b.key, encoding);
+            return descending ? c > 0 : c < 0;
+        });
+        RunFile& run = runs_.emplace_back(s_.Folder, s_.Output);
+        for (const Entry& e : entries) run.Add(batch.At(e.line));
+        run.Finish();
+        firstLine += n;
+        batch.Reset();
+        bytes = 0;
+    };
+
+    LineStream in(fd, index.From(0), index.End, kReadBlock);
+    std::string_view line;
+    while (in.Next(line)) {
+        batch.Add(line);
+        bytes += line.size() + kLineCost;
+        if (++lines % kTickEvery == 0 && s_.Tick) s_.Tick(lines);
+        if (bytes >= s_.RunBytes) writeRun();
+    }
+    if (batch.Count() > 0) writeRun();
+    std::vector<Entry>().swap(entries);
+}
+
+void ExternalSort::Merge(const std::function<void(std::string_view)>& sink) {
+    struct Cursor {
+        LineStream stream;
+        std::string_view line;
+        Key key;
+    };
+    const PrimaryWeights& weights = PrimaryWeights::Get(true);
+    const Encoding encoding = s_.TextEncoding;
+    const std::size_t block = static_cast<std::size_t>(std::clamp<std::uint64_t>(
+        s_.MergeBytes / std::max<std::size_t>(runs_.size(), 1), 64 << 10, 4 << 20));
+    std::vector<Cursor> cursors;
+    cursors.reserve(runs_.size());
+    std::vector<std::size_t> heap;
+    std::uint64_t total = 0;
+    for (const RunFile& run : runs_) {
+        Cursor& c =
+            cursors.emplace_back(Cursor{LineStream(run.Fd(), 0, run.Index().End, block), {}, {}});
+        total += run.Index().Lines;
+        if (c.stream.Next(c.line)) {
+            c.key.Of(c.line, weights, encoding);
+            heap.push_back(cursors.size() - 1);
+        }
+    }
+    // The heap's top is the line that comes first.
+    const bool descending = s_.Descending;
+    const auto after = [&](std::size_t a, std::size_t b) {
+        const int c = CompareLines(cursors[a].line, cursors[a].key, cursors[b].line, cursors[b].key,
+                                   encoding);
+        return descending ? c < 0 : c > 0;
+    };
+    std::make_heap(heap.begin(), heap.end(), after);
+
+    TStringList out;
+    out.TextEncoding = encoding;
+    std::size_t outBytes = 0;
+    const auto flush = [&] {
+        SwapFieldsInEveryLine(out, s_.KeyIndex, 0, -1);
+        for (int i = 0; i < out.Count(); ++i) sink(out.At(static_cast<std::size_t>(i)));
+        out.Reset();
+        outBytes = 0;
+    };
+    std::uint64_t merged = 0;
+    while (!heap.empty()) {
+        std::pop_heap(heap.begin(), heap.end(), after);
+        Cursor& c = cursors[heap.back()];
+        out.Add(c.line);
+        outBytes += c.line.size();
+        if (c.stream.Next(c.line)) {
+            c.key.Of(c.line, weights, encoding);
+            std::push_heap(heap.begin(), heap.end(), after);
+        } else {
+            heap.pop_back();
+        }
+        if (outBytes >= kOutBatch) flush();
+        if (++merged % kTickEvery == 0 && s_.Tick) s_.Tick(total + merged);
+    }
+    flush();
+}
+
+}  // namespace quellor

@@ -1,0 +1,155 @@
+#include "records/LineStream.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+
+#include "records/ByteScan.h"
+#include "records/Exceptions.h"
+#include "records/Format.h"
+#include "records/Messages.h"
+
+namespace quellor {
+
+namespace {
+
+constexpr std::size_t kIndexBlock = std::size_t{4} << 20;
+
+long long ReadAt(int fd, char* buf, std::size_t size, std::uint64_t offset) {
+    std::size_t got = 0;
+    while (got < size) {
+        const ssize_t r = ::pread(fd, buf + got, size - got, static_cast<off_t>(offset + got));
+        if (r < 0 && errno == EINTR) continue;
+        if (r < 0) return -1;
+        if (r == 0) break;
+        got += static_cast<std::size_t>(r);
+    }
+    return static_cast<long long>(got);
+}
+
+}  // namespace
+
+LineStream::LineStream(int fd, std::uint64_t from, std::uint64_t to, std::size_t blockSize)
+    : fd_(fd), buf_(std::max<std::size_t>(blockSize, 64)) {
+    Reset(from, to);
+}
+
+void LineStream::Reset(std::uint64_t from, std::uint64_t to) {
+    next_ = bufStart_ = lineStart_ = from;
+    to_ = std::max(from, to);
+    pos_ = len_ = 0;
+    eof_ = nul_ = false;
+}
+
+// Keeps the unread bytes and adds what follows; a buffer full of one line
+// grows. Nothing moves once the stretch is read whole.
+void LineStream::Refill() {
+    if (next_ >= to_) {
+        eof_ = true;
+        return;
+    }
+    if (pos_ > 0) {
+        std::memmove(buf_.data(), buf_.data() + pos_, len_ - pos_);
+        len_ -= pos_;
+        bufStart_ += pos_;
+        pos_ = 0;
+    }
+    if (len_ == buf_.size()) buf_.resize(buf_.size() * 2);
+    const std::size_t want =
+        static_cast<std::size_t>(std::min<std::uint64_t>(buf_.size() - len_, to_ - next_));
+    const long long got = ReadAt(fd_, buf_.data() + len_, want, next_);
+    if (got < 0) throw EReadError(Format(msg::kStreamReadError, {}));
+    if (got == 0) {
+        eof_ = true;  // the file shrank meanwhile: what it had
+        return;
+    }
+    len_ += static_cast<std::size_t>(got);
+    next_ += static_cast<std::uint64_t>(got);
+}
+
+bool LineStream::Next(std::string_view& line) {
+    if (nul_) return false;
+    for (;;) {
+        const auto* p = reinterpret_cast<const unsigned char*>(buf_.data());
+        const std::size_t end = NextLineByte(p, pos_, len_);
+        if (end == len_ && !eof_) {
+            Refill();
+            continue;
+        }
+        // A CR at the buffer's end: whether an LF follows decides where the next line begins.
+        if (end + 1 == len_ && p[end] == '\r' && !eof_) {
+            Refill();
+            continue;
+        }
+        if (end < len_ && p[end] == 0) {
+            nul_ = true;
+            return false;
+        }
+        if (pos_ == len_) return false;
+        lineStart_ = bufStart_ + pos_;
+        line = std::string_view(buf_.data() + pos_, end - pos_);
+        pos_ = end < len_ ? end + 1 : len_;
+        if (end < len_ && p[end] == '\r' && pos_ < len_ && p[pos_] == '\n') ++pos_;
+        return true;
+    }
+}
+
+void LineStream::ReadAll(std::vector<std::string_view>& lines) {
+    lines.clear();
+    const std::uint64_t size = to_ - next_;
+    if (buf_.size() < size + 1) buf_.resize(static_cast<std::size_t>(size) + 1);
+    std::string_view line;
+    while (Next(line)) lines.push_back(line);
+}
+
+IndexedFile IndexLines(const std::string& path, EncodingChoice choice) {
+    IndexedFile f;
+    f.File = FileHandle(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    struct stat st {};
+    if (!f.File.Valid() || ::fstat(f.File.Get(), &st) != 0 || !S_ISREG(st.st_mode)) {
+        throw EFOpenError(Format(msg::kFileCannotOpen, {PathForShow(path)}));
+    }
+    const auto size = static_cast<std::uint64_t>(st.st_size);
+    char head[3] = {};
+    const long long got = ReadAt(f.File.Get(), head, sizeof head, 0);
+    // The encoding is settled by the rules LoadLines follows, so a file
+    // reads the same whichever road it takes.
+    f.Form.ByteOrderMark =
+        choice != EncodingChoice::Cp932 && got == 3 && std::string_view(head, 3) == kUtf8Bom;
+    const std::uint64_t from = f.Form.ByteOrderMark ? kUtf8Bom.size() : 0;
+    const bool guessing = choice == EncodingChoice::Auto && !f.Form.ByteOrderMark;
+
+    EncodingGuess guess;
+    try {
+        LineStream stream(f.File.Get(), from, size, kIndexBlock);
+        std::string_view line;
+        while (stream.Next(line)) {
+            if (f.Index.Lines == static_cast<std::uint64_t>(INT_MAX)) {
+                throw EReadError(Format(msg::kTooManyLines, {PathForShow(path)}));
+            }
+            f.Index.LineAt(stream.LineStart());
+            if (guessing) guess.Feed(line);
+        }
+        if (stream.NulMet()) {
+            const auto lineNumber = static_cast<std::int64_t>(f.Index.Lines) + 1;
+            throw EReadError(Format(msg::kNulInLine, {PathForShow(path), lineNumber}));
+        }
+    } catch (const EReadError& e) {
+        if (std::string_view(e.what()) != msg::kStreamReadError) throw;
+        throw EReadError(Format(msg::kFileReadFailed, {PathForShow(path)}));
+    }
+    if (guessing && guess.MostlyUtf8()) {
+        throw EReadError(
+            Format(msg::kStrayByteInUtf8, {PathForShow(path), guess.FirstStrayLine()}));
+    }
+    f.Index.End = size;
+    f.Form.TextEncoding = choice == EncodingChoice::Cp932 ? Encoding::Cp932
+                          : guessing                      ? guess.Guess()
+                                                          : Encoding::Utf8;
+    return f;
+}
+
+}  // namespace quellor

@@ -1,0 +1,90 @@
+// Lines of a file read forward in large blocks by the rules LoadLines cuts
+// them with, and an index of where every so many of them begin: together
+// they let a file of any size be read, and read again in any stretch, in
+// bounded memory.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "records/FileHandle.h"
+#include "records/LineFiles.h"
+
+namespace quellor {
+
+// The line that begins at Offset is line number Line (from 0).
+struct LineMark {
+    std::uint64_t Offset;
+    std::uint64_t Line;
+};
+
+// Marks at most kLinesPerMark lines or about kBytesPerMark bytes apart, so
+// one stretch between two marks is cheap to hold whatever the lines are like.
+struct LineIndex {
+    static constexpr std::uint64_t kLinesPerMark = 4096;
+    static constexpr std::uint64_t kBytesPerMark = std::uint64_t{1} << 20;
+
+    std::uint64_t Lines = 0;
+    std::uint64_t End = 0;  // where the last line's break ends
+    std::vector<LineMark> Marks;
+
+    // Called with the offset of every line in order.
+    void LineAt(std::uint64_t offset) {
+        if (Marks.empty() || Lines - Marks.back().Line >= kLinesPerMark ||
+            offset - Marks.back().Offset >= kBytesPerMark) {
+            Marks.push_back({offset, Lines});
+        }
+        ++Lines;
+    }
+    // Stretch k: its first byte, the byte after it, its first line and its line count.
+    std::uint64_t From(std::size_t k) const { return Marks[k].Offset; }
+    std::uint64_t To(std::size_t k) const {
+        return k + 1 < Marks.size() ? Marks[k + 1].Offset : End;
+    }
+    std::uint64_t FirstLine(std::size_t k) const { return Marks[k].Line; }
+};
+
+class LineStream {
+  public:
+    // Reads [from, to) of the open file fd, blockSize bytes at a time at least.
+    LineStream(int fd, std::uint64_t from, std::uint64_t to, std::size_t blockSize);
+    // Starts over on another stretch of the same file, keeping the buffer.
+    void Reset(std::uint64_t from, std::uint64_t to);
+
+    // The next line, valid until the next call; false at the end, and at a
+    // NUL byte, which ends the text (NulMet then says so).
+    bool Next(std::string_view& line);
+    bool NulMet() const { return nul_; }
+    // Where the line last returned began.
+    std::uint64_t LineStart() const { return lineStart_; }
+    // Every line of the stretch at once; the views stay valid until the next Reset.
+    void ReadAll(std::vector<std::string_view>& lines);
+
+  private:
+    void Refill();
+
+    int fd_;
+    std::uint64_t next_ = 0, to_ = 0;
+    std::vector<char> buf_;
+    std::size_t pos_ = 0, len_ = 0;
+    std::uint64_t bufStart_ = 0, lineStart_ = 0;
+    bool eof_ = false, nul_ = false;
+};
+
+// An input file opened for streaming, with what one pass over it learnt.
+struct IndexedFile {
+    FileHandle File;
+    TextForm Form;
+    LineIndex Index;
+};
+
+// One pass over the file: its lines counted and marked, its encoding found
+// as LoadLines finds it. Fails as LoadLines does (EFOpenError, EReadError
+// naming the line with a NUL byte), and with EReadError when the lines are
+// more than a count holds (2^31 - 1).
+IndexedFile IndexLines(const std::string& path, EncodingChoice choice = EncodingChoice::Auto);
+
+}  // namespace quellor
