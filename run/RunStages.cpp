@@ -12,7 +12,6 @@
 #include "records/FieldCodec.h"
 #include "records/Format.h"
 #include "records/LineFiles.h"
-#include "run/ProcessingRun.h"
 #include "run/RunMessages.h"
 
 namespace quellor {

@@ -8,8 +8,8 @@
 #include <string>
 #include <string_view>
 
-#include "records/LineFilesStaging.h"
 #include "records/RecordList.h"
+#include "records/StagedFile.h"
 #include "run/AbortSwitch.h"
 #include "run/RunObserver.h"
 #include "run/RunSettings.h"
