@@ -138,33 +138,15 @@ std::size_t DecodeUtf8Into(std::string_view text, char16_t* out) {
     const std::size_t n = text.size();
     char16_t* dst = out;
     for (std::size_t i = 0; i < n;) {
-        const unsigned char b = p[i];
-        if (b < 0x80) {
-            *dst++ = b;
-            ++i;
-            continue;
+        std::size_t len;
+        const char32_t cp = DecodeUtf8Char(p + i, n - i, &len);
+        if (cp < 0x10000) {
+            *dst++ = static_cast<char16_t>(cp);
+        } else {
+            *dst++ = static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10));
+            *dst++ = static_cast<char16_t>(0xDC00 + ((cp - 0x10000) & 0x3FF));
         }
-        const std::size_t len = Utf8SequenceLength(p + i, n - i);
-        switch (len) {
-            case 2:
-                *dst++ = static_cast<char16_t>(((b & 0x1F) << 6) | (p[i + 1] & 0x3F));
-                break;
-            case 3:
-                *dst++ = static_cast<char16_t>(((b & 0x0F) << 12) | ((p[i + 1] & 0x3F) << 6) |
-                                               (p[i + 2] & 0x3F));
-                break;
-            case 4: {
-                const char32_t cp = ((b & 0x07) << 18) | ((p[i + 1] & 0x3F) << 12) |
-                                    ((p[i + 2] & 0x3F) << 6) | (p[i + 3] & 0x3F);
-                *dst++ = static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10));
-                *dst++ = static_cast<char16_t>(0xDC00 + ((cp - 0x10000) & 0x3FF));
-                break;
-            }
-            default:
-                *dst++ = kReplacement;
-                break;
-        }
-        i += len == 0 ? 1 : len;
+        i += len;
     }
     return static_cast<std::size_t>(dst - out);
 }

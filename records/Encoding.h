@@ -47,6 +47,29 @@ inline std::size_t Utf8CharLength(const unsigned char* p, std::size_t remaining)
     return len == 0 ? 1 : len;
 }
 
+// The code point of the character at p in a UTF-8 text, its length in
+// *length: a byte outside a well-formed sequence is U+FFFD, one byte long.
+inline char32_t DecodeUtf8Char(const unsigned char* p, std::size_t remaining, std::size_t* length) {
+    const unsigned char b = p[0];
+    if (b < 0x80) {
+        *length = 1;
+        return b;
+    }
+    const std::size_t len = Utf8SequenceLength(p, remaining);
+    *length = len == 0 ? 1 : len;
+    switch (len) {
+        case 2:
+            return static_cast<char32_t>(((b & 0x1F) << 6) | (p[1] & 0x3F));
+        case 3:
+            return static_cast<char32_t>(((b & 0x0F) << 12) | ((p[1] & 0x3F) << 6) | (p[2] & 0x3F));
+        case 4:
+            return static_cast<char32_t>(((b & 0x07) << 18) | ((p[1] & 0x3F) << 12) |
+                                         ((p[2] & 0x3F) << 6) | (p[3] & 0x3F));
+        default:
+            return 0xFFFD;
+    }
+}
+
 // Follows a text piece by piece (lines of one file, say) and tells whether
 // all of it is UTF-8 holding at least one byte of 0x80 or above. Pieces must
 // be cut between characters, as line breaks cut them.

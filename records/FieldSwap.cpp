@@ -2,14 +2,13 @@
 
 #include <array>
 #include <cstring>
-#include <exception>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "records/ByteScan.h"
 #include "records/Exceptions.h"
 #include "records/FieldCodec.h"
+#include "records/ForkJoin.h"
 #include "records/Format.h"
 #include "records/Messages.h"
 
@@ -92,7 +91,6 @@ class FieldSwapper {
 };
 
 constexpr std::size_t kPrefetchAhead = 12;
-constexpr std::size_t kParallelFrom = 20000;
 
 void Prefetch(std::string_view line) {
     for (std::size_t at = 0; at < line.size() && at < 256; at += 64) {
@@ -122,30 +120,23 @@ void RewriteRange(const TStringList& list, std::size_t from, std::size_t to, int
 // either half is passed on once both have stopped, the list untouched.
 bool RewriteInParallel(TStringList& list, int a, int b, int expected, const CancelCheck& cancel) {
     const std::size_t count = static_cast<std::size_t>(list.Count());
-    if (count < kParallelFrom || std::thread::hardware_concurrency() < 2) return false;
+    if (!WorthTwoThreads(count)) return false;
     const std::size_t half = count / 2;
     std::vector<TStringList> parts(2);
-    bool secondFailed = false, secondCancelled = false, cancelled = false;
-    std::thread second([&] {
+    bool failed[2] = {false, false};
+    // A cancel crosses the join; any other failure only sends the caller
+    // line by line.
+    const auto rewrite = [&](std::size_t k, std::size_t from, std::size_t to) {
         try {
-            RewriteRange(list, half, count, a, b, expected, cancel, parts[1]);
+            RewriteRange(list, from, to, a, b, expected, cancel, parts[k]);
         } catch (const ECancelled&) {
-            secondCancelled = true;
+            throw;
         } catch (...) {
-            secondFailed = true;
+            failed[k] = true;
         }
-    });
-    bool firstFailed = false;
-    try {
-        RewriteRange(list, 0, half, a, b, expected, cancel, parts[0]);
-    } catch (const ECancelled&) {
-        cancelled = true;
-    } catch (...) {
-        firstFailed = true;
-    }
-    second.join();
-    if (cancelled || secondCancelled) throw ECancelled();
-    if (firstFailed || secondFailed) return false;
+    };
+    ForkJoin([&] { rewrite(0, 0, half); }, [&] { rewrite(1, half, count); });
+    if (failed[0] || failed[1]) return false;
     list.ReplaceLines(parts);
     return true;
 }

@@ -13,8 +13,8 @@
 #include "records/Exceptions.h"
 #include "records/FileHandle.h"
 #include "records/Format.h"
-#include "records/LineFilesStaging.h"
 #include "records/Messages.h"
+#include "records/StagedFile.h"
 
 namespace quellor {
 

@@ -177,15 +177,11 @@ const PrimaryWeights::Entry& PrimaryWeights::LookupUtf8(const unsigned char* p,
         *step = 1;
         return single_[p[0]];
     }
-    const std::size_t len = Utf8SequenceLength(p, remaining);
-    *step = len == 0 ? 1 : len;
-    char16_t unit = 0xFFFD;  // what a byte outside a sequence decodes to
-    if (len == 2) unit = static_cast<char16_t>(((p[0] & 0x1F) << 6) | (p[1] & 0x3F));
-    if (len == 3) {
-        unit = static_cast<char16_t>(((p[0] & 0x0F) << 12) | ((p[1] & 0x3F) << 6) | (p[2] & 0x3F));
-    }
-    if (len == 4) return unsafe_;
-    const Entry* entry = byUnit_[unit];
+    // A byte outside a sequence decodes to U+FFFD; beyond the BMP lies no
+    // character of the code page.
+    const char32_t c = DecodeUtf8Char(p, remaining, step);
+    if (c > 0xFFFF) return unsafe_;
+    const Entry* entry = byUnit_[c];
     return entry != nullptr ? *entry : unsafe_;
 }
 

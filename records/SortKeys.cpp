@@ -3,19 +3,16 @@
 #include <unicode/ucoleitr.h>
 
 #include <cstring>
-#include <exception>
 #include <memory>
-#include <thread>
 
 #include "records/Collation.h"
 #include "records/Compare.h"
+#include "records/ForkJoin.h"
 #include "records/PrimaryWeights.h"
 
 namespace quellor {
 
 namespace {
-
-constexpr std::size_t kParallelFrom = 20000;
 
 // The list's quicksort, step for step: the pivot is tracked by position as
 // lines are swapped, equal lines move as the steps say, and the result is
@@ -50,22 +47,8 @@ void QuickSort(std::vector<T>& v, std::int64_t lo, std::int64_t hi, const Cmp& c
         if (split && lo < j && i < hi) {
             // The first partition leaves two disjoint ranges: the second
             // core sorts one while this thread sorts the other.
-            std::exception_ptr failure;
-            std::thread left([&, lo, j] {
-                try {
-                    QuickSort(v, lo, j, cmp, cancel);
-                } catch (...) {
-                    failure = std::current_exception();
-                }
-            });
-            try {
-                QuickSort(v, i, hi, cmp, cancel);
-            } catch (...) {
-                left.join();
-                throw;
-            }
-            left.join();
-            if (failure) std::rethrow_exception(failure);
+            ForkJoin([&] { QuickSort(v, i, hi, cmp, cancel); },
+                     [&] { QuickSort(v, lo, j, cmp, cancel); });
             return;
         }
         if (j - lo < hi - i) {
@@ -76,10 +59,6 @@ void QuickSort(std::vector<T>& v, std::int64_t lo, std::int64_t hi, const Cmp& c
             hi = j;
         }
     }
-}
-
-bool UseTwoThreads(std::size_t n) {
-    return n >= kParallelFrom && std::thread::hardware_concurrency() >= 2;
 }
 
 std::uint64_t LoadBigEndian(const std::uint8_t* p) {
@@ -129,27 +108,12 @@ SortKeys<W>::SortKeys(const TStringList& list, bool ignoreCase, const CancelChec
     : list_(list), ignoreCase_(ignoreCase), cancel_(cancel) {
     const std::size_t n = static_cast<std::size_t>(list.Count());
     entries_.resize(n);
-    if (!UseTwoThreads(n)) {
+    if (!WorthTwoThreads(n)) {
         Build(0, n);
         return;
     }
     const std::size_t half = n / 2;
-    std::exception_ptr failure;
-    std::thread helper([&] {
-        try {
-            Build(half, n);
-        } catch (...) {
-            failure = std::current_exception();
-        }
-    });
-    try {
-        Build(0, half);
-    } catch (...) {
-        helper.join();
-        throw;
-    }
-    helper.join();
-    if (failure) std::rethrow_exception(failure);
+    ForkJoin([&] { Build(0, half); }, [&] { Build(half, n); });
 }
 
 // The primary weights of a line, as the bytes the collator's own keys would
@@ -208,7 +172,7 @@ std::vector<std::uint32_t> SortKeys<W>::SortedOrder() {
         QuickSort(
             entries_, 0, static_cast<std::int64_t>(n) - 1,
             [this](const Entry<W>& a, const Entry<W>& b) { return CompareEntries(a, b); }, cancel_,
-            UseTwoThreads(n));
+            WorthTwoThreads(n));
     }
     std::vector<std::uint32_t> order(n);
     for (std::size_t k = 0; k < n; ++k) order[k] = entries_[k].line & ~kUnknown;

@@ -11,8 +11,8 @@
 #include "records/Exceptions.h"
 #include "records/Format.h"
 #include "records/LineFiles.h"
-#include "records/LineFilesStaging.h"
 #include "records/RecordList.h"
+#include "records/StagedFile.h"
 #include "run/MemoryBudget.h"
 #include "run/ProcessingRunChecks.h"
 #include "run/RunMessages.h"
@@ -162,10 +162,6 @@ void FinishRun(RunContext& run) {
 }
 
 }  // namespace
-
-OutputPaths OutputsBeside(const std::string& input) {
-    return {input + runmsg::kProcessedSuffix, input + runmsg::kDuplicatesSuffix};
-}
 
 RunOutcome ExecuteRun(const RunSettings& settings, RunObserver& observer,
                       const AbortSwitch& abort) {

@@ -1,10 +1,8 @@
 // The Start command from its checks to the written files.
 #pragma once
 
-#include <functional>
-#include <string>
-
 #include "run/AbortSwitch.h"
+#include "run/OutputPaths.h"
 #include "run/RunObserver.h"
 #include "run/RunOutcome.h"
 #include "run/RunSettings.h"
@@ -17,16 +15,6 @@ namespace quellor {
 // are unlocked. The caller owns abort and clears it before a run it wants to
 // start afresh: a request made before the run stops it at its first check.
 RunOutcome ExecuteRun(const RunSettings& settings, RunObserver& observer, const AbortSwitch& abort);
-
-// Where the outputs of one input file go.
-struct OutputPaths {
-    std::string Processed;   // the ".new" file
-    std::string Duplicates;  // the ".w" file
-};
-using OutputPathsFor = std::function<OutputPaths(const std::string& input)>;
-
-// The outputs beside the input: its full name with ".new" and ".w" appended.
-OutputPaths OutputsBeside(const std::string& input);
 
 // The same run with the output paths chosen by the caller (the benchmark
 // driver writes where its harness expects); ExecuteRun uses OutputsBeside.

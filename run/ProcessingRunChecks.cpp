@@ -8,7 +8,7 @@
 #include <unordered_set>
 
 #include "records/Format.h"
-#include "records/LineFilesStaging.h"
+#include "records/StagedFile.h"
 #include "run/RunMessages.h"
 
 namespace quellor {

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "run/ProcessingRun.h"
+#include "run/OutputPaths.h"
 #include "run/RunSettings.h"
 
 namespace quellor {

@@ -10,8 +10,8 @@
 #include <string_view>
 
 #include "records/Exceptions.h"
-#include "records/LineFilesStaging.h"
 #include "records/RecordList.h"
+#include "records/StagedFile.h"
 #include "run/AbortSwitch.h"
 #include "run/RunObserver.h"
 #include "run/RunSettings.h"

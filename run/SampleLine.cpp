@@ -81,7 +81,7 @@ int FieldCountOfFirstFile(const std::string& path, EncodingChoice choice) {
     }
 }
 
-ShownFields SampleFieldsShown(const std::string& path) {
+SampleLine SampleFieldsShown(const std::string& path) {
     return ReadBounded(path, kShownLineBytes, kShownFieldLimit, EncodingChoice::Auto);
 }
 

@@ -22,7 +22,6 @@ struct SampleLine {
     bool LineCut = false;    // the line goes on past kShownLineBytes
     bool FieldsCut = false;  // the line has more than kShownFieldLimit fields
 };
-using ShownFields = SampleLine;
 
 // The fields of the file's first line, split as field extraction splits
 // (quotes are ordinary characters), in the encoding chosen or else the one
@@ -37,7 +36,7 @@ std::vector<std::string> SampleFields(const std::string& path,
 // does an empty file, which has no first line to count.
 int FieldCountOfFirstFile(const std::string& path, EncodingChoice choice = EncodingChoice::Auto);
 // The sample line read within the bounds above. Raises the reader's errors.
-ShownFields SampleFieldsShown(const std::string& path);
+SampleLine SampleFieldsShown(const std::string& path);
 
 // The notice for a line read only in part (empty when it was read whole), in
 // the wording of the error box; lineNumber counts from 1.

@@ -174,7 +174,7 @@ void MainWindow::BuildFieldChoices() {
     c_.fieldPage->ClearFields();
     if (files_->Empty()) return;
     const std::string path = files_->Files().front();
-    const ShownFields sample = SampleFieldsShown(path);
+    const SampleLine sample = SampleFieldsShown(path);
     const int count = static_cast<int>(sample.Fields.size());
     c_.recordPage->TakeFieldCount(count);
     c_.sortPage->TakeFieldCount(count);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <string>
 #include <vector>
 
@@ -158,6 +159,16 @@ TEST(SortByFieldTest, LargeListFailsLikeLineByLine) {
         EXPECT_EQ(list.Strings(bad - 1), "x,y");
         EXPECT_EQ(list.Strings(bad), "f" + std::to_string(bad + 1) + ",\"q r\",k");
     }
+}
+
+// An abort reaches a sort that runs on two threads, and the lines stay as read.
+TEST(SortByFieldTest, CancelledLargeListStaysAsItWas) {
+    TStringListEx list;
+    for (int i = 30000; i > 0; --i) list.Add("f" + std::to_string(i) + ",k");
+    const Strings before = Lines(list);
+    const std::atomic<bool> requested{true};
+    EXPECT_THROW(list.SortByField(1, 2, CancelCheck(requested)), ECancelled);
+    EXPECT_EQ(Lines(list), before);
 }
 
 TEST(SortByFieldTest, LargeListSortsAndRestoresFieldOrder) {

@@ -50,7 +50,7 @@ TEST_F(SampleLineTest, FieldsUpToTheLimitAndNoFurther) {
          limit, true, true},
     };
     for (const Case& c : cases) {
-        const ShownFields shown = SampleFieldsShown(WriteBytes(c.bytes));
+        const SampleLine shown = SampleFieldsShown(WriteBytes(c.bytes));
         EXPECT_EQ(shown.Fields.size(), c.fields) << c.bytes.size();
         EXPECT_EQ(shown.LineCut, c.lineCut) << c.bytes.size();
         EXPECT_EQ(shown.FieldsCut, c.fieldsCut) << c.bytes.size();
@@ -65,7 +65,7 @@ TEST_F(SampleLineTest, AUtf8LineCutInsideACharacterStaysUtf8) {
     std::string line;
     while (line.size() < kShownLineBytes) line += "表";
     ASSERT_NE(kShownLineBytes % 3, 0u);  // the limit falls inside a character
-    const ShownFields shown = SampleFieldsShown(WriteBytes(line + ",x\r\n"));
+    const SampleLine shown = SampleFieldsShown(WriteBytes(line + ",x\r\n"));
     EXPECT_EQ(shown.TextEncoding, Encoding::Utf8);
     EXPECT_EQ(shown.Fields.at(0).size(), kShownLineBytes / 3 * 3);
     LeadingLines leading;

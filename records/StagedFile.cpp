@@ -1,4 +1,4 @@
-#include "records/LineFilesStaging.h"
+#include "records/StagedFile.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -42,6 +42,19 @@ std::string TempName() {
     static std::atomic<unsigned> counter{0};
     return std::string(kTempPrefix) + std::to_string(::getpid()) + "-" +
            std::to_string(counter.fetch_add(1)) + std::string(kTempSuffix);
+}
+
+// Tries fresh temporary names with make until it succeeds or fails for
+// another cause than a name taken (another process of ours, or a leftover);
+// the name that worked, or empty with errno as make left it.
+template <typename Make>
+std::string WithTempName(Make make) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string candidate = TempName();
+        if (make(candidate)) return candidate;
+        if (errno != EEXIST) break;
+    }
+    return {};
 }
 
 // The pid of a name this program gives, or 0 for any other name.
@@ -152,15 +165,13 @@ void StagedFile::Create(mode_t mode) {
             [&] { return ::openat(folder_.Get(), ".", O_TMPFILE | O_RDWR | O_CLOEXEC, mode); }));
         unnamed_ = file_.Valid();
         if (!file_.Valid() && TmpFileUnsupported(errno)) {
-            for (int attempt = 0; attempt < 100 && !file_.Valid(); ++attempt) {
-                std::string candidate = TempName();
+            tempName_ = WithTempName([&](const std::string& name) {
                 file_ = FileHandle(OpenRetrying([&] {
-                    return ::openat(folder_.Get(), candidate.c_str(),
+                    return ::openat(folder_.Get(), name.c_str(),
                                     O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
                 }));
-                if (file_.Valid()) tempName_ = std::move(candidate);
-                if (!file_.Valid() && errno != EEXIST) break;
-            }
+                return file_.Valid();
+            });
         }
     }
     // Checked now, before anything is written: the unnamed file needs no
@@ -206,22 +217,16 @@ void StagedFile::Finish() {
 void StagedFile::Prepare() {
     if (!unnamed_ || !tempName_.empty()) return;
     const std::string self = "/proc/self/fd/" + std::to_string(file_.Get());
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        std::string candidate = TempName();
-        int r =
-            ::linkat(AT_FDCWD, self.c_str(), folder_.Get(), candidate.c_str(), AT_SYMLINK_FOLLOW);
+    tempName_ = WithTempName([&](const std::string& name) {
+        int r = ::linkat(AT_FDCWD, self.c_str(), folder_.Get(), name.c_str(), AT_SYMLINK_FOLLOW);
         if (r != 0 && errno != EEXIST) {
             // No /proc, or a process that changed its user may not read its
             // own there: the direct form, which needs more privilege.
-            r = ::linkat(file_.Get(), "", folder_.Get(), candidate.c_str(), AT_EMPTY_PATH);
+            r = ::linkat(file_.Get(), "", folder_.Get(), name.c_str(), AT_EMPTY_PATH);
         }
-        if (r == 0) {
-            tempName_ = std::move(candidate);
-            return;
-        }
-        if (errno != EEXIST) break;
-    }
-    CopyToNamedFile();
+        return r == 0;
+    });
+    if (tempName_.empty()) CopyToNamedFile();
 }
 
 // The last way to give the bytes a name: a named temporary filled from the
@@ -231,17 +236,15 @@ void StagedFile::CopyToNamedFile() {
     if (::fstat(file_.Get(), &st) != 0)
         throw EFCreateError(Format(msg::kFileCannotCreate, {PathForShow(path_)}));
     FileHandle named;
-    std::string candidate;
-    for (int attempt = 0; attempt < 100 && !named.Valid(); ++attempt) {
-        candidate = TempName();
+    // Removed by the destructor from here on.
+    tempName_ = WithTempName([&](const std::string& name) {
         named = FileHandle(OpenRetrying([&] {
-            return ::openat(folder_.Get(), candidate.c_str(),
-                            O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, st.st_mode & 0777);
+            return ::openat(folder_.Get(), name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
+                            st.st_mode & 0777);
         }));
-        if (!named.Valid() && errno != EEXIST) break;
-    }
+        return named.Valid();
+    });
     if (!named.Valid()) throw EFCreateError(Format(msg::kFileCannotCreate, {PathForShow(path_)}));
-    tempName_ = candidate;  // removed by the destructor from here on
     ::fchmod(named.Get(), st.st_mode & 0777);
     loff_t from = 0;
     while (from < st.st_size) {
