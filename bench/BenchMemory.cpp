@@ -12,6 +12,7 @@
 #include "records/FieldCodec.h"
 #include "records/LineFiles.h"
 #include "records/RecordList.h"
+#include "records/Sort.h"
 
 namespace quellor::bench {
 
@@ -24,13 +25,12 @@ int SortMemoryCommand(const std::vector<std::string>& args) {
     try {
         const auto start = std::chrono::steady_clock::now();
         TStringListEx records;
-        LoadLines(records, args[0]);
+        const Encoding encoding = LoadLines(records, args[0]).TextEncoding;
         TStringList fields;
-        fields.QuoteChar = 0;
-        if (records.Count() > 0) SplitFields(fields, records.At(0));
+        if (records.Count() > 0) SplitFields(fields, records.At(0), PlainCsv(encoding));
         std::size_t bytes = 0;
         for (int i = 0; i < records.Count(); ++i) bytes += records.At(i).size() + 2;
-        records.SortByField(key - 1, fields.Count());
+        SortByField(records, key - 1, fields.Count(), encoding);
         const double seconds =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         rusage usage{};

@@ -15,6 +15,7 @@
 #include "records/FieldCodec.h"
 #include "records/LineFiles.h"
 #include "records/RecordList.h"
+#include "records/Sort.h"
 #include "run/RunStages.h"
 
 namespace quellor::bench {
@@ -58,17 +59,18 @@ int OpsCommand(const std::vector<std::string>& args) {
 
     try {
         auto list = std::make_unique<TStringListEx>();
-        Report("LoadLines", Milliseconds([&] { LoadLines(*list, in); }), *list);
+        TextForm form;
+        Report("LoadLines", Milliseconds([&] { form = LoadLines(*list, in); }), *list);
+        const Encoding encoding = form.TextEncoding;
         const int fieldCount = [&] {
             TStringListEx fields;
-            fields.QuoteChar = 0;
-            SplitFields(fields, list->Get(0));
+            SplitFields(fields, list->Get(0), PlainCsv(encoding));
             return fields.Count();
         }();
 
         Report("SortByField(3) + ExtractDuplicates", Milliseconds([&] {
-                   list->SortByField(kKeyField - 1, fieldCount);
-                   list->ExtractDuplicates();
+                   SortByField(*list, kKeyField - 1, fieldCount, encoding);
+                   ExtractDuplicates(*list);
                }),
                *list);
 
@@ -83,11 +85,11 @@ int OpsCommand(const std::vector<std::string>& args) {
 
         list = Loaded(in);
         Report("record extraction stage (8 contains)",
-               Milliseconds([&] { RecordExtractionStage(run, *list); }), *list);
+               Milliseconds([&] { RecordExtractionStage(run, *list, encoding); }), *list);
 
         list = Loaded(in);
         Report("field extraction stage (3,1)",
-               Milliseconds([&] { FieldExtractionStage(run, *list); }), *list);
+               Milliseconds([&] { FieldExtractionStage(run, *list, encoding); }), *list);
 
         list = Loaded(in);
         Report("SaveLines (whole file)", Milliseconds([&] { SaveLines(*list, scratch); }), *list);

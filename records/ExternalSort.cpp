@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "records/Compare.h"
+#include "records/CsvDialect.h"
 #include "records/Exceptions.h"
 #include "records/FieldCodec.h"
 #include "records/FieldSwap.h"
@@ -56,11 +57,10 @@ struct Entry {
 // The line with the wrong field count among lines the rewrite refused,
 // named by its number in the whole file as the in-memory sort names it.
 [[noreturn]] void RethrowWithFileLine(const TStringList& batch, std::uint64_t firstLine,
-                                      int expected) {
+                                      int expected, Encoding encoding) {
     TStringList fields;
-    fields.TextEncoding = batch.TextEncoding;
     for (int i = 0; i < batch.Count(); ++i) {
-        SplitFields(fields, batch.At(static_cast<std::size_t>(i)));
+        SplitFields(fields, batch.At(static_cast<std::size_t>(i)), QuotedCsv(encoding));
         if (fields.Count() != expected) {
             const auto line = static_cast<std::int64_t>(firstLine) + i + 1;
             throw EStringListError(Format(msg::kFieldCountDiffers, {line}));
@@ -75,15 +75,14 @@ void ExternalSort::BuildRuns(int fd, const LineIndex& index) {
     if (index.Marks.empty()) return;
     const PrimaryWeights& weights = PrimaryWeights::Get(true);
     TStringList batch;
-    batch.TextEncoding = s_.TextEncoding;
     std::vector<Entry> entries;
     std::uint64_t firstLine = 0, lines = 0, bytes = 0;
 
     const auto writeRun = [&] {
         try {
-            SwapFieldsInEveryLine(batch, 0, s_.KeyIndex, s_.ExpectedFieldCount);
+            SwapFieldsInEveryLine(batch, 0, s_.KeyIndex, s_.ExpectedFieldCount, s_.TextEncoding);
         } catch (const EStringListError&) {
-            RethrowWithFileLine(batch, firstLine, s_.ExpectedFieldCount);
+            RethrowWithFileLine(batch, firstLine, s_.ExpectedFieldCount, s_.TextEncoding);
         }
         const std::size_t n = static_cast<std::size_t>(batch.Count());
         entries.resize(n);
@@ -150,10 +149,9 @@ void ExternalSort::Merge(const std::function<void(std::string_view)>& sink) {
     std::make_heap(heap.begin(), heap.end(), after);
 
     TStringList out;
-    out.TextEncoding = encoding;
     std::size_t outBytes = 0;
     const auto flush = [&] {
-        SwapFieldsInEveryLine(out, s_.KeyIndex, 0, -1);
+        SwapFieldsInEveryLine(out, s_.KeyIndex, 0, -1, encoding);
         for (int i = 0; i < out.Count(); ++i) sink(out.At(static_cast<std::size_t>(i)));
         out.Reset();
         outBytes = 0;

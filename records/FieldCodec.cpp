@@ -166,11 +166,12 @@ void AppendQuoted(std::string_view field, char q, Encoding encoding, std::string
 
 }  // namespace
 
-void SplitFields(TStringList& fields, std::string_view line) {
-    SplitFields(fields, line, std::string_view::npos);
+void SplitFields(TStringList& fields, std::string_view line, const CsvDialect& dialect) {
+    SplitFields(fields, line, dialect, std::string_view::npos);
 }
 
-bool SplitFields(TStringList& fields, std::string_view line, std::size_t maxFields) {
+bool SplitFields(TStringList& fields, std::string_view line, const CsvDialect& dialect,
+                 std::size_t maxFields) {
     if (line.empty()) {
         // An empty line may have no storage at all; it has no fields.
         fields.Reset();
@@ -188,16 +189,16 @@ bool SplitFields(TStringList& fields, std::string_view line, std::size_t maxFiel
     char* text = fields.Allocate(line.size());
     if (text == nullptr) return false;
     std::memcpy(text, line.data(), line.size());
-    const Encoding encoding = fields.TextEncoding;
-    return Splitter(text, line.size(), Classes(fields.Delimiter, fields.QuoteChar, encoding),
-                    fields.Delimiter, encoding)
+    const Encoding encoding = dialect.TextEncoding;
+    return Splitter(text, line.size(), Classes(dialect.Delimiter, dialect.Quote, encoding),
+                    dialect.Delimiter, encoding)
         .Run(fields, maxFields);
 }
 
-void JoinFieldsInto(const TStringList& fields, std::string& out) {
+void JoinFieldsInto(const TStringList& fields, const CsvDialect& dialect, std::string& out) {
     out.clear();
-    const char q = fields.QuoteChar;
-    const char d = fields.Delimiter;
+    const char q = dialect.Quote;
+    const char d = dialect.Delimiter;
     const int count = fields.Count();
     if (count == 1 && fields.At(0).empty()) {
         // Without a quote character there is no way to write one empty field.
@@ -208,17 +209,17 @@ void JoinFieldsInto(const TStringList& fields, std::string& out) {
         const std::string_view field = fields.At(static_cast<std::size_t>(i));
         if (i > 0) out += d;
         if (q != 0 && NeedsQuoting(field, static_cast<unsigned char>(d),
-                                   static_cast<unsigned char>(q), fields.TextEncoding)) {
-            AppendQuoted(field, q, fields.TextEncoding, out);
+                                   static_cast<unsigned char>(q), dialect.TextEncoding)) {
+            AppendQuoted(field, q, dialect.TextEncoding, out);
         } else {
             out += field;
         }
     }
 }
 
-std::string JoinFields(const TStringList& fields) {
+std::string JoinFields(const TStringList& fields, const CsvDialect& dialect) {
     std::string out;
-    JoinFieldsInto(fields, out);
+    JoinFieldsInto(fields, dialect, out);
     return out;
 }
 

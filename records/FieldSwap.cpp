@@ -23,19 +23,18 @@ namespace {
 // same result as splitting and joining.
 class FieldSwapper {
   public:
-    explicit FieldSwapper(Encoding encoding) : pairs_(encoding == Encoding::Cp932) {
-        scratch_.TextEncoding = encoding;
-    }
+    explicit FieldSwapper(Encoding encoding)
+        : pairs_(encoding == Encoding::Cp932), dialect_(QuotedCsv(encoding)) {}
 
     // Rewrites line into out, checking the field count first when expected
     // is not negative; throws as the list operations would.
     void Rewrite(std::string_view line, int a, int b, int expected, int lineNumber,
                  std::string& out) {
         if (FastPath(line, a, b, expected, lineNumber, &out)) return;
-        SplitFields(scratch_, line);
+        SplitFields(scratch_, line, dialect_);
         CheckCount(scratch_.Count(), expected, lineNumber);
         scratch_.Exchange(a, b);
-        JoinFieldsInto(scratch_, out);
+        JoinFieldsInto(scratch_, dialect_, out);
     }
 
     // Whether the line comes out as it is when a field is exchanged with
@@ -87,7 +86,8 @@ class FieldSwapper {
 
     static constexpr std::size_t kMaxFastFields = 64;
     bool pairs_;
-    TStringList scratch_;  // comma and double quote, the list's encoding
+    CsvDialect dialect_;
+    TStringList scratch_;
 };
 
 constexpr std::size_t kPrefetchAhead = 12;
@@ -102,8 +102,8 @@ void Prefetch(std::string_view line) {
 // lines lie scattered: the ones a little ahead are asked for while this one
 // is rewritten, so the pass does not wait on memory.
 void RewriteRange(const TStringList& list, std::size_t from, std::size_t to, int a, int b,
-                  int expected, const CancelCheck& cancel, TStringList& out) {
-    FieldSwapper swapper(list.TextEncoding);
+                  int expected, Encoding encoding, const CancelCheck& cancel, TStringList& out) {
+    FieldSwapper swapper(encoding);
     std::string joined;
     out.Reserve(to - from);
     for (std::size_t i = from; i < to; ++i) {
@@ -118,7 +118,8 @@ void RewriteRange(const TStringList& list, std::size_t from, std::size_t to, int
 // small, there is one core, or some line fails (the caller then goes line by
 // line, which leaves the list exactly as the failure requires). A cancel in
 // either half is passed on once both have stopped, the list untouched.
-bool RewriteInParallel(TStringList& list, int a, int b, int expected, const CancelCheck& cancel) {
+bool RewriteInParallel(TStringList& list, int a, int b, int expected, Encoding encoding,
+                       const CancelCheck& cancel) {
     const std::size_t count = static_cast<std::size_t>(list.Count());
     if (!WorthTwoThreads(count)) return false;
     const std::size_t half = count / 2;
@@ -128,7 +129,7 @@ bool RewriteInParallel(TStringList& list, int a, int b, int expected, const Canc
     // line by line.
     const auto rewrite = [&](std::size_t k, std::size_t from, std::size_t to) {
         try {
-            RewriteRange(list, from, to, a, b, expected, cancel, parts[k]);
+            RewriteRange(list, from, to, a, b, expected, encoding, cancel, parts[k]);
         } catch (const ECancelled&) {
             throw;
         } catch (...) {
@@ -143,9 +144,9 @@ bool RewriteInParallel(TStringList& list, int a, int b, int expected, const Canc
 
 }  // namespace
 
-void SwapFieldsInEveryLine(TStringList& list, int a, int b, int expected,
+void SwapFieldsInEveryLine(TStringList& list, int a, int b, int expected, Encoding encoding,
                            const CancelCheck& cancel) {
-    FieldSwapper swapper(list.TextEncoding);
+    FieldSwapper swapper(encoding);
     std::string joined;
     const int count = list.Count();
     if (a == b) {
@@ -161,7 +162,7 @@ void SwapFieldsInEveryLine(TStringList& list, int a, int b, int expected,
         }
         return;
     }
-    if (RewriteInParallel(list, a, b, expected, cancel)) return;
+    if (RewriteInParallel(list, a, b, expected, encoding, cancel)) return;
     for (int i = 0; i < count; ++i) {
         cancel.AtStep(static_cast<std::size_t>(i));
         swapper.Rewrite(list.At(static_cast<std::size_t>(i)), a, b, expected, i + 1, joined);

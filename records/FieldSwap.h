@@ -3,6 +3,7 @@
 #pragma once
 
 #include "records/Cancel.h"
+#include "records/Encoding.h"
 #include "records/StringList.h"
 
 namespace quellor {
@@ -14,7 +15,8 @@ namespace quellor {
 // lie in list order in memory, which later passes over the list read fast,
 // unless a and b are the same field: then every line stays where it lies.
 // A fired cancel leaves some lines rewritten and the rest as they were.
-void SwapFieldsInEveryLine(TStringList& list, int a, int b, int expected,
+// The lines are read in encoding.
+void SwapFieldsInEveryLine(TStringList& list, int a, int b, int expected, Encoding encoding,
                            const CancelCheck& cancel = {});
 
 }  // namespace quellor

@@ -112,7 +112,6 @@ TextForm LoadLines(TStringList& list, const std::string& path, EncodingChoice ch
                         : guessing                      ? guess.Guess()
                                                         : Encoding::Utf8;
     list.Adopt(std::move(buf), size, std::move(lines));
-    list.TextEncoding = form.TextEncoding;
     return form;
 }
 

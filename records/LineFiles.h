@@ -19,10 +19,13 @@ struct TextForm {
     std::string_view Prefix() const { return ByteOrderMark ? kUtf8Bom : std::string_view(); }
 };
 
-// Replaces the list with the lines of the file and sets the list's encoding
-// to the file's: the one chosen, else the one its bytes say. A file that is
+// Replaces the list with the lines of the file and returns the file's
+// encoding: the one chosen, else the one its bytes say. A file that is
 // UTF-8 but for a few stray bytes raises EReadError when nothing was chosen.
-// The list is unchanged on error.
+// The list is unchanged on error. The encoding comes back in the form rather
+// than staying with the list: it belongs to the file, as the mark does, and
+// the lines are bytes to every list operation; a list filled any other way
+// would carry an encoding nobody set.
 TextForm LoadLines(TStringList& list, const std::string& path,
                    EncodingChoice choice = EncodingChoice::Auto);
 // Writes prefix, then every line followed by CR LF. The file at path is

@@ -1,13 +1,13 @@
-// TStringListEx: the record list, and the field list of one record.
+// TStringListEx: the record list, and the field list of one record, with the
+// operations on a record's fields. The sort's operations on whole lines are
+// in Sort.h.
 #pragma once
 
-#include <cstdint>
-#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "records/Cancel.h"
+#include "records/Encoding.h"
 #include "records/MatchMode.h"
 #include "records/StringList.h"
 
@@ -15,13 +15,12 @@ namespace quellor {
 
 class TStringListEx : public TStringList {
   public:
-    bool IgnoreCase = false;
-
-    bool MatchField(std::string_view searchText, int fieldIndex, MatchMode mode) const;
-    // A fired cancel stops it with ECancelled and leaves the lines unsorted.
-    void SortByField(int keyIndex, int expectedFieldCount, const CancelCheck& cancel = {});
-    void ReverseLines();
-    std::unique_ptr<TStringListEx> ExtractDuplicates();
+    // Letter case always counts: the record extraction matches as typed.
+    // encoding is the one the fields were split in.
+    bool MatchField(std::string_view searchText, int fieldIndex, MatchMode mode,
+                    Encoding encoding) const;
+    // The chosen fields (numbered from 1) joined by commas, as they are:
+    // the field extraction's output quotes nothing.
     std::string SelectFields(const std::vector<int>& fieldNumbers) const;
     // The same into a caller's buffer, so a stage can reuse it per record.
     void SelectFieldsInto(const std::vector<int>& fieldNumbers, std::string& out) const;

@@ -14,6 +14,9 @@ namespace quellor {
 
 namespace {
 
+// The sort never matters letter case.
+constexpr bool kIgnoreCase = true;
+
 // The list's quicksort, step for step: the pivot is tracked by position as
 // lines are swapped, equal lines move as the steps say, and the result is
 // the same order whoever runs it. The smaller side is handled by a nested
@@ -89,7 +92,7 @@ class SortKeys {
   public:
     static constexpr std::size_t kPrefix = 8 * W;
 
-    SortKeys(const TStringList& list, bool ignoreCase, const CancelCheck& cancel);
+    SortKeys(const TStringList& list, Encoding encoding, const CancelCheck& cancel);
     std::vector<std::uint32_t> SortedOrder();
 
   private:
@@ -98,14 +101,14 @@ class SortKeys {
     void Build(std::size_t from, std::size_t to);
 
     const TStringList& list_;
-    bool ignoreCase_;
+    Encoding encoding_;
     const CancelCheck& cancel_;
     std::vector<Entry<W>> entries_;
 };
 
 template <std::size_t W>
-SortKeys<W>::SortKeys(const TStringList& list, bool ignoreCase, const CancelCheck& cancel)
-    : list_(list), ignoreCase_(ignoreCase), cancel_(cancel) {
+SortKeys<W>::SortKeys(const TStringList& list, Encoding encoding, const CancelCheck& cancel)
+    : list_(list), encoding_(encoding), cancel_(cancel) {
     const std::size_t n = static_cast<std::size_t>(list.Count());
     entries_.resize(n);
     if (!WorthTwoThreads(n)) {
@@ -123,19 +126,18 @@ SortKeys<W>::SortKeys(const TStringList& list, bool ignoreCase, const CancelChec
 // weight depends on its neighbours is walked by the collator itself.
 template <std::size_t W>
 void SortKeys<W>::Build(std::size_t from, std::size_t to) {
-    const PrimaryWeights& table = PrimaryWeights::Get(ignoreCase_);
+    const PrimaryWeights& table = PrimaryWeights::Get(kIgnoreCase);
     collation::U16Buffer text, scratch;
     UErrorCode status = U_ZERO_ERROR;
     ElementsPtr elements(ucol_openElements(collation::Collator(), nullptr, 0, &status),
                          &ucol_closeElements);
     std::uint8_t key[kPrefix];
-    const Encoding encoding = list_.TextEncoding;
     for (std::size_t i = from; i < to; ++i) {
         cancel_.AtStep(i - from);
         std::size_t size = 0;
         bool known = true;
-        if (!table.Prefix(list_.At(i), key, kPrefix, &size, encoding)) {
-            collation::PrepareText(list_.At(i), ignoreCase_, text, scratch, encoding);
+        if (!table.Prefix(list_.At(i), key, kPrefix, &size, encoding_)) {
+            collation::PrepareText(list_.At(i), kIgnoreCase, text, scratch, encoding_);
             known = elements && table.WalkPrimaries(elements.get(), text, key, kPrefix, &size);
         }
         // Zero padding sorts below every weight byte, so a line whose
@@ -150,7 +152,7 @@ void SortKeys<W>::Build(std::size_t from, std::size_t to) {
 template <std::size_t W>
 int SortKeys<W>::CompareFully(std::uint32_t a, std::uint32_t b) const {
     // Most ties are repeated lines, which CompareLocale settles by their bytes.
-    return CompareLocale(list_.At(a), list_.At(b), ignoreCase_, list_.TextEncoding);
+    return CompareLocale(list_.At(a), list_.At(b), kIgnoreCase, encoding_);
 }
 
 // Equal prefixes say nothing of the later levels: the collator decides.
@@ -191,21 +193,21 @@ std::size_t WordsNeeded(const TStringList& list) {
 }
 
 template <std::size_t W>
-std::vector<std::uint32_t> OrderBy(const TStringList& list, bool ignoreCase,
+std::vector<std::uint32_t> OrderBy(const TStringList& list, Encoding encoding,
                                    const CancelCheck& cancel) {
-    SortKeys<W> keys(list, ignoreCase, cancel);
+    SortKeys<W> keys(list, encoding, cancel);
     return keys.SortedOrder();
 }
 
 }  // namespace
 
-std::vector<std::uint32_t> SortedOrder(const TStringList& list, bool ignoreCase,
+std::vector<std::uint32_t> SortedOrder(const TStringList& list, Encoding encoding,
                                        const CancelCheck& cancel) {
     const std::size_t words = WordsNeeded(list);
-    if (words <= 1) return OrderBy<1>(list, ignoreCase, cancel);
-    if (words <= 2) return OrderBy<2>(list, ignoreCase, cancel);
-    if (words <= 3) return OrderBy<3>(list, ignoreCase, cancel);
-    return OrderBy<6>(list, ignoreCase, cancel);
+    if (words <= 1) return OrderBy<1>(list, encoding, cancel);
+    if (words <= 2) return OrderBy<2>(list, encoding, cancel);
+    if (words <= 3) return OrderBy<3>(list, encoding, cancel);
+    return OrderBy<6>(list, encoding, cancel);
 }
 
 }  // namespace quellor

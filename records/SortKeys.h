@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "records/Cancel.h"
+#include "records/Encoding.h"
 #include "records/StringList.h"
 
 namespace quellor {
@@ -16,8 +17,9 @@ namespace quellor {
 // Line indexes in the order the list's quicksort procedure leaves them.
 // The prefix kept per line is as wide as the lines need (8 to 48 bytes):
 // a file of short lines sorts in a third of the memory a fixed 48 would take.
+// Letter case is ignored, always. The lines are read in encoding.
 // cancel is looked at while the keys are built and during every partition.
-std::vector<std::uint32_t> SortedOrder(const TStringList& list, bool ignoreCase,
+std::vector<std::uint32_t> SortedOrder(const TStringList& list, Encoding encoding,
                                        const CancelCheck& cancel = {});
 
 }  // namespace quellor

@@ -6,7 +6,6 @@
 #include "records/Exceptions.h"
 #include "records/Format.h"
 #include "records/Messages.h"
-#include "records/SortKeys.h"
 
 namespace quellor {
 
@@ -188,11 +187,6 @@ void TStringList::Reorder(std::vector<std::uint32_t> order) {
             j = from;
         }
     }
-}
-
-void TStringList::SortLines(const CancelCheck& cancel) {
-    if (Count() < 2) return;
-    Reorder(SortedOrder(*this, !CaseSensitive, cancel));
 }
 
 }  // namespace quellor

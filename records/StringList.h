@@ -1,6 +1,8 @@
 // TStringList: the ordered list of byte strings under every record list and
 // field list. Lines live in an arena of large blocks, so loading a file or
-// rewriting a million lines costs no allocation per line.
+// rewriting a million lines costs no allocation per line. A list holds
+// bytes and nothing else: how they are cut into fields (CsvDialect) and
+// how they sort (Sort.h) is said by whoever works on them.
 #pragma once
 
 #include <cstdint>
@@ -8,9 +10,6 @@
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include "records/Cancel.h"
-#include "records/Encoding.h"
 
 namespace quellor {
 
@@ -22,15 +21,6 @@ class TStringList {
     TStringList(TStringList&&) noexcept = default;
     TStringList& operator=(TStringList&&) noexcept = default;
     virtual ~TStringList() = default;
-
-    // Codec settings read by SplitFields and JoinFields.
-    char Delimiter = ',';
-    char QuoteChar = '"';  // 0: no quote character
-    // How characters are stepped: set by LoadLines for a record list, and
-    // passed on to the field lists made from its lines.
-    Encoding TextEncoding = Encoding::Cp932;
-    // Never switched on in the system: SortLines always ignores letter case.
-    bool CaseSensitive = false;
 
     int Count() const { return static_cast<int>(lines_.size()); }
     bool Empty() const { return lines_.empty(); }
@@ -46,9 +36,6 @@ class TStringList {
     void Delete(int i);
     void Exchange(int i, int j);
     void Clear();
-    // Sorts every line, ignoring letter case, by the system's own quicksort.
-    // A fired cancel leaves the lines as they were.
-    void SortLines(const CancelCheck& cancel = {});
 
     // Unchecked view for loops that already know i is in range.
     std::string_view At(std::size_t i) const { return {lines_[i].data, lines_[i].size}; }

@@ -19,9 +19,6 @@ PreviewRows::PreviewRows(const std::string& path, int lineLimit, const std::stri
     labelPrefix_ = text_.TextEncoding == Encoding::Utf8
                        ? labelPrefix
                        : SearchTextAsCp932(labelPrefix).value_or(std::string());
-    for (TStringList* list : {&fields_, &row_, &cells_}) list->TextEncoding = text_.TextEncoding;
-    fields_.QuoteChar = 0;
-    row_.QuoteChar = 0;
 }
 
 std::optional<PreviewRow> PreviewRows::Next() {
@@ -31,7 +28,8 @@ std::optional<PreviewRow> PreviewRows::Next() {
         return std::nullopt;
     }
     const std::string& line = text_.Lines[read_++];
-    const bool fieldsCut = SplitFields(fields_, line, kShownFieldLimit);
+    const CsvDialect plain = PlainCsv(text_.TextEncoding);
+    const bool fieldsCut = SplitFields(fields_, line, plain, kShownFieldLimit);
     const bool lineCut = text_.LastLineCut && read_ == text_.Lines.size();
     notice_ = ShownLineNotice(path_, static_cast<int>(read_), lineCut, fieldsCut);
     // The preview ends with the first line shown only in part.
@@ -41,7 +39,7 @@ std::optional<PreviewRow> PreviewRows::Next() {
     row_.Clear();
     row_.Add(labelPrefix_ + std::to_string(read_));
     for (int k = 0; k < fields_.Count(); ++k) row_.Add(fields_.Get(k));
-    SplitFields(cells_, JoinFields(row_));
+    SplitFields(cells_, JoinFields(row_, plain), QuotedCsv(text_.TextEncoding));
     out.Cells.reserve(static_cast<std::size_t>(cells_.Count()));
     for (int c = 0; c < cells_.Count(); ++c) out.Cells.emplace_back(cells_.Get(c));
     return out;

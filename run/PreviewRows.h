@@ -46,7 +46,7 @@ class PreviewRows {
     std::string labelPrefix_;
     TStringList fields_;
     TStringList row_;
-    TStringList cells_;  // never given a quote byte: the double quote
+    TStringList cells_;
 };
 
 }  // namespace quellor

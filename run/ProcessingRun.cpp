@@ -90,9 +90,10 @@ void ProcessFile(RunContext& run, TStringListEx& records, const std::string& pat
     const mode_t newMode = NewOutputMode(path);
     std::optional<StagedFile> duplicates;
     if (settings.SortOn)
-        SortStage(run, records, outputs.Duplicates, newMode, form.Prefix(), duplicates);
-    if (settings.RecordExtractionOn) RecordExtractionStage(run, records);
-    if (settings.FieldExtractionOn) FieldExtractionStage(run, records);
+        SortStage(run, records, form.TextEncoding, outputs.Duplicates, newMode, form.Prefix(),
+                  duplicates);
+    if (settings.RecordExtractionOn) RecordExtractionStage(run, records, form.TextEncoding);
+    if (settings.FieldExtractionOn) FieldExtractionStage(run, records, form.TextEncoding);
     SetRecordBar(run, 100);
 
     // Both outputs are put in place only once both are written whole: a
@@ -121,7 +122,6 @@ void ProcessFiles(RunContext& run, const OutputPathsFor& outputsFor) {
     for (const std::string& path : run.Settings.Files) {
         observer.LockControls();
         auto records = std::make_unique<TStringListEx>();
-        records->QuoteChar = 0;
         try {
             try {
                 ProcessFile(run, *records, path, outputsFor);

@@ -13,6 +13,7 @@
 #include "records/FieldCodec.h"
 #include "records/Format.h"
 #include "records/LineFiles.h"
+#include "records/Sort.h"
 #include "run/RunMessages.h"
 
 namespace quellor {
@@ -22,7 +23,7 @@ namespace {
 // A condition with its search text in the encoding of the file at hand.
 struct FileCondition {
     FileCondition(const RecordCondition& c, Encoding encoding)
-        : FieldIndex(c.FieldNumber - 1), Mode(c.Mode) {
+        : FieldIndex(c.FieldNumber - 1), Mode(c.Mode), TextEncoding(encoding) {
         if (encoding == Encoding::Cp932) {
             Text = c.SearchText;
             // The field is still read, so a missing one fails as with any text.
@@ -33,13 +34,14 @@ struct FileCondition {
     }
 
     bool Matches(const TStringListEx& fields) const {
-        const bool found = fields.MatchField(Text, FieldIndex, Mode);
+        const bool found = fields.MatchField(Text, FieldIndex, Mode, TextEncoding);
         return found && !MatchesNothing;
     }
 
     std::string Text;
     int FieldIndex;
     MatchMode Mode;
+    Encoding TextEncoding;
     bool MatchesNothing = false;
 };
 
@@ -58,8 +60,9 @@ std::string RecordCounter(int done, int total) {
 
 }  // namespace
 
-void SortStage(RunContext& run, TStringListEx& records, const std::string& duplicatesPath,
-               mode_t newMode, std::string_view prefix, std::optional<StagedFile>& duplicates) {
+void SortStage(RunContext& run, TStringListEx& records, Encoding encoding,
+               const std::string& duplicatesPath, mode_t newMode, std::string_view prefix,
+               std::optional<StagedFile>& duplicates) {
     RunObserver& observer = run.Observer;
     const RunSettings& settings = run.Settings;
     const int loaded = records.Count();
@@ -73,13 +76,14 @@ void SortStage(RunContext& run, TStringListEx& records, const std::string& dupli
     observer.SetRecordCounter(Format(runmsg::kSortCounter, {loaded}));
     const CancelCheck cancel = leftToRecordCheck ? CancelCheck() : CancelCheck(run.Abort.Flag());
     try {
-        records.SortByField(settings.SortKeyField - 1, settings.ExpectedFieldCount, cancel);
+        SortByField(records, settings.SortKeyField - 1, settings.ExpectedFieldCount, encoding,
+                    cancel);
     } catch (const ECancelled&) {
         EndByAbort(run);
     }
-    if (settings.SortDescending) records.ReverseLines();
+    if (settings.SortDescending) ReverseLines(records);
     if (settings.DuplicatesToFile) {
-        const std::unique_ptr<TStringListEx> moved = records.ExtractDuplicates();
+        const std::unique_ptr<TStringList> moved = ExtractDuplicates(records);
         // Written aside now, so the moved lines need no memory in the later stages.
         if (moved && !moved->Empty()) {
             duplicates.emplace(duplicatesPath, newMode);
@@ -102,17 +106,15 @@ std::function<bool(const TStringListEx&)> RecordTest(const RunSettings& settings
     };
 }
 
-void RecordExtractionStage(RunContext& run, TStringListEx& records) {
+void RecordExtractionStage(RunContext& run, TStringListEx& records, Encoding encoding) {
     RunObserver& observer = run.Observer;
     RunState& state = run.State;
 
     observer.AppendLog(runmsg::kLogRecordExtraction);
     TStringListEx fields;
-    fields.QuoteChar = '"';
-    fields.IgnoreCase = false;
-    fields.TextEncoding = records.TextEncoding;
-    const FileCondition c1(run.Settings.Condition1, records.TextEncoding);
-    const FileCondition c2(run.Settings.Condition2, records.TextEncoding);
+    const CsvDialect dialect = QuotedCsv(encoding);
+    const FileCondition c1(run.Settings.Condition1, encoding);
+    const FileCondition c2(run.Settings.Condition2, encoding);
     const int count = records.Count();
     state.StageRecordCount = count;
 
@@ -121,7 +123,7 @@ void RecordExtractionStage(RunContext& run, TStringListEx& records) {
     // leaves before the compaction, so the outcome is the same.
     std::vector<char> keep(static_cast<std::size_t>(count), 0);
     for (int h = count - 1, examined = 0; h >= 0; --h, ++examined) {
-        SplitFields(fields, records.At(static_cast<std::size_t>(h)));
+        SplitFields(fields, records.At(static_cast<std::size_t>(h)), dialect);
         CheckRecord(run, h + 1, fields.Count());
         keep[static_cast<std::size_t>(h)] = RecordStays(run.Settings, c1, c2, fields) ? 1 : 0;
         ReportRecordProgress(run, examined + 1);
@@ -135,7 +137,7 @@ void RecordExtractionStage(RunContext& run, TStringListEx& records) {
     observer.AppendLog(Format(runmsg::kLogCount, {records.Count()}));
 }
 
-void FieldExtractionStage(RunContext& run, TStringListEx& records) {
+void FieldExtractionStage(RunContext& run, TStringListEx& records, Encoding encoding) {
     RunObserver& observer = run.Observer;
     RunState& state = run.State;
 
@@ -143,13 +145,12 @@ void FieldExtractionStage(RunContext& run, TStringListEx& records) {
     const int count = records.Count();
     state.StageRecordCount = count;
     TStringListEx fields;
-    fields.QuoteChar = 0;
-    fields.TextEncoding = records.TextEncoding;
+    const CsvDialect dialect = PlainCsv(encoding);
     const std::vector<int> chosen(run.Settings.ChosenFields);
 
     std::string line;  // reused: no allocation per record once it has grown
     for (int i = 0; i < count; ++i) {
-        SplitFields(fields, records.At(static_cast<std::size_t>(i)));
+        SplitFields(fields, records.At(static_cast<std::size_t>(i)), dialect);
         CheckRecord(run, i + 1, fields.Count());
         fields.SelectFieldsInto(chosen, line);
         records.Put(i, line);

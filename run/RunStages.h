@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "records/Encoding.h"
 #include "records/Exceptions.h"
 #include "records/RecordList.h"
 #include "records/StagedFile.h"
@@ -32,18 +33,20 @@ class ERunAborted : public Exception {
     using Exception::Exception;
 };
 
+// Each stage is told the encoding the records were loaded in.
 // Writes the repeated records aside into duplicates when there are any, after
 // prefix as the input began; the caller puts them in place together with the
 // result. Ends as the record check's abort does when the run is interrupted
 // inside the sort, or when no extraction stage follows to notice an abort.
-void SortStage(RunContext& run, TStringListEx& records, const std::string& duplicatesPath,
-               mode_t newMode, std::string_view prefix, std::optional<StagedFile>& duplicates);
-void RecordExtractionStage(RunContext& run, TStringListEx& records);
+void SortStage(RunContext& run, TStringListEx& records, Encoding encoding,
+               const std::string& duplicatesPath, mode_t newMode, std::string_view prefix,
+               std::optional<StagedFile>& duplicates);
+void RecordExtractionStage(RunContext& run, TStringListEx& records, Encoding encoding);
 // Whether a record split into fields stays, by the run's conditions in the
 // encoding of the file at hand; the streamed stages test records one by one.
 std::function<bool(const TStringListEx&)> RecordTest(const RunSettings& settings,
                                                      Encoding encoding);
-void FieldExtractionStage(RunContext& run, TStringListEx& records);
+void FieldExtractionStage(RunContext& run, TStringListEx& records, Encoding encoding);
 
 // Raises the field-count error or the abort, each with the log line that
 // closes the log once the window is unlocked.

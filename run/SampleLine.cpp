@@ -47,9 +47,7 @@ SampleLine ReadBounded(const std::string& path, std::size_t maxBytes, std::size_
     }
     sample.TextEncoding = SettleEncoding(lines, sample.LineCut, choice);
     TStringList fields;
-    fields.QuoteChar = 0;
-    fields.TextEncoding = sample.TextEncoding;
-    sample.FieldsCut = SplitFields(fields, lines.front(), maxFields);
+    sample.FieldsCut = SplitFields(fields, lines.front(), PlainCsv(sample.TextEncoding), maxFields);
     sample.Fields.reserve(static_cast<std::size_t>(fields.Count()));
     for (int k = 0; k < fields.Count(); ++k) sample.Fields.emplace_back(fields.Get(k));
     return sample;

@@ -187,9 +187,7 @@ int RecordExtractionOnDisk(RunContext& run, const Source& src, Encoding encoding
     RunState& state = run.State;
     observer.AppendLog(runmsg::kLogRecordExtraction);
     TStringListEx fields;
-    fields.QuoteChar = '"';
-    fields.IgnoreCase = false;
-    fields.TextEncoding = encoding;
+    const CsvDialect dialect = QuotedCsv(encoding);
     const auto stays = RecordTest(run.Settings, encoding);
     const LineIndex& index = *src.Index;
     const int count = static_cast<int>(index.Lines);
@@ -204,7 +202,7 @@ int RecordExtractionOnDisk(RunContext& run, const Source& src, Encoding encoding
         const std::uint64_t first = index.FirstLine(k);
         for (std::size_t j = lines.size(); j-- > 0;) {
             const std::uint64_t h = first + j;
-            SplitFields(fields, lines[j]);
+            SplitFields(fields, lines[j], dialect);
             CheckRecord(run, static_cast<int>(h) + 1, fields.Count());
             if (stays(fields)) {
                 kept.Keep(h);
@@ -229,13 +227,12 @@ void FieldExtractionOnDisk(RunContext& run, const Source& src, Encoding encoding
     observer.AppendLog(runmsg::kLogFieldExtraction);
     state.StageRecordCount = count;
     TStringListEx fields;
-    fields.QuoteChar = 0;
-    fields.TextEncoding = encoding;
+    const CsvDialect dialect = PlainCsv(encoding);
     const std::vector<int> chosen(run.Settings.ChosenFields);
     std::string line;
     int done = 0;
     ForEachKept(src, kept, [&](std::string_view record) {
-        SplitFields(fields, record);
+        SplitFields(fields, record, dialect);
         CheckRecord(run, done + 1, fields.Count());
         fields.SelectFieldsInto(chosen, line);
         if (out) out->Add(line);

@@ -37,53 +37,48 @@ void CheckFieldBytes(const TStringList& fields, std::string_view line) {
     }
 }
 
-void CheckDoubleQuoteRoundTrip(const TStringList& fields, std::string_view line) {
+void CheckDoubleQuoteRoundTrip(const TStringList& fields, std::string_view line,
+                               const CsvDialect& dialect) {
     // In UTF-8 no byte swallows the next, so every line round-trips.
-    const bool cp932 = fields.TextEncoding == Encoding::Cp932;
+    const bool cp932 = dialect.TextEncoding == Encoding::Cp932;
     if (cp932 && fields.Count() > 0 && EndsInLoneLeadByte(fields.Get(fields.Count() - 1))) return;
-    const std::string joined = JoinFields(fields);
+    const std::string joined = JoinFields(fields, dialect);
     TStringList again;
-    again.TextEncoding = fields.TextEncoding;
-    SplitFields(again, joined);
+    SplitFields(again, joined, dialect);
     FUZZ_CHECK(Lines(again) == Lines(fields), Hex(line) + " -> " + Hex(joined));
-    FUZZ_CHECK(JoinFields(again) == joined, Hex(joined));
+    FUZZ_CHECK(JoinFields(again, dialect) == joined, Hex(joined));
 }
 
-void CheckNoQuoteRoundTrip(const TStringList& fields, std::string_view line) {
+void CheckNoQuoteRoundTrip(const TStringList& fields, std::string_view line,
+                           const CsvDialect& dialect) {
     if (fields.Count() == 1 && fields.Get(0).empty()) return;
     TStringList joiner;
-    joiner.QuoteChar = 0;
-    joiner.TextEncoding = fields.TextEncoding;
     Fill(joiner, Lines(fields));
-    const std::string joined = JoinFields(joiner);
+    const std::string joined = JoinFields(joiner, dialect);
     TStringList again;
-    again.QuoteChar = 0;
-    again.TextEncoding = fields.TextEncoding;
-    SplitFields(again, joined);
+    SplitFields(again, joined, dialect);
     FUZZ_CHECK(Lines(again) == Lines(fields), Hex(line) + " -> " + Hex(joined));
 }
 
 void SplitBoth(std::string_view line, Encoding encoding) {
-    TStringList quoted;  // the double quote, never set
-    quoted.TextEncoding = encoding;
-    SplitFields(quoted, line);
+    const CsvDialect withQuote = QuotedCsv(encoding);
+    const CsvDialect withoutQuote = PlainCsv(encoding);
+    TStringList quoted;
+    SplitFields(quoted, line, withQuote);
     CheckFieldBytes(quoted, line);
 
     TStringList plain;
-    plain.QuoteChar = 0;
-    plain.TextEncoding = encoding;
-    SplitFields(plain, line);
+    SplitFields(plain, line, withoutQuote);
     CheckFieldBytes(plain, line);
 
     // A record line never holds CR or LF; only such lines must round-trip.
     if (Holds(line, '\r') || Holds(line, '\n')) return;
-    CheckDoubleQuoteRoundTrip(quoted, line);
-    CheckNoQuoteRoundTrip(plain, line);
+    CheckDoubleQuoteRoundTrip(quoted, line, withQuote);
+    CheckNoQuoteRoundTrip(plain, line, withoutQuote);
     // Both settings read a line only up to its first NUL.
     const std::string_view head = line.substr(0, line.find('\0'));
     TStringList headFields;
-    headFields.TextEncoding = encoding;
-    SplitFields(headFields, head);
+    SplitFields(headFields, head, withQuote);
     FUZZ_CHECK(Lines(headFields) == Lines(quoted), Hex(line));
 }
 

@@ -18,6 +18,7 @@
 #include "records/Format.h"
 #include "records/Messages.h"
 #include "records/RecordList.h"
+#include "records/Sort.h"
 
 namespace quellor::fuzz {
 namespace {
@@ -41,8 +42,7 @@ std::vector<std::string> RecordLines(const std::string& text) {
 
 int FieldCount(const std::string& line) {
     TStringList fields;
-    fields.TextEncoding = TheEncoding;
-    SplitFields(fields, line);
+    SplitFields(fields, line, QuotedCsv(TheEncoding));
     return fields.Count();
 }
 
@@ -50,11 +50,10 @@ int FieldCount(const std::string& line) {
 // Nothing when the line has no field at key.
 std::optional<std::string> SwapKey(const std::string& line, int key) {
     TStringList fields;
-    fields.TextEncoding = TheEncoding;
-    SplitFields(fields, line);
+    SplitFields(fields, line, QuotedCsv(TheEncoding));
     if (key >= fields.Count()) return std::nullopt;
     fields.Exchange(0, key);
-    return JoinFields(fields);
+    return JoinFields(fields, QuotedCsv(TheEncoding));
 }
 
 // Malformed text can make the compared form split into fewer fields than the
@@ -130,10 +129,9 @@ void CheckFieldCountError(const std::vector<std::string>& lines, const TStringLi
 
 void SortAndExtract(const std::vector<std::string>& lines, int key, int expected, bool descending) {
     TStringListEx list;
-    list.TextEncoding = TheEncoding;
     Fill(list, lines);
     try {
-        list.SortByField(key, expected);
+        SortByField(list, key, expected, TheEncoding);
     } catch (const EStringListError& e) {
         // A line of no fields has no field 0 either, and the swap tests 0 first.
         const bool noField0 =
@@ -151,9 +149,9 @@ void SortAndExtract(const std::vector<std::string>& lines, int key, int expected
     }
     for (const auto& line : lines) FUZZ_CHECK(FieldCount(line) == expected, Hex(line));
     CheckSorted(Lines(list), Rewrite(lines, key));
-    if (descending) list.ReverseLines();
+    if (descending) ReverseLines(list);
     const std::vector<std::string> before = Lines(list);
-    const auto moved = list.ExtractDuplicates();
+    const auto moved = ExtractDuplicates(list);
     CheckDuplicates(before, Lines(list), Lines(*moved));
 }
 

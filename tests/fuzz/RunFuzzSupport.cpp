@@ -29,12 +29,11 @@ RecordCondition DrawCondition(FuzzedDataProvider& fdp) {
 int DrawExpectedCount(FuzzedDataProvider& fdp, const std::string& firstFile) {
     const std::string line = firstFile.substr(0, firstFile.find_first_of("\r\n"));
     TStringList fields;
-    fields.QuoteChar = 0;
-    fields.TextEncoding = DetectEncoding(line);
+    const CsvDialect dialect = PlainCsv(DetectEncoding(line));
     if (line.starts_with(kUtf8Bom))
-        SplitFields(fields, line.substr(kUtf8Bom.size()));
+        SplitFields(fields, line.substr(kUtf8Bom.size()), dialect);
     else
-        SplitFields(fields, line);
+        SplitFields(fields, line, dialect);
     return std::max(0, fields.Count() + fdp.ConsumeIntegralInRange<int>(-1, 1) *
                                             fdp.ConsumeIntegralInRange<int>(0, 1));
 }

@@ -118,11 +118,10 @@ std::string RandomText(std::mt19937& rng, std::size_t maxLength, bool withNul) {
 TEST(FieldCodecModelTest, SplitAgreesOnRandomLines) {
     std::mt19937 rng(932);
     TStringList plain, quoted;
-    plain.QuoteChar = 0;
     for (int round = 0; round < 20000; ++round) {
         const std::string line = RandomText(rng, 24, round % 3 == 0);
-        SplitFields(plain, line);
-        SplitFields(quoted, line);
+        SplitFields(plain, line, PlainCsv(Encoding::Cp932));
+        SplitFields(quoted, line, QuotedCsv(Encoding::Cp932));
         ASSERT_EQ(Lines(plain), ModelSplit(line, 0)) << Hex(line);
         ASSERT_EQ(Lines(quoted), ModelSplit(line, '"')) << Hex(line);
     }
@@ -135,7 +134,7 @@ TEST(FieldCodecModelTest, JoinAgreesOnRandomFieldLists) {
         Fields fields(rng() % 5);
         for (auto& field : fields) field = RandomText(rng, 6, false);
         Fill(list, fields);
-        ASSERT_EQ(Hex(JoinFields(list)), Hex(ModelJoin(fields, '"')));
+        ASSERT_EQ(Hex(JoinFields(list, QuotedCsv(Encoding::Cp932))), Hex(ModelJoin(fields, '"')));
     }
 }
 
@@ -148,8 +147,9 @@ TEST(FieldCodecModelTest, WellFormedFieldsSurviveJoinAndSplit) {
         for (auto& field : fields)
             for (int n = rng() % 4; n > 0; --n) field += pieces[rng() % pieces.size()];
         Fill(list, fields);
-        SplitFields(back, JoinFields(list));
-        ASSERT_EQ(Lines(back), fields) << Hex(JoinFields(list));
+        const std::string joined = JoinFields(list, QuotedCsv(Encoding::Cp932));
+        SplitFields(back, joined, QuotedCsv(Encoding::Cp932));
+        ASSERT_EQ(Lines(back), fields) << Hex(joined);
     }
 }
 

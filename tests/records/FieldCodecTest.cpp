@@ -18,6 +18,9 @@ using test::Lines;
 using test::Sjis;
 using Fields = std::vector<std::string>;
 
+constexpr CsvDialect kQuoted = QuotedCsv(Encoding::Cp932);
+constexpr CsvDialect kPlain = PlainCsv(Encoding::Cp932);
+
 std::string Show(const Fields& fields) {
     std::string out;
     for (const auto& f : fields) out += "[" + Hex(f) + "]";
@@ -26,16 +29,14 @@ std::string Show(const Fields& fields) {
 
 Fields Split(std::string_view line, char quote) {
     TStringList list;
-    list.QuoteChar = quote;
-    SplitFields(list, line);
+    SplitFields(list, line, CsvDialect{',', quote});
     return Lines(list);
 }
 
 std::string Join(const Fields& fields, char quote) {
     TStringList list;
-    list.QuoteChar = quote;
     Fill(list, fields);
-    return JoinFields(list);
+    return JoinFields(list, CsvDialect{',', quote});
 }
 
 struct SplitRow {
@@ -120,23 +121,21 @@ TEST(SplitFieldsTest, CharacterSteppingBlanksAndNul) {
     }
 }
 
-TEST(SplitFieldsTest, ReplacesContentsAndKeepsSettings) {
+TEST(SplitFieldsTest, ReplacesContents) {
     TStringList list;
-    list.QuoteChar = 0;
     Fill(list, {"old1", "old2", "old3"});
-    SplitFields(list, "\"p\",q");
+    SplitFields(list, "\"p\",q", kPlain);
     EXPECT_EQ(Lines(list), (Fields{"\"p\"", "q"}));
-    EXPECT_EQ(list.QuoteChar, 0);
-    EXPECT_EQ(list.Delimiter, ',');
-    SplitFields(list, "");
+    SplitFields(list, "", kPlain);
     EXPECT_EQ(list.Count(), 0);
 }
 
-TEST(SplitFieldsTest, NewListDefaultsToCommaAndDoubleQuote) {
+TEST(SplitFieldsTest, DefaultDialectIsCommaAndDoubleQuote) {
     TStringList list;
-    EXPECT_EQ(list.Delimiter, ',');
-    EXPECT_EQ(list.QuoteChar, '"');
-    SplitFields(list, "\"a b\",c");
+    const CsvDialect dialect;
+    EXPECT_EQ(dialect.Delimiter, ',');
+    EXPECT_EQ(dialect.Quote, '"');
+    SplitFields(list, "\"a b\",c", dialect);
     EXPECT_EQ(Lines(list), (Fields{"a b", "c"}));
 }
 
@@ -187,7 +186,7 @@ TEST(JoinFieldsTest, LeavesListUnchangedAndIntoClearsBuffer) {
     TStringList list;
     Fill(list, {"a b", "c"});
     std::string out = "stale";
-    JoinFieldsInto(list, out);
+    JoinFieldsInto(list, kQuoted, out);
     EXPECT_EQ(out, "\"a b\",c");
     EXPECT_EQ(Lines(list), (Fields{"a b", "c"}));
 }
@@ -206,9 +205,9 @@ TEST(FieldCodecTest, SplitAndJoinRewriteTable) {
     };
     for (const auto& row : table) {
         TStringList list;
-        SplitFields(list, row.line);
+        SplitFields(list, row.line, kQuoted);
         EXPECT_EQ(Show(Lines(list)), Show(row.plain)) << row.line;
-        EXPECT_EQ(JoinFields(list), row.quoted[0]) << row.line;
+        EXPECT_EQ(JoinFields(list, kQuoted), row.quoted[0]) << row.line;
     }
 }
 
@@ -216,21 +215,18 @@ TEST(FieldCodecTest, SplitAndJoinRewriteTable) {
 // quote and cuts the joined line again with the double quote.
 Fields PreviewRow(std::string_view line, int number) {
     TStringList plain;
-    plain.QuoteChar = 0;
-    SplitFields(plain, line);
+    SplitFields(plain, line, kPlain);
     TStringList labelled;
-    labelled.QuoteChar = 0;
     labelled.Add(Sjis("ﾚｺｰﾄﾞ") + std::to_string(number));
     for (int i = 0; i < plain.Count(); ++i) labelled.Add(plain.Get(i));
     TStringList row;
-    SplitFields(row, JoinFields(labelled));
+    SplitFields(row, JoinFields(labelled, kPlain), kQuoted);
     return Lines(row);
 }
 
 TEST(FieldCodecTest, PreviewDoubleSplit) {
     TStringList plain;
-    plain.QuoteChar = 0;
-    SplitFields(plain, "\"a,b\",x");
+    SplitFields(plain, "\"a,b\",x", kPlain);
     EXPECT_EQ(Lines(plain), (Fields{"\"a", "b\"", "x"}));
     EXPECT_EQ(Show(PreviewRow("\"a,b\",x", 1)), Show({Sjis("ﾚｺｰﾄﾞ1"), "a,b", "x"}));
     EXPECT_EQ(Show(PreviewRow("a b,x", 1)), Show({Sjis("ﾚｺｰﾄﾞ1"), "a", "b", "x"}));

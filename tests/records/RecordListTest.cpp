@@ -6,6 +6,7 @@
 #include "TestSupport.h"
 #include "records/Exceptions.h"
 #include "records/RecordList.h"
+#include "records/Sort.h"
 
 namespace quellor {
 namespace {
@@ -16,6 +17,8 @@ using test::IndexMessage;
 using test::Lines;
 using test::Sjis;
 using Strings = std::vector<std::string>;
+
+constexpr Encoding kCp932 = Encoding::Cp932;
 
 struct MatchRow {
     std::string field;
@@ -79,7 +82,8 @@ TEST(MatchFieldTest, ModesTable) {
     for (const auto& row : MatchTable()) {
         TStringListEx fields;
         Fill(fields, {"other", row.field});
-        EXPECT_EQ(fields.MatchField(row.search, 1, static_cast<MatchMode>(row.mode)), row.expected)
+        EXPECT_EQ(fields.MatchField(row.search, 1, static_cast<MatchMode>(row.mode), kCp932),
+                  row.expected)
             << "field " << Hex(row.field) << " search " << Hex(row.search) << " mode " << row.mode;
     }
 }
@@ -89,18 +93,14 @@ TEST(MatchFieldTest, FieldIndexOutsideTheList) {
     Fill(fields, {"a", "b"});
     for (const MatchMode mode :
          {MatchMode::Equals, MatchMode::Contains, MatchMode::StartsWith, MatchMode::EndsWith}) {
-        EXPECT_THROW_MESSAGE(fields.MatchField("a", 2, mode), EStringListError, IndexMessage(2));
-        EXPECT_THROW_MESSAGE(fields.MatchField("a", -1, mode), EStringListError, IndexMessage(-1));
+        EXPECT_THROW_MESSAGE(fields.MatchField("a", 2, mode, kCp932), EStringListError,
+                             IndexMessage(2));
+        EXPECT_THROW_MESSAGE(fields.MatchField("a", -1, mode, kCp932), EStringListError,
+                             IndexMessage(-1));
     }
     // An unknown mode reads no field, so even a bad index is no error.
-    EXPECT_FALSE(fields.MatchField("a", 99, MatchMode::None));
-    EXPECT_FALSE(fields.MatchField("a", -1, static_cast<MatchMode>(200)));
-}
-
-TEST(MatchFieldTest, NewListMattersCase) {
-    TStringListEx fields;
-    EXPECT_FALSE(fields.IgnoreCase);
-    EXPECT_EQ(fields.QuoteChar, '"');
+    EXPECT_FALSE(fields.MatchField("a", 99, MatchMode::None, kCp932));
+    EXPECT_FALSE(fields.MatchField("a", -1, static_cast<MatchMode>(200), kCp932));
 }
 
 TEST(ReverseLinesTest, AllLengths) {
@@ -114,7 +114,7 @@ TEST(ReverseLinesTest, AllLengths) {
     for (const auto& [in, out] : table) {
         TStringListEx list;
         Fill(list, in);
-        list.ReverseLines();
+        ReverseLines(list);
         EXPECT_EQ(Lines(list), out);
     }
 }
@@ -140,12 +140,10 @@ TEST(ExtractDuplicatesTest, Examples) {
     for (const auto& row : table) {
         TStringListEx list;
         Fill(list, row.in);
-        auto moved = list.ExtractDuplicates();
+        auto moved = ExtractDuplicates(list);
         ASSERT_NE(moved, nullptr);
         EXPECT_EQ(Lines(list), row.left);
         EXPECT_EQ(Lines(*moved), row.moved);
-        EXPECT_EQ(moved->QuoteChar, '"');
-        EXPECT_FALSE(moved->IgnoreCase);
     }
 }
 

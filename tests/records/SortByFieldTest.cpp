@@ -9,6 +9,7 @@
 #include "records/Compare.h"
 #include "records/Exceptions.h"
 #include "records/RecordList.h"
+#include "records/Sort.h"
 
 namespace quellor {
 namespace {
@@ -26,39 +27,44 @@ std::string CountMessage(int line) {
 Strings Sorted(const Strings& lines, int keyIndex, int expected) {
     TStringListEx list;
     Fill(list, lines);
-    list.SortByField(keyIndex, expected);
+    SortByField(list, keyIndex, expected, Encoding::Cp932);
     return Lines(list);
 }
 
 TEST(SortByFieldTest, FieldCountErrorLeavesEarlierLinesRewritten) {
     TStringListEx list;
     Fill(list, {" b ,x", "\"a\",y", "c,z,w", "d q", "e,r"});
-    EXPECT_THROW_MESSAGE(list.SortByField(1, 2), EStringListError, CountMessage(3));
+    EXPECT_THROW_MESSAGE(SortByField(list, 1, 2, Encoding::Cp932), EStringListError,
+                         CountMessage(3));
     EXPECT_EQ(Lines(list), (Strings{"x,b", "y,a", "c,z,w", "d q", "e,r"}));
 }
 
 TEST(SortByFieldTest, OneLineIsStillChecked) {
     TStringListEx list;
     Fill(list, {"a,b"});
-    EXPECT_THROW_MESSAGE(list.SortByField(0, 3), EStringListError, CountMessage(1));
+    EXPECT_THROW_MESSAGE(SortByField(list, 0, 3, Encoding::Cp932), EStringListError,
+                         CountMessage(1));
     EXPECT_EQ(Lines(list), Strings{"a,b"});
     Fill(list, {"a"});
-    EXPECT_THROW_MESSAGE(list.SortByField(3, 2), EStringListError, CountMessage(1));
+    EXPECT_THROW_MESSAGE(SortByField(list, 3, 2, Encoding::Cp932), EStringListError,
+                         CountMessage(1));
 }
 
 TEST(SortByFieldTest, EmptyListRaisesNothing) {
     TStringListEx list;
-    EXPECT_NO_THROW(list.SortByField(0, 5));
-    EXPECT_NO_THROW(list.SortByField(7, 0));
+    EXPECT_NO_THROW(SortByField(list, 0, 5, Encoding::Cp932));
+    EXPECT_NO_THROW(SortByField(list, 7, 0, Encoding::Cp932));
     EXPECT_EQ(list.Count(), 0);
 }
 
 TEST(SortByFieldTest, KeyOutsideTheFieldsFailsBeforeRewriting) {
     TStringListEx list;
     Fill(list, {" a,b", "c,d"});
-    EXPECT_THROW_MESSAGE(list.SortByField(2, 2), EStringListError, IndexMessage(2));
+    EXPECT_THROW_MESSAGE(SortByField(list, 2, 2, Encoding::Cp932), EStringListError,
+                         IndexMessage(2));
     EXPECT_EQ(Lines(list), (Strings{" a,b", "c,d"}));
-    EXPECT_THROW_MESSAGE(list.SortByField(-1, 2), EStringListError, IndexMessage(-1));
+    EXPECT_THROW_MESSAGE(SortByField(list, -1, 2, Encoding::Cp932), EStringListError,
+                         IndexMessage(-1));
     EXPECT_EQ(Lines(list), (Strings{" a,b", "c,d"}));
 }
 
@@ -88,11 +94,10 @@ TEST(SortByFieldTest, RewritesEveryLineInJoinedForm) {
     EXPECT_EQ(Sorted({"\"p\", q ,\"r s\""}, 2, 3), Strings{"p,q,\"r s\""});
 }
 
-TEST(SortByFieldTest, SettingsOfTheRecordListDoNotMatter) {
+TEST(SortByFieldTest, SplitsWithTheDoubleQuote) {
     TStringListEx list;
-    list.QuoteChar = 0;
     Fill(list, {"\"b c\",1", "\"a\",2"});
-    list.SortByField(0, 2);
+    SortByField(list, 0, 2, Encoding::Cp932);
     // With no quote character the first line would have three fields.
     EXPECT_EQ(Lines(list), (Strings{"\"b c\",1", "a,2"}));
 }
@@ -130,10 +135,10 @@ TEST(SortByFieldTest, OrderByWholeRewrittenLine) {
 TEST(SortByFieldTest, DescendingThenDuplicates) {
     TStringListEx list;
     Fill(list, {"b,1", "a,1", "b,1", "c,1", "a,1"});
-    list.SortByField(0, 2);
-    list.ReverseLines();
+    SortByField(list, 0, 2, Encoding::Cp932);
+    ReverseLines(list);
     EXPECT_EQ(Lines(list), (Strings{"c,1", "b,1", "b,1", "a,1", "a,1"}));
-    auto moved = list.ExtractDuplicates();
+    auto moved = ExtractDuplicates(list);
     EXPECT_EQ(Lines(list), (Strings{"c,1", "b,1", "a,1"}));
     EXPECT_EQ(Lines(*moved), (Strings{"b,1", "a,1"}));
 }
@@ -148,7 +153,7 @@ TEST(SortByFieldTest, LargeListFailsLikeLineByLine) {
             list.Add(i == bad ? "x,y" : "f" + std::to_string(i) + ",\"q r\",k");
         }
         try {
-            list.SortByField(2, 3);
+            SortByField(list, 2, 3, Encoding::Cp932);
             ADD_FAILURE() << "no error for line " << bad;
         } catch (const EStringListError& e) {
             EXPECT_EQ(std::string(e.what()),
@@ -167,7 +172,7 @@ TEST(SortByFieldTest, CancelledLargeListStaysAsItWas) {
     for (int i = 30000; i > 0; --i) list.Add("f" + std::to_string(i) + ",k");
     const Strings before = Lines(list);
     const std::atomic<bool> requested{true};
-    EXPECT_THROW(list.SortByField(1, 2, CancelCheck(requested)), ECancelled);
+    EXPECT_THROW(SortByField(list, 1, 2, Encoding::Cp932, CancelCheck(requested)), ECancelled);
     EXPECT_EQ(Lines(list), before);
 }
 
@@ -177,7 +182,7 @@ TEST(SortByFieldTest, LargeListSortsAndRestoresFieldOrder) {
     for (int i = 0; i < kLines; ++i) {
         list.Add(std::to_string(i) + ",key" + std::to_string((i * 7919) % kLines));
     }
-    list.SortByField(1, 2);
+    SortByField(list, 1, 2, Encoding::Cp932);
     const auto keyFirst = [&](int i) {
         const std::string line = list.Strings(i);
         const std::size_t comma = line.find(',');
@@ -201,7 +206,7 @@ TEST(SortByFieldTest, LineEndsAtNulEvenAfterALeadByte) {
     TStringListEx list;
     list.Add(std::string("p,q\x81\0,z", 7));
     list.Add("a,y");
-    list.SortByField(0, 2);
+    SortByField(list, 0, 2, Encoding::Cp932);
     EXPECT_EQ(Lines(list), (std::vector<std::string>{"a,y", "p,q\x81"}));
 }
 

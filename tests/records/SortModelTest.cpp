@@ -11,6 +11,7 @@
 #include "records/Compare.h"
 #include "records/FieldCodec.h"
 #include "records/RecordList.h"
+#include "records/Sort.h"
 
 namespace quellor {
 namespace {
@@ -77,7 +78,7 @@ TEST(SortModelTest, SortLinesFollowsTheProcedureExactly) {
         ReferenceSortLines(expected);
         TStringList list;
         Fill(list, input);
-        list.SortLines();
+        SortLines(list, Encoding::Cp932);
         EXPECT_EQ(Lines(list), expected) << count << " lines";
     }
 }
@@ -94,7 +95,7 @@ TEST(SortModelTest, SortLinesOnSortedReversedAndEqualInput) {
         ReferenceSortLines(expected);
         TStringList list;
         Fill(list, input);
-        list.SortLines();
+        SortLines(list, Encoding::Cp932);
         EXPECT_EQ(Lines(list), expected);
     }
 }
@@ -103,16 +104,16 @@ TEST(SortModelTest, SortLinesOnSortedReversedAndEqualInput) {
 Strings ReferenceSortByField(Strings lines, int key, int expectedCount) {
     TStringList scratch;
     for (auto& line : lines) {
-        SplitFields(scratch, line);
+        SplitFields(scratch, line, QuotedCsv(Encoding::Cp932));
         EXPECT_EQ(scratch.Count(), expectedCount);
         scratch.Exchange(0, key);
-        line = JoinFields(scratch);
+        line = JoinFields(scratch, QuotedCsv(Encoding::Cp932));
     }
     ReferenceSortLines(lines);
     for (auto& line : lines) {
-        SplitFields(scratch, line);
+        SplitFields(scratch, line, QuotedCsv(Encoding::Cp932));
         scratch.Exchange(key, 0);
-        line = JoinFields(scratch);
+        line = JoinFields(scratch, QuotedCsv(Encoding::Cp932));
     }
     return lines;
 }
@@ -161,7 +162,7 @@ TEST(SortModelTest, SortByFieldMatchesItsSteps) {
         const Strings input = RandomRecords(rng, 2000, 4);
         TStringListEx list;
         Fill(list, input);
-        list.SortByField(key, 4);
+        SortByField(list, key, 4, Encoding::Cp932);
         EXPECT_EQ(Lines(list), ReferenceSortByField(input, key, 4)) << "key " << key;
     }
 }
@@ -185,7 +186,7 @@ TEST(SortModelTest, ExtractDuplicatesMatchesItsSteps) {
         if (round % 2) ReferenceSortLines(input);
         TStringListEx list;
         Fill(list, input);
-        auto moved = list.ExtractDuplicates();
+        auto moved = ExtractDuplicates(list);
         const auto [left, expectedMoved] = ReferenceExtract(input);
         EXPECT_EQ(Lines(list), left);
         EXPECT_EQ(Lines(*moved), expectedMoved);
@@ -200,9 +201,9 @@ TEST(SortModelTest, SortedDescendingThenExtractedMatchesSteps) {
     const auto [left, expectedMoved] = ReferenceExtract(expected);
     TStringListEx list;
     Fill(list, input);
-    list.SortByField(1, 2);
-    list.ReverseLines();
-    auto moved = list.ExtractDuplicates();
+    SortByField(list, 1, 2, Encoding::Cp932);
+    ReverseLines(list);
+    auto moved = ExtractDuplicates(list);
     EXPECT_EQ(Lines(list), left);
     EXPECT_EQ(Lines(*moved), expectedMoved);
 }

@@ -7,6 +7,7 @@
 
 #include "TestSupport.h"
 #include "records/Exceptions.h"
+#include "records/Sort.h"
 #include "records/StringList.h"
 
 namespace quellor {
@@ -17,13 +18,10 @@ using test::IndexMessage;
 using test::Lines;
 using Strings = std::vector<std::string>;
 
-TEST(StringListTest, NewListIsEmptyWithDefaults) {
+TEST(StringListTest, NewListIsEmpty) {
     TStringList list;
     EXPECT_EQ(list.Count(), 0);
     EXPECT_TRUE(list.Empty());
-    EXPECT_EQ(list.Delimiter, ',');
-    EXPECT_EQ(list.QuoteChar, '"');
-    EXPECT_FALSE(list.CaseSensitive);
 }
 
 TEST(StringListTest, AddPutDeleteExchangeClear) {
@@ -101,7 +99,7 @@ TEST(StringListTest, IndexErrorsNameTheIndexAndChangeNothing) {
 TEST(StringListTest, SortLinesIgnoresCaseAndKeepsEveryLine) {
     TStringList list;
     Fill(list, {"pear", "Apple", "banana", "apple", "Banana", "cherry", "pear"});
-    list.SortLines();
+    SortLines(list, Encoding::Cp932);
     Strings sorted = Lines(list);
     ASSERT_EQ(sorted.size(), 7u);
     for (std::size_t i = 0; i + 1 < sorted.size(); ++i) {
@@ -116,16 +114,16 @@ TEST(StringListTest, SortLinesIgnoresCaseAndKeepsEveryLine) {
 
 TEST(StringListTest, SortLinesOfFewLines) {
     TStringList list;
-    list.SortLines();
+    SortLines(list, Encoding::Cp932);
     EXPECT_EQ(list.Count(), 0);
     list.Add("B");
-    list.SortLines();
+    SortLines(list, Encoding::Cp932);
     EXPECT_EQ(Lines(list), Strings{"B"});
     Fill(list, {"abc", "ABC"});
-    list.SortLines();
+    SortLines(list, Encoding::Cp932);
     EXPECT_EQ(Lines(list), (Strings{"ABC", "abc"}));
     Fill(list, {"x", "X", "x"});
-    list.SortLines();
+    SortLines(list, Encoding::Cp932);
     EXPECT_EQ(Lines(list), (Strings{"x", "X", "x"}));
 }
 
@@ -145,10 +143,8 @@ TEST(StringListTest, KeepMarkedAndReorder) {
 TEST(StringListTest, MovedListKeepsItsLines) {
     TStringList list;
     Fill(list, {"a", "b"});
-    list.QuoteChar = 0;
     TStringList moved(std::move(list));
     EXPECT_EQ(Lines(moved), (Strings{"a", "b"}));
-    EXPECT_EQ(moved.QuoteChar, 0);
 }
 
 }  // namespace

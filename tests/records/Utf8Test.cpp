@@ -6,6 +6,7 @@
 #include "records/Encoding.h"
 #include "records/FieldCodec.h"
 #include "records/RecordList.h"
+#include "records/Sort.h"
 
 namespace quellor {
 namespace {
@@ -33,24 +34,22 @@ TEST(Utf8Test, TheBytesDecideTheEncodingAndHowNamesShow) {
 TEST(Utf8Test, SortRewriteFindsCommasOnlyWhereCharactersBegin) {
     TStringListEx cp932;
     Fill(cp932, {"b\x82,a", "a\x82,b"});
-    cp932.SortByField(0, 1);
+    SortByField(cp932, 0, 1, Encoding::Cp932);
     EXPECT_EQ(Lines(cp932), (Strings{"a\x82,b", "b\x82,a"}));
 
     TStringListEx utf8;
-    utf8.TextEncoding = Encoding::Utf8;
     Fill(utf8, {"\"c い\",c", "b市,a", "a市,b"});
-    utf8.SortByField(1, 2);
+    SortByField(utf8, 1, 2, Encoding::Utf8);
     EXPECT_EQ(Lines(utf8), (Strings{"b市,a", "a市,b", "\"c い\",c"}));
 }
 
 TEST(Utf8Test, MatchesBeginOnCharacters) {
     TStringListEx fields;
-    fields.TextEncoding = Encoding::Utf8;
     Fill(fields, {"大阪市"});
     // 0x82 is the last byte of 市: no character begins there.
-    EXPECT_FALSE(fields.MatchField("\x82", 0, MatchMode::Contains));
-    EXPECT_FALSE(fields.MatchField("\x82", 0, MatchMode::EndsWith));
-    EXPECT_TRUE(fields.MatchField("市", 0, MatchMode::EndsWith));
+    EXPECT_FALSE(fields.MatchField("\x82", 0, MatchMode::Contains, Encoding::Utf8));
+    EXPECT_FALSE(fields.MatchField("\x82", 0, MatchMode::EndsWith, Encoding::Utf8));
+    EXPECT_TRUE(fields.MatchField("市", 0, MatchMode::EndsWith, Encoding::Utf8));
 }
 
 }  // namespace

@@ -95,10 +95,9 @@ TEST_F(SampleLineTest, BoundedReadsStopAtTheLimitAndNotBefore) {
     EXPECT_FALSE(cut);
 
     TStringList fields;
-    fields.QuoteChar = 0;
-    EXPECT_FALSE(SplitFields(fields, " a , b ", 2));
+    EXPECT_FALSE(SplitFields(fields, " a , b ", PlainCsv(Encoding::Cp932), 2));
     EXPECT_EQ(fields.Count(), 2);
-    EXPECT_TRUE(SplitFields(fields, "a,b c", 2));
+    EXPECT_TRUE(SplitFields(fields, "a,b c", PlainCsv(Encoding::Cp932), 2));
     EXPECT_EQ(fields.Count(), 2);
 }
 

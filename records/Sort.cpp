@@ -1,0 +1,48 @@
+#include "records/Sort.h"
+
+#include <cstddef>
+#include <vector>
+
+#include "records/Compare.h"
+#include "records/FieldSwap.h"
+#include "records/SortKeys.h"
+
+namespace quellor {
+
+void SortLines(TStringList& list, Encoding encoding, const CancelCheck& cancel) {
+    if (list.Count() < 2) return;
+    list.Reorder(SortedOrder(list, encoding, cancel));
+}
+
+void SortByField(TStringList& list, int keyIndex, int expectedFieldCount, Encoding encoding,
+                 const CancelCheck& cancel) {
+    SwapFieldsInEveryLine(list, 0, keyIndex, expectedFieldCount, encoding, cancel);
+    SortLines(list, encoding, cancel);
+    SwapFieldsInEveryLine(list, keyIndex, 0, -1, encoding, cancel);
+    list.ReleaseUnusedBlocks();
+}
+
+void ReverseLines(TStringList& list) {
+    const int count = list.Count();
+    for (int i = 0; i < count - 1 - i; ++i) list.Exchange(i, count - 1 - i);
+}
+
+std::unique_ptr<TStringList> ExtractDuplicates(TStringList& list) {
+    // Walking from the end never moves a line still to be compared, so each
+    // line is compared with its original neighbour: one forward pass gives
+    // the same result, with the moved lines already in their order.
+    auto moved = std::make_unique<TStringList>();
+    const std::size_t count = static_cast<std::size_t>(list.Count());
+    if (count < 2) return moved;
+    std::vector<char> keep(count, 1);
+    for (std::size_t i = 1; i < count; ++i) {
+        if (SameBytes(list.At(i), list.At(i - 1))) {
+            keep[i] = 0;
+            moved->Add(list.At(i));
+        }
+    }
+    if (moved->Count() > 0) list.KeepMarked(keep);
+    return moved;
+}
+
+}  // namespace quellor

@@ -1,0 +1,30 @@
+// The sort's operations on whole lines, over its keys (SortKeys) and its
+// rewrite of every line (FieldSwap). The sort always ignores letter case and
+// always splits with the comma and the double quote; what it must be told is
+// the encoding the lines were loaded in.
+#pragma once
+
+#include <memory>
+
+#include "records/Cancel.h"
+#include "records/Encoding.h"
+#include "records/StringList.h"
+
+namespace quellor {
+
+// Sorts every line, ignoring letter case, by the system's own quicksort.
+// A fired cancel leaves the lines as they were.
+void SortLines(TStringList& list, Encoding encoding, const CancelCheck& cancel = {});
+// Sorts the records by the field at keyIndex (from 0): the key is exchanged
+// with the first field in every line, the whole lines are sorted, and the
+// fields are exchanged back, each line ending in its joined form. Every line
+// must have expectedFieldCount fields. A fired cancel stops it with
+// ECancelled and leaves the lines unsorted.
+void SortByField(TStringList& list, int keyIndex, int expectedFieldCount, Encoding encoding,
+                 const CancelCheck& cancel = {});
+void ReverseLines(TStringList& list);
+// Moves every line that repeats the line before it, byte for byte, into a
+// list of its own, in order; the list keeps the rest.
+std::unique_ptr<TStringList> ExtractDuplicates(TStringList& list);
+
+}  // namespace quellor
