@@ -85,7 +85,9 @@ class Box : public QMessageBox {
         if (placed_) return;
         placed_ = true;
         FixFrame(this, FrameButtons::CloseOnly);
-        if (screen_) move(screen_->geometry().center() - rect().center());
+        // The client area is placed, not the frame: Qt would otherwise place
+        // the frame again, margins known by then, each time the box is mapped.
+        if (screen_) setGeometry(QRect(screen_->geometry().center() - rect().center(), size()));
     }
 
   private:
