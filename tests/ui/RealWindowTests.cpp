@@ -13,7 +13,6 @@
 #include <QScreen>
 #include <QStyleOptionComboBox>
 #include <QTest>
-#include <QTextLayout>
 #include <QTimer>
 #include <QUrl>
 
@@ -30,12 +29,6 @@ T* NamedIn(QWidget* root, const char* name) {
     T* w = root->findChild<T*>(QLatin1String(name));
     EXPECT_NE(w, nullptr) << name;
     return w;
-}
-
-std::string FieldsLine(std::size_t count) {
-    std::string line = "f1";
-    for (std::size_t k = 2; k <= count; ++k) line += ",f" + std::to_string(k);
-    return line + "\r\n";
 }
 
 // Rows of the image that hold ink, gathered into bands with blank rows between.
@@ -199,7 +192,6 @@ int UnclippedInkHeight(const QString& text, const QFont& font) {
     image.fill(Qt::white);
     QPainter painter(&image);
     painter.setFont(font);
-    painter.setPen(Qt::black);
     painter.drawText(QPointF(4, 50), text);
     return InkHeight(image);
 }
@@ -240,6 +232,23 @@ TEST_F(UiTest, AFocusedEmptyListShowsWhereTheFocusIs) {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     ASSERT_EQ(QApplication::focusWidget(), chosen);
     EXPECT_NE(chosen->grab().toImage(), before);
+}
+
+TEST_F(UiTest, DropDownEntriesAreAsHighAsListEntries) {
+    auto* combo = Named<QComboBox>("ComboBox6");
+    Choose(Named<RadioGroup>("RadioGroup4"), 0);
+    QTest::mouseClick(combo, Qt::LeftButton);
+    QAbstractItemView* list = combo->view();
+    ASSERT_TRUE(list->isVisible());
+    EXPECT_EQ(list->visualRect(list->model()->index(1, 0)).height(),
+              qMax(win->Scaled(12), list->fontMetrics().height()));
+    QTest::keyClick(list, Qt::Key_Escape);
+}
+
+std::string FieldsLine(std::size_t count) {
+    std::string line = "f1";
+    for (std::size_t k = 2; k <= count; ++k) line += ",f" + std::to_string(k);
+    return line + "\r\n";
 }
 
 TEST_F(UiTest, FilesThatAreNoCsvShowWhatFitsAndSaySo) {
