@@ -1,10 +1,41 @@
-// Start-up: the application and its one window.
+// Start-up: the application and its one window, with the files named on the
+// command line listed as if dropped on it.
+#include <unistd.h>
+
 #include <QApplication>
+#include <QByteArray>
 #include <csignal>
+#include <cstdlib>
+#include <vector>
 
 #include "run/StandardStreams.h"
 #include "ui/HintTiming.h"
 #include "ui/MainWindow.h"
+
+namespace {
+
+// The arguments left once Qt has taken its own, as bytes: a name that is not
+// UTF-8 stays the file it names. A drop delivers absolute paths; so do these.
+std::vector<QByteArray> FileArguments(int argc, char** argv) {
+    QByteArray folder;
+    std::vector<QByteArray> paths;
+    for (int i = 1; i < argc; ++i) {
+        QByteArray path(argv[i]);
+        if (path.isEmpty()) continue;
+        if (!path.startsWith('/')) {
+            if (folder.isEmpty()) {
+                char* cwd = ::getcwd(nullptr, 0);
+                folder = cwd ? QByteArray(cwd) : QByteArray();
+                std::free(cwd);
+            }
+            path = folder + '/' + path;
+        }
+        paths.push_back(path);
+    }
+    return paths;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     if (!quellor::OpenClosedStandardStreams()) return 2;
@@ -17,5 +48,8 @@ int main(int argc, char** argv) {
     quellor::ui::ApplyHintTiming();
     quellor::ui::MainWindow frmMain;
     frmMain.show();
+    // A second start opens a second window: each run stays with the window
+    // it was started in.
+    frmMain.OpenFiles(FileArguments(argc, argv));
     return app.exec();
 }

@@ -22,7 +22,6 @@ PreviewRows::PreviewRows(const std::string& path, int lineLimit, const std::stri
 }
 
 std::optional<PreviewRow> PreviewRows::Next() {
-    if (!notice_.empty()) throw Exception(std::exchange(notice_, std::string()));
     if (read_ >= text_.Lines.size()) {
         if (failure_) std::rethrow_exception(std::exchange(failure_, nullptr));
         return std::nullopt;
@@ -30,10 +29,9 @@ std::optional<PreviewRow> PreviewRows::Next() {
     const std::string& line = text_.Lines[read_++];
     const CsvDialect plain = PlainCsv(text_.TextEncoding);
     const bool fieldsCut = SplitFields(fields_, line, plain, kShownFieldLimit);
-    const bool lineCut = text_.LastLineCut && read_ == text_.Lines.size();
-    notice_ = ShownLineNotice(path_, static_cast<int>(read_), lineCut, fieldsCut);
-    // The preview ends with the first line shown only in part.
-    if (!notice_.empty()) text_.Lines.resize(read_);
+    if (notice_.empty()) {
+        notice_ = ShownLineNotice(path_, static_cast<int>(read_), text_.Cut[read_ - 1], fieldsCut);
+    }
     PreviewRow out;
     out.FieldCount = fields_.Count();
     row_.Clear();

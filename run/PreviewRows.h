@@ -34,14 +34,18 @@ class PreviewRows {
     PreviewRows(const std::string& path, int lineLimit, const std::string& labelPrefix);
 
     Encoding TextEncoding() const { return text_.TextEncoding; }
-    // The next row, or nothing after the last line or the limit.
+    // The next row, or nothing after the last line or the limit. A line
+    // shown only in part gives what fits, and the rows go on after it.
     std::optional<PreviewRow> Next();
+    // The notice for the first row shown only in part, once it was read;
+    // empty while every row was whole. Nothing stopped: it is no error.
+    const std::string& Notice() const { return notice_; }
 
   private:
     LeadingLines text_;
     std::exception_ptr failure_;
     std::string path_;
-    std::string notice_;  // raised after the row of a line shown only in part
+    std::string notice_;
     std::size_t read_ = 0;
     std::string labelPrefix_;
     TStringList fields_;

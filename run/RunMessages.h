@@ -39,6 +39,9 @@ inline constexpr const char* kFieldCountError =
 inline constexpr const char* kLineTooLong = "%sの\r\n%d行目が長すぎます\r\n先頭%dMBまでを扱います";
 inline constexpr const char* kTooManyFields =
     "%sの\r\n%d行目のﾌｨｰﾙﾄﾞ数が多すぎます\r\n先頭%dﾌｨｰﾙﾄﾞまでを扱います";
+// A cut line whose first part alone still had too many fields: both limits.
+inline constexpr const char* kLineTooLongAndTooManyFields =
+    "%sの\r\n%d行目が長すぎます\r\n先頭%dMB・%dﾌｨｰﾙﾄﾞまでを扱います";
 // The first file gives the field count of a run; an empty one has none.
 inline constexpr const char* kFirstFileEmpty = "ファイル %s は空なのでﾌｨｰﾙﾄﾞ数がわかりません";
 inline constexpr const char* kAborted = "ユーザーにより中断されました";

@@ -14,24 +14,41 @@ namespace {
 
 // The encoding of lines read from a file's start: the one chosen, else the
 // one their bytes say; a byte-order mark is cut off the first line unless
-// the lines are chosen to be code page 932. A last line cut at the size limit
+// the lines are chosen to be code page 932. A line cut at the size limit
 // may end inside a character: that part speaks neither for nor against
 // UTF-8, and is dropped from a UTF-8 line.
-Encoding SettleEncoding(std::vector<std::string>& lines, bool lastLineCut, EncodingChoice choice) {
+Encoding SettleEncoding(std::vector<std::string>& lines, const std::vector<bool>& cut,
+                        EncodingChoice choice) {
     if (lines.empty()) return choice == EncodingChoice::Utf8 ? Encoding::Utf8 : Encoding::Cp932;
-    const std::size_t unfinished = lastLineCut ? Utf8UnfinishedTail(lines.back()) : 0;
+    const auto unfinished = [&](std::size_t i) {
+        return i < cut.size() && cut[i] ? Utf8UnfinishedTail(lines[i]) : 0;
+    };
     Encoding encoding = choice == EncodingChoice::Utf8 ? Encoding::Utf8 : Encoding::Cp932;
     if (choice != EncodingChoice::Cp932 && lines.front().starts_with(kUtf8Bom)) {
         lines.front().erase(0, kUtf8Bom.size());
         encoding = Encoding::Utf8;
     } else if (choice == EncodingChoice::Auto) {
         EncodingGuess guess;
-        for (std::size_t i = 0; i + 1 < lines.size(); ++i) guess.Feed(lines[i]);
-        guess.Feed(std::string_view(lines.back()).substr(0, lines.back().size() - unfinished));
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            guess.Feed(std::string_view(lines[i]).substr(0, lines[i].size() - unfinished(i)));
+        }
         encoding = guess.Guess();
     }
-    if (encoding == Encoding::Utf8) lines.back().resize(lines.back().size() - unfinished);
+    if (encoding == Encoding::Utf8) {
+        for (std::size_t i = 0; i < lines.size(); ++i)
+            lines[i].resize(lines[i].size() - unfinished(i));
+    }
     return encoding;
+}
+
+// Reads past the rest of a cut line, up to kShownSkipBytes of it; false
+// when the line goes on past that.
+bool SkipRestOfLine(LineReader& reader) {
+    bool more = true;
+    for (std::size_t skipped = 0; more && skipped < kShownSkipBytes; skipped += kShownLineBytes) {
+        reader.NextLine(kShownLineBytes, more);
+    }
+    return !more;
 }
 
 // The first line, at most maxBytes of it and maxFields fields.
@@ -45,7 +62,7 @@ SampleLine ReadBounded(const std::string& path, std::size_t maxBytes, std::size_
         lines.front() = reader.NextLine(maxBytes, sample.LineCut);
         reader.Close();
     }
-    sample.TextEncoding = SettleEncoding(lines, sample.LineCut, choice);
+    sample.TextEncoding = SettleEncoding(lines, {sample.LineCut}, choice);
     TStringList fields;
     sample.FieldsCut = SplitFields(fields, lines.front(), PlainCsv(sample.TextEncoding), maxFields);
     sample.Fields.reserve(static_cast<std::size_t>(fields.Count()));
@@ -84,35 +101,38 @@ SampleLine SampleFieldsShown(const std::string& path) {
 }
 
 std::string ShownLineNotice(const std::string& path, int lineNumber, bool lineCut, bool fieldsCut) {
-    // A cut line may also have too many fields; its length is the cause.
-    if (lineCut) {
-        return Format(runmsg::kLineTooLong,
-                      {path, lineNumber, static_cast<std::int64_t>(kShownLineBytes >> 20)});
+    const auto megabytes = static_cast<std::int64_t>(kShownLineBytes >> 20);
+    const auto fields = static_cast<std::int64_t>(kShownFieldLimit);
+    if (lineCut && fieldsCut) {
+        return Format(runmsg::kLineTooLongAndTooManyFields, {path, lineNumber, megabytes, fields});
     }
+    if (lineCut) return Format(runmsg::kLineTooLong, {path, lineNumber, megabytes});
     if (fieldsCut) {
-        return Format(runmsg::kTooManyFields,
-                      {path, lineNumber, static_cast<std::int64_t>(kShownFieldLimit)});
+        return Format(runmsg::kTooManyFields, {path, lineNumber, fields});
     }
     return {};
 }
 
 void ReadLeadingLines(const std::string& path, int limit, LeadingLines& out) {
     out.Lines.clear();
+    out.Cut.clear();
     out.TextEncoding = Encoding::Cp932;
-    out.LastLineCut = false;
     LineReader reader;
     try {
         reader.Open(path);
-        // The rest of a cut line is never read: the lines end with it.
-        while (static_cast<int>(out.Lines.size()) < limit && !out.LastLineCut && !reader.AtEnd()) {
-            out.Lines.push_back(reader.NextLine(kShownLineBytes, out.LastLineCut));
+        bool found = true;  // the end of the last line read
+        while (static_cast<int>(out.Lines.size()) < limit && found && !reader.AtEnd()) {
+            bool cut = false;
+            out.Lines.push_back(reader.NextLine(kShownLineBytes, cut));
+            out.Cut.push_back(cut);
+            if (cut) found = SkipRestOfLine(reader);
         }
         reader.Close();
     } catch (...) {
-        out.TextEncoding = SettleEncoding(out.Lines, out.LastLineCut, EncodingChoice::Auto);
+        out.TextEncoding = SettleEncoding(out.Lines, out.Cut, EncodingChoice::Auto);
         throw;
     }
-    out.TextEncoding = SettleEncoding(out.Lines, out.LastLineCut, EncodingChoice::Auto);
+    out.TextEncoding = SettleEncoding(out.Lines, out.Cut, EncodingChoice::Auto);
 }
 
 }  // namespace quellor

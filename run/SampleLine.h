@@ -38,18 +38,21 @@ int FieldCountOfFirstFile(const std::string& path, EncodingChoice choice = Encod
 // The sample line read within the bounds above. Raises the reader's errors.
 SampleLine SampleFieldsShown(const std::string& path);
 
-// The notice for a line read only in part (empty when it was read whole), in
-// the wording of the error box; lineNumber counts from 1.
+// The notice for a line read only in part (empty when it was read whole),
+// naming every limit that cut it; lineNumber counts from 1.
 std::string ShownLineNotice(const std::string& path, int lineNumber, bool lineCut, bool fieldsCut);
 
 // Lines read from a file's start for showing, at most limit of them, with
 // the encoding those bytes say and no byte-order mark. Lines read before a
 // failure are kept: the caller shows them, then passes the error on. A line
-// longer than kShownLineBytes is kept cut, and is the last one read.
+// longer than kShownLineBytes is kept cut and the lines after it are read
+// on; only a line that goes on past kShownSkipBytes ends the lines, as its
+// end would take too long to find.
+inline constexpr std::size_t kShownSkipBytes = std::size_t{64} << 20;
 struct LeadingLines {
     std::vector<std::string> Lines;
+    std::vector<bool> Cut;  // for each line: read only in part
     Encoding TextEncoding = Encoding::Cp932;
-    bool LastLineCut = false;
 };
 void ReadLeadingLines(const std::string& path, int limit, LeadingLines& out);
 

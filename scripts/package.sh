@@ -21,6 +21,12 @@ depends=$(dpkg-deb -f "$deb" Depends)
 [[ $(dpkg-deb -f "$deb" Recommends) == *fcitx5-frontend-qt6* ]] ||
     fail "the Fcitx 5 bridge is not recommended"
 lintian --fail-on error,warning "$deb" || fail "lintian finds faults in the package"
+# Software centres read the AppStream metadata; offline, its links are not followed.
+metainfo=usr/share/metainfo/invalid.quellor.Quellor.metainfo.xml
+unpacked=$(mktemp -d)
+dpkg-deb -x "$deb" "$unpacked"
+appstreamcli validate --no-net "$unpacked/$metainfo" || fail "appstreamcli rejects $metainfo"
+rm -rf "$unpacked"
 
 export DEBIAN_FRONTEND=noninteractive
 apt-get install -y -qq "./$deb" >/dev/null
@@ -28,7 +34,8 @@ trap 'apt-get remove -y -qq quellor >/dev/null' EXIT
 entry=/usr/share/applications/quellor.desktop
 [[ -f $entry ]] || fail "the menu entry was not installed"
 [[ -f /usr/share/icons/hicolor/32x32/apps/quellor.png ]] || fail "the icon was not installed"
-read -r -a command <<<"$(grep -m 1 '^Exec=' "$entry" | cut -d= -f2-)"
+# The entry's field codes (%F: the files chosen) stand for no file here.
+read -r -a command <<<"$(grep -m 1 '^Exec=' "$entry" | cut -d= -f2- | sed 's/ %[fFuU]//g')"
 [[ $(command -v "${command[0]}") == /usr/bin/quellor ]] || fail "Exec does not start /usr/bin/quellor"
 [[ $(quellor-cli --version) == "quellor-cli "* ]] || fail "quellor-cli does not run"
 [[ -f /usr/share/man/man1/quellor-cli.1.gz ]] || fail "the manual page of quellor-cli was not installed"

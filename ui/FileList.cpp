@@ -15,6 +15,7 @@
 #include "ui/Cp932Text.h"
 #include "ui/ErrorDisplay.h"
 #include "ui/ListBox.h"
+#include "ui/MessageBoxes.h"
 #include "ui/StringGrid.h"
 #include "ui/UiTexts.h"
 
@@ -150,6 +151,8 @@ void FileList::PreviewFile(const std::string& path) {
                                      .arg(PreviewLineLimit)
                                      .arg(U(runmsg::EncodingName(reader.TextEncoding()))));
     }
+    // A line shown in part is a notice: the rows stand, nothing stopped.
+    if (!reader.Notice().empty()) MessageBoxes::ShowInformation(U(reader.Notice().c_str()));
     if (failure) std::rethrow_exception(failure);
 }
 

@@ -4,13 +4,16 @@
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QScrollBar>
+#include <QStyleOptionFocusRect>
 
 #include "ui/EntryHeight.h"
 
 namespace quellor::ui {
 
-ListBox::ListBox(QWidget* parent, int entryHeight) : QListWidget(parent) {
+ListBox::ListBox(QWidget* parent, int entryHeight)
+    : QListWidget(parent), entryHeight_(entryHeight) {
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     setTextElideMode(Qt::ElideNone);
@@ -39,6 +42,19 @@ void ListBox::updateGeometries() {
     horizontalScrollBar()->setRange(0, range);
     horizontalScrollBar()->setPageStep(viewport()->width());
     setHorizontalScrollBarPolicy(range > 0 ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+}
+
+void ListBox::paintEvent(QPaintEvent* e) {
+    QListWidget::paintEvent(e);
+    if (count() > 0 || !hasFocus()) return;
+    // An empty list has no entry to carry the focus mark; the user would not
+    // see where Tab went. The mark stands where the first entry would.
+    QPainter painter(viewport());
+    QStyleOptionFocusRect option;
+    option.initFrom(this);
+    option.rect = QRect(0, 0, viewport()->width(), qMax(entryHeight_, fontMetrics().height()));
+    option.backgroundColor = palette().color(QPalette::Base);
+    style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
 }
 
 template <class F>

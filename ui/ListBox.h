@@ -27,6 +27,7 @@ class ListBox : public QListWidget {
 
   protected:
     void updateGeometries() override;
+    void paintEvent(QPaintEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
     void mouseMoveEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
@@ -37,6 +38,7 @@ class ListBox : public QListWidget {
     template <class F>
     void AsUser(F&& f);
 
+    int entryHeight_;
     int extent_ = 0;
     int userInput_ = 0;
     bool changedByUser_ = false;

@@ -180,8 +180,9 @@ void MainWindow::BuildFieldChoices() {
     c_.sortPage->TakeFieldCount(count);
     c_.fieldPage->TakeSample(sample.Fields, sample.TextEncoding);
     // The choosers hold what fits; the user learns why the rest is missing.
+    // Nothing stopped: a notice, not an error.
     const std::string notice = ShownLineNotice(path, 1, sample.LineCut, sample.FieldsCut);
-    if (!notice.empty()) throw Exception(notice);
+    if (!notice.empty()) MessageBoxes::ShowInformation(QString::fromStdString(notice));
 }
 
 bool MainWindow::Running() const {

@@ -4,11 +4,13 @@
 
 #include <QWidget>
 #include <memory>
+#include <vector>
 
 #include "run/RunSettings.h"
 #include "ui/Scale.h"
 
 class QFrame;
+class QByteArray;
 class QLabel;
 class QMimeData;
 class QPushButton;
@@ -32,6 +34,9 @@ class MainWindow : public QWidget {
     bool Running() const;
     // The choices of every page as the run takes them when Start is pressed.
     RunSettings BuildRunSettings() const;
+    // Lists files as a drop of them would, once the event loop runs: the
+    // files named on the command line, and so by the menu's "open with".
+    void OpenFiles(const std::vector<QByteArray>& paths);
 
   protected:
     void keyPressEvent(QKeyEvent* e) override;

@@ -74,6 +74,11 @@ void MainWindow::TakeDrop(const QMimeData* data) {
     for (const QUrl& url : data->urls()) {
         if (url.isLocalFile()) paths.push_back(LocalPathBytes(url));
     }
+    OpenFiles(paths);
+}
+
+void MainWindow::OpenFiles(const std::vector<QByteArray>& paths) {
+    if (paths.empty()) return;
     QMetaObject::invokeMethod(
         this, [this, paths] { Guarded([&] { files_->AddDropped(paths); }); }, Qt::QueuedConnection);
 }

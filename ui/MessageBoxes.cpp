@@ -33,9 +33,19 @@ QMessageBox::Icon IconOf(BoxKind kind) {
     return QMessageBox::Critical;
 }
 
-QScreen* ActiveScreen() {
-    if (QWidget* w = QApplication::activeWindow()) return w->screen();
-    return QGuiApplication::primaryScreen();
+// The program's window, which every box belongs to: the window manager
+// then treats the box as its dialog (no minimise of its own, above it, on
+// its desktop). The active window is no guide: right after a drop from
+// another program it may be a hidden helper window of Qt's.
+QWidget* MainWindowOfProgram() {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w->isVisible() && w->windowType() == Qt::Window) return w;
+    }
+    return QApplication::activeWindow();
+}
+
+QScreen* ScreenOf(QWidget* window) {
+    return window ? window->screen() : QGuiApplication::primaryScreen();
 }
 
 // The platform's box, with its text set the old way: a text that fits in
@@ -44,12 +54,11 @@ QScreen* ActiveScreen() {
 // width of its own choosing, far narrower.
 class Box : public QMessageBox {
   public:
-    Box(BoxKind kind, const QString& title, const QString& text, QScreen* screen)
-        : QMessageBox(IconOf(kind), title, text, QMessageBox::NoButton,
-                      QApplication::activeWindow(),
+    Box(BoxKind kind, const QString& title, const QString& text, QWidget* owner)
+        : QMessageBox(IconOf(kind), title, text, QMessageBox::NoButton, owner,
                       Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
-          screen_(screen) {
+          screen_(ScreenOf(owner)) {
         setTextFormat(Qt::PlainText);
         QPushButton* ok = addButton(QString::fromUtf8(kOk), QMessageBox::AcceptRole);
         setDefaultButton(ok);
@@ -69,19 +78,26 @@ class Box : public QMessageBox {
     }
 
   protected:
+    // Placed once: a box restored after its window was minimised comes back
+    // where it was, not where a second placing (now inside the frame) puts it.
     void showEvent(QShowEvent* e) override {
         QMessageBox::showEvent(e);  // sizes the box to its contents
+        if (placed_) return;
+        placed_ = true;
         FixFrame(this, FrameButtons::CloseOnly);
-        if (screen_) move(screen_->geometry().center() - rect().center());
+        // The client area is placed, not the frame: Qt would otherwise place
+        // the frame again, margins known by then, each time the box is mapped.
+        if (screen_) setGeometry(QRect(screen_->geometry().center() - rect().center(), size()));
     }
 
   private:
     QScreen* screen_;
+    bool placed_ = false;
 };
 
 void RunDialog(BoxKind kind, const QString& title, const QString& text) {
     Box box(kind, title, QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")),
-            ActiveScreen());
+            MainWindowOfProgram());
     // Esc and Enter both press OK, the only button.
     box.exec();
 }

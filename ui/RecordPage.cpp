@@ -24,19 +24,20 @@ RecordPage::RecordPage(QTabWidget* pages, Scale scale) {
     const char* modes = "と完全に一致する\nを含む\nで始まる\nで終わる";
     // The second condition's modes end in an empty entry that names none.
     const char* modesAndNone = "と完全に一致する\nを含む\nで始まる\nで終わる\n";
+    // The field combo boxes are as wide as their widest entry, "第4096ﾌｨｰﾙﾄﾞ".
     BuildControls(this,
                   {
                       {"RadioGroup2", &c_.onOff, "TabSheet2", 8, 8, 185, 33, "する\nしない"},
                       {"GroupBox1", &c_.group, "TabSheet2", 8, 48, 529, 153,
                        "抽出するﾚｺｰﾄﾞの文字列検索条件を指定して下さい"},
-                      {"Label9", &c_.firstIs, "GroupBox1", 111, 30, 12, 12, "が"},
-                      {"Label12", &c_.secondIs, "GroupBox1", 111, 100, 12, 12, "が"},
-                      {"ComboBox1", &c_.firstField, "GroupBox1", 8, 24, 97, 20, ""},
-                      {"Edit1", &c_.firstText, "GroupBox1", 128, 24, 249, 20, ""},
+                      {"Label9", &c_.firstIs, "GroupBox1", 121, 30, 12, 12, "が"},
+                      {"Label12", &c_.secondIs, "GroupBox1", 121, 100, 12, 12, "が"},
+                      {"ComboBox1", &c_.firstField, "GroupBox1", 8, 24, 107, 20, ""},
+                      {"Edit1", &c_.firstText, "GroupBox1", 138, 24, 239, 20, ""},
                       {"ComboBox2", &c_.firstMode, "GroupBox1", 384, 24, 137, 20, modes},
                       {"RadioGroup1", &c_.join, "GroupBox1", 10, 48, 189, 33, "かつ\nまたは"},
-                      {"ComboBox3", &c_.secondField, "GroupBox1", 8, 93, 97, 20, ""},
-                      {"Edit2", &c_.secondText, "GroupBox1", 128, 93, 249, 20, ""},
+                      {"ComboBox3", &c_.secondField, "GroupBox1", 8, 93, 107, 20, ""},
+                      {"Edit2", &c_.secondText, "GroupBox1", 138, 93, 239, 20, ""},
                       {"ComboBox4", &c_.secondMode, "GroupBox1", 384, 93, 137, 20, modesAndNone},
                       {"CheckBox2", &c_.noFileWhenEmpty, "GroupBox1", 8, 128, 233, 17,
                        "抽出ﾚｺｰﾄﾞがなければﾌｧｲﾙを作成しない"},

@@ -17,12 +17,12 @@ SortPage::SortPage(QTabWidget* pages, Scale scale) {
         {
             {"RadioGroup4", &c_.onOff, "TabSheet3", 8, 8, 185, 33, "する\nしない"},
             {"GroupBox3", &c_.group, "TabSheet3", 8, 48, 529, 89, "ｿｰﾄｷｰを指定して下さい"},
-            {"Label14", &c_.keyCaption, "GroupBox3", 112, 28, 37, 12, "をｷｰに"},
-            {"Label15", &c_.orderCaption, "GroupBox3", 240, 28, 54, 12, "でｿｰﾄする"},
-            {"ComboBox5", &c_.keyField, "GroupBox3", 8, 24, 97, 20, ""},
+            {"Label14", &c_.keyCaption, "GroupBox3", 122, 28, 37, 12, "をｷｰに"},
+            {"Label15", &c_.orderCaption, "GroupBox3", 250, 28, 54, 12, "でｿｰﾄする"},
+            {"ComboBox5", &c_.keyField, "GroupBox3", 8, 24, 107, 20, ""},
             {"CheckBox1", &c_.duplicatesToFile, "GroupBox3", 8, 56, 265, 17,
              "重複しているﾚｺｰﾄﾞを除去し別ﾌｧｲﾙに書き出す"},
-            {"ComboBox6", &c_.order, "GroupBox3", 160, 24, 73, 20, "昇順\n降順"},
+            {"ComboBox6", &c_.order, "GroupBox3", 170, 24, 73, 20, "昇順\n降順"},
         },
         scale);
     ConnectGuarded(c_.onOff, &RadioGroup::clicked, this, &SortPage::SwitchClicked);

@@ -18,14 +18,16 @@ entry=$stage/share/applications/quellor.desktop
 desktop-file-validate "$entry" || fail "desktop-file-validate rejects the entry"
 
 key() { grep -E "^$1=" "$entry" | head -n 1 | cut -d= -f2-; }
-[[ $(key Exec) == quellor ]] || fail "Exec is '$(key Exec)', not quellor"
+[[ $(key Exec) == 'quellor %F' ]] || fail "Exec is '$(key Exec)', not 'quellor %F'"
 [[ $(key Icon) == quellor ]] || fail "Icon is '$(key Icon)', not quellor"
 [[ $(key Categories) == 'Office;Utility;' ]] || fail "Categories is '$(key Categories)'"
 for k in 'Name\[ja\]' 'Comment\[ja\]' Name Comment; do
     grep -qE "^$k=.+" "$entry" || fail "the entry has no $k"
 done
-grep -q '^MimeType=' "$entry" && fail "the entry must not claim file types"
-grep -q '%[fFuU]' "$entry" && fail "the program takes no file arguments"
+[[ $(key MimeType) == 'text/csv;' ]] || fail "MimeType is '$(key MimeType)', not text/csv;"
+metainfo=$stage/share/metainfo/invalid.quellor.Quellor.metainfo.xml
+[[ -f $metainfo ]] || fail "the AppStream metadata is missing"
+grep -q '"desktop-id">quellor.desktop<' "$metainfo" || fail "the metadata names no menu entry"
 
 # A PNG's width and height stand at bytes 16..23 of its header.
 png_size() { od -An -tu1 -j16 -N8 "$1" | awk '{printf "%dx%d", $3*256+$4, $7*256+$8}'; }

@@ -1,15 +1,16 @@
 #!/usr/bin/env bash
-# Starts the program in a real X server, waits for its window to be mapped,
-# checks the client size and the frame of the window and of a box, presses Esc
-# and expects a clean exit. Under a window manager, also checks what it lets
-# the user do with them.
+# Starts the program in a real X server, naming a file as "open with" does,
+# waits for its window to be mapped, checks the client size and the frame of
+# the window and of its boxes, presses Esc and expects a clean exit. Under a
+# window manager, also checks what it lets the user do with them.
 # Usage: smoke.sh COMMAND [ARG...]   (with DISPLAY set, e.g. under xvfb-run)
 set -uo pipefail
 caption='Quellor－CSVﾌｧｲﾙ編集ツール　Ver.2.00'
 fail() { echo "smoke: $*" >&2; exit 1; }
 
 export QT_QPA_PLATFORM=xcb
-"$@" &
+# The file is missing: listing it opens the error box before any key is pressed.
+"$@" "gone-$$.csv" &
 pid=$!
 trap 'kill "$pid" 2>/dev/null' EXIT
 
@@ -40,6 +41,36 @@ fixed_is() {
 frame_is "$wid" "0x3, 0x2c, 0x3a, 0x0, 0x0" "the main window"
 fixed_is "$wid" "the main window"
 
+# Every box is a dialog of the main window (openbox still offers minimise on
+# dialogs, and takes the window along); restored, it stands where it stood.
+dialog_of_main() {
+    local type owner before after
+    type=$(xprop -id "$1" _NET_WM_WINDOW_TYPE)
+    [[ $type == *"= _NET_WM_WINDOW_TYPE_DIALOG"* ]] || fail "$2 is no dialog: $type"
+    owner=$(xprop -id "$1" WM_TRANSIENT_FOR | sed -n 's/.*# //p')
+    [[ $((owner)) == "$wid" ]] || fail "$2 belongs to window $owner, not to the main window"
+    xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id' || return 0
+    before=$(xdotool getwindowgeometry "$1" | grep Position)
+    xdotool windowminimize --sync "$1" || fail "$2 cannot be minimised"
+    xdotool windowactivate --sync "$wid" 2>/dev/null || fail "the main window does not come back"
+    # The window manager maps the box where it likes first; it settles soon.
+    for _ in $(seq 30); do
+        after=$(xdotool getwindowgeometry "$1" | grep Position)
+        [[ $after == "$before" ]] && break
+        sleep 0.1
+    done
+    [[ $after == "$before" ]] || fail "$2 came back at ${after#*: }, not at ${before#*: }"
+}
+box=$(timeout 20 xdotool search --sync --onlyvisible --name '^Quellor$' | head -n 1)
+[[ -n $box ]] || fail "the file named on the command line was not read"
+dialog_of_main "$box" "the error box"
+xdotool windowfocus --sync "$box" && xdotool key Return
+# Keys for the main window wait until the modal box is gone.
+for _ in $(seq 50); do
+    xdotool search --onlyvisible --name '^Quellor$' >/dev/null || break
+    sleep 0.1
+done
+
 # The focus is given directly, as no window manager may run.
 focus_window() { xdotool windowfocus --sync "$wid" || fail "cannot focus the window"; }
 # Start's check finds no file and warns; the box is closed with Enter.
@@ -50,6 +81,7 @@ warned_after() {
     [[ -n $box ]] || fail "keys $* showed no warning box"
     frame_is "$box" "0x3, 0x24, 0x1a, 0x0, 0x0" "the warning box"
     fixed_is "$box" "the warning box"
+    dialog_of_main "$box" "the warning box"
     xdotool windowfocus --sync "$box" && xdotool key Return
     for _ in $(seq 50); do
         xdotool search --onlyvisible --name '^警告$' >/dev/null || break

@@ -74,9 +74,11 @@ TEST_F(SampleLineTest, AUtf8LineCutInsideACharacterStaysUtf8) {
     EXPECT_EQ(leading.Lines.at(0).size(), kShownLineBytes / 3 * 3);
 }
 
-TEST_F(SampleLineTest, ACutLineIsNamedLengthFirst) {
+TEST_F(SampleLineTest, ACutLineNamesEveryLimitThatCutIt) {
     EXPECT_EQ(ShownLineNotice("C:/a.csv", 1, false, false), "");
     EXPECT_EQ(ShownLineNotice("C:/a.csv", 1, true, true),
+              "C:/a.csvの\r\n1行目が長すぎます\r\n先頭4MB・4096ﾌｨｰﾙﾄﾞまでを扱います");
+    EXPECT_EQ(ShownLineNotice("C:/a.csv", 1, true, false),
               "C:/a.csvの\r\n1行目が長すぎます\r\n先頭4MBまでを扱います");
     EXPECT_EQ(ShownLineNotice("C:/a.csv", 7, false, true),
               "C:/a.csvの\r\n7行目のﾌｨｰﾙﾄﾞ数が多すぎます\r\n先頭4096ﾌｨｰﾙﾄﾞまでを扱います");

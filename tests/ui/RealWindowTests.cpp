@@ -2,6 +2,7 @@
 // log in sight, list-high drop-down entries, and files that are no CSV.
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QDropEvent>
 #include <QLabel>
 #include <QListView>
@@ -10,13 +11,14 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyleOptionComboBox>
 #include <QTest>
-#include <QTextLayout>
 #include <QTimer>
 #include <QUrl>
 
 #include "UiFixture.h"
 #include "run/SampleLine.h"
+#include "ui/LogLabel.h"
 #include "ui/StringGrid.h"
 
 namespace quellor::ui::test {
@@ -141,43 +143,95 @@ TEST_F(UiTest, EverySixthLogLineStandsWholeInTheLogBox) {
               QRect(win->Scaled(304), win->Scaled(480), win->Scaled(169), win->Scaled(73)));
 }
 
-// A run's last log line, after a failure or the closing lines, over a file
-// in a short folder: the wrapped text fits the box in lines of the log's
-// height, and the last line is drawn above the box's edge, not cut by it.
+// A run's last log line, after a failure or the closing lines: the lines fit
+// the box whole in the log's line height, the last one drawn above the box's
+// edge; a deep folder gives way to "…" before the file's name does, and no
+// line breaks inside a word.
 TEST_F(UiTest, TheLogAfterARunDrawsItsLastLineWhole) {
     const struct {
+        const char* folder;
         const char* content;
         const char* lastLine;
-    } cases[] = {{"a,b,c\r\nd,e\r\n", "\n異常終了しました"}, {"a,b\r\n", "ﾐﾘ秒"}};
-    auto* log = Named<QLabel>("Label7");
+    } cases[] = {{"", "a,b,c\r\nd,e\r\n", "異常終了しました"},
+                 {"", "a,b\r\n", "ﾐﾘ秒"},
+                 {"東京本社/営業部/第二課/共有/ドキュメント/売上データ/2024年度/",
+                  "a,b,c\r\nd,e\r\n", "異常終了しました"}};
+    auto* log = Named<LogLabel>("Label7");
     const int lineHeight = win->Scaled(12);
     for (const auto& c : cases) {
         Click(Named<QPushButton>("BitBtn2"));
-        Drop(win.get(), {Write(U("a.csv"), c.content)});
+        QDir(dir.path()).mkpath(U(c.folder));
+        Drop(win.get(), {Write(U(c.folder) + U("顧客_東日本.csv"), c.content)});
         ChooseFields({1});
         Click(Named<QPushButton>("BitBtn3"));
-        ASSERT_TRUE(log->text().endsWith(U(c.lastLine))) << log->text().toStdString();
+        const QStringList lines = log->ShownLines();
         const QRect box = log->contentsRect();
-        QTextOption wrap;
-        wrap.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-        int lines = 0;
-        for (const QString& paragraph : log->text().split(QLatin1Char('\n'))) {
-            QTextLayout layout(paragraph, log->font());
-            layout.setTextOption(wrap);
-            layout.beginLayout();
-            for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
-                line.setLineWidth(box.width());
-                ++lines;
-            }
-            layout.endLayout();
+        EXPECT_LE(lines.size() * lineHeight, box.height()) << lines.size() << " lines";
+        EXPECT_TRUE(lines.last().endsWith(U(c.lastLine))) << lines.join("|").toStdString();
+        EXPECT_FALSE(lines.join("|").contains(U("処|理"))) << lines.join("|").toStdString();
+        if (c.lastLine == std::string_view("異常終了しました")) {
+            EXPECT_TRUE(lines.join("").contains(U("/顧客_東日本.csvを処理中")));
+            EXPECT_EQ(lines.join("").contains(QChar(0x2026)), *c.folder != 0);
         }
-        EXPECT_LE(lines * lineHeight, box.height()) << lines << " lines";
         const auto bands = InkBands(log->grab().toImage());
         ASSERT_FALSE(bands.empty());
         // The lowest ink is the last line, within its own line's height.
-        EXPECT_GE(bands.back().first, box.top() + (lines - 1) * lineHeight);
-        EXPECT_LT(bands.back().second, box.top() + lines * lineHeight);
+        EXPECT_GE(bands.back().first, box.top() + (lines.size() - 1) * lineHeight);
+        EXPECT_LT(bands.back().second, box.top() + lines.size() * lineHeight);
     }
+}
+
+// The height of the ink of an entry's text, as the view draws it and as the
+// font draws it unclipped: equal when the whole line shows.
+int InkHeight(const QImage& image) {
+    const auto bands = InkBands(image);
+    return bands.empty() ? 0 : bands.back().second - bands.front().first + 1;
+}
+int UnclippedInkHeight(const QString& text, const QFont& font) {
+    QImage image(600, 80, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.setFont(font);
+    painter.drawText(QPointF(4, 50), text);
+    return InkHeight(image);
+}
+
+TEST_F(UiTest, EntriesDrawTheWholeLineOfTheirFontUnderscoresIncluded) {
+    Drop(win.get(), {Write(U("顧客_東日本.csv"), "a_b,gyp_q,日本_語,Qj\r\n")});
+    auto* combo = Named<QComboBox>("ComboBox5");
+    Choose(Named<RadioGroup>("RadioGroup4"), 0);
+    QTest::mouseClick(combo, Qt::LeftButton);
+    const struct {
+        QAbstractItemView* view;
+        int row;
+    } cases[] = {{Named<QListWidget>("ListBox1"), 0},
+                 {Named<QListWidget>("ListBox2"), 0},
+                 {Named<QListWidget>("ListBox2"), 1},
+                 {combo->view(), 2}};
+    for (const auto& c : cases) {
+        const QModelIndex entry = c.view->model()->index(c.row, 0);
+        const QImage shot = c.view->viewport()->grab(c.view->visualRect(entry)).toImage();
+        EXPECT_EQ(InkHeight(shot), UnclippedInkHeight(entry.data().toString(), c.view->font()))
+            << entry.data().toString().toStdString();
+    }
+    QTest::keyClick(combo->view(), Qt::Key_Escape);
+    // The closed box shows the widest entry it can hold whole.
+    combo->addItem(U("第4096ﾌｨｰﾙﾄﾞ"));
+    combo->setCurrentIndex(combo->count() - 1);
+    QStyleOptionComboBox option;
+    option.initFrom(combo);
+    const QRect text = combo->style()->subControlRect(QStyle::CC_ComboBox, &option,
+                                                      QStyle::SC_ComboBoxEditField, combo);
+    EXPECT_GE(text.width() - 2, combo->fontMetrics().horizontalAdvance(combo->currentText()));
+}
+
+TEST_F(UiTest, AFocusedEmptyListShowsWhereTheFocusIs) {
+    auto* chosen = Named<QListWidget>("ListBox3");
+    const QImage before = chosen->grab().toImage();
+    Named<QWidget>("Button2")->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), chosen);
+    EXPECT_NE(chosen->grab().toImage(), before);
 }
 
 TEST_F(UiTest, DropDownEntriesAreAsHighAsListEntries) {
@@ -186,7 +240,8 @@ TEST_F(UiTest, DropDownEntriesAreAsHighAsListEntries) {
     QTest::mouseClick(combo, Qt::LeftButton);
     QAbstractItemView* list = combo->view();
     ASSERT_TRUE(list->isVisible());
-    EXPECT_EQ(list->visualRect(list->model()->index(1, 0)).height(), win->Scaled(12));
+    EXPECT_EQ(list->visualRect(list->model()->index(1, 0)).height(),
+              qMax(win->Scaled(12), list->fontMetrics().height()));
     QTest::keyClick(list, Qt::Key_Escape);
 }
 
@@ -203,18 +258,22 @@ TEST_F(UiTest, FilesThatAreNoCsvShowWhatFitsAndSaySo) {
     EXPECT_EQ(Named<QListWidget>("ListBox2")->count(), int(limit));
     EXPECT_EQ(Named<QComboBox>("ComboBox5")->count(), int(limit) + 1);
     ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].kind, BoxKind::Information);  // a notice: nothing stopped
     EXPECT_EQ(boxes[0].text,
-              wide + U("の\r\n1行目のﾌｨｰﾙﾄﾞ数が多すぎます\r\n先頭4096ﾌｨｰﾙﾄﾞまでを扱います."));
+              wide + U("の\r\n1行目のﾌｨｰﾙﾄﾞ数が多すぎます\r\n先頭4096ﾌｨｰﾙﾄﾞまでを扱います"));
 
-    // A line past the byte limit ends the preview with it.
-    const QString longLine =
-        Write(U("long.csv"), "a,b\r\n" + std::string(kShownLineBytes + 1, 'x') + "\r\nc,d\r\n");
+    // A line past both limits shows what fits of it, and the lines after it.
+    std::string fields;
+    while (fields.size() <= kShownLineBytes) fields += "x,";
+    const QString longLine = Write(U("long.csv"), "a,b\r\n" + fields + "\r\nc,d\r\n");
     Drop(win.get(), {longLine});
     auto* files = Named<QListWidget>("ListBox1");
     files->clearSelection();
     DoubleClickEntry(files, 1);
-    EXPECT_EQ(Named<StringGrid>("StringGrid1")->Rows(), 3);
-    EXPECT_TRUE(boxes.back().text.endsWith(U("2行目が長すぎます\r\n先頭4MBまでを扱います.")))
+    EXPECT_EQ(Named<StringGrid>("StringGrid1")->Rows(), 4);
+    EXPECT_EQ(Cell(3, 2), U("d"));
+    EXPECT_TRUE(
+        boxes.back().text.endsWith(U("2行目が長すぎます\r\n先頭4MB・4096ﾌｨｰﾙﾄﾞまでを扱います")))
         << boxes.back().text.toStdString();
 }
 
