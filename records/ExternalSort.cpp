@@ -1,8 +1,12 @@
 #include "records/ExternalSort.h"
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cstring>
+#include <future>
 
+#include "records/Cancel.h"
 #include "records/Compare.h"
 #include "records/CsvDialect.h"
 #include "records/Exceptions.h"
@@ -21,6 +25,9 @@ constexpr std::size_t kReadBlock = std::size_t{4} << 20;
 constexpr std::size_t kOutBatch = std::size_t{1} << 20;
 // What a line costs in a run beyond its text: its place in the list and its entry.
 constexpr std::uint64_t kLineCost = 16 + 40;
+// How often the caller hears from a run being sorted: well within the half
+// second in which the window must take an abort.
+constexpr std::chrono::milliseconds kTickWhileSorting{50};
 
 // The first primary weight bytes of a line, zero-padded: where they differ
 // they decide the locale comparison, as in the in-memory sort.
@@ -69,6 +76,26 @@ struct Entry {
     throw;
 }
 
+// Runs work on a second thread while this one calls tick, at once and then
+// at short intervals, so that the caller's window lives through a run's sort
+// however long it takes. A tick that throws (an abort) stops the work
+// through stop and is thrown on once the work has ended; otherwise what the
+// work threw is. The calls into the caller all stay on this thread.
+template <typename Work>
+void WhileTicking(const Work& work, std::atomic<bool>& stop, const std::function<void()>& tick) {
+    std::future<void> done = std::async(std::launch::async, work);
+    try {
+        do {
+            if (tick) tick();
+        } while (done.wait_for(kTickWhileSorting) != std::future_status::ready);
+    } catch (...) {
+        stop.store(true, std::memory_order_relaxed);
+        done.wait();
+        throw;
+    }
+    done.get();
+}
+
 }  // namespace
 
 void ExternalSort::BuildRuns(int fd, const LineIndex& index) {
@@ -77,29 +104,44 @@ void ExternalSort::BuildRuns(int fd, const LineIndex& index) {
     TStringList batch;
     std::vector<Entry> entries;
     std::uint64_t firstLine = 0, lines = 0, bytes = 0;
+    std::atomic<bool> stop{false};
+    const CancelCheck cancel(stop);
 
-    const auto writeRun = [&] {
+    // On the worker thread: the calling thread only waits meanwhile.
+    const auto sortAndWrite = [&] {
         try {
-            SwapFieldsInEveryLine(batch, 0, s_.KeyIndex, s_.ExpectedFieldCount, s_.TextEncoding);
+            SwapFieldsInEveryLine(batch, 0, s_.KeyIndex, s_.ExpectedFieldCount, s_.TextEncoding,
+                                  cancel);
         } catch (const EStringListError&) {
             RethrowWithFileLine(batch, firstLine, s_.ExpectedFieldCount, s_.TextEncoding);
         }
         const std::size_t n = static_cast<std::size_t>(batch.Count());
         entries.resize(n);
         for (std::size_t i = 0; i < n; ++i) {
+            cancel.AtStep(i);
             entries[i].key.Of(batch.At(i), weights, s_.TextEncoding);
             entries[i].line = static_cast<std::uint32_t>(i);
         }
         const bool descending = s_.Descending;
         const Encoding encoding = s_.TextEncoding;
+        std::size_t compared = 0;
         std::sort(entries.begin(), entries.end(), [&](const Entry& a, const Entry& b) {
+            cancel.AtStep(++compared);
             const int c = CompareLines(batch.At(a.line), a.key, batch.At(b.line), b.key, encoding);
             return descending ? c > 0 : c < 0;
         });
         RunFile& run = runs_.emplace_back(s_.Folder, s_.Output);
-        for (const Entry& e : entries) run.Add(batch.At(e.line));
+        for (std::size_t k = 0; k < n; ++k) {
+            cancel.AtStep(k);
+            run.Add(batch.At(entries[k].line));
+        }
         run.Finish();
-        firstLine += n;
+    };
+    const auto writeRun = [&] {
+        WhileTicking(sortAndWrite, stop, [&] {
+            if (s_.Tick) s_.Tick(lines);
+        });
+        firstLine += static_cast<std::uint64_t>(batch.Count());
         batch.Reset();
         bytes = 0;
     };

@@ -28,6 +28,8 @@ struct ExternalSortSettings {
     std::uint64_t MergeBytes = 0;  // read buffers of the merge together
     // Called every few thousand lines with the lines dealt with so far:
     // each line counts once when its run is built and once when it is merged.
+    // While a run is sorted it is called at once and then every few dozen
+    // milliseconds; what it throws stops the sort.
     std::function<void(std::uint64_t)> Tick;
 };
 

@@ -3,7 +3,9 @@
 #include <unicode/ucoleitr.h>
 
 #include <cstring>
+#include <functional>
 #include <memory>
+#include <string_view>
 
 #include "records/Collation.h"
 #include "records/Compare.h"
@@ -25,11 +27,16 @@ constexpr bool kIgnoreCase = true;
 // A cancel is looked at before each partition of a long range and every few
 // thousand exchanges within one, so even the first pass over a million lines
 // stops within milliseconds; ranges too short to be looked at take less.
-template <typename T, typename Cmp>
+//
+// A range of one repeated line is left as it is: whatever the steps would
+// do there, they only exchange lines nobody can tell apart, and every range
+// beside it is sorted as before.
+template <typename T, typename Cmp, typename Same>
 void QuickSort(std::vector<T>& v, std::int64_t lo, std::int64_t hi, const Cmp& cmp,
-               const CancelCheck& cancel, bool split = false) {
+               const Same& allSame, const CancelCheck& cancel, bool split = false) {
     while (lo < hi) {
         if (hi - lo >= static_cast<std::int64_t>(CancelCheck::kInterval)) cancel.ThrowIfRequested();
+        if (allSame(lo, hi)) return;
         std::int64_t i = lo, j = hi, p = (lo + hi) / 2;
         std::size_t rounds = 0;
         do {
@@ -50,15 +57,15 @@ void QuickSort(std::vector<T>& v, std::int64_t lo, std::int64_t hi, const Cmp& c
         if (split && lo < j && i < hi) {
             // The first partition leaves two disjoint ranges: the second
             // core sorts one while this thread sorts the other.
-            ForkJoin([&] { QuickSort(v, i, hi, cmp, cancel); },
-                     [&] { QuickSort(v, lo, j, cmp, cancel); });
+            ForkJoin([&] { QuickSort(v, i, hi, cmp, allSame, cancel); },
+                     [&] { QuickSort(v, lo, j, cmp, allSame, cancel); });
             return;
         }
         if (j - lo < hi - i) {
-            if (lo < j) QuickSort(v, lo, j, cmp, cancel);
+            if (lo < j) QuickSort(v, lo, j, cmp, allSame, cancel);
             lo = i;
         } else {
-            if (i < hi) QuickSort(v, i, hi, cmp, cancel);
+            if (i < hi) QuickSort(v, i, hi, cmp, allSame, cancel);
             hi = j;
         }
     }
@@ -75,6 +82,10 @@ using ElementsPtr = std::unique_ptr<UCollationElements, decltype(&ucol_closeElem
 // The line's index, with the top bit set when the collator could not be
 // walked for it (lines are signed 32-bit counts, so the bit is free).
 constexpr std::uint32_t kUnknown = 0x80000000u;
+constexpr std::uint32_t kNoLine = 0xffffffffu;
+// Lines remembered while identical ones are grouped: 512 KiB, which stays in
+// the cache, and enough for every value of a file of repeated values.
+constexpr std::size_t kRecentLines = std::size_t{1} << 16;
 
 // A line's prefix as big-endian words, zero-padded, kept beside its index so
 // the sort compares without reaching into the lines. Packed: twelve bytes a
@@ -98,12 +109,18 @@ class SortKeys {
   private:
     int CompareEntries(const Entry<W>& a, const Entry<W>& b) const;
     int CompareFully(std::uint32_t a, std::uint32_t b) const;
+    bool OneLine(std::int64_t lo, std::int64_t hi) const;
     void Build(std::size_t from, std::size_t to);
+    void GroupIdenticalLines();
+    void PlaceGroupMembers();
 
     const TStringList& list_;
     Encoding encoding_;
     const CancelCheck& cancel_;
     std::vector<Entry<W>> entries_;
+    // For each line that begins a group of identical lines, the next line of
+    // the group, and so on: kNoLine ends it.
+    std::vector<std::uint32_t> next_;
 };
 
 template <std::size_t W>
@@ -117,6 +134,53 @@ SortKeys<W>::SortKeys(const TStringList& list, Encoding encoding, const CancelCh
     }
     const std::size_t half = n / 2;
     ForkJoin([&] { Build(0, half); }, [&] { Build(half, n); });
+}
+
+// Identical lines are sorted as one: each entry names the first line of its
+// group, so two of them compare equal without either line being read (with
+// few distinct values most comparisons are such ties, and each read both
+// lines from anywhere in memory), and a range of one group is not sorted at
+// all. Every comparison gives what it gave between the lines themselves, so
+// the steps, and each line's place up to its identical twins, stay as they
+// were. Groups are found through a small table of recent lines by hash: a
+// file of many values may leave a few groups split, which costs only time.
+template <std::size_t W>
+void SortKeys<W>::GroupIdenticalLines() {
+    struct Slot {
+        std::uint32_t hash = 0;
+        std::uint32_t line = kNoLine;
+    };
+    std::vector<Slot> recent(kRecentLines);
+    const std::size_t n = entries_.size();
+    next_.assign(n, kNoLine);
+    for (std::size_t i = 0; i < n; ++i) {
+        cancel_.AtStep(i);
+        const std::string_view text = list_.At(i);
+        const std::uint64_t hash = std::hash<std::string_view>{}(text);
+        Slot& slot = recent[hash % kRecentLines];
+        const auto check = static_cast<std::uint32_t>(hash >> 32);
+        if (slot.line != kNoLine && slot.hash == check && SameBytes(list_.At(slot.line), text)) {
+            entries_[i].line = entries_[slot.line].line;
+            next_[i] = next_[slot.line];
+            next_[slot.line] = static_cast<std::uint32_t>(i);
+        } else {
+            slot = {check, static_cast<std::uint32_t>(i)};
+        }
+    }
+}
+
+// A group's first line stands in all of its places once sorted: the others
+// take those places one each, the first line the last of them.
+template <std::size_t W>
+void SortKeys<W>::PlaceGroupMembers() {
+    for (Entry<W>& entry : entries_) {
+        const std::uint32_t first = entry.line & ~kUnknown;
+        const std::uint32_t member = next_[first];
+        if (member == kNoLine) continue;
+        next_[first] = next_[member];
+        entry.line = member;
+    }
+    std::vector<std::uint32_t>().swap(next_);
 }
 
 // The primary weights of a line, as the bytes the collator's own keys would
@@ -151,14 +215,14 @@ void SortKeys<W>::Build(std::size_t from, std::size_t to) {
 
 template <std::size_t W>
 int SortKeys<W>::CompareFully(std::uint32_t a, std::uint32_t b) const {
-    // Most ties are repeated lines, which CompareLocale settles by their bytes.
+    // Repeated lines are mostly one group; a split one is settled here by its bytes.
     return CompareLocale(list_.At(a), list_.At(b), kIgnoreCase, encoding_);
 }
 
 // Equal prefixes say nothing of the later levels: the collator decides.
 template <std::size_t W>
 int SortKeys<W>::CompareEntries(const Entry<W>& a, const Entry<W>& b) const {
-    if (a.line == b.line) return 0;
+    if (a.line == b.line) return 0;  // one group of identical lines
     const std::uint32_t lineA = a.line & ~kUnknown, lineB = b.line & ~kUnknown;
     if ((a.line | b.line) & kUnknown) return CompareFully(lineA, lineB);
     for (std::size_t w = 0; w < W; ++w) {
@@ -168,14 +232,26 @@ int SortKeys<W>::CompareEntries(const Entry<W>& a, const Entry<W>& b) const {
 }
 
 template <std::size_t W>
+bool SortKeys<W>::OneLine(std::int64_t lo, std::int64_t hi) const {
+    const std::uint32_t line = entries_[static_cast<std::size_t>(lo)].line;
+    for (std::int64_t k = lo + 1; k <= hi; ++k) {
+        if (entries_[static_cast<std::size_t>(k)].line != line) return false;
+    }
+    return true;
+}
+
+template <std::size_t W>
 std::vector<std::uint32_t> SortKeys<W>::SortedOrder() {
     const std::size_t n = entries_.size();
+    GroupIdenticalLines();
     if (n >= 2) {
         QuickSort(
             entries_, 0, static_cast<std::int64_t>(n) - 1,
-            [this](const Entry<W>& a, const Entry<W>& b) { return CompareEntries(a, b); }, cancel_,
+            [this](const Entry<W>& a, const Entry<W>& b) { return CompareEntries(a, b); },
+            [this](std::int64_t lo, std::int64_t hi) { return OneLine(lo, hi); }, cancel_,
             WorthTwoThreads(n));
     }
+    PlaceGroupMembers();
     std::vector<std::uint32_t> order(n);
     for (std::size_t k = 0; k < n; ++k) order[k] = entries_[k].line & ~kUnknown;
     return order;

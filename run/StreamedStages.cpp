@@ -177,6 +177,9 @@ SortOutcome SortStageOnDisk(RunContext& run, const IndexedFile& input, const Out
     SetRecordBar(run, share);
     run.State.RecordBarBase = run.State.RecordBar;
     LetEventsThrough(run);
+    // With no record check to come, this is the last moment before the save,
+    // as on the in-memory road.
+    if (!later && run.Abort.Requested()) EndByAbort(run);
     return outcome;
 }
 

@@ -100,6 +100,25 @@ TEST(SortModelTest, SortLinesOnSortedReversedAndEqualInput) {
     }
 }
 
+// Few values repeated many times, some with case-only twins that the steps
+// alone place: identical lines are sorted as one, and the rest must not move.
+TEST(SortModelTest, ManyRepeatedLinesKeepTheProcedureOrder) {
+    std::mt19937 rng(100);
+    for (const auto& [values, count] : {std::pair{1, 500}, {2, 3000}, {100, 30000}}) {
+        Strings input;
+        for (int i = 0; i < count; ++i) {
+            const std::string value = "k" + std::to_string(rng() % values);
+            input.push_back(rng() % 7 == 0 ? "K" + value.substr(1) : value);
+        }
+        Strings expected = input;
+        ReferenceSortLines(expected);
+        TStringList list;
+        Fill(list, input);
+        SortLines(list, Encoding::Cp932);
+        EXPECT_EQ(Lines(list), expected) << values << " values";
+    }
+}
+
 // Split, check, swap, join, sort, split, swap back, join.
 Strings ReferenceSortByField(Strings lines, int key, int expectedCount) {
     TStringList scratch;

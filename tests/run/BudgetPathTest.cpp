@@ -26,7 +26,7 @@ Lines Records() {
     const char* keys[] = {"ｶﾀｶﾅ", "東京", "apple", "Banana", "cherry", "\"q,x\"", "10", "9"};
     for (int i = 0; i < 240; ++i) {
         const std::string key = keys[(i * 7) % 8];
-        const std::string note = i % 5 == 0 ? "至急 " + std::to_string(i % 3) : "通常";
+        const std::string note = i % 5 == 0 ? "\"至急 " + std::to_string(i % 3) + "\"" : "通常";
         lines.push_back(std::to_string(i % 11) + "," + key + "," + note);
     }
     return lines;
@@ -138,23 +138,49 @@ TEST_F(RunTest, CaseOnlyTiesOnDiskComeInByteOrder) {
     EXPECT_EQ(ReadLines(input + ".w"), (Lines{"X", "x"}));
 }
 
-class AbortingInMerge : public RecordingObserver {
-  public:
-    void KeepAlive(int) override { Abort.Request(); }
+// Abort in the runs (first half of the bar) or the merge; with few lines only
+// the sort of each run calls KeepAlive while the runs are built.
+struct AbortingOnDisk : RecordingObserver {
+    bool InMerge;
+    int Last = -1;
+    void KeepAlive(int percent) override {
+        Last = percent;
+        if ((percent > 50) == InMerge) Abort.Request();
+    }
 };
 
-TEST_F(RunTest, AbortDuringTheSortOnDiskLeavesNothing) {
-    Lines many(20000, "1,a,b");
-    for (std::size_t i = 0; i < many.size(); i += 3) many[i] = std::to_string(i) + ",k,v";
-    const std::string input = WriteLines("big.csv", many);
-    RunSettings settings = SettingsFor({input}, 3);
-    SortAsc(settings);
-    settings.MemoryBudget = 4096;
-    AbortingInMerge observer;
-    const RunError error = RunFailing(settings, observer);
-    EXPECT_TRUE(error.Aborted);
-    EXPECT_TRUE(observer.Log.ends_with("\r\nユーザーにより中断されました"));
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_), {}), 1);
+TEST_F(RunTest, AbortWhileTheRunsAreBuiltOrMergedLeavesNothing) {
+    for (const bool inMerge : {false, true}) {
+        Lines many(inMerge ? 20000 : 5000, "1,a,b");
+        for (std::size_t i = 0; i < many.size(); i += 3) many[i] = std::to_string(i) + ",k,v";
+        const std::string input = WriteLines("big.csv", many);
+        RunSettings settings = SettingsFor({input}, 3);
+        SortAsc(settings);
+        settings.MemoryBudget = inMerge ? 4096 : 64 << 10;
+        AbortingOnDisk observer;
+        observer.InMerge = inMerge;
+        EXPECT_TRUE(RunFailing(settings, observer).Aborted) << inMerge;
+        EXPECT_EQ(observer.Last > 50, inMerge);
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_), {}), 1);
+        std::filesystem::remove(input);
+    }
+}
+
+// A click seen after a sort that nothing follows ends both roads alike.
+TEST_F(RunTest, AbortAfterASortAloneEndsBothRoadsAlike) {
+    const std::string input = WriteLines("in.csv", Records());
+    std::vector<Lines> calls;
+    for (const std::uint64_t budget : {std::uint64_t{0}, kTinyBudget}) {
+        RunSettings settings = SettingsFor({input}, 3);
+        SortAsc(settings);
+        settings.MemoryBudget = budget;
+        RecordingObserver observer;
+        observer.OnPendingEvents = [](RecordingObserver& o) { o.Abort.Request(); };
+        EXPECT_TRUE(RunFailing(settings, observer).Aborted) << budget;
+        EXPECT_FALSE(Exists(input + ".new") || Exists(input + ".w")) << budget;
+        calls.push_back(observer.Normalized());
+    }
+    EXPECT_EQ(calls[1], calls[0]);
 }
 
 }  // namespace
