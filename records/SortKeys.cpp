@@ -26,11 +26,12 @@ constexpr bool kIgnoreCase = true;
 // thousand exchanges within one, so even the first pass over a million lines
 // stops within milliseconds; ranges too short to be looked at take less.
 template <typename T, typename Cmp>
-void QuickSort(std::vector<T>& v, std::int64_t lo, std::int64_t hi, const Cmp& cmp,
+void QuickSort(T* v, std::ptrdiff_t lo, std::ptrdiff_t hi, const Cmp& cmp,
                const CancelCheck& cancel, bool split = false) {
     while (lo < hi) {
-        if (hi - lo >= static_cast<std::int64_t>(CancelCheck::kInterval)) cancel.ThrowIfRequested();
-        std::int64_t i = lo, j = hi, p = (lo + hi) / 2;
+        if (hi - lo >= static_cast<std::ptrdiff_t>(CancelCheck::kInterval))
+            cancel.ThrowIfRequested();
+        std::ptrdiff_t i = lo, j = hi, p = (lo + hi) / 2;
         std::size_t rounds = 0;
         do {
             cancel.AtStep(++rounds);
@@ -172,7 +173,7 @@ std::vector<std::uint32_t> SortKeys<W>::SortedOrder() {
     const std::size_t n = entries_.size();
     if (n >= 2) {
         QuickSort(
-            entries_, 0, static_cast<std::int64_t>(n) - 1,
+            entries_.data(), 0, static_cast<std::ptrdiff_t>(n) - 1,
             [this](const Entry<W>& a, const Entry<W>& b) { return CompareEntries(a, b); }, cancel_,
             WorthTwoThreads(n));
     }
