@@ -29,7 +29,8 @@ int SortMemoryCommand(const std::vector<std::string>& args) {
         TStringList fields;
         if (records.Count() > 0) SplitFields(fields, records.At(0), PlainCsv(encoding));
         std::size_t bytes = 0;
-        for (int i = 0; i < records.Count(); ++i) bytes += records.At(i).size() + 2;
+        for (int i = 0; i < records.Count(); ++i)
+            bytes += records.At(static_cast<std::size_t>(i)).size() + 2;
         SortByField(records, key - 1, fields.Count(), encoding);
         const double seconds =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
@@ -38,7 +39,8 @@ int SortMemoryCommand(const std::vector<std::string>& args) {
         const double peak = static_cast<double>(usage.ru_maxrss) * 1024.0;
         const double lines = records.Count() ? records.Count() : 1;
         std::printf("lines %d  file ~%.0f MB  peak %.0f MB  %.1f bytes/line  %.2fx file  %.2f s\n",
-                    records.Count(), bytes / 1e6, peak / 1e6, peak / lines, peak / bytes, seconds);
+                    records.Count(), static_cast<double>(bytes) / 1e6, peak / 1e6, peak / lines,
+                    peak / static_cast<double>(bytes), seconds);
     } catch (const Exception& e) {
         std::fprintf(stderr, "%s\n", e.Message().c_str());
         return 1;

@@ -129,10 +129,9 @@ class Tour {
         }
         qint64 all = qint64(fresh.width()) * fresh.height();
         if (old.size() != fresh.size() || differing * 100 > all) {
-            std::fprintf(stderr,
-                         "%s differs from its reference (%lld of %lld pixels, %dx%d vs %dx%d)\n",
-                         name, static_cast<long long>(differing), static_cast<long long>(all),
-                         fresh.width(), fresh.height(), old.width(), old.height());
+            std::fprintf(
+                stderr, "%s differs from its reference (%lld of %lld pixels, %dx%d vs %dx%d)\n",
+                name, differing, all, fresh.width(), fresh.height(), old.width(), old.height());
             ++mismatches_;
         }
     }

@@ -27,7 +27,7 @@ inline std::size_t NextStopByte(const unsigned char* p, std::size_t i, std::size
         const __m128i hits =
             _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, delimiter), _mm_cmpeq_epi8(v, quote)),
                          _mm_cmpeq_epi8(_mm_min_epu8(v, blank), v));
-        const int bits = _mm_movemask_epi8(hits);
+        const auto bits = static_cast<unsigned>(_mm_movemask_epi8(hits));
         if (bits != 0) return i + static_cast<std::size_t>(__builtin_ctz(bits));
     }
 #endif
@@ -48,7 +48,7 @@ inline std::size_t NextLineByte(const unsigned char* p, std::size_t i, std::size
         const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
         const __m128i hits = _mm_or_si128(
             _mm_or_si128(_mm_cmpeq_epi8(v, nul), _mm_cmpeq_epi8(v, cr)), _mm_cmpeq_epi8(v, lf));
-        const int bits = _mm_movemask_epi8(hits);
+        const auto bits = static_cast<unsigned>(_mm_movemask_epi8(hits));
         if (bits != 0) return i + static_cast<std::size_t>(__builtin_ctz(bits));
     }
 #endif

@@ -25,7 +25,7 @@ class DecodeTable {
             ucnv_setToUCallBack(conv, UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &status);
         }
         const bool ok = U_SUCCESS(status);
-        for (int b = 0; b < 256; ++b) {
+        for (std::size_t b = 0; b < 256; ++b) {
             const char one[1] = {static_cast<char>(b)};
             single_[b] = b < 0x80 ? static_cast<char16_t>(b)
                          : ok     ? Convert(conv, one, 1)
@@ -54,7 +54,7 @@ class DecodeTable {
         UChar out[4];
         const int32_t n = ucnv_toUChars(conv, out, 4, bytes, len, &status);
         if (U_FAILURE(status) || n != 1) return kReplacement;
-        return static_cast<char16_t>(out[0]);
+        return out[0];
     }
 
     std::array<char16_t, 256> single_{};

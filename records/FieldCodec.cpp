@@ -22,7 +22,7 @@ using ClassTable = std::array<ByteClass, 256>;
 // delimiter, blank and quote byte begins a character: no byte is a lead.
 ClassTable MakeClasses(unsigned char d, unsigned char q, Encoding encoding) {
     ClassTable t{};
-    for (int c = 0; c < 256; ++c) {
+    for (std::size_t c = 0; c < 256; ++c) {
         const auto b = static_cast<unsigned char>(c);
         t[c] = IsBlank(b)                                     ? kBlank
                : b == d                                       ? kDelimiter
@@ -178,7 +178,9 @@ bool SplitFields(TStringList& fields, std::string_view line, const CsvDialect& d
         return false;
     }
     const void* nul = std::memchr(line.data(), 0, line.size());
-    if (nul != nullptr) line = line.substr(0, static_cast<const char*>(nul) - line.data());
+    if (nul != nullptr)
+        line =
+            line.substr(0, static_cast<std::size_t>(static_cast<const char*>(nul) - line.data()));
     // The line may live in the list that is about to be refilled.
     std::string copy;
     if (fields.Owns(line.data())) {

@@ -16,6 +16,18 @@ namespace {
 
 using SetPtr = std::unique_ptr<USet, decltype(&uset_close)>;
 
+// ICU's step over one code point (a surrogate pair read as one). Its macro
+// masks the signed code point with unsigned constants, which is right for
+// every value a UTF-16 unit gives but trips the sign-conversion warning.
+UChar32 NextCodePoint(const UChar* text, int32_t& at, int32_t len) {
+    UChar32 c = 0;
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wsign-conversion"
+    U16_NEXT(text, at, len, c);
+#pragma GCC diagnostic pop
+    return c;
+}
+
 // Code points that take part in a contraction or a context rule other than
 // as its first character: a prolonged sound mark after a kana, the second
 // letter of a contraction. A character followed by one of these may not
@@ -44,12 +56,12 @@ SetPtr NeighbourDependent() {
         }
         int32_t at = 0;
         UChar32 c = 0;
-        if (len > 0) U16_NEXT(text, at, len, c);
+        if (len > 0) c = NextCodePoint(text, at, len);
         // Rules that begin with a noncharacter (index boundaries) never
         // meet decoded text, which holds none.
         if (u_hasBinaryProperty(c, UCHAR_NONCHARACTER_CODE_POINT)) continue;
         while (at < len) {
-            U16_NEXT(text, at, len, c);
+            c = NextCodePoint(text, at, len);
             uset_add(result.get(), c);
         }
     }
@@ -122,7 +134,7 @@ PrimaryWeights::PrimaryWeights(bool ignoreCase)
     if (U_FAILURE(status)) return;  // every entry stays unsafe
     collation::U16Buffer text, scratch;
     const auto forEachCharacter = [&](auto&& action) {
-        for (int b = 0; b < 256; ++b) {
+        for (std::size_t b = 0; b < 256; ++b) {
             const char one = static_cast<char>(b);
             collation::PrepareText(std::string_view(&one, 1), ignoreCase, text, scratch);
             action(single_[b], std::string_view(&one, 1));
@@ -145,7 +157,7 @@ PrimaryWeights::PrimaryWeights(bool ignoreCase)
         if (DecodeCp932Into(cp932, &unit) == 1) byUnit_[unit] = &entry;
         for (std::size_t k = 0; k < text.size(); ++k) {
             const UChar32 c = text.data()[k];
-            if (U16_IS_SURROGATE(c) || uset_contains(unsafe.get(), c) ||
+            if (U16_IS_SURROGATE(text.data()[k]) || uset_contains(unsafe.get(), c) ||
                 u_getCombiningClass(c) != 0) {
                 return;
             }

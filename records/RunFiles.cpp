@@ -44,7 +44,7 @@ void RunFile::Finish() {
 std::uint64_t FreeBytesIn(const std::string& folder) {
     struct statvfs vfs {};
     if (::statvfs(folder.c_str(), &vfs) != 0) return std::numeric_limits<std::uint64_t>::max();
-    return static_cast<std::uint64_t>(vfs.f_bavail) * vfs.f_frsize;
+    return std::uint64_t{vfs.f_bavail} * vfs.f_frsize;
 }
 
 }  // namespace quellor

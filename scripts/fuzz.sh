@@ -17,7 +17,7 @@ targets=(field_codec_fuzz line_files_fuzz record_list_fuzz run_fuzz)
 
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
-    -DQUELLOR_FUZZ=ON -DQUELLOR_BUILD_UI=OFF \
+    -DQUELLOR_FUZZ=ON -DQUELLOR_BUILD_UI=OFF -DQUELLOR_WERROR=ON \
     -DQUELLOR_FUZZ_SKIP_CHECKS="${FUZZ_SKIP_CHECKS:-}"
 cmake --build build-fuzz --target fuzz_targets -j "$jobs"
 

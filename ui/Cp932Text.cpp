@@ -18,7 +18,8 @@ QString ShowText(std::string_view bytes, Encoding encoding) {
 }
 
 QString ShowPath(const QByteArray& path) {
-    const std::string shown = PathForShow(std::string_view(path.data(), path.size()));
+    const std::string shown =
+        PathForShow(std::string_view(path.data(), static_cast<std::size_t>(path.size())));
     return QString::fromUtf8(shown.data(), static_cast<qsizetype>(shown.size()));
 }
 

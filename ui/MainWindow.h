@@ -57,7 +57,7 @@ class MainWindow : public QWidget {
     void StartClicked();
     void CancelClicked();
     void AllClear();
-    void TakeDrop(const QMimeData* data);
+    void TakeDrop(const QMimeData* mime);
     void BuildFieldChoices();
     bool PressIfUsable(QPushButton* button);
 

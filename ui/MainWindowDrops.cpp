@@ -68,10 +68,10 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* e) {
 // The program the files come from waits until the drop is finished: the
 // paths are taken now and added once the drop has returned, so a box that
 // adding them opens keeps nobody else waiting.
-void MainWindow::TakeDrop(const QMimeData* data) {
+void MainWindow::TakeDrop(const QMimeData* mime) {
     // Paths are kept whole, exactly as the drop delivers them.
     std::vector<QByteArray> paths;
-    for (const QUrl& url : data->urls()) {
+    for (const QUrl& url : mime->urls()) {
         if (url.isLocalFile()) paths.push_back(LocalPathBytes(url));
     }
     OpenFiles(paths);

@@ -106,7 +106,7 @@ void RunDialog(BoxKind kind, const QString& title, const QString& text) {
 
 QString ApplicationTitle() {
     QString name = QFileInfo(QCoreApplication::applicationFilePath()).fileName();
-    int dot = name.indexOf(QLatin1Char('.'));
+    qsizetype dot = name.indexOf(QLatin1Char('.'));
     if (dot >= 0) name.truncate(dot);
     if (name.size() > 1) name = name.left(1) + name.mid(1).toLower();
     return name;

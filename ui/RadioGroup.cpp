@@ -18,7 +18,7 @@ void RadioGroup::resizeEvent(QResizeEvent* e) {
     QGroupBox::resizeEvent(e);
     const auto buttons = group_->buttons();
     if (buttons.isEmpty()) return;
-    int rows = (buttons.size() + columns_ - 1) / columns_;
+    int rows = static_cast<int>((buttons.size() + columns_ - 1) / columns_);
     int colWidth = (width() - 16) / columns_;
     int rowHeight = (height() - 4) / rows;
     for (int i = 0; i < buttons.size(); ++i) {

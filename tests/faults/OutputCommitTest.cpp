@@ -133,7 +133,7 @@ INSTANTIATE_TEST_SUITE_P(
                       "a.csv"},
         CollisionCase{
             "SymlinkToAnOutputNotYetMade", {"a.csv"}, "b.csv", "a.csv.w", true, "b.csv", "a.csv"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 // The ".w" is small and written first, the ".new" too large for the limit:
 // neither old output may change, and the error names the file that failed.
@@ -275,7 +275,7 @@ INSTANTIATE_TEST_SUITE_P(
                       ModeCase{"StaleWiderOutputUnderUmask077", 0600, 077, 0644, 0600},
                       ModeCase{"NarrowerOldOutputNarrowsTheNew", 0644, 022, 0600, 0600},
                       ModeCase{"SpecialBitsNeverSet", 06777, 0, 06777, 0777}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(FaultTest, OutputsAreFlushedBeforeTheyTakeTheirName) {
     const std::string input = Write("in.csv", "b,2\r\na,1\r\na,1\r\n");

@@ -50,7 +50,7 @@ INSTANTIATE_TEST_SUITE_P(Outputs, LockedFolder,
                          ::testing::Values(LockedFolderCase{"ResultFile", "b,2\r\na,1\r\n", ".new"},
                                            LockedFolderCase{"DuplicatesFile",
                                                             "b,2\r\na,1\r\na,1\r\n", ".w"}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(FaultTest, NewPathThatIsAFolderIsLeftAsItWas) {
     const std::string input = Write("in.csv", "b,2\r\na,1\r\n");

@@ -86,7 +86,7 @@ TEST_P(VanishingInput, StopsTheRunWithTheFileNamedAndKeepsEarlierOutputs) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Kinds, VanishingInput, ::testing::ValuesIn(kVanishCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& row) { return std::string(row.param.name); });
 
 }  // namespace
 }  // namespace quellor::faults

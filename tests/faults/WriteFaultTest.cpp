@@ -75,7 +75,7 @@ INSTANTIATE_TEST_SUITE_P(
                       WriteFaultCase{"DuplicatesFile", true, true, 0, ".w"},
                       WriteFaultCase{"StreamedOutput", true, false, 256 << 10, ".new"},
                       WriteFaultCase{"SortRunOnDisk", true, true, 1 << 20, ".new"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 // The limit hits the second file: the first keeps its complete output.
 TEST_F(FaultTest, WriteFailureKeepsEarlierFilesOutputs) {

@@ -82,7 +82,8 @@ TEST(CompareLocaleTest, AgreesWithJapaneseCollationOnRandomTexts) {
     std::mt19937 rng(932);
     for (int round = 0; round < 3000; ++round) {
         std::string a, b;
-        for (int n = rng() % 5; n > 0; --n) a += alphabet[rng() % alphabet.size()];
+        for (int n = static_cast<int>(rng() % 5); n > 0; --n)
+            a += alphabet[rng() % alphabet.size()];
         b = a.substr(0, rng() % (a.size() + 1));
         for (int n = rng() % 4; n > 0; --n) b += alphabet[rng() % alphabet.size()];
         const bool ignoreCase = rng() % 2;

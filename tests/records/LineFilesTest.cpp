@@ -185,7 +185,8 @@ TEST_F(LineFilesTest, SaveThenLoadGivesTheSameLines) {
     TStringList list;
     for (int i = 0; i < 500; ++i) {
         std::string line;
-        for (int n = rng() % 40; n > 0; --n) line += alphabet[rng() % alphabet.size()];
+        for (int n = static_cast<int>(rng() % 40); n > 0; --n)
+            line += alphabet[rng() % alphabet.size()];
         list.Add(line);
     }
     const std::string path = PathOf("round.csv");

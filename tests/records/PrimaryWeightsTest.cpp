@@ -40,13 +40,13 @@ std::string RandomText(std::mt19937& rng) {
     std::string text;
     const int chars = 1 + static_cast<int>(rng() % 6);
     for (int c = 0; c < chars; ++c) {
-        const unsigned pick = rng() % 10;
+        const auto pick = static_cast<unsigned>(rng() % 10);
         if (pick < 4) {
             text += picks[rng() % picks.size()];
         } else if (pick < 6) {
             text += static_cast<char>(rng() % 256);
         } else {
-            unsigned lead = 0x81 + rng() % 60;
+            unsigned lead = 0x81 + static_cast<unsigned>(rng() % 60);
             if (lead > 0x9F) lead += 0xE0 - 0xA0;
             text += static_cast<char>(lead);
             text += static_cast<char>(rng() % 256);
@@ -114,7 +114,8 @@ TEST(PrimaryWeightsTest, ScriptOrderOfTheCollatorHolds) {
 TEST(PrimaryWeightsTest, KeysOfEveryDoubleByteCharacterFollowTheCollator) {
     std::vector<std::pair<std::string, Key>> chars;
     for (unsigned lead = 0x81; lead <= 0xFC; ++lead) {
-        for (unsigned trail = 0x40; trail <= 0xFC && IsLeadByte(lead); ++trail) {
+        for (unsigned trail = 0x40; trail <= 0xFC && IsLeadByte(static_cast<unsigned char>(lead));
+             ++trail) {
             const std::string c{static_cast<char>(lead), static_cast<char>(trail)};
             if (Key key = KeyOf(c); key.ok && DecodeCp932(c) != u"\uFFFD")
                 chars.emplace_back(c, key);

@@ -195,7 +195,7 @@ TEST(SortByFieldTest, LargeListSortsAndRestoresFieldOrder) {
     std::vector<int> seen(kLines, 0);
     for (int i = 0; i < kLines; ++i) {
         const std::string line = list.Strings(i);
-        ++seen[std::stoi(line.substr(0, line.find(',')))];
+        ++seen[static_cast<std::size_t>(std::stoi(line.substr(0, line.find(','))))];
     }
     EXPECT_EQ(std::count(seen.begin(), seen.end(), 1), kLines);
 }

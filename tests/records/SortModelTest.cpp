@@ -22,7 +22,7 @@ using test::Sjis;
 using Strings = std::vector<std::string>;
 
 // The seven steps, word for word, with swaps only.
-void ReferenceQuickSort(Strings& lines, int left, int right) {
+void ReferenceQuickSort(std::string* lines, int left, int right) {
     auto compare = [&](int x, int y) { return CompareLocale(lines[x], lines[y], true); };
     int l = left;
     for (;;) {
@@ -48,7 +48,7 @@ void ReferenceQuickSort(Strings& lines, int left, int right) {
 }
 
 void ReferenceSortLines(Strings& lines) {
-    if (lines.size() >= 2) ReferenceQuickSort(lines, 0, static_cast<int>(lines.size()) - 1);
+    if (lines.size() >= 2) ReferenceQuickSort(lines.data(), 0, static_cast<int>(lines.size()) - 1);
 }
 
 // Short lines from a small alphabet full of case-only and width-only twins.
@@ -64,7 +64,8 @@ Strings RandomLines(std::mt19937& rng, int count) {
             continue;
         }
         std::string line;
-        for (int n = rng() % 5; n > 0; --n) line += alphabet[rng() % alphabet.size()];
+        for (int n = static_cast<int>(rng() % 5); n > 0; --n)
+            line += alphabet[rng() % alphabet.size()];
         lines.push_back(line);
     }
     return lines;
@@ -141,7 +142,7 @@ std::string RandomField(std::mt19937& rng) {
     static const Strings plain = {"a",        "A",        "b",       "B",          "1",
                                   Sjis("あ"), Sjis("ア"), Sjis("ｱ"), Sjis("東京"), "x\"y"};
     std::string field;
-    for (int n = rng() % 3; n > 0; --n) field += plain[rng() % plain.size()];
+    for (int n = static_cast<int>(rng() % 3); n > 0; --n) field += plain[rng() % plain.size()];
     auto quoted = [](const std::string& text) {
         std::string out = "\"";
         for (char c : text) out += c == '"' ? std::string(2, c) : std::string(1, c);
@@ -190,9 +191,10 @@ TEST(SortModelTest, SortByFieldMatchesItsSteps) {
 std::pair<Strings, Strings> ReferenceExtract(Strings lines) {
     Strings moved;
     for (int i = static_cast<int>(lines.size()) - 1; i >= 1; --i) {
-        if (lines[i] == lines[i - 1]) {
-            moved.push_back(lines[i]);
-            lines.erase(lines.begin() + i);
+        const auto at = lines.begin() + i;
+        if (*at == at[-1]) {
+            moved.push_back(*at);
+            lines.erase(at);
         }
     }
     return {lines, Strings(moved.rbegin(), moved.rend())};

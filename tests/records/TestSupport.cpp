@@ -33,7 +33,8 @@ std::string Sjis(std::string_view utf8) {
 
 std::string Hex(std::string_view bytes) {
     std::string out;
-    for (unsigned char c : bytes) {
+    for (const char byte : bytes) {
+        const auto c = static_cast<unsigned char>(byte);
         if (c >= 0x20 && c < 0x7F) {
             out += static_cast<char>(c);
         } else {

@@ -46,14 +46,14 @@ class TempDirTest : public ::testing::Test {
 
 // Runs stmt and expects an exception of exactly the type (or a subclass)
 // carrying the message.
-#define EXPECT_THROW_MESSAGE(stmt, Type, expected)                             \
-    do {                                                                       \
-        try {                                                                  \
-            stmt;                                                              \
-            ADD_FAILURE() << "expected " #Type " from: " #stmt;                \
-        } catch (const Type& e_) {                                             \
-            EXPECT_EQ(std::string(e_.what()), std::string(expected)) << #stmt; \
-        } catch (const std::exception& e_) {                                   \
-            ADD_FAILURE() << "wrong exception from " #stmt ": " << e_.what();  \
-        }                                                                      \
+#define EXPECT_THROW_MESSAGE(stmt, Type, expected)                            \
+    do {                                                                      \
+        try {                                                                 \
+            stmt;                                                             \
+            ADD_FAILURE() << "expected " #Type " from: " #stmt;               \
+        } catch (const Type& e_) {                                            \
+            EXPECT_EQ(std::string(e_.what()), (expected)) << #stmt;           \
+        } catch (const std::exception& e_) {                                  \
+            ADD_FAILURE() << "wrong exception from " #stmt ": " << e_.what(); \
+        }                                                                     \
     } while (0)

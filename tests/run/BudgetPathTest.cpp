@@ -122,7 +122,7 @@ TEST_P(BudgetPaths, GiveTheOutputsAndCallsOfTheInMemoryRoad) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, BudgetPaths, ::testing::ValuesIn(kCases),
-                         [](const auto& info) { return std::string(info.param.Name); });
+                         [](const auto& row) { return std::string(row.param.Name); });
 
 // Lines equal but for letter case cannot keep the one quicksort's order
 // across runs: they come in byte order, and identical ones meet.

@@ -86,7 +86,7 @@ INSTANTIATE_TEST_SUITE_P(
                       {99, "x", MatchMode::Equals},
                       true,
                       kFruit}),
-    [](const auto& info) { return std::string(info.param.Name); });
+    [](const auto& row) { return std::string(row.param.Name); });
 
 TEST_F(RunTest, CodePage932BytesPassThroughUnchanged) {
     // 東京,表,ｱｲｳ and a line whose second field holds 至急.
@@ -231,7 +231,7 @@ INSTANTIATE_TEST_SUITE_P(
             "FieldsAloneNotWritten", false, false, true, true, {"ﾌｨｰﾙﾄﾞ抽出中．．．", "完了"}},
         EmptyInputCase{
             "SortAloneNotWritten", true, false, false, true, {"ｿｰﾄ中．．．", "0件\r\n"}}),
-    [](const auto& info) { return std::string(info.param.Name); });
+    [](const auto& row) { return std::string(row.param.Name); });
 
 }  // namespace
 }  // namespace quellor::test

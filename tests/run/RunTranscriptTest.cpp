@@ -189,7 +189,7 @@ INSTANTIATE_TEST_SUITE_P(
         BarCase{"SortAlone", true, false, false, 3, {0, 100, 100, 0}},
         BarCase{"FieldsAloneThreeRecords", false, false, true, 3, {0, 33, 66, 100, 100, 0}},
         BarCase{"SortAndRecordsNoRecords", true, true, false, 0, {0, 50, 100, 100, 0}}),
-    [](const auto& info) { return std::string(info.param.Name); });
+    [](const auto& row) { return std::string(row.param.Name); });
 
 struct CounterCase {
     int Records;
@@ -220,7 +220,7 @@ INSTANTIATE_TEST_SUITE_P(
         CounterCase{2500,
                     {"0/2500ﾚｺｰﾄﾞ処理", "1000/2500ﾚｺｰﾄﾞ処理", "2000/2500ﾚｺｰﾄﾞ処理",
                      "2500/2500ﾚｺｰﾄﾞ処理", ""}}),
-    [](const auto& info) { return std::to_string(info.param.Records); });
+    [](const auto& row) { return std::to_string(row.param.Records); });
 
 TEST_F(RunTest, FileBarAndCounterCountEveryListedFile) {
     // 50 files: 29 of them must read 58, which binary floating point gets wrong.

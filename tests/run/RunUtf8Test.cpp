@@ -31,7 +31,8 @@ Lines MixedRecords() {
         std::string line;
         for (int f = 0; f < 4; ++f) {
             std::string field;
-            for (int k = 0, n = 1 + random() % 3; k < n; ++k) field += pieces[random() % 16];
+            for (int k = 0, n = static_cast<int>(1 + random() % 3); k < n; ++k)
+                field += pieces[random() % 16];
             line += (f ? "," : "") + (random() % 5 ? field : "\"" + field + "\"");
         }
         lines.push_back(i % 10 == 9 ? lines[random() % lines.size()] : line);

@@ -102,7 +102,7 @@ TEST_P(StartChecks, WarnSelectThePageAndChangeNothingElse) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Run, StartChecks, ::testing::ValuesIn(Cases()),
-                         [](const auto& info) { return std::string(info.param.Name); });
+                         [](const auto& row) { return std::string(row.param.Name); });
 
 }  // namespace
 }  // namespace quellor::test

@@ -63,7 +63,7 @@ TEST_F(FieldTest, HundredAndMoreFieldsSortByTextAndRunWhole) {
     Drop(win.get(), {path});
     QStringList numbers = Numbers(Named<ListBox>("ListBox2"));
     ASSERT_EQ(numbers.size(), 112);
-    int at09 = numbers.indexOf("09");
+    qsizetype at09 = numbers.indexOf("09");
     EXPECT_EQ(numbers.mid(at09, 12), (QStringList{"09", "100", "101", "102", "103", "104", "105",
                                                   "106", "107", "108", "109", "10"}));
     ChooseFields({105, 7});

@@ -62,7 +62,7 @@ TEST_F(InputMethodTest, CommittedTextIsKeptAsTyped) {
     const int start = CaretX();
     for (const Step& step : steps) {
         SCOPED_TRACE(qPrintable(step.preedit + u'|' + step.commit));
-        int refusedBefore = refusals.size();
+        qsizetype refusedBefore = refusals.size();
         Compose(step.preedit, step.commit);
         EXPECT_EQ(edit->text(), step.text);
         EXPECT_EQ(refusals.size() > refusedBefore, step.refused);

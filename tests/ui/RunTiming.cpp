@@ -90,8 +90,7 @@ int main(int argc, char** argv) {
             window = TimeRun(s, session);
             headless = TimeRun(s, quiet);
         }
-        std::printf("headless %lld ms, window %lld ms, ratio %.2f\n",
-                    static_cast<long long>(headless), static_cast<long long>(window),
+        std::printf("headless %lld ms, window %lld ms, ratio %.2f\n", headless, window,
                     headless ? double(window) / double(headless) : 0.0);
     }
     return 0;
