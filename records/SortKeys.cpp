@@ -32,12 +32,13 @@ constexpr bool kIgnoreCase = true;
 // do there, they only exchange lines nobody can tell apart, and every range
 // beside it is sorted as before.
 template <typename T, typename Cmp, typename Same>
-void QuickSort(std::vector<T>& v, std::int64_t lo, std::int64_t hi, const Cmp& cmp,
-               const Same& allSame, const CancelCheck& cancel, bool split = false) {
+void QuickSort(T* v, std::ptrdiff_t lo, std::ptrdiff_t hi, const Cmp& cmp, const Same& allSame,
+               const CancelCheck& cancel, bool split = false) {
     while (lo < hi) {
-        if (hi - lo >= static_cast<std::int64_t>(CancelCheck::kInterval)) cancel.ThrowIfRequested();
+        if (hi - lo >= static_cast<std::ptrdiff_t>(CancelCheck::kInterval))
+            cancel.ThrowIfRequested();
         if (allSame(lo, hi)) return;
-        std::int64_t i = lo, j = hi, p = (lo + hi) / 2;
+        std::ptrdiff_t i = lo, j = hi, p = (lo + hi) / 2;
         std::size_t rounds = 0;
         do {
             cancel.AtStep(++rounds);
@@ -109,7 +110,7 @@ class SortKeys {
   private:
     int CompareEntries(const Entry<W>& a, const Entry<W>& b) const;
     int CompareFully(std::uint32_t a, std::uint32_t b) const;
-    bool OneLine(std::int64_t lo, std::int64_t hi) const;
+    bool OneLine(std::ptrdiff_t lo, std::ptrdiff_t hi) const;
     void Build(std::size_t from, std::size_t to);
     void GroupIdenticalLines();
     void PlaceGroupMembers();
@@ -232,7 +233,7 @@ int SortKeys<W>::CompareEntries(const Entry<W>& a, const Entry<W>& b) const {
 }
 
 template <std::size_t W>
-bool SortKeys<W>::OneLine(std::int64_t lo, std::int64_t hi) const {
+bool SortKeys<W>::OneLine(std::ptrdiff_t lo, std::ptrdiff_t hi) const {
     const std::uint32_t line = entries_[static_cast<std::size_t>(lo)].line;
     for (std::int64_t k = lo + 1; k <= hi; ++k) {
         if (entries_[static_cast<std::size_t>(k)].line != line) return false;
@@ -246,9 +247,9 @@ std::vector<std::uint32_t> SortKeys<W>::SortedOrder() {
     GroupIdenticalLines();
     if (n >= 2) {
         QuickSort(
-            entries_, 0, static_cast<std::int64_t>(n) - 1,
+            entries_.data(), 0, static_cast<std::ptrdiff_t>(n) - 1,
             [this](const Entry<W>& a, const Entry<W>& b) { return CompareEntries(a, b); },
-            [this](std::int64_t lo, std::int64_t hi) { return OneLine(lo, hi); }, cancel_,
+            [this](std::ptrdiff_t lo, std::ptrdiff_t hi) { return OneLine(lo, hi); }, cancel_,
             WorthTwoThreads(n));
     }
     PlaceGroupMembers();

@@ -105,7 +105,7 @@ TEST(SortModelTest, SortLinesOnSortedReversedAndEqualInput) {
 // alone place: identical lines are sorted as one, and the rest must not move.
 TEST(SortModelTest, ManyRepeatedLinesKeepTheProcedureOrder) {
     std::mt19937 rng(100);
-    for (const auto& [values, count] : {std::pair{1, 500}, {2, 3000}, {100, 30000}}) {
+    for (const auto& [values, count] : {std::pair{1u, 500}, {2u, 3000}, {100u, 30000}}) {
         Strings input;
         for (int i = 0; i < count; ++i) {
             const std::string value = "k" + std::to_string(rng() % values);
