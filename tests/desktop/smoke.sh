@@ -61,15 +61,18 @@ dialog_of_main() {
     done
     [[ $after == "$before" ]] || fail "$2 came back at ${after#*: }, not at ${before#*: }"
 }
+# Closes the box with Enter; keys for the main window wait until the modal box is gone.
+close_box() {
+    xdotool windowfocus --sync "$1" && xdotool key Return
+    for _ in $(seq 50); do
+        xdotool search --onlyvisible --name "$2" >/dev/null || break
+        sleep 0.1
+    done
+}
 box=$(timeout 20 xdotool search --sync --onlyvisible --name '^Quellor$' | head -n 1)
 [[ -n $box ]] || fail "the file named on the command line was not read"
 dialog_of_main "$box" "the error box"
-xdotool windowfocus --sync "$box" && xdotool key Return
-# Keys for the main window wait until the modal box is gone.
-for _ in $(seq 50); do
-    xdotool search --onlyvisible --name '^Quellor$' >/dev/null || break
-    sleep 0.1
-done
+close_box "$box" '^Quellor$'
 
 # The focus is given directly, as no window manager may run.
 focus_window() { xdotool windowfocus --sync "$wid" || fail "cannot focus the window"; }
@@ -82,11 +85,7 @@ warned_after() {
     frame_is "$box" "0x3, 0x24, 0x1a, 0x0, 0x0" "the warning box"
     fixed_is "$box" "the warning box"
     dialog_of_main "$box" "the warning box"
-    xdotool windowfocus --sync "$box" && xdotool key Return
-    for _ in $(seq 50); do
-        xdotool search --onlyvisible --name '^警告$' >/dev/null || break
-        sleep 0.1
-    done
+    close_box "$box" '^警告$'
 }
 focus_window
 # The preview grid has the focus at start; Tab leaves it for "全てｸﾘｱ" and
