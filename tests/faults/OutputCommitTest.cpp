@@ -15,6 +15,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -169,25 +170,33 @@ TEST_F(FaultTest, LongestNamesStillGetTheirOutputs) {
     EXPECT_EQ(Read(input + ".w"), "a,1\r\n");
 }
 
+// Runs body in a forked child, which must die by a signal; its pid.
+pid_t KilledChild(const std::function<void()>& body) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        body();
+        ::_exit(0);
+    }
+    int status = 0;
+    EXPECT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFSIGNALED(status));
+    return child;
+}
+
 // A run killed while its ".w" waits for the ".new" leaves nothing behind; a
 // temporary of a dead process of this program is removed by the next run,
 // and files this program did not make are left alone.
 TEST_F(FaultTest, KilledRunsLeaveNothingThatOutlivesThem) {
     const std::string input = Write("in.csv", "b,2\r\na,1\r\na,1\r\n");
     const Snapshot before = Take();
-    const pid_t child = ::fork();
-    if (child == 0) {
+    const pid_t child = KilledChild([&] {
         RunSettings s = SortWithDuplicates({input});
         s.RecordExtractionOn = true;
         s.Condition1 = {1, "a", MatchMode::Equals};
         FaultObserver observer;
         observer.onEvents = [] { ::raise(SIGKILL); };
         RunReportingError(s, observer);
-        ::_exit(0);
-    }
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFSIGNALED(status));
+    });
     ExpectOnlyAdded(before, {});
 
     const std::string dead = ".qlr-" + std::to_string(child) + "-0.tmp";
@@ -215,8 +224,7 @@ TEST_F(FaultTest, KilledDuringASortOnDiskLeavesNothing) {
     for (int i = 0; i < 30000; ++i) text += std::to_string(i % 977) + ",x\r\n";
     const std::string input = Write("in.csv", text);
     const Snapshot before = Take();
-    const pid_t child = ::fork();
-    if (child == 0) {
+    KilledChild([&] {
         class KilledInMerge : public FaultObserver {
           public:
             void KeepAlive(int percent) override {
@@ -227,11 +235,7 @@ TEST_F(FaultTest, KilledDuringASortOnDiskLeavesNothing) {
         RunSettings s = SortWithDuplicates({input});
         s.MemoryBudget = 64 << 10;
         RunReportingError(s, observer);
-        ::_exit(0);
-    }
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFSIGNALED(status));
+    });
     ExpectOnlyAdded(before, {});
 }
 
