@@ -71,16 +71,20 @@ Strings RandomLines(std::mt19937& rng, int count) {
     return lines;
 }
 
+// SortLines must leave the lines exactly where the literal procedure does.
+void ExpectProcedureOrder(const Strings& input, const std::string& what) {
+    Strings expected = input;
+    ReferenceSortLines(expected);
+    TStringList list;
+    Fill(list, input);
+    SortLines(list, Encoding::Cp932);
+    EXPECT_EQ(Lines(list), expected) << what;
+}
+
 TEST(SortModelTest, SortLinesFollowsTheProcedureExactly) {
     std::mt19937 rng(932);
     for (int count : {2, 3, 7, 50, 3000}) {
-        const Strings input = RandomLines(rng, count);
-        Strings expected = input;
-        ReferenceSortLines(expected);
-        TStringList list;
-        Fill(list, input);
-        SortLines(list, Encoding::Cp932);
-        EXPECT_EQ(Lines(list), expected) << count << " lines";
+        ExpectProcedureOrder(RandomLines(rng, count), std::to_string(count) + " lines");
     }
 }
 
@@ -91,14 +95,7 @@ TEST(SortModelTest, SortLinesOnSortedReversedAndEqualInput) {
     Strings mixed = RandomLines(rng, 2000);
     ReferenceSortLines(mixed);
     Strings reversed(mixed.rbegin(), mixed.rend());
-    for (const Strings& input : {ascending, mixed, reversed}) {
-        Strings expected = input;
-        ReferenceSortLines(expected);
-        TStringList list;
-        Fill(list, input);
-        SortLines(list, Encoding::Cp932);
-        EXPECT_EQ(Lines(list), expected);
-    }
+    for (const Strings& input : {ascending, mixed, reversed}) ExpectProcedureOrder(input, "");
 }
 
 // Few values repeated many times, some with case-only twins that the steps
@@ -111,12 +108,7 @@ TEST(SortModelTest, ManyRepeatedLinesKeepTheProcedureOrder) {
             const std::string value = "k" + std::to_string(rng() % values);
             input.push_back(rng() % 7 == 0 ? "K" + value.substr(1) : value);
         }
-        Strings expected = input;
-        ReferenceSortLines(expected);
-        TStringList list;
-        Fill(list, input);
-        SortLines(list, Encoding::Cp932);
-        EXPECT_EQ(Lines(list), expected) << values << " values";
+        ExpectProcedureOrder(input, std::to_string(values) + " values");
     }
 }
 
