@@ -92,6 +92,8 @@ class Reader {
             Once(c.Choices.DuplicatesToFile);
         } else if (name_ == "--no-empty-output") {
             Once(c.Choices.NoFileWhenEmpty);
+        } else if (name_ == "--header") {
+            Once(c.Choices.HeadingLine);
         } else if (name_ == "--fields") {
             Once(c.Choices.FieldExtractionOn);
             const auto list = FieldList(Value(c.FieldsArgument));
@@ -149,7 +151,8 @@ class Reader {
 
     void Once(bool& flag) {
         if (flag) throw UsageError(name_, kGivenTwice);
-        if (inline_ && (name_ == "--duplicates" || name_ == "--no-empty-output"))
+        if (inline_ &&
+            (name_ == "--duplicates" || name_ == "--no-empty-output" || name_ == "--header"))
             throw UsageError(name_ + '=' + *inline_, kUnknownOption);
         flag = true;
     }
@@ -167,14 +170,29 @@ class Reader {
         throw UsageError(typed_, kNotEncoding);
     }
 
+    // FIELD[:num][:asc|:desc], the words in either order, each at most once.
     void Sort(CommandLine& c, const std::string& value) {
-        const std::size_t colon = value.find(':');
-        const auto key = Number(std::string_view(value).substr(0, colon), 1);
-        const std::string order = colon == std::string::npos ? "asc" : value.substr(colon + 1);
-        if (!key || (order != "asc" && order != "desc"))
-            throw UsageError(c.SortArgument, kNotSortKey);
+        const std::string_view v(value);
+        std::size_t colon = v.find(':');
+        const auto key = Number(v.substr(0, colon), 1);
+        if (!key) throw UsageError(c.SortArgument, kNotSortKey);
+        bool numeric = false, order = false, descending = false;
+        while (colon != std::string_view::npos) {
+            const std::size_t next = v.find(':', colon + 1);
+            const std::string_view word = v.substr(colon + 1, next - colon - 1);
+            if (word == "num" && !numeric) {
+                numeric = true;
+            } else if ((word == "asc" || word == "desc") && !order) {
+                order = true;
+                descending = word == "desc";
+            } else {
+                throw UsageError(c.SortArgument, kNotSortKey);
+            }
+            colon = next;
+        }
         c.Choices.SortKeyField = *key;
-        c.Choices.SortDescending = order == "desc";
+        c.Choices.SortDescending = descending;
+        c.Choices.SortNumeric = numeric;
     }
 
     const std::vector<std::string>& args_;

@@ -24,6 +24,7 @@ inline constexpr Said kHelp = {
     "  --and F:方法:文字列     2つ目の条件 (両方を満たすﾚｺｰﾄﾞを残す)\n"
     "  --or F:方法:文字列      2つ目の条件 (どちらかを満たすﾚｺｰﾄﾞを残す)\n"
     "  --sort 3 | 3:desc       ｿｰﾄ: ｷｰのﾌｨｰﾙﾄﾞと順序 (asc 昇順, desc 降順)\n"
+    "  --sort 5:num[:desc]     ｷｰを数値として並べる (金額, 数量など)\n"
     "  --duplicates            重複ﾚｺｰﾄﾞを「名前.w」に移す\n"
     "  --no-empty-output       ﾚｺｰﾄﾞが残らなければ「名前.new」を書かない\n"
     "  --expected-fields N     各ﾚｺｰﾄﾞのﾌｨｰﾙﾄﾞ数 (既定: 1番目のﾌｧｲﾙの1行目)\n"
@@ -47,6 +48,7 @@ inline constexpr Said kHelp = {
     "  --and F:MODE:TEXT       a second condition; records must match both\n"
     "  --or F:MODE:TEXT        a second condition; records must match either\n"
     "  --sort 3 | 3:desc       sort: the key field and its order (asc, desc)\n"
+    "  --sort 5:num[:desc]     sort the key as a number (amounts, counts)\n"
     "  --duplicates            move repeated records to NAME.w\n"
     "  --no-empty-output       write no NAME.new when no record is left\n"
     "  --expected-fields N     fields every record must have (default: those\n"
@@ -80,8 +82,8 @@ inline constexpr Said kNotCondition = {
     "F:方法:文字列 の形ではありません (方法は equals, contains, starts, ends)",
     "is not FIELD:MODE:TEXT (MODE is equals, contains, starts or ends)"};
 inline constexpr Said kNotSortKey = {
-    "ﾌｨｰﾙﾄﾞ番号、またはそれに :asc か :desc を付けたものではありません",
-    "is not FIELD, FIELD:asc or FIELD:desc"};
+    "ﾌｨｰﾙﾄﾞ番号、またはそれに :num や :asc か :desc を付けたものではありません",
+    "is not FIELD, optionally followed by :num and :asc or :desc"};
 // The second of --and and --or, naming the first.
 inline constexpr Said kAfterAnd = {"--and と --or は一緒に使えません",
                                    "cannot be used together with --and"};

@@ -33,6 +33,8 @@ RunSettings SettingsFromChoices(const RunChoices& c) {
     s.SortKeyField = c.SortKeyField;
     s.SortDescending = c.SortDescending;
     s.DuplicatesToFile = c.DuplicatesToFile;
+    s.SortNumeric = c.SortNumeric;
+    s.HeadingLine = c.HeadingLine;
     s.MemoryBudget = c.MemoryBudget;
     s.Condition1 = ConditionFrom(c.Condition1);
     s.Condition2 = ConditionFrom(c.Condition2);

@@ -33,6 +33,9 @@ struct RunChoices {
     int SortKeyField = 0;  // 1-based; 0 = none
     bool SortDescending = false;
     bool DuplicatesToFile = false;
+    bool SortNumeric = false;  // the key read as a number
+    // Line 1 of every file names the fields: kept first, never sorted or matched.
+    bool HeadingLine = false;
     // The window always guesses; the command line lets the user decide.
     EncodingChoice TextEncoding = EncodingChoice::Auto;
     std::uint64_t MemoryBudget = 0;  // bytes; 0: the machine's default

@@ -33,6 +33,9 @@ struct RunSettings {
     int SortKeyField = 0;  // 1-based; 0 = none
     bool SortDescending = false;
     bool DuplicatesToFile = false;
+    bool SortNumeric = false;  // the key read as a number
+    // Line 1 of every file names the fields: kept first, never sorted or matched.
+    bool HeadingLine = false;
     RecordCondition Condition1;
     RecordCondition Condition2;
     bool JoinWithOr = false;
