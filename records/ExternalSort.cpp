@@ -12,6 +12,7 @@
 #include "records/Exceptions.h"
 #include "records/FieldCodec.h"
 #include "records/FieldSwap.h"
+#include "records/ForkJoin.h"
 #include "records/Format.h"
 #include "records/Messages.h"
 #include "records/PrimaryWeights.h"
@@ -29,18 +30,25 @@ constexpr std::uint64_t kLineCost = 16 + 40;
 // second in which the window must take an abort.
 constexpr std::chrono::milliseconds kTickWhileSorting{50};
 
-// The first primary weight bytes of a line, zero-padded: where they differ
-// they decide the locale comparison, as in the in-memory sort.
+// The first primary weight bytes of a line, zero-padded, as big-endian
+// words: where they differ they decide the locale comparison, as in the
+// in-memory sort, and four word comparisons cost less than a memcmp call.
 struct Key {
-    static constexpr std::size_t kBytes = 32;
-    std::uint8_t bytes[kBytes];
+    static constexpr std::size_t kWords = 4;
+    std::uint64_t words[kWords];
     bool known;
 
     void Of(std::string_view line, const PrimaryWeights& weights, Encoding encoding) {
+        std::uint8_t bytes[8 * kWords];
         std::size_t size = 0;
-        known = weights.Prefix(line, bytes, kBytes, &size, encoding);
+        known = weights.Prefix(line, bytes, sizeof bytes, &size, encoding);
         if (!known) size = 0;
-        std::memset(bytes + size, 0, kBytes - size);
+        std::memset(bytes + size, 0, sizeof bytes - size);
+        for (std::size_t w = 0; w < kWords; ++w) {
+            std::uint64_t v = 0;
+            for (std::size_t k = 0; k < 8; ++k) v = (v << 8) | bytes[8 * w + k];
+            words[w] = v;
+        }
     }
 };
 
@@ -48,9 +56,13 @@ struct Key {
 int CompareLines(std::string_view a, const Key& ka, std::string_view b, const Key& kb,
                  Encoding encoding) {
     if (ka.known && kb.known) {
-        const int c = std::memcmp(ka.bytes, kb.bytes, Key::kBytes);
-        if (c != 0) return c;
+        for (std::size_t w = 0; w < Key::kWords; ++w) {
+            if (ka.words[w] != kb.words[w]) return ka.words[w] < kb.words[w] ? -1 : 1;
+        }
     }
+    // Files repeat lines, and a big one repeats them across runs: the
+    // collator is never asked about two copies of one line.
+    if (a == b) return 0;
     const int c = CompareLocale(a, b, true, encoding);
     if (c != 0) return c;
     return a.compare(b);
@@ -107,6 +119,10 @@ void ExternalSort::BuildRuns(int fd, const LineIndex& index) {
     std::atomic<bool> stop{false};
     const CancelCheck cancel(stop);
 
+    const auto before = [this](const TStringList& list, const Entry& a, const Entry& b) {
+        const int c = CompareLines(list.At(a.line), a.key, list.At(b.line), b.key, s_.TextEncoding);
+        return s_.Descending ? c > 0 : c < 0;
+    };
     // On the worker thread: the calling thread only waits meanwhile.
     const auto sortAndWrite = [&] {
         try {
@@ -117,19 +133,34 @@ void ExternalSort::BuildRuns(int fd, const LineIndex& index) {
         }
         const std::size_t n = static_cast<std::size_t>(batch.Count());
         entries.resize(n);
-        for (std::size_t i = 0; i < n; ++i) {
-            cancel.AtStep(i);
-            entries[i].key.Of(batch.At(i), weights, s_.TextEncoding);
-            entries[i].line = static_cast<std::uint32_t>(i);
+        const auto keys = [&](std::size_t from, std::size_t to) {
+            for (std::size_t i = from; i < to; ++i) {
+                cancel.AtStep(i - from);
+                entries[i].key.Of(batch.At(i), weights, s_.TextEncoding);
+                entries[i].line = static_cast<std::uint32_t>(i);
+            }
+        };
+        const auto sort = [&](Entry* from, Entry* to) {
+            std::size_t compared = 0;
+            std::sort(from, to, [&](const Entry& a, const Entry& b) {
+                cancel.AtStep(++compared);
+                return before(batch, a, b);
+            });
+        };
+        if (!WorthTwoThreads(n)) {
+            keys(0, n);
+            sort(entries.data(), entries.data() + n);
+        } else {
+            // The order is total, so the middle line splits the run into two
+            // halves either core can sort alone.
+            ForkJoin([&] { keys(0, n / 2); }, [&] { keys(n / 2, n); });
+            Entry* middle = entries.data() + n / 2;
+            cancel.ThrowIfRequested();
+            std::nth_element(entries.data(), middle, entries.data() + n,
+                             [&](const Entry& a, const Entry& b) { return before(batch, a, b); });
+            ForkJoin([&] { sort(entries.data(), middle); },
+                     [&] { sort(middle + 1, entries.data() + n); });
         }
-        const bool descending = s_.Descending;
-        const Encoding encoding = s_.TextEncoding;
-        std::size_t compared = 0;
-        std::sort(entries.begin(), entries.end(), [&](const Entry& a, const Entry& b) {
-            cancel.AtStep(++compared);
-            const int c = CompareLines(batch.At(a.line), a.key, batch.At(b.line), b.key, encoding);
-            return descending ? c > 0 : c < 0;
-        });
         RunFile& run = runs_.emplace_back(s_.Folder, s_.Output);
         for (std::size_t k = 0; k < n; ++k) {
             cancel.AtStep(k);

@@ -107,16 +107,12 @@ std::function<bool(const TStringListEx&)> RecordTest(const RunSettings& settings
 }
 
 void RecordExtractionStage(RunContext& run, TStringListEx& records, Encoding encoding) {
-    RunObserver& observer = run.Observer;
-    RunState& state = run.State;
-
-    observer.AppendLog(runmsg::kLogRecordExtraction);
     TStringListEx fields;
     const CsvDialect dialect = QuotedCsv(encoding);
     const FileCondition c1(run.Settings.Condition1, encoding);
     const FileCondition c2(run.Settings.Condition2, encoding);
     const int count = records.Count();
-    state.StageRecordCount = count;
+    OpenRecordStage(run, count);
 
     // Deleting one record at a time from the middle of a million-line list is
     // quadratic; the decisions are marked and the list compacted once. An error
@@ -130,20 +126,35 @@ void RecordExtractionStage(RunContext& run, TStringListEx& records, Encoding enc
         LetEventsThrough(run);
     }
     records.KeepMarked(keep);
+    CloseRecordStage(run, count, records.Count());
+}
 
-    observer.SetRecordCounter(RecordCounter(count, count));
+void OpenRecordStage(RunContext& run, int count) {
+    run.Observer.AppendLog(runmsg::kLogRecordExtraction);
+    run.State.StageRecordCount = count;
+}
+
+void CloseRecordStage(RunContext& run, int count, int left) {
+    RunState& state = run.State;
+    run.Observer.SetRecordCounter(RecordCounter(count, count));
     SetRecordBar(run, 100 / state.OperationsOn + state.RecordBarBase);
     state.RecordBarBase = state.RecordBar;
-    observer.AppendLog(Format(runmsg::kLogCount, {records.Count()}));
+    run.Observer.AppendLog(Format(runmsg::kLogCount, {left}));
+}
+
+void OpenFieldStage(RunContext& run, int count) {
+    run.Observer.AppendLog(runmsg::kLogFieldExtraction);
+    run.State.StageRecordCount = count;
+}
+
+void CloseFieldStage(RunContext& run, int count) {
+    run.Observer.AppendLog(runmsg::kLogDone);
+    run.Observer.SetRecordCounter(RecordCounter(count, count));
 }
 
 void FieldExtractionStage(RunContext& run, TStringListEx& records, Encoding encoding) {
-    RunObserver& observer = run.Observer;
-    RunState& state = run.State;
-
-    observer.AppendLog(runmsg::kLogFieldExtraction);
     const int count = records.Count();
-    state.StageRecordCount = count;
+    OpenFieldStage(run, count);
     TStringListEx fields;
     const CsvDialect dialect = PlainCsv(encoding);
     const std::vector<int> chosen(run.Settings.ChosenFields);
@@ -156,9 +167,7 @@ void FieldExtractionStage(RunContext& run, TStringListEx& records, Encoding enco
         records.Put(i, line);
         ReportRecordProgress(run, i + 1);
     }
-
-    observer.AppendLog(runmsg::kLogDone);
-    observer.SetRecordCounter(RecordCounter(count, count));
+    CloseFieldStage(run, count);
 }
 
 void CheckRecord(RunContext& run, int lineNumber, int found) {

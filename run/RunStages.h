@@ -47,6 +47,12 @@ void RecordExtractionStage(RunContext& run, TStringListEx& records, Encoding enc
 std::function<bool(const TStringListEx&)> RecordTest(const RunSettings& settings,
                                                      Encoding encoding);
 void FieldExtractionStage(RunContext& run, TStringListEx& records, Encoding encoding);
+// What the extraction stages say before their first record and after their
+// last, on every road.
+void OpenRecordStage(RunContext& run, int count);
+void CloseRecordStage(RunContext& run, int count, int left);
+void OpenFieldStage(RunContext& run, int count);
+void CloseFieldStage(RunContext& run, int count);
 
 // Raises the field-count error or the abort, each with the log line that
 // closes the log once the window is unlocked.

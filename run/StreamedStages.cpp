@@ -13,6 +13,7 @@
 #include "records/Messages.h"
 #include "records/RunFiles.h"
 #include "run/MemoryBudget.h"
+#include "run/MergedStages.h"
 #include "run/RunMessages.h"
 
 namespace quellor {
@@ -107,23 +108,20 @@ void ForEachKept(const Source& src, const KeptBits* kept, Each each) {
     }
 }
 
-struct SortOutcome {
-    int Kept;  // lines left once repeated ones went to the side file
-    std::optional<RunFile> Sorted;
-};
-
-SortOutcome SortStageOnDisk(RunContext& run, const IndexedFile& input, const OutputPaths& outputs,
-                            mode_t newMode, std::optional<OutputLines>& duplicates,
-                            std::optional<DeferredOutput>& processed) {
+// The lines the sort keeps go to later when extraction stages follow, and
+// otherwise to processed, made here unless no file is to be written.
+void SortStageOnDisk(RunContext& run, const IndexedFile& input, const OutputPaths& outputs,
+                     mode_t newMode, std::optional<OutputLines>& duplicates,
+                     std::optional<DeferredOutput>& processed, StagesAfterMerge* later) {
     RunObserver& observer = run.Observer;
     const RunSettings& settings = run.Settings;
     const int loaded = static_cast<int>(input.Index.Lines);
-    const bool later = settings.RecordExtractionOn || settings.FieldExtractionOn;
     observer.AppendLog(runmsg::kLogSorting);
     observer.SetRecordCounter(Format(runmsg::kSortCounter, {loaded}));
 
-    // The runs take the file's size once, and the sorted lines the later
-    // stages read take it again: a disk without room fails now, not hours on.
+    // The runs take the file's size once, and the outputs of a run with
+    // extraction stages up to once more: a disk without room fails now, not
+    // hours on.
     const std::string folder = FolderOf(outputs.Processed);
     const std::uint64_t need = input.Index.End * (later ? 2 : 1);
     if (FreeBytesIn(folder) < need) {
@@ -148,29 +146,26 @@ SortOutcome SortStageOnDisk(RunContext& run, const IndexedFile& input, const Out
     ExternalSort sort(std::move(s));
     sort.BuildRuns(input.File.Get(), input.Index);
 
-    SortOutcome outcome{0, std::nullopt};
-    if (later) {
-        outcome.Sorted.emplace(folder, outputs.Processed);
-    } else if (!(settings.NoFileWhenEmpty && loaded == 0)) {
+    if (!later && !(settings.NoFileWhenEmpty && loaded == 0)) {
         processed.emplace(outputs.Processed, newMode, input.Form.Prefix());
     }
     std::string previous;
+    bool first = true;
     sort.Merge([&](std::string_view line) {
         // Identical lines are adjacent in the merged order: all but the first go aside.
-        if (settings.DuplicatesToFile && outcome.Kept > 0 && line == previous) {
+        if (settings.DuplicatesToFile && !first && line == previous) {
             if (!duplicates) duplicates.emplace(outputs.Duplicates, newMode, input.Form.Prefix());
             duplicates->Add(line);
             return;
         }
         if (settings.DuplicatesToFile) previous.assign(line);
-        ++outcome.Kept;
-        if (outcome.Sorted) {
-            outcome.Sorted->Add(line);
+        first = false;
+        if (later) {
+            later->Take(line);
         } else if (processed) {
             processed->Add(line);
         }
     });
-    if (outcome.Sorted) outcome.Sorted->Finish();
     if (duplicates) duplicates->Finish();
 
     observer.AppendLog(Format(runmsg::kLogCount, {loaded}));
@@ -180,21 +175,17 @@ SortOutcome SortStageOnDisk(RunContext& run, const IndexedFile& input, const Out
     // With no record check to come, this is the last moment before the save,
     // as on the in-memory road.
     if (!later && run.Abort.Requested()) EndByAbort(run);
-    return outcome;
 }
 
 // From the last record to the first, as the in-memory stage goes: a stretch
 // of the index at a time is read forwards and its records taken backwards.
 int RecordExtractionOnDisk(RunContext& run, const Source& src, Encoding encoding, KeptBits& kept) {
-    RunObserver& observer = run.Observer;
-    RunState& state = run.State;
-    observer.AppendLog(runmsg::kLogRecordExtraction);
     TStringListEx fields;
     const CsvDialect dialect = QuotedCsv(encoding);
     const auto stays = RecordTest(run.Settings, encoding);
     const LineIndex& index = *src.Index;
     const int count = static_cast<int>(index.Lines);
-    state.StageRecordCount = count;
+    OpenRecordStage(run, count);
 
     int examined = 0, left = 0;
     LineStream stretch(src.Fd, 0, 0, LineIndex::kBytesPerMark * 2);
@@ -216,19 +207,13 @@ int RecordExtractionOnDisk(RunContext& run, const Source& src, Encoding encoding
         }
     }
 
-    observer.SetRecordCounter(Format(runmsg::kRecordCounter, {count, count}));
-    SetRecordBar(run, 100 / state.OperationsOn + state.RecordBarBase);
-    state.RecordBarBase = state.RecordBar;
-    observer.AppendLog(Format(runmsg::kLogCount, {left}));
+    CloseRecordStage(run, count, left);
     return left;
 }
 
 void FieldExtractionOnDisk(RunContext& run, const Source& src, Encoding encoding,
                            const KeptBits* kept, int count, DeferredOutput* out) {
-    RunObserver& observer = run.Observer;
-    RunState& state = run.State;
-    observer.AppendLog(runmsg::kLogFieldExtraction);
-    state.StageRecordCount = count;
+    OpenFieldStage(run, count);
     TStringListEx fields;
     const CsvDialect dialect = PlainCsv(encoding);
     const std::vector<int> chosen(run.Settings.ChosenFields);
@@ -241,8 +226,34 @@ void FieldExtractionOnDisk(RunContext& run, const Source& src, Encoding encoding
         if (out) out->Add(line);
         ReportRecordProgress(run, ++done);
     });
-    observer.AppendLog(runmsg::kLogDone);
-    observer.SetRecordCounter(Format(runmsg::kRecordCounter, {count, count}));
+    CloseFieldStage(run, count);
+}
+
+// The extraction stages straight from the input, which the record stage
+// reads from its end and the field stage from its start, as in memory.
+void ExtractOnDisk(RunContext& run, const IndexedFile& input, const std::string& path,
+                   mode_t newMode, std::optional<DeferredOutput>& processed) {
+    const RunSettings& settings = run.Settings;
+    const Encoding encoding = input.Form.TextEncoding;
+    const std::string_view prefix = input.Form.Prefix();
+    const Source src{input.File.Get(), &input.Index};
+    int count = static_cast<int>(input.Index.Lines);
+    std::optional<KeptBits> kept;
+    if (settings.RecordExtractionOn) {
+        kept.emplace(src.Index->Lines);
+        count = RecordExtractionOnDisk(run, src, encoding, *kept);
+    }
+    const bool writeProcessed = !(settings.NoFileWhenEmpty && count == 0);
+    if (settings.FieldExtractionOn) {
+        if (writeProcessed) processed.emplace(path, newMode, prefix);
+        FieldExtractionOnDisk(run, src, encoding, kept ? &*kept : nullptr, count,
+                              processed ? &*processed : nullptr);
+    }
+    if (!processed && writeProcessed) {
+        processed.emplace(path, newMode, prefix);
+        ForEachKept(src, kept ? &*kept : nullptr,
+                    [&](std::string_view line) { processed->Add(line); });
+    }
 }
 
 }  // namespace
@@ -263,33 +274,20 @@ void ProcessFileStreamed(RunContext& run, const std::string& path, const OutputP
     const std::string_view prefix = input.Form.Prefix();
     std::optional<OutputLines> duplicates;
     std::optional<DeferredOutput> processed;
-    std::optional<RunFile> sorted;
-    Source src{input.File.Get(), &input.Index};
-    int count = loaded;
     if (settings.SortOn) {
-        SortOutcome outcome = SortStageOnDisk(run, input, outputs, newMode, duplicates, processed);
-        count = outcome.Kept;
-        sorted = std::move(outcome.Sorted);
-        if (sorted) src = {sorted->Fd(), &sorted->Index()};
-    }
-    std::optional<KeptBits> kept;
-    if (settings.RecordExtractionOn) {
-        kept.emplace(src.Index->Lines);
-        count = RecordExtractionOnDisk(run, src, encoding, *kept);
-    }
-    const bool writeProcessed = !(settings.NoFileWhenEmpty && count == 0);
-    if (settings.FieldExtractionOn) {
-        if (writeProcessed) processed.emplace(outputs.Processed, newMode, prefix);
-        FieldExtractionOnDisk(run, src, encoding, kept ? &*kept : nullptr, count,
-                              processed ? &*processed : nullptr);
+        std::optional<StagesAfterMerge> later;
+        if (settings.RecordExtractionOn || settings.FieldExtractionOn) {
+            // Whether the result is kept is known only at the end.
+            processed.emplace(outputs.Processed, newMode, prefix);
+            later.emplace(settings, encoding, [&](std::string_view line) { processed->Add(line); });
+        }
+        SortStageOnDisk(run, input, outputs, newMode, duplicates, processed,
+                        later ? &*later : nullptr);
+        if (later && later->Report(run) == 0 && settings.NoFileWhenEmpty) processed.reset();
+    } else {
+        ExtractOnDisk(run, input, outputs.Processed, newMode, processed);
     }
     SetRecordBar(run, 100);
-
-    if (!processed && writeProcessed) {
-        processed.emplace(outputs.Processed, newMode, prefix);
-        ForEachKept(src, kept ? &*kept : nullptr,
-                    [&](std::string_view line) { processed->Add(line); });
-    }
     StagedFile* written = processed ? &processed->Finish() : nullptr;
     CommitTogether({duplicates ? &duplicates->File() : nullptr, written});
 }

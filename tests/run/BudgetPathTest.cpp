@@ -80,6 +80,8 @@ const Case kCases[] = {
     {"SortFieldCountOnLine5", SortAsc, {"1,a,x", "2,b,x", "3,c,x", "4,d,x", "5,e", "6,f,x"}},
     {"RecordFieldCountOnLine2", Records8, {"1,a,x", "2,b", "3,c,x", "4,d,x"}},
     {"FieldCountAfterSort", All, {"1,b,至急", "2,a", "3,c,至急"}},
+    // Cut by the field stage's dialect only: refused where the record stays.
+    {"FieldCountInKeptRecordsOnly", All, {"1,\"x,y\",通常", "2,b,至急", "3,\"p,q\",至急"}},
 };
 
 struct Outcome {

@@ -1,0 +1,52 @@
+// The extraction stages of a file sorted on disk, done on the sorted lines as
+// the merge hands them out, so that the sorted file is never written to disk
+// and read back: on a file larger than memory that costs as much as the sort.
+// Internal to the run library.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "records/Encoding.h"
+#include "records/RecordList.h"
+#include "run/RunStages.h"
+
+namespace quellor {
+
+class StagesAfterMerge {
+  public:
+    using Sink = std::function<void(std::string_view)>;
+    // keep receives each line of the result, cut to the chosen fields.
+    StagesAfterMerge(const RunSettings& settings, Encoding encoding, Sink keep);
+
+    // Each line the sort keeps, in order.
+    void Take(std::string_view line);
+
+    // The stages as the observer sees them when they read a sorted file:
+    // the same calls, record checks and line numbers, one record at a time,
+    // from what the pass noted. Returns the records left.
+    int Report(RunContext& run) const;
+
+  private:
+    // A record whose field count the stage's check refuses.
+    struct Refused {
+        std::uint64_t Index;  // within the stage's records
+        int Found;
+    };
+
+    const RunSettings& settings_;
+    Encoding encoding_;
+    Sink keep_;
+    std::function<bool(const TStringListEx&)> stays_;
+    TStringListEx fields_;
+    std::string cut_;
+    std::uint64_t taken_ = 0, left_ = 0;
+    // The record stage goes from the last record to the first, so the one it
+    // meets first is the last refused; the field stage the reverse.
+    std::optional<Refused> lastRefusedRecord_, firstRefusedField_;
+};
+
+}  // namespace quellor
