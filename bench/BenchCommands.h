@@ -18,5 +18,8 @@ int CopyCommand(const std::vector<std::string>& args);
 // quellor_bench sortmem IN [KEY]: LoadLines and SortByField KEY (default 1),
 // with the peak memory per line and per byte of the file.
 int SortMemoryCommand(const std::vector<std::string>& args);
+// quellor_bench preview IN: the window's sample line and preview rows, with
+// their time and the peak memory, for files of any size.
+int PreviewCommand(const std::vector<std::string>& args);
 
 }  // namespace quellor::bench

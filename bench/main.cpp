@@ -13,6 +13,8 @@ int main(int argc, char** argv) {
         return quellor::bench::CopyCommand({args.begin() + 1, args.end()});
     if (!args.empty() && args[0] == "sortmem")
         return quellor::bench::SortMemoryCommand({args.begin() + 1, args.end()});
+    if (!args.empty() && args[0] == "preview")
+        return quellor::bench::PreviewCommand({args.begin() + 1, args.end()});
     if (!args.empty() && args[0] == "ops")
         return quellor::bench::OpsCommand({args.begin() + 1, args.end()});
     std::fprintf(
@@ -22,6 +24,7 @@ int main(int argc, char** argv) {
         "DUP\n"
         "       quellor_bench ops IN [PAT] [SCRATCH]\n"
         "       quellor_bench copy IN OUT\n"
-        "       quellor_bench sortmem IN [KEY]\n");
+        "       quellor_bench sortmem IN [KEY]\n"
+        "       quellor_bench preview IN\n");
     return 2;
 }

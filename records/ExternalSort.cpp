@@ -221,19 +221,29 @@ void ExternalSort::Merge(const std::function<void(std::string_view)>& sink) {
     };
     std::make_heap(heap.begin(), heap.end(), after);
 
-    TStringList out;
+    // A batch of merged lines gets its key field back and goes to the sink on
+    // a second thread while this one merges the next: with two cores the
+    // merge costs little more than its reading.
+    TStringList batches[2];
+    int filling = 0;
     std::size_t outBytes = 0;
+    std::future<void> draining;
     const auto flush = [&] {
-        SwapFieldsInEveryLine(out, s_.KeyIndex, 0, -1, encoding);
-        for (int i = 0; i < out.Count(); ++i) sink(out.At(static_cast<std::size_t>(i)));
-        out.Reset();
+        if (draining.valid()) draining.get();
+        TStringList& full = batches[filling];
+        draining = std::async(std::launch::async, [this, &full, &sink, encoding] {
+            SwapFieldsInEveryLine(full, s_.KeyIndex, 0, -1, encoding);
+            for (int i = 0; i < full.Count(); ++i) sink(full.At(static_cast<std::size_t>(i)));
+            full.Reset();
+        });
+        filling ^= 1;
         outBytes = 0;
     };
     std::uint64_t merged = 0;
     while (!heap.empty()) {
         std::pop_heap(heap.begin(), heap.end(), after);
         Cursor& c = cursors[heap.back()];
-        out.Add(c.line);
+        batches[filling].Add(c.line);
         outBytes += c.line.size();
         if (c.stream.Next(c.line)) {
             c.key.Of(c.line, weights, encoding);
@@ -245,6 +255,7 @@ void ExternalSort::Merge(const std::function<void(std::string_view)>& sink) {
         if (++merged % kTickEvery == 0 && s_.Tick) s_.Tick(total + merged);
     }
     flush();
+    draining.get();
 }
 
 }  // namespace quellor
