@@ -119,11 +119,11 @@ void SortStageOnDisk(RunContext& run, const IndexedFile& input, const OutputPath
     observer.AppendLog(runmsg::kLogSorting);
     observer.SetRecordCounter(Format(runmsg::kSortCounter, {loaded}));
 
-    // The runs take the file's size once, and the outputs of a run with
-    // extraction stages up to once more: a disk without room fails now, not
-    // hours on.
+    // The runs take the file's size until the merge ends, and the outputs
+    // written meanwhile (the ".new" and the ".w" together) up to once more: a
+    // disk without room fails now, not hours on.
     const std::string folder = FolderOf(outputs.Processed);
-    const std::uint64_t need = input.Index.End * (later ? 2 : 1);
+    const std::uint64_t need = input.Index.End * 2;
     if (FreeBytesIn(folder) < need) {
         throw EWriteError(Format(msg::kFileWriteError, {PathForShow(outputs.Processed)}));
     }
