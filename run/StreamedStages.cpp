@@ -107,20 +107,51 @@ void ForEachKept(const Source& src, const KeptBits* kept, Each each) {
     }
 }
 
+// The lines after the heading, indexed as IndexLines indexes a whole file
+// and numbered from 0; the heading goes to the run's state.
+LineIndex TakeHeading(RunState& state, const IndexedFile& input) {
+    const LineIndex& all = input.Index;
+    LineIndex rest;
+    rest.End = all.End;
+    if (all.Marks.empty()) return rest;
+    LineStream in(input.File.Get(), all.From(0), all.To(0), kWriteBlock);
+    std::string_view line;
+    in.Next(line);
+    state.Heading.emplace(line);
+    rest.Lines = all.Lines - 1;
+    if (rest.Lines == 0) return rest;
+    rest.Marks.push_back({in.Next(line) ? in.LineStart() : all.To(0), 0});
+    for (std::size_t k = 1; k < all.Marks.size(); ++k) {
+        if (all.Marks[k].Line > 1)
+            rest.Marks.push_back({all.Marks[k].Offset, all.Marks[k].Line - 1});
+    }
+    return rest;
+}
+
+// The ".new" begins with the heading, as cut so far, before any record.
+template <typename Output>
+void OpenProcessed(std::optional<Output>& processed, const RunState& state,
+                   const OutputPaths& outputs, mode_t newMode, std::string_view prefix) {
+    processed.emplace(outputs.Processed, newMode, prefix);
+    if (state.Heading) processed->Add(*state.Heading);
+}
+
 struct SortOutcome {
     int Kept;  // lines left once repeated ones went to the side file
     std::optional<RunFile> Sorted;
 };
 
-SortOutcome SortStageOnDisk(RunContext& run, const IndexedFile& input, const OutputPaths& outputs,
-                            mode_t newMode, std::optional<OutputLines>& duplicates,
+SortOutcome SortStageOnDisk(RunContext& run, const IndexedFile& input, const LineIndex& index,
+                            const OutputPaths& outputs, mode_t newMode,
+                            std::optional<OutputLines>& duplicates,
                             std::optional<DeferredOutput>& processed) {
     RunObserver& observer = run.Observer;
     const RunSettings& settings = run.Settings;
-    const int loaded = static_cast<int>(input.Index.Lines);
+    const int loaded = static_cast<int>(index.Lines);
     const bool later = settings.RecordExtractionOn || settings.FieldExtractionOn;
     observer.AppendLog(runmsg::kLogSorting);
     observer.SetRecordCounter(Format(runmsg::kSortCounter, {loaded}));
+    CheckHeadingForSort(run, input.Form.TextEncoding);
 
     // The runs take the file's size once, and the sorted lines the later
     // stages read take it again: a disk without room fails now, not hours on.
@@ -131,13 +162,14 @@ SortOutcome SortStageOnDisk(RunContext& run, const IndexedFile& input, const Out
     }
     const std::uint64_t budget = BudgetOf(settings);
     const int share = 100 / run.State.OperationsOn;
-    const std::uint64_t steps = 2 * std::max<std::uint64_t>(input.Index.Lines, 1);
+    const std::uint64_t steps = 2 * std::max<std::uint64_t>(index.Lines, 1);
     ExternalSortSettings s;
     s.Folder = folder;
     s.Output = outputs.Processed;
     s.TextEncoding = input.Form.TextEncoding;
     s.KeyIndex = settings.SortKeyField - 1;
     s.ExpectedFieldCount = settings.ExpectedFieldCount;
+    s.FirstLine = run.State.Heading ? 1 : 0;
     s.Descending = settings.SortDescending;
     s.RunBytes = SortRunBytes(budget);
     s.MergeBytes = MergeBufferBytes(budget);
@@ -146,13 +178,13 @@ SortOutcome SortStageOnDisk(RunContext& run, const IndexedFile& input, const Out
         if (run.Abort.Requested()) EndByAbort(run);
     };
     ExternalSort sort(std::move(s));
-    sort.BuildRuns(input.File.Get(), input.Index);
+    sort.BuildRuns(input.File.Get(), index);
 
     SortOutcome outcome{0, std::nullopt};
     if (later) {
         outcome.Sorted.emplace(folder, outputs.Processed);
     } else if (!(settings.NoFileWhenEmpty && loaded == 0)) {
-        processed.emplace(outputs.Processed, newMode, input.Form.Prefix());
+        OpenProcessed(processed, run.State, outputs, newMode, input.Form.Prefix());
     }
     std::string previous;
     sort.Merge([&](std::string_view line) {
@@ -206,7 +238,7 @@ int RecordExtractionOnDisk(RunContext& run, const Source& src, Encoding encoding
         for (std::size_t j = lines.size(); j-- > 0;) {
             const std::uint64_t h = first + j;
             SplitFields(fields, lines[j], dialect);
-            CheckRecord(run, static_cast<int>(h) + 1, fields.Count());
+            CheckRecord(run, RecordLine(state, static_cast<std::int64_t>(h)), fields.Count());
             if (stays(fields)) {
                 kept.Keep(h);
                 ++left;
@@ -215,6 +247,7 @@ int RecordExtractionOnDisk(RunContext& run, const Source& src, Encoding encoding
             LetEventsThrough(run);
         }
     }
+    CheckHeading(run, dialect);
 
     observer.SetRecordCounter(Format(runmsg::kRecordCounter, {count, count}));
     SetRecordBar(run, 100 / state.OperationsOn + state.RecordBarBase);
@@ -234,9 +267,11 @@ void FieldExtractionOnDisk(RunContext& run, const Source& src, Encoding encoding
     const std::vector<int> chosen(run.Settings.ChosenFields);
     std::string line;
     int done = 0;
+    CutHeading(run, dialect);
+    if (out && state.Heading) out->Add(*state.Heading);
     ForEachKept(src, kept, [&](std::string_view record) {
         SplitFields(fields, record, dialect);
-        CheckRecord(run, done + 1, fields.Count());
+        CheckRecord(run, RecordLine(state, done), fields.Count());
         fields.SelectFieldsInto(chosen, line);
         if (out) out->Add(line);
         ReportRecordProgress(run, ++done);
@@ -254,7 +289,10 @@ void ProcessFileStreamed(RunContext& run, const std::string& path, const OutputP
     const IndexedFile input = IndexLines(path, settings.TextEncoding);
     observer.AppendLog(
         Format(runmsg::kLogEncoding, {runmsg::EncodingName(input.Form.TextEncoding)}));
-    const int loaded = static_cast<int>(input.Index.Lines);
+    std::optional<LineIndex> afterHeading;
+    if (settings.HeadingLine) afterHeading.emplace(TakeHeading(run.State, input));
+    const LineIndex& index = afterHeading ? *afterHeading : input.Index;
+    const int loaded = static_cast<int>(index.Lines);
     observer.SetRecordCounter(Format(runmsg::kRecordCounter, {0, loaded}));
     SetRecordBar(run, 0);
     run.State.RecordBarBase = 0;
@@ -264,10 +302,11 @@ void ProcessFileStreamed(RunContext& run, const std::string& path, const OutputP
     std::optional<OutputLines> duplicates;
     std::optional<DeferredOutput> processed;
     std::optional<RunFile> sorted;
-    Source src{input.File.Get(), &input.Index};
+    Source src{input.File.Get(), &index};
     int count = loaded;
     if (settings.SortOn) {
-        SortOutcome outcome = SortStageOnDisk(run, input, outputs, newMode, duplicates, processed);
+        SortOutcome outcome =
+            SortStageOnDisk(run, input, index, outputs, newMode, duplicates, processed);
         count = outcome.Kept;
         sorted = std::move(outcome.Sorted);
         if (sorted) src = {sorted->Fd(), &sorted->Index()};
@@ -279,6 +318,7 @@ void ProcessFileStreamed(RunContext& run, const std::string& path, const OutputP
     }
     const bool writeProcessed = !(settings.NoFileWhenEmpty && count == 0);
     if (settings.FieldExtractionOn) {
+        // The stage writes the heading itself once it has cut it.
         if (writeProcessed) processed.emplace(outputs.Processed, newMode, prefix);
         FieldExtractionOnDisk(run, src, encoding, kept ? &*kept : nullptr, count,
                               processed ? &*processed : nullptr);
@@ -286,7 +326,7 @@ void ProcessFileStreamed(RunContext& run, const std::string& path, const OutputP
     SetRecordBar(run, 100);
 
     if (!processed && writeProcessed) {
-        processed.emplace(outputs.Processed, newMode, prefix);
+        OpenProcessed(processed, run.State, outputs, newMode, prefix);
         ForEachKept(src, kept ? &*kept : nullptr,
                     [&](std::string_view line) { processed->Add(line); });
     }
