@@ -115,7 +115,7 @@ void ExternalSort::BuildRuns(int fd, const LineIndex& index) {
     const PrimaryWeights& weights = PrimaryWeights::Get(true);
     TStringList batch;
     std::vector<Entry> entries;
-    std::uint64_t firstLine = 0, lines = 0, bytes = 0;
+    std::uint64_t firstLine = s_.FirstLine, lines = 0, bytes = 0;
     std::atomic<bool> stop{false};
     const CancelCheck cancel(stop);
 

@@ -23,6 +23,8 @@ struct ExternalSortSettings {
     Encoding TextEncoding = Encoding::Cp932;
     int KeyIndex = 0;
     int ExpectedFieldCount = 0;
+    // The number (from 0) in the file of the index's first line, for errors.
+    std::uint64_t FirstLine = 0;
     bool Descending = false;
     std::uint64_t RunBytes = 0;    // text per run
     std::uint64_t MergeBytes = 0;  // read buffers of the merge together

@@ -5,9 +5,21 @@
 
 namespace quellor {
 
-StagesAfterMerge::StagesAfterMerge(const RunSettings& settings, Encoding encoding, Sink keep)
+StagesAfterMerge::StagesAfterMerge(const RunState& state, const RunSettings& settings,
+                                   Encoding encoding, Sink keep)
     : settings_(settings), encoding_(encoding), keep_(std::move(keep)) {
     if (settings.RecordExtractionOn) stays_ = RecordTest(settings, encoding);
+    if (!state.Heading) return;
+    // The heading stands first; a count the stages refuse ends the run in
+    // Report, before this output is kept.
+    if (!settings.FieldExtractionOn) {
+        keep_(*state.Heading);
+        return;
+    }
+    SplitFields(fields_, *state.Heading, PlainCsv(encoding));
+    if (fields_.Count() != settings.ExpectedFieldCount) return;
+    fields_.SelectFieldsInto(settings.ChosenFields, cut_);
+    keep_(cut_);
 }
 
 void StagesAfterMerge::Take(std::string_view line) {
@@ -45,17 +57,21 @@ int StagesAfterMerge::Report(RunContext& run) const {
         OpenRecordStage(run, count);
         int examined = 0;
         for (int h = count - 1; h >= 0; --h) {
-            CheckRecord(run, h + 1, found(lastRefusedRecord_, static_cast<std::uint64_t>(h)));
+            CheckRecord(run, RecordLine(run.State, h),
+                        found(lastRefusedRecord_, static_cast<std::uint64_t>(h)));
             ReportRecordProgress(run, ++examined);
             LetEventsThrough(run);
         }
+        CheckHeading(run, QuotedCsv(encoding_));
         CloseRecordStage(run, count, static_cast<int>(left_));
     }
     const int left = static_cast<int>(left_);
     if (settings_.FieldExtractionOn) {
         OpenFieldStage(run, left);
+        CutHeading(run, PlainCsv(encoding_));
         for (int i = 0; i < left; ++i) {
-            CheckRecord(run, i + 1, found(firstRefusedField_, static_cast<std::uint64_t>(i)));
+            CheckRecord(run, RecordLine(run.State, i),
+                        found(firstRefusedField_, static_cast<std::uint64_t>(i)));
             ReportRecordProgress(run, i + 1);
         }
         CloseFieldStage(run, left);

@@ -19,8 +19,10 @@ namespace quellor {
 class StagesAfterMerge {
   public:
     using Sink = std::function<void(std::string_view)>;
-    // keep receives each line of the result, cut to the chosen fields.
-    StagesAfterMerge(const RunSettings& settings, Encoding encoding, Sink keep);
+    // keep receives each line of the result, cut to the chosen fields: at
+    // once the file's heading line, if it has one, then the records taken.
+    StagesAfterMerge(const RunState& state, const RunSettings& settings, Encoding encoding,
+                     Sink keep);
 
     // Each line the sort keeps, in order.
     void Take(std::string_view line);

@@ -5,6 +5,7 @@
 #include <memory>
 #include <new>
 #include <optional>
+#include <string>
 #include <system_error>
 
 #include "records/Encoding.h"
@@ -71,6 +72,7 @@ void ProcessFile(RunContext& run, TStringListEx& records, const std::string& pat
     RunState& state = run.State;
 
     state.CurrentFile = path;
+    state.Heading.reset();
     observer.SetLog(Format(runmsg::kLogFileStart, {PathForShow(path)}));
     observer.SetFileCounter(FileCounter(state));
 
@@ -81,6 +83,10 @@ void ProcessFile(RunContext& run, TStringListEx& records, const std::string& pat
     }
     const TextForm form = LoadLines(records, path, settings.TextEncoding);
     observer.AppendLog(Format(runmsg::kLogEncoding, {runmsg::EncodingName(form.TextEncoding)}));
+    if (settings.HeadingLine && !records.Empty()) {
+        state.Heading.emplace(records.At(0));
+        records.Delete(0);
+    }
     const int loaded = records.Count();
     observer.SetRecordCounter(Format(runmsg::kRecordCounter, {0, loaded}));
     SetRecordBar(run, 0);
@@ -101,7 +107,9 @@ void ProcessFile(RunContext& run, TStringListEx& records, const std::string& pat
     std::optional<StagedFile> processed;
     if (!(settings.NoFileWhenEmpty && records.Empty())) {
         processed.emplace(outputs.Processed, newMode);
-        processed->Write(records, form.Prefix());
+        std::string lead(form.Prefix());
+        if (state.Heading) lead.append(*state.Heading).append("\r\n");
+        processed->Write(records, lead);
     }
     CommitTogether({duplicates ? &*duplicates : nullptr, processed ? &*processed : nullptr});
     FinishFile(run);

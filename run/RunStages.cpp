@@ -13,6 +13,7 @@
 #include "records/FieldCodec.h"
 #include "records/Format.h"
 #include "records/LineFiles.h"
+#include "records/Messages.h"
 #include "records/Sort.h"
 #include "run/RunMessages.h"
 
@@ -58,6 +59,20 @@ std::string RecordCounter(int done, int total) {
     return Format(runmsg::kRecordCounter, {done, total});
 }
 
+// The sort numbers the lines of the list it was given; below a heading the
+// first wrong record is found again and named by its line in the file.
+[[noreturn]] void RethrowNamingLineInFile(const TStringList& records, int expected,
+                                          Encoding encoding) {
+    TStringList fields;
+    for (int i = 0; i < records.Count(); ++i) {
+        SplitFields(fields, records.At(static_cast<std::size_t>(i)), QuotedCsv(encoding));
+        if (fields.Count() != expected) {
+            throw EStringListError(Format(msg::kFieldCountDiffers, {std::int64_t{i} + 2}));
+        }
+    }
+    throw;
+}
+
 }  // namespace
 
 void SortStage(RunContext& run, TStringListEx& records, Encoding encoding,
@@ -75,11 +90,15 @@ void SortStage(RunContext& run, TStringListEx& records, Encoding encoding,
     observer.AppendLog(runmsg::kLogSorting);
     observer.SetRecordCounter(Format(runmsg::kSortCounter, {loaded}));
     const CancelCheck cancel = leftToRecordCheck ? CancelCheck() : CancelCheck(run.Abort.Flag());
+    CheckHeadingForSort(run, encoding);
     try {
         SortByField(records, settings.SortKeyField - 1, settings.ExpectedFieldCount, encoding,
                     cancel);
     } catch (const ECancelled&) {
         EndByAbort(run);
+    } catch (const EStringListError&) {
+        if (!run.State.Heading) throw;
+        RethrowNamingLineInFile(records, settings.ExpectedFieldCount, encoding);
     }
     if (settings.SortDescending) ReverseLines(records);
     if (settings.DuplicatesToFile) {
@@ -120,11 +139,12 @@ void RecordExtractionStage(RunContext& run, TStringListEx& records, Encoding enc
     std::vector<char> keep(static_cast<std::size_t>(count), 0);
     for (int h = count - 1, examined = 0; h >= 0; --h, ++examined) {
         SplitFields(fields, records.At(static_cast<std::size_t>(h)), dialect);
-        CheckRecord(run, h + 1, fields.Count());
+        CheckRecord(run, RecordLine(run.State, h), fields.Count());
         keep[static_cast<std::size_t>(h)] = RecordStays(run.Settings, c1, c2, fields) ? 1 : 0;
         ReportRecordProgress(run, examined + 1);
         LetEventsThrough(run);
     }
+    CheckHeading(run, dialect);
     records.KeepMarked(keep);
     CloseRecordStage(run, count, records.Count());
 }
@@ -160,14 +180,41 @@ void FieldExtractionStage(RunContext& run, TStringListEx& records, Encoding enco
     const std::vector<int> chosen(run.Settings.ChosenFields);
 
     std::string line;  // reused: no allocation per record once it has grown
+    CutHeading(run, dialect);
     for (int i = 0; i < count; ++i) {
         SplitFields(fields, records.At(static_cast<std::size_t>(i)), dialect);
-        CheckRecord(run, i + 1, fields.Count());
+        CheckRecord(run, RecordLine(run.State, i), fields.Count());
         fields.SelectFieldsInto(chosen, line);
         records.Put(i, line);
         ReportRecordProgress(run, i + 1);
     }
     CloseFieldStage(run, count);
+}
+
+void CheckHeadingForSort(const RunContext& run, Encoding encoding) {
+    if (!run.State.Heading) return;
+    TStringList fields;
+    SplitFields(fields, *run.State.Heading, QuotedCsv(encoding));
+    if (fields.Count() != run.Settings.ExpectedFieldCount) {
+        throw EStringListError(Format(msg::kFieldCountDiffers, {std::int64_t{1}}));
+    }
+}
+
+void CheckHeading(RunContext& run, const CsvDialect& dialect) {
+    if (!run.State.Heading) return;
+    TStringList fields;
+    SplitFields(fields, *run.State.Heading, dialect);
+    CheckRecord(run, 1, fields.Count());
+}
+
+void CutHeading(RunContext& run, const CsvDialect& dialect) {
+    if (!run.State.Heading) return;
+    TStringListEx fields;
+    SplitFields(fields, *run.State.Heading, dialect);
+    CheckRecord(run, 1, fields.Count());
+    std::string cut;
+    fields.SelectFieldsInto(run.Settings.ChosenFields, cut);
+    run.State.Heading = std::move(cut);
 }
 
 void CheckRecord(RunContext& run, int lineNumber, int found) {

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "records/CsvDialect.h"
 #include "records/Encoding.h"
 #include "records/Exceptions.h"
 #include "records/RecordList.h"
@@ -53,6 +54,14 @@ void OpenRecordStage(RunContext& run, int count);
 void CloseRecordStage(RunContext& run, int count, int left);
 void OpenFieldStage(RunContext& run, int count);
 void CloseFieldStage(RunContext& run, int count);
+
+// The heading line's field count, checked as the stage checks its records:
+// as the sort checks a line, or as the record check checks a record (line 1).
+// Nothing without a heading.
+void CheckHeadingForSort(const RunContext& run, Encoding encoding);
+void CheckHeading(RunContext& run, const CsvDialect& dialect);
+// Checks the heading as CheckHeading does and cuts it to the chosen fields.
+void CutHeading(RunContext& run, const CsvDialect& dialect);
 
 // Raises the field-count error or the abort, each with the log line that
 // closes the log once the window is unlocked.

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace quellor {
@@ -20,6 +21,15 @@ struct RunState {
     // Whether an abort was pending when events were last let through: the
     // window requests one only then, so one that appears later is an interrupt.
     bool AbortAfterEvents = false;
+    // Line 1 of the file at hand when it names the fields: out of the
+    // records, written first, cut like them by the field extraction.
+    std::optional<std::string> Heading;
 };
+
+// A record's line in the file from its place among the records (from 0):
+// a heading line stands before the first.
+inline int RecordLine(const RunState& state, std::int64_t index) {
+    return static_cast<int>(index) + (state.Heading ? 2 : 1);
+}
 
 }  // namespace quellor

@@ -108,16 +108,47 @@ void ForEachKept(const Source& src, const KeptBits* kept, Each each) {
     }
 }
 
+// The lines after the heading, indexed as IndexLines indexes a whole file
+// and numbered from 0; the heading goes to the run's state.
+LineIndex TakeHeading(RunState& state, const IndexedFile& input) {
+    const LineIndex& all = input.Index;
+    LineIndex rest;
+    rest.End = all.End;
+    if (all.Marks.empty()) return rest;
+    LineStream in(input.File.Get(), all.From(0), all.To(0), kWriteBlock);
+    std::string_view line;
+    in.Next(line);
+    state.Heading.emplace(line);
+    rest.Lines = all.Lines - 1;
+    if (rest.Lines == 0) return rest;
+    rest.Marks.push_back({in.Next(line) ? in.LineStart() : all.To(0), 0});
+    for (std::size_t k = 1; k < all.Marks.size(); ++k) {
+        if (all.Marks[k].Line > 1)
+            rest.Marks.push_back({all.Marks[k].Offset, all.Marks[k].Line - 1});
+    }
+    return rest;
+}
+
+// The ".new" begins with the heading, as cut so far, before any record.
+template <typename Output>
+void OpenProcessed(std::optional<Output>& processed, const RunState& state,
+                   const OutputPaths& outputs, mode_t newMode, std::string_view prefix) {
+    processed.emplace(outputs.Processed, newMode, prefix);
+    if (state.Heading) processed->Add(*state.Heading);
+}
+
 // The lines the sort keeps go to later when extraction stages follow, and
 // otherwise to processed, made here unless no file is to be written.
-void SortStageOnDisk(RunContext& run, const IndexedFile& input, const OutputPaths& outputs,
-                     mode_t newMode, std::optional<OutputLines>& duplicates,
+void SortStageOnDisk(RunContext& run, const IndexedFile& input, const LineIndex& index,
+                     const OutputPaths& outputs, mode_t newMode,
+                     std::optional<OutputLines>& duplicates,
                      std::optional<DeferredOutput>& processed, StagesAfterMerge* later) {
     RunObserver& observer = run.Observer;
     const RunSettings& settings = run.Settings;
-    const int loaded = static_cast<int>(input.Index.Lines);
+    const int loaded = static_cast<int>(index.Lines);
     observer.AppendLog(runmsg::kLogSorting);
     observer.SetRecordCounter(Format(runmsg::kSortCounter, {loaded}));
+    CheckHeadingForSort(run, input.Form.TextEncoding);
 
     // The runs take the file's size until the merge ends, and the outputs
     // written meanwhile (the ".new" and the ".w" together) up to once more: a
@@ -129,13 +160,14 @@ void SortStageOnDisk(RunContext& run, const IndexedFile& input, const OutputPath
     }
     const std::uint64_t budget = BudgetOf(settings);
     const int share = 100 / run.State.OperationsOn;
-    const std::uint64_t steps = 2 * std::max<std::uint64_t>(input.Index.Lines, 1);
+    const std::uint64_t steps = 2 * std::max<std::uint64_t>(index.Lines, 1);
     ExternalSortSettings s;
     s.Folder = folder;
     s.Output = outputs.Processed;
     s.TextEncoding = input.Form.TextEncoding;
     s.KeyIndex = settings.SortKeyField - 1;
     s.ExpectedFieldCount = settings.ExpectedFieldCount;
+    s.FirstLine = run.State.Heading ? 1 : 0;
     s.Descending = settings.SortDescending;
     s.RunBytes = SortRunBytes(budget);
     s.MergeBytes = MergeBufferBytes(budget);
@@ -144,10 +176,10 @@ void SortStageOnDisk(RunContext& run, const IndexedFile& input, const OutputPath
         if (run.Abort.Requested()) EndByAbort(run);
     };
     ExternalSort sort(std::move(s));
-    sort.BuildRuns(input.File.Get(), input.Index);
+    sort.BuildRuns(input.File.Get(), index);
 
     if (!later && !(settings.NoFileWhenEmpty && loaded == 0)) {
-        processed.emplace(outputs.Processed, newMode, input.Form.Prefix());
+        OpenProcessed(processed, run.State, outputs, newMode, input.Form.Prefix());
     }
     std::string previous;
     bool first = true;
@@ -197,7 +229,7 @@ int RecordExtractionOnDisk(RunContext& run, const Source& src, Encoding encoding
         for (std::size_t j = lines.size(); j-- > 0;) {
             const std::uint64_t h = first + j;
             SplitFields(fields, lines[j], dialect);
-            CheckRecord(run, static_cast<int>(h) + 1, fields.Count());
+            CheckRecord(run, RecordLine(run.State, static_cast<std::int64_t>(h)), fields.Count());
             if (stays(fields)) {
                 kept.Keep(h);
                 ++left;
@@ -206,6 +238,7 @@ int RecordExtractionOnDisk(RunContext& run, const Source& src, Encoding encoding
             LetEventsThrough(run);
         }
     }
+    CheckHeading(run, dialect);
 
     CloseRecordStage(run, count, left);
     return left;
@@ -219,9 +252,11 @@ void FieldExtractionOnDisk(RunContext& run, const Source& src, Encoding encoding
     const std::vector<int> chosen(run.Settings.ChosenFields);
     std::string line;
     int done = 0;
+    CutHeading(run, dialect);
+    if (out && run.State.Heading) out->Add(*run.State.Heading);
     ForEachKept(src, kept, [&](std::string_view record) {
         SplitFields(fields, record, dialect);
-        CheckRecord(run, done + 1, fields.Count());
+        CheckRecord(run, RecordLine(run.State, done), fields.Count());
         fields.SelectFieldsInto(chosen, line);
         if (out) out->Add(line);
         ReportRecordProgress(run, ++done);
@@ -231,26 +266,28 @@ void FieldExtractionOnDisk(RunContext& run, const Source& src, Encoding encoding
 
 // The extraction stages straight from the input, which the record stage
 // reads from its end and the field stage from its start, as in memory.
-void ExtractOnDisk(RunContext& run, const IndexedFile& input, const std::string& path,
-                   mode_t newMode, std::optional<DeferredOutput>& processed) {
+void ExtractOnDisk(RunContext& run, const IndexedFile& input, const LineIndex& index,
+                   const OutputPaths& outputs, mode_t newMode,
+                   std::optional<DeferredOutput>& processed) {
     const RunSettings& settings = run.Settings;
     const Encoding encoding = input.Form.TextEncoding;
     const std::string_view prefix = input.Form.Prefix();
-    const Source src{input.File.Get(), &input.Index};
-    int count = static_cast<int>(input.Index.Lines);
+    const Source src{input.File.Get(), &index};
+    int count = static_cast<int>(index.Lines);
     std::optional<KeptBits> kept;
     if (settings.RecordExtractionOn) {
-        kept.emplace(src.Index->Lines);
+        kept.emplace(index.Lines);
         count = RecordExtractionOnDisk(run, src, encoding, *kept);
     }
     const bool writeProcessed = !(settings.NoFileWhenEmpty && count == 0);
     if (settings.FieldExtractionOn) {
-        if (writeProcessed) processed.emplace(path, newMode, prefix);
+        // The stage writes the heading itself once it has cut it.
+        if (writeProcessed) processed.emplace(outputs.Processed, newMode, prefix);
         FieldExtractionOnDisk(run, src, encoding, kept ? &*kept : nullptr, count,
                               processed ? &*processed : nullptr);
     }
     if (!processed && writeProcessed) {
-        processed.emplace(path, newMode, prefix);
+        OpenProcessed(processed, run.State, outputs, newMode, prefix);
         ForEachKept(src, kept ? &*kept : nullptr,
                     [&](std::string_view line) { processed->Add(line); });
     }
@@ -265,7 +302,10 @@ void ProcessFileStreamed(RunContext& run, const std::string& path, const OutputP
     const IndexedFile input = IndexLines(path, settings.TextEncoding);
     observer.AppendLog(
         Format(runmsg::kLogEncoding, {runmsg::EncodingName(input.Form.TextEncoding)}));
-    const int loaded = static_cast<int>(input.Index.Lines);
+    std::optional<LineIndex> afterHeading;
+    if (settings.HeadingLine) afterHeading.emplace(TakeHeading(run.State, input));
+    const LineIndex& index = afterHeading ? *afterHeading : input.Index;
+    const int loaded = static_cast<int>(index.Lines);
     observer.SetRecordCounter(Format(runmsg::kRecordCounter, {0, loaded}));
     SetRecordBar(run, 0);
     run.State.RecordBarBase = 0;
@@ -279,13 +319,14 @@ void ProcessFileStreamed(RunContext& run, const std::string& path, const OutputP
         if (settings.RecordExtractionOn || settings.FieldExtractionOn) {
             // Whether the result is kept is known only at the end.
             processed.emplace(outputs.Processed, newMode, prefix);
-            later.emplace(settings, encoding, [&](std::string_view line) { processed->Add(line); });
+            later.emplace(run.State, settings, encoding,
+                          [&](std::string_view line) { processed->Add(line); });
         }
-        SortStageOnDisk(run, input, outputs, newMode, duplicates, processed,
+        SortStageOnDisk(run, input, index, outputs, newMode, duplicates, processed,
                         later ? &*later : nullptr);
         if (later && later->Report(run) == 0 && settings.NoFileWhenEmpty) processed.reset();
     } else {
-        ExtractOnDisk(run, input, outputs.Processed, newMode, processed);
+        ExtractOnDisk(run, input, index, outputs, newMode, processed);
     }
     SetRecordBar(run, 100);
     StagedFile* written = processed ? &processed->Finish() : nullptr;

@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <QCheckBox>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
@@ -52,6 +53,8 @@ FileList::FileList(QWidget* window, Scale scale, std::function<void()> listChang
             {"BitBtn1", &c_.removeButton, "frmMain", 8, 160, 89, 17, "削除"},
             {"ListBox1", &c_.list, "frmMain", 8, 40, 193, 113, ""},
             {"BitBtn5", &c_.removeAllButton, "frmMain", 112, 160, 89, 17, "全て削除"},
+            // On the total's line: it tells how every listed file is read.
+            {"HeadingLineCheck", &c_.headingLine, "frmMain", 105, 21, 96, 17, "1行目は見出し"},
         },
         scale);
     c_.preview->SetMetrics(scale(14), scale(64));
@@ -60,6 +63,7 @@ FileList::FileList(QWidget* window, Scale scale, std::function<void()> listChang
     ConnectGuarded(c_.list, &ListBox::userDoubleClicked, this, &FileList::PreviewClicked);
     ConnectGuarded(c_.removeButton, &QPushButton::clicked, this, &FileList::RemoveClicked);
     ConnectGuarded(c_.removeAllButton, &QPushButton::clicked, this, &FileList::RemoveAllClicked);
+    ConnectGuarded(c_.headingLine, &QCheckBox::toggled, this, &FileList::MarkHeadingRow);
 }
 
 void FileList::Reset() {
@@ -93,6 +97,10 @@ std::vector<std::string> FileList::Files() const {
     std::vector<std::string> files;
     for (int i = 0; i < c_.list->count(); ++i) files.push_back(PathAt(i));
     return files;
+}
+
+FileChoice FileList::Choice() const {
+    return {Files(), c_.headingLine->isChecked()};
 }
 
 bool FileList::Empty() const {
@@ -173,6 +181,14 @@ void FileList::ShowRows(const std::vector<PreviewRow>& rows, Encoding encoding) 
             grid->SetCell(r, col, piece.empty() ? QStringLiteral(" ") : ShowText(piece, encoding));
         }
     }
+    previewShown_ = true;
+    MarkHeadingRow();
+}
+
+void FileList::MarkHeadingRow() {
+    if (!previewShown_) return;
+    c_.preview->SetCell(1, 0,
+                        c_.headingLine->isChecked() ? U(kHeadingRowLabel) : U(kRowLabel).arg(1));
 }
 
 void FileList::UpdateTotalLabel() {
@@ -180,6 +196,7 @@ void FileList::UpdateTotalLabel() {
 }
 
 void FileList::ClearPreview() {
+    previewShown_ = false;
     c_.preview->SetSize(2, 2);
     FitLabel(c_.previewNote, U(kPreviewNote).arg(PreviewLineLimit));
 }

@@ -13,6 +13,7 @@
 #include "ui/Scale.h"
 
 class QByteArray;
+class QCheckBox;
 class QLabel;
 class QPushButton;
 class QWidget;
@@ -21,6 +22,12 @@ namespace quellor::ui {
 
 class ListBox;
 class StringGrid;
+
+// The listed files and how their lines are read, as the run takes them.
+struct FileChoice {
+    std::vector<std::string> Files;
+    bool HeadingLine = false;  // line 1 of every file names the fields
+};
 
 class FileList : public QObject {
   public:
@@ -32,12 +39,14 @@ class FileList : public QObject {
     FileList(QWidget* window, Scale scale, std::function<void()> listChanged,
              std::function<void()> removeAll, std::function<bool()> running);
 
-    // Empties the list and the preview; both buttons disabled.
+    // Empties the list and the preview; both buttons disabled. The heading
+    // switch keeps its state, as the pages' check boxes keep theirs.
     void Reset();
     // Adds dropped paths, exactly as dropped: folders and paths already
     // listed (byte for byte) are skipped.
     void AddDropped(const std::vector<QByteArray>& paths);
     std::vector<std::string> Files() const;
+    FileChoice Choice() const;
     bool Empty() const;
 
   private:
@@ -50,6 +59,8 @@ class FileList : public QObject {
     void ClearPreview();
     void PreviewFile(const std::string& path);
     void ShowRows(const std::vector<PreviewRow>& rows, Encoding encoding);
+    // Labels the shown line 1 as the heading switch says.
+    void MarkHeadingRow();
     std::string PathAt(int row) const;
 
     struct Controls {
@@ -59,7 +70,9 @@ class FileList : public QObject {
         QLabel* totalLabel = nullptr;
         StringGrid* preview = nullptr;
         QLabel* previewNote = nullptr;  // names the encoding of the shown lines
+        QCheckBox* headingLine = nullptr;
     };
+    bool previewShown_ = false;
     Controls c_;
     Scale scale_;
     std::function<void()> listChanged_;

@@ -41,12 +41,13 @@ QString U(const char* text) {
 
 // The form's tab order by object name; a radio group stands for its buttons.
 constexpr const char* kTabOrder[] = {
-    "StringGrid1",  "BitBtn1",     "BitBtn2",     "BitBtn3",   "ListBox1",    "BitBtn4",
-    "PageControl1", "RadioGroup3", "ListBox2",    "Button1",   "Button2",     "ListBox3",
-    "Button3",      "Button4",     "Button5",     "Button6",   "RadioGroup2", "ComboBox1",
-    "Edit1",        "ComboBox2",   "RadioGroup1", "ComboBox3", "Edit2",       "ComboBox4",
-    "CheckBox2",    "RadioGroup4", "ComboBox5",   "CheckBox1", "ComboBox6",   "BitBtn5",
-    "BitBtn6"};
+    "StringGrid1",      "BitBtn1",      "BitBtn2",     "BitBtn3",   "ListBox1",
+    "BitBtn4",          "PageControl1", "RadioGroup3", "ListBox2",  "Button1",
+    "Button2",          "ListBox3",     "Button3",     "Button4",   "Button5",
+    "Button6",          "RadioGroup2",  "ComboBox1",   "Edit1",     "ComboBox2",
+    "RadioGroup1",      "ComboBox3",    "Edit2",       "ComboBox4", "CheckBox2",
+    "RadioGroup4",      "ComboBox5",    "CheckBox1",   "ComboBox6", "BitBtn5",
+    "HeadingLineCheck", "BitBtn6"};
 
 }  // namespace
 
@@ -198,8 +199,10 @@ RunSettings MainWindow::BuildRunSettings() const {
     const FieldChoice field = c_.fieldPage->Choice();
     const RecordChoice record = c_.recordPage->Choice();
     const SortChoice sort = c_.sortPage->Choice();
+    const FileChoice files = files_->Choice();
     RunChoices c;
-    c.Files = files_->Files();
+    c.Files = files.Files;
+    c.HeadingLine = files.HeadingLine;
     c.FieldExtractionOn = field.On;
     c.ChosenFields = field.ChosenFields;
     c.ExpectedFieldCount = field.ExpectedFieldCount;

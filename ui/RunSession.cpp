@@ -140,11 +140,15 @@ void RunSession::LockControls() {
     eventsProcessedSinceLock_ = false;
 }
 
-// Every push button, edit box and the page control: the controls a run locks.
+// Every push button, edit box, the page control and the heading switch: the
+// controls a run locks.
 void RunSession::EnableLockSet(bool enabled) {
     for (QWidget* w : lockRoot_->findChildren<QPushButton*>()) w->setEnabled(enabled);
     for (QWidget* w : lockRoot_->findChildren<QLineEdit*>()) w->setEnabled(enabled);
     for (QWidget* w : lockRoot_->findChildren<QTabWidget*>()) w->setEnabled(enabled);
+    if (auto* w = lockRoot_->findChild<QWidget*>(QStringLiteral("HeadingLineCheck"))) {
+        w->setEnabled(enabled);
+    }
 }
 
 void RunSession::UnlockControls() {

@@ -18,6 +18,8 @@ inline constexpr const char* kRecordCounterReset = "0/0ﾚｺｰﾄﾞ";
 inline constexpr const char* kLogReset = "ＺＺＺ…";
 inline constexpr const char* kFieldChoice = "第%1ﾌｨｰﾙﾄﾞ";
 inline constexpr const char* kRowLabel = "ﾚｺｰﾄﾞ%1";
+// Line 1 in the preview while it is taken as the heading.
+inline constexpr const char* kHeadingRowLabel = "見出し";
 inline constexpr const char* kWarningTitle = "警告";
 inline constexpr const char* kInformationTitle = "情報";
 inline constexpr const char* kOk = "OK";
@@ -33,6 +35,7 @@ inline constexpr Hint kHints[] = {
     {"StringGrid1", nullptr},  // built from PreviewLineLimit
     {"BitBtn1", "選択したﾌｧｲﾙを削除します"},
     {"BitBtn5", "ﾘｽﾄ内のﾌｧｲﾙを全て削除します"},
+    {"HeadingLineCheck", "各ﾌｧｲﾙの1行目を見出しとしてｿｰﾄ・抽出せず先頭に残します"},
     {"TabSheet1", "指定したﾌｨｰﾙﾄﾞを抽出します"},
     {"TabSheet2", "検索条件に合致するﾚｺｰﾄﾞを抽出します"},
     {"TabSheet3", "ﾚｺｰﾄﾞをｿｰﾄします"},

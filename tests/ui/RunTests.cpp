@@ -109,6 +109,22 @@ TEST_F(RunTest, EachCheckBoxIsReadIntoItsOwnSetting) {
     }
 }
 
+// The switch marks the preview's line 1, keeps it first in the run and outlives "全てｸﾘｱ".
+TEST_F(RunTest, HeadingSwitchMarksThePreviewKeepsLineOneFirstAndOutlivesReset) {
+    QString a = Write(U("a.csv"), "番号,名前\r\n2,b\r\n1,a\r\n");
+    Drop(win.get(), {a});
+    DoubleClickEntry(Named<ListBox>("ListBox1"), 0);
+    Click(Named<QCheckBox>("HeadingLineCheck"));
+    EXPECT_EQ(QStringList({Cell(1, 0), Cell(2, 0)}), QStringList({U("見出し"), U("ﾚｺｰﾄﾞ2")}));
+    Choose(Named<RadioGroup>("RadioGroup3"), 1);
+    Choose(Named<RadioGroup>("RadioGroup4"), 0);
+    Named<QComboBox>("ComboBox5")->setCurrentIndex(1);
+    Click(Named<QPushButton>("BitBtn3"));
+    EXPECT_EQ(Read(a + ".new"), "番号,名前\r\n1,a\r\n2,b\r\n");
+    Click(Named<QPushButton>("BitBtn2"));
+    EXPECT_TRUE(Named<QCheckBox>("HeadingLineCheck")->isChecked());
+}
+
 struct StartCheck {
     const char* name;
     bool withFile, fieldOn, recordOn, sortOn;
@@ -212,9 +228,10 @@ TEST_F(RunTest, AbortDuringTheSecondFileLocksExactlyTheSetAndStopsTheRun) {
     });
     Click(Named<QPushButton>("BitBtn3"));
 
-    const QStringList locked = {"BitBtn1", "BitBtn2", "BitBtn3", "BitBtn4",     "BitBtn5",
-                                "Button1", "Button2", "Button3", "Button4",     "Button5",
-                                "Button6", "Edit1",   "Edit2",   "PageControl1"};
+    const QStringList locked = {"BitBtn1", "BitBtn2",      "BitBtn3",         "BitBtn4",
+                                "BitBtn5", "Button1",      "Button2",         "Button3",
+                                "Button4", "Button5",      "Button6",         "Edit1",
+                                "Edit2",   "PageControl1", "HeadingLineCheck"};
     ASSERT_FALSE(during.ownEnabled.empty());
     EXPECT_TRUE(during.abortShown);
     EXPECT_TRUE(pagesDuring == pagesBefore);  // locked, yet drawn as before

@@ -1,0 +1,74 @@
+// A heading line stays first and out of the sort, the match and the repeats,
+// in memory, streamed and sorted on disk (a budget of 16 bytes); "|" stands for CR LF.
+#include <gtest/gtest.h>
+
+#include "RunTestSupport.h"
+#include "records/Exceptions.h"
+#include "run/ProcessingRun.h"
+
+namespace quellor::test {
+namespace {
+
+constexpr int S = 1, R = 2, F = 4, NoEmpty = 8;
+const std::vector<std::string> kIn = {"番号,名前,区分", "3,b,至急", "1,a,通常",
+                                      "2,c,至急",       "1,a,通常", "番号,名前,区分"};
+const std::vector<std::string> kBadHead = {"番号,名前", "1,a,x"},
+                               kBadLine3 = {"a,b,c", "1,a,x", "2,b"};
+// Seen: the first record counter, the "%d件" log lines and the error's end.
+const struct {
+    int Ops;
+    std::vector<std::string> In;
+    std::string New, Duplicates, Seen;
+} kCases[] = {
+    {S, kIn, "番号,名前,区分|1,a,通常|3,b,至急|2,c,至急|番号,名前,区分|", "1,a,通常|",
+     "0/5ﾚｺｰﾄﾞ処理|5件|"},
+    {R, kIn, "番号,名前,区分|3,b,至急|2,c,至急|", "", "0/5ﾚｺｰﾄﾞ処理|2件|"},
+    {F, kIn, "区分,番号|至急,3|通常,1|至急,2|通常,1|区分,番号|", "", "0/5ﾚｺｰﾄﾞ処理|"},
+    {S | R | F, kIn, "区分,番号|至急,3|至急,2|", "1,a,通常|", "0/5ﾚｺｰﾄﾞ処理|5件|2件|"},
+    {S | R | F, {"番号,名前,区分"}, "区分,番号|", "", "0/0ﾚｺｰﾄﾞ処理|0件|0件|"},
+    {S | R | F | NoEmpty, {"番号,名前,区分"}, "", "", "0/0ﾚｺｰﾄﾞ処理|0件|0件|"},
+    {S, kBadHead, "", "", "ﾌｨｰﾙﾄﾞ数が他と違います（1行目）"},
+    {R, kBadHead, "", "", "の|1行目でｴﾗｰ|3であるべきﾌｨｰﾙﾄﾞ数が2です"},
+    {F, kBadHead, "", "", "の|1行目でｴﾗｰ|3であるべきﾌｨｰﾙﾄﾞ数が2です"},
+    {S, kBadLine3, "", "", "ﾌｨｰﾙﾄﾞ数が他と違います（3行目）"},
+    {F, kBadLine3, "", "", "の|3行目でｴﾗｰ|3であるべきﾌｨｰﾙﾄﾞ数が2です"},
+};
+
+std::string Crlf(std::string text) {
+    for (std::size_t at; (at = text.find('|')) != std::string::npos;) text.replace(at, 1, "\r\n");
+    return text;
+}
+
+TEST_F(RunTest, HeadingLineStaysFirstOnEveryRoad) {
+    for (const auto& c : kCases) {
+        const std::string in = WriteLines("in.csv", c.In);
+        std::vector<std::string> inMemory;
+        for (const std::uint64_t budget : {0u, 16u}) {
+            RunSettings s = SettingsFor({in}, 3);
+            s.HeadingLine = true, s.MemoryBudget = budget, s.NoFileWhenEmpty = c.Ops & NoEmpty;
+            s.SortOn = s.DuplicatesToFile = c.Ops & S, s.SortKeyField = 2;
+            s.RecordExtractionOn = c.Ops & R, s.Condition1 = {3, "", MatchMode::Contains, "至急"};
+            s.FieldExtractionOn = c.Ops & F, s.ChosenFields = {3, 1};
+            RecordingObserver o;
+            std::string error, seen;
+            try {
+                ExecuteRun(s, o, o.Abort);
+            } catch (const Exception& e) {
+                error = e.Message();
+            }
+            seen = o.TextsOf("SetRecordCounter").at(0) + "\r\n";
+            for (const std::string& t : o.TextsOf("AppendLog"))
+                seen += t.ends_with("件\r\n") ? t : "";
+            EXPECT_TRUE((seen + error).ends_with(Crlf(c.Seen))) << c.In[0] << seen << error;
+            for (auto [suffix, bytes] : {std::pair{".new", c.New}, {".w", c.Duplicates}}) {
+                EXPECT_EQ(Exists(in + suffix) ? ReadBytes(in + suffix) : "", Crlf(bytes)) << c.Ops;
+                std::filesystem::remove(in + suffix);
+            }
+            if (budget == 0) inMemory = o.Normalized();
+            EXPECT_EQ(o.Normalized(), inMemory);
+        }
+    }
+}
+
+}  // namespace
+}  // namespace quellor::test
