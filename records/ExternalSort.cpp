@@ -35,8 +35,11 @@ struct Key {
     static constexpr std::size_t kBytes = 32;
     std::uint8_t bytes[kBytes];
     bool known;
+    NumberKey number;  // the same for every line when the key is text
 
-    void Of(std::string_view line, const PrimaryWeights& weights, Encoding encoding) {
+    void Of(std::string_view line, const PrimaryWeights& weights, Encoding encoding,
+            KeyOrder order) {
+        if (order == KeyOrder::Number) number = NumberKeyOf(line, encoding);
         std::size_t size = 0;
         known = weights.Prefix(line, bytes, kBytes, &size, encoding);
         if (!known) size = 0;
@@ -47,6 +50,9 @@ struct Key {
 // The sort's order made total: the locale comparison ignoring case, then the bytes.
 int CompareLines(std::string_view a, const Key& ka, std::string_view b, const Key& kb,
                  Encoding encoding) {
+    if (const int c = CompareNumbers(
+            ka.number, kb.number, [&](int k) { return k ? b : a; }, encoding))
+        return c;
     if (ka.known && kb.known) {
         const int c = std::memcmp(ka.bytes, kb.bytes, Key::kBytes);
         if (c != 0) return c;
@@ -119,7 +125,7 @@ void ExternalSort::BuildRuns(int fd, const LineIndex& index) {
         entries.resize(n);
         for (std::size_t i = 0; i < n; ++i) {
             cancel.AtStep(i);
-            entries[i].key.Of(batch.At(i), weights, s_.TextEncoding);
+            entries[i].key.Of(batch.At(i), weights, s_.TextEncoding, s_.Order);
             entries[i].line = static_cast<std::uint32_t>(i);
         }
         const bool descending = s_.Descending;
@@ -177,7 +183,7 @@ void ExternalSort::Merge(const std::function<void(std::string_view)>& sink) {
             cursors.emplace_back(Cursor{LineStream(run.Fd(), 0, run.Index().End, block), {}, {}});
         total += run.Index().Lines;
         if (c.stream.Next(c.line)) {
-            c.key.Of(c.line, weights, encoding);
+            c.key.Of(c.line, weights, encoding, s_.Order);
             heap.push_back(cursors.size() - 1);
         }
     }
@@ -205,7 +211,7 @@ void ExternalSort::Merge(const std::function<void(std::string_view)>& sink) {
         out.Add(c.line);
         outBytes += c.line.size();
         if (c.stream.Next(c.line)) {
-            c.key.Of(c.line, weights, encoding);
+            c.key.Of(c.line, weights, encoding, s_.Order);
             std::push_heap(heap.begin(), heap.end(), after);
         } else {
             heap.pop_back();

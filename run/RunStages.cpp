@@ -77,7 +77,7 @@ void SortStage(RunContext& run, TStringListEx& records, Encoding encoding,
     const CancelCheck cancel = leftToRecordCheck ? CancelCheck() : CancelCheck(run.Abort.Flag());
     try {
         SortByField(records, settings.SortKeyField - 1, settings.ExpectedFieldCount, encoding,
-                    cancel);
+                    cancel, settings.SortNumeric ? KeyOrder::Number : KeyOrder::Text);
     } catch (const ECancelled&) {
         EndByAbort(run);
     }

@@ -139,6 +139,7 @@ SortOutcome SortStageOnDisk(RunContext& run, const IndexedFile& input, const Out
     s.KeyIndex = settings.SortKeyField - 1;
     s.ExpectedFieldCount = settings.ExpectedFieldCount;
     s.Descending = settings.SortDescending;
+    s.Order = settings.SortNumeric ? KeyOrder::Number : KeyOrder::Text;
     s.RunBytes = SortRunBytes(budget);
     s.MergeBytes = MergeBufferBytes(budget);
     s.Tick = [&](std::uint64_t done) {
