@@ -13,52 +13,18 @@ namespace quellor {
 namespace {
 
 using Strings = std::vector<std::string>;
-enum Where { Both, Utf8Only, Cp932Only };
-struct Form {
-    const char* Field;  // as written in the file (UTF-8 here)
-    Where In = Both;
-};
 
+// Fields as written in the file; "u:" only in UTF-8, "s:" only in code page 932.
 // Numbers in ascending order of value, then fields that are not numbers.
-const Form kNumbers[] = {{"\"-1,234,567.5\""},
-                         {"－１，０００"},
-                         {"−９９９", Utf8Only},
-                         {"-￥500円"},
-                         {"￥-400"},
-                         {"-.5"},
-                         {"-0"},
-                         {"\" 0.25 \""},
-                         {"　0.3　"},
-                         {".5"},
-                         {"1."},
-                         {"1.50"},
-                         {"＋２"},
-                         {"+3"},
-                         {"３．５"},
-                         {"$12"},
-                         {"¥13", Utf8Only},
-                         {"\\14", Cp932Only},
-                         {"￥1，000円"},
-                         {"\"9,999,999\""},
-                         {"12345678901234567890"}};
-const Form kNotNumbers[] = {{""},
-                            {"abc"},
-                            {"\"1,23\""},
-                            {"\"1234,567\""},
-                            {"\"1,000,00\""},
-                            {"\",100\""},
-                            {"\"1,,000\""},
-                            {"1.2.3"},
-                            {"--1"},
-                            {"1-"},
-                            {"\"- 1\""},
-                            {"１円円"},
-                            {"1e5"},
-                            {"$"},
-                            {"円"},
-                            {"."},
-                            {"\\15", Utf8Only},
-                            {"1.5\"\"\""}};
+// clang-format off
+const char* const kNumbers[] = {
+    "\"-1,234,567.5\"", "－１，０００", "u:−９９９", "-￥500円", "￥-400", "-.5", "-0",
+    "\" 0.25 \"", "　0.3　", ".5", "1.", "1.50", "＋２", "+3", "３．５", "$12", "u:¥13",
+    "s:\\14", "￥1，000円", "\"9,999,999\"", "12345678901234567890"};
+const char* const kNotNumbers[] = {
+    "", "abc", "\"1,23\"", "\"1234,567\"", "\"1,000,00\"", "\",100\"", "\"1,,000\"",
+    "1.2.3", "--1", "1-", "\"- 1\"", "１円円", "1e5", "$", "円", ".", "u:\\15", "1.5\"\"\""};
+// clang-format on
 
 Strings SortedKeys(const Strings& lines, Encoding encoding, KeyOrder order) {
     TStringListEx list;
@@ -67,12 +33,15 @@ Strings SortedKeys(const Strings& lines, Encoding encoding, KeyOrder order) {
     return test::Lines(list);
 }
 
-Strings Lines(const Form* forms, std::size_t count, Encoding encoding) {
+template <std::size_t N>
+Strings Lines(const char* const (&fields)[N], Encoding encoding) {
+    const std::string_view other = encoding == Encoding::Utf8 ? "s:" : "u:";
     Strings lines;
-    for (std::size_t i = 0; i < count; ++i) {
-        const Form& f = forms[i];
-        if (f.In == (encoding == Encoding::Utf8 ? Cp932Only : Utf8Only)) continue;
-        const std::string line = std::string(f.Field) + "," + std::to_string(i);
+    for (std::size_t i = 0; i < N; ++i) {
+        std::string_view field = fields[i];
+        if (field.starts_with(other)) continue;
+        if (field.starts_with("s:") || field.starts_with("u:")) field.remove_prefix(2);
+        const std::string line = std::string(field) + "," + std::to_string(i);
         lines.push_back(encoding == Encoding::Utf8 ? line : test::Sjis(line));
     }
     return lines;
@@ -80,8 +49,8 @@ Strings Lines(const Form* forms, std::size_t count, Encoding encoding) {
 
 TEST(NumericSortTest, NumbersComeByValueAndTheRestAfterInTextOrder) {
     for (const Encoding encoding : {Encoding::Utf8, Encoding::Cp932}) {
-        Strings expected = Lines(kNumbers, std::size(kNumbers), encoding);
-        const Strings others = Lines(kNotNumbers, std::size(kNotNumbers), encoding);
+        Strings expected = Lines(kNumbers, encoding);
+        const Strings others = Lines(kNotNumbers, encoding);
         const Strings othersInTextOrder = SortedKeys(others, encoding, KeyOrder::Text);
         expected.insert(expected.end(), othersInTextOrder.begin(), othersInTextOrder.end());
         Strings input = expected;
