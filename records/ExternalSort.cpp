@@ -24,8 +24,6 @@ namespace {
 constexpr std::uint64_t kTickEvery = 8192;
 constexpr std::size_t kReadBlock = std::size_t{4} << 20;
 constexpr std::size_t kOutBatch = std::size_t{1} << 20;
-// What a line costs in a run beyond its text: its place in the list and its entry.
-constexpr std::uint64_t kLineCost = 16 + 40;
 // How often the caller hears from a run being sorted: well within the half
 // second in which the window must take an abort.
 constexpr std::chrono::milliseconds kTickWhileSorting{50};
@@ -37,8 +35,11 @@ struct Key {
     static constexpr std::size_t kWords = 4;
     std::uint64_t words[kWords];
     bool known;
+    NumberKey number;  // the same for every line when the key is text
 
-    void Of(std::string_view line, const PrimaryWeights& weights, Encoding encoding) {
+    void Of(std::string_view line, const PrimaryWeights& weights, Encoding encoding,
+            KeyOrder order) {
+        if (order == KeyOrder::Number) number = NumberKeyOf(line, encoding);
         std::uint8_t bytes[8 * kWords];
         std::size_t size = 0;
         known = weights.Prefix(line, bytes, sizeof bytes, &size, encoding);
@@ -55,6 +56,9 @@ struct Key {
 // The sort's order made total: the locale comparison ignoring case, then the bytes.
 int CompareLines(std::string_view a, const Key& ka, std::string_view b, const Key& kb,
                  Encoding encoding) {
+    if (const int c = CompareNumbers(
+            ka.number, kb.number, [&](int k) { return k ? b : a; }, encoding))
+        return c;
     if (ka.known && kb.known) {
         for (std::size_t w = 0; w < Key::kWords; ++w) {
             if (ka.words[w] != kb.words[w]) return ka.words[w] < kb.words[w] ? -1 : 1;
@@ -72,6 +76,8 @@ struct Entry {
     Key key;
     std::uint32_t line;
 };
+// What a line costs in a run beyond its text: its place in the list and its entry.
+constexpr std::uint64_t kLineCost = 16 + sizeof(Entry);
 
 // The line with the wrong field count among lines the rewrite refused,
 // named by its number in the whole file as the in-memory sort names it.
@@ -136,7 +142,7 @@ void ExternalSort::BuildRuns(int fd, const LineIndex& index) {
         const auto keys = [&](std::size_t from, std::size_t to) {
             for (std::size_t i = from; i < to; ++i) {
                 cancel.AtStep(i - from);
-                entries[i].key.Of(batch.At(i), weights, s_.TextEncoding);
+                entries[i].key.Of(batch.At(i), weights, s_.TextEncoding, s_.Order);
                 entries[i].line = static_cast<std::uint32_t>(i);
             }
         };
@@ -208,7 +214,7 @@ void ExternalSort::Merge(const std::function<void(std::string_view)>& sink) {
             cursors.emplace_back(Cursor{LineStream(run.Fd(), 0, run.Index().End, block), {}, {}});
         total += run.Index().Lines;
         if (c.stream.Next(c.line)) {
-            c.key.Of(c.line, weights, encoding);
+            c.key.Of(c.line, weights, encoding, s_.Order);
             heap.push_back(cursors.size() - 1);
         }
     }
@@ -246,7 +252,7 @@ void ExternalSort::Merge(const std::function<void(std::string_view)>& sink) {
         batches[filling].Add(c.line);
         outBytes += c.line.size();
         if (c.stream.Next(c.line)) {
-            c.key.Of(c.line, weights, encoding);
+            c.key.Of(c.line, weights, encoding, s_.Order);
             std::push_heap(heap.begin(), heap.end(), after);
         } else {
             heap.pop_back();

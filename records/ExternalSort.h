@@ -13,6 +13,7 @@
 
 #include "records/Encoding.h"
 #include "records/LineStream.h"
+#include "records/NumericKey.h"
 #include "records/RunFiles.h"
 
 namespace quellor {
@@ -26,6 +27,7 @@ struct ExternalSortSettings {
     // The number (from 0) in the file of the index's first line, for errors.
     std::uint64_t FirstLine = 0;
     bool Descending = false;
+    KeyOrder Order = KeyOrder::Text;
     std::uint64_t RunBytes = 0;    // text per run
     std::uint64_t MergeBytes = 0;  // read buffers of the merge together
     // Called every few thousand lines with the lines dealt with so far:

@@ -15,9 +15,9 @@ void SortLines(TStringList& list, Encoding encoding, const CancelCheck& cancel) 
 }
 
 void SortByField(TStringList& list, int keyIndex, int expectedFieldCount, Encoding encoding,
-                 const CancelCheck& cancel) {
+                 const CancelCheck& cancel, KeyOrder order) {
     SwapFieldsInEveryLine(list, 0, keyIndex, expectedFieldCount, encoding, cancel);
-    SortLines(list, encoding, cancel);
+    if (list.Count() >= 2) list.Reorder(SortedOrder(list, encoding, cancel, order));
     SwapFieldsInEveryLine(list, keyIndex, 0, -1, encoding, cancel);
     list.ReleaseUnusedBlocks();
 }

@@ -8,6 +8,7 @@
 
 #include "records/Cancel.h"
 #include "records/Encoding.h"
+#include "records/NumericKey.h"
 #include "records/StringList.h"
 
 namespace quellor {
@@ -19,9 +20,10 @@ void SortLines(TStringList& list, Encoding encoding, const CancelCheck& cancel =
 // with the first field in every line, the whole lines are sorted, and the
 // fields are exchanged back, each line ending in its joined form. Every line
 // must have expectedFieldCount fields. A fired cancel stops it with
-// ECancelled and leaves the lines unsorted.
+// ECancelled and leaves the lines unsorted. KeyOrder::Number orders by the
+// key's value first: numbers ascending, then the fields that are not numbers.
 void SortByField(TStringList& list, int keyIndex, int expectedFieldCount, Encoding encoding,
-                 const CancelCheck& cancel = {});
+                 const CancelCheck& cancel = {}, KeyOrder order = KeyOrder::Text);
 void ReverseLines(TStringList& list);
 // Moves every line that repeats the line before it, byte for byte, into a
 // list of its own, in order; the list keeps the rest.

@@ -10,6 +10,7 @@
 #include "records/Collation.h"
 #include "records/Compare.h"
 #include "records/ForkJoin.h"
+#include "records/NumericKey.h"
 #include "records/PrimaryWeights.h"
 
 namespace quellor {
@@ -90,7 +91,8 @@ constexpr std::size_t kRecentLines = std::size_t{1} << 16;
 
 // A line's prefix as big-endian words, zero-padded, kept beside its index so
 // the sort compares without reaching into the lines. Packed: twelve bytes a
-// line for the narrowest prefix.
+// line for the narrowest prefix. A numeric sort puts the number's key (N
+// words) before the prefix.
 #pragma pack(push, 4)
 template <std::size_t W>
 struct Entry {
@@ -99,7 +101,7 @@ struct Entry {
 };
 #pragma pack(pop)
 
-template <std::size_t W>
+template <std::size_t W, std::size_t N>
 class SortKeys {
   public:
     static constexpr std::size_t kPrefix = 8 * W;
@@ -108,7 +110,7 @@ class SortKeys {
     std::vector<std::uint32_t> SortedOrder();
 
   private:
-    int CompareEntries(const Entry<W>& a, const Entry<W>& b) const;
+    int CompareEntries(const Entry<N + W>& a, const Entry<N + W>& b) const;
     int CompareFully(std::uint32_t a, std::uint32_t b) const;
     bool OneLine(std::ptrdiff_t lo, std::ptrdiff_t hi) const;
     void Build(std::size_t from, std::size_t to);
@@ -118,14 +120,14 @@ class SortKeys {
     const TStringList& list_;
     Encoding encoding_;
     const CancelCheck& cancel_;
-    std::vector<Entry<W>> entries_;
+    std::vector<Entry<N + W>> entries_;
     // For each line that begins a group of identical lines, the next line of
     // the group, and so on: kNoLine ends it.
     std::vector<std::uint32_t> next_;
 };
 
-template <std::size_t W>
-SortKeys<W>::SortKeys(const TStringList& list, Encoding encoding, const CancelCheck& cancel)
+template <std::size_t W, std::size_t N>
+SortKeys<W, N>::SortKeys(const TStringList& list, Encoding encoding, const CancelCheck& cancel)
     : list_(list), encoding_(encoding), cancel_(cancel) {
     const std::size_t n = static_cast<std::size_t>(list.Count());
     entries_.resize(n);
@@ -145,8 +147,8 @@ SortKeys<W>::SortKeys(const TStringList& list, Encoding encoding, const CancelCh
 // the steps, and each line's place up to its identical twins, stay as they
 // were. Groups are found through a small table of recent lines by hash: a
 // file of many values may leave a few groups split, which costs only time.
-template <std::size_t W>
-void SortKeys<W>::GroupIdenticalLines() {
+template <std::size_t W, std::size_t N>
+void SortKeys<W, N>::GroupIdenticalLines() {
     struct Slot {
         std::uint32_t hash = 0;
         std::uint32_t line = kNoLine;
@@ -172,9 +174,9 @@ void SortKeys<W>::GroupIdenticalLines() {
 
 // A group's first line stands in all of its places once sorted: the others
 // take those places one each, the first line the last of them.
-template <std::size_t W>
-void SortKeys<W>::PlaceGroupMembers() {
-    for (Entry<W>& entry : entries_) {
+template <std::size_t W, std::size_t N>
+void SortKeys<W, N>::PlaceGroupMembers() {
+    for (Entry<N + W>& entry : entries_) {
         const std::uint32_t first = entry.line & ~kUnknown;
         const std::uint32_t member = next_[first];
         if (member == kNoLine) continue;
@@ -189,8 +191,8 @@ void SortKeys<W>::PlaceGroupMembers() {
 // its primary part; elements without one (accents, case) add nothing. Most
 // lines are looked up character by character; a line with a character whose
 // weight depends on its neighbours is walked by the collator itself.
-template <std::size_t W>
-void SortKeys<W>::Build(std::size_t from, std::size_t to) {
+template <std::size_t W, std::size_t N>
+void SortKeys<W, N>::Build(std::size_t from, std::size_t to) {
     const PrimaryWeights& table = PrimaryWeights::Get(kIgnoreCase);
     collation::U16Buffer text, scratch;
     UErrorCode status = U_ZERO_ERROR;
@@ -208,32 +210,44 @@ void SortKeys<W>::Build(std::size_t from, std::size_t to) {
         // Zero padding sorts below every weight byte, so a line whose
         // primaries end first compares less, as it would in full.
         std::memset(key + size, 0, kPrefix - size);
-        Entry<W>& entry = entries_[i];
-        for (std::size_t w = 0; w < W; ++w) entry.words[w] = LoadBigEndian(key + 8 * w);
+        Entry<N + W>& entry = entries_[i];
+        if constexpr (N == 2) {
+            const NumberKey number = NumberKeyOf(list_.At(i), encoding_);
+            entry.words[0] = number.High;
+            entry.words[1] = number.Low;
+        }
+        for (std::size_t w = 0; w < W; ++w) entry.words[N + w] = LoadBigEndian(key + 8 * w);
         entry.line = static_cast<std::uint32_t>(i) | (known ? 0 : kUnknown);
     }
 }
 
-template <std::size_t W>
-int SortKeys<W>::CompareFully(std::uint32_t a, std::uint32_t b) const {
+template <std::size_t W, std::size_t N>
+int SortKeys<W, N>::CompareFully(std::uint32_t a, std::uint32_t b) const {
     // Repeated lines are mostly one group; a split one is settled here by its bytes.
     return CompareLocale(list_.At(a), list_.At(b), kIgnoreCase, encoding_);
 }
 
 // Equal prefixes say nothing of the later levels: the collator decides.
-template <std::size_t W>
-int SortKeys<W>::CompareEntries(const Entry<W>& a, const Entry<W>& b) const {
+template <std::size_t W, std::size_t N>
+int SortKeys<W, N>::CompareEntries(const Entry<N + W>& a, const Entry<N + W>& b) const {
     if (a.line == b.line) return 0;  // one group of identical lines
     const std::uint32_t lineA = a.line & ~kUnknown, lineB = b.line & ~kUnknown;
+    if constexpr (N == 2) {
+        // Equal numbers fall through to the whole line, as equal text does.
+        const int c = CompareNumbers(
+            {a.words[0], a.words[1]}, {b.words[0], b.words[1]},
+            [&](int k) { return list_.At(k == 0 ? lineA : lineB); }, encoding_);
+        if (c != 0) return c;
+    }
     if ((a.line | b.line) & kUnknown) return CompareFully(lineA, lineB);
-    for (std::size_t w = 0; w < W; ++w) {
+    for (std::size_t w = N; w < N + W; ++w) {
         if (a.words[w] != b.words[w]) return a.words[w] < b.words[w] ? -1 : 1;
     }
     return CompareFully(lineA, lineB);
 }
 
-template <std::size_t W>
-bool SortKeys<W>::OneLine(std::ptrdiff_t lo, std::ptrdiff_t hi) const {
+template <std::size_t W, std::size_t N>
+bool SortKeys<W, N>::OneLine(std::ptrdiff_t lo, std::ptrdiff_t hi) const {
     const std::uint32_t line = entries_[static_cast<std::size_t>(lo)].line;
     for (std::int64_t k = lo + 1; k <= hi; ++k) {
         if (entries_[static_cast<std::size_t>(k)].line != line) return false;
@@ -241,14 +255,14 @@ bool SortKeys<W>::OneLine(std::ptrdiff_t lo, std::ptrdiff_t hi) const {
     return true;
 }
 
-template <std::size_t W>
-std::vector<std::uint32_t> SortKeys<W>::SortedOrder() {
+template <std::size_t W, std::size_t N>
+std::vector<std::uint32_t> SortKeys<W, N>::SortedOrder() {
     const std::size_t n = entries_.size();
     GroupIdenticalLines();
     if (n >= 2) {
         QuickSort(
             entries_.data(), 0, static_cast<std::ptrdiff_t>(n) - 1,
-            [this](const Entry<W>& a, const Entry<W>& b) { return CompareEntries(a, b); },
+            [this](const Entry<N + W>& a, const Entry<N + W>& b) { return CompareEntries(a, b); },
             [this](std::ptrdiff_t lo, std::ptrdiff_t hi) { return OneLine(lo, hi); }, cancel_,
             WorthTwoThreads(n));
     }
@@ -269,22 +283,30 @@ std::size_t WordsNeeded(const TStringList& list) {
     return (2 * average + 7) / 8;
 }
 
-template <std::size_t W>
+template <std::size_t W, std::size_t N>
 std::vector<std::uint32_t> OrderBy(const TStringList& list, Encoding encoding,
                                    const CancelCheck& cancel) {
-    SortKeys<W> keys(list, encoding, cancel);
+    SortKeys<W, N> keys(list, encoding, cancel);
     return keys.SortedOrder();
+}
+
+template <std::size_t N>
+std::vector<std::uint32_t> OrderWith(const TStringList& list, Encoding encoding,
+                                     const CancelCheck& cancel) {
+    const std::size_t words = WordsNeeded(list);
+    if (words <= 1) return OrderBy<1, N>(list, encoding, cancel);
+    if (words <= 2) return OrderBy<2, N>(list, encoding, cancel);
+    if (words <= 3) return OrderBy<3, N>(list, encoding, cancel);
+    return OrderBy<6, N>(list, encoding, cancel);
 }
 
 }  // namespace
 
 std::vector<std::uint32_t> SortedOrder(const TStringList& list, Encoding encoding,
-                                       const CancelCheck& cancel) {
-    const std::size_t words = WordsNeeded(list);
-    if (words <= 1) return OrderBy<1>(list, encoding, cancel);
-    if (words <= 2) return OrderBy<2>(list, encoding, cancel);
-    if (words <= 3) return OrderBy<3>(list, encoding, cancel);
-    return OrderBy<6>(list, encoding, cancel);
+                                       const CancelCheck& cancel, KeyOrder order) {
+    // The number's key is two words.
+    if (order == KeyOrder::Number) return OrderWith<2>(list, encoding, cancel);
+    return OrderWith<0>(list, encoding, cancel);
 }
 
 }  // namespace quellor

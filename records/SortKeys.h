@@ -10,6 +10,7 @@
 
 #include "records/Cancel.h"
 #include "records/Encoding.h"
+#include "records/NumericKey.h"
 #include "records/StringList.h"
 
 namespace quellor {
@@ -19,7 +20,10 @@ namespace quellor {
 // a file of short lines sorts in a third of the memory a fixed 48 would take.
 // Letter case is ignored, always. The lines are read in encoding.
 // cancel is looked at while the keys are built and during every partition.
+// With KeyOrder::Number the first field is read as a number
+// (NumberKeyOf) and compared before the whole line.
 std::vector<std::uint32_t> SortedOrder(const TStringList& list, Encoding encoding,
-                                       const CancelCheck& cancel = {});
+                                       const CancelCheck& cancel = {},
+                                       KeyOrder order = KeyOrder::Text);
 
 }  // namespace quellor

@@ -93,7 +93,7 @@ void SortStage(RunContext& run, TStringListEx& records, Encoding encoding,
     CheckHeadingForSort(run, encoding);
     try {
         SortByField(records, settings.SortKeyField - 1, settings.ExpectedFieldCount, encoding,
-                    cancel);
+                    cancel, settings.SortNumeric ? KeyOrder::Number : KeyOrder::Text);
     } catch (const ECancelled&) {
         EndByAbort(run);
     } catch (const EStringListError&) {

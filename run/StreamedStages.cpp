@@ -169,6 +169,7 @@ void SortStageOnDisk(RunContext& run, const IndexedFile& input, const LineIndex&
     s.ExpectedFieldCount = settings.ExpectedFieldCount;
     s.FirstLine = run.State.Heading ? 1 : 0;
     s.Descending = settings.SortDescending;
+    s.Order = settings.SortNumeric ? KeyOrder::Number : KeyOrder::Text;
     s.RunBytes = SortRunBytes(budget);
     s.MergeBytes = MergeBufferBytes(budget);
     s.Tick = [&](std::uint64_t done) {

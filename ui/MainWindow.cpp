@@ -41,13 +41,13 @@ QString U(const char* text) {
 
 // The form's tab order by object name; a radio group stands for its buttons.
 constexpr const char* kTabOrder[] = {
-    "StringGrid1",      "BitBtn1",      "BitBtn2",     "BitBtn3",   "ListBox1",
-    "BitBtn4",          "PageControl1", "RadioGroup3", "ListBox2",  "Button1",
-    "Button2",          "ListBox3",     "Button3",     "Button4",   "Button5",
-    "Button6",          "RadioGroup2",  "ComboBox1",   "Edit1",     "ComboBox2",
-    "RadioGroup1",      "ComboBox3",    "Edit2",       "ComboBox4", "CheckBox2",
-    "RadioGroup4",      "ComboBox5",    "CheckBox1",   "ComboBox6", "BitBtn5",
-    "HeadingLineCheck", "BitBtn6"};
+    "StringGrid1", "BitBtn1",          "BitBtn2",     "BitBtn3",   "ListBox1",
+    "BitBtn4",     "PageControl1",     "RadioGroup3", "ListBox2",  "Button1",
+    "Button2",     "ListBox3",         "Button3",     "Button4",   "Button5",
+    "Button6",     "RadioGroup2",      "ComboBox1",   "Edit1",     "ComboBox2",
+    "RadioGroup1", "ComboBox3",        "Edit2",       "ComboBox4", "CheckBox2",
+    "RadioGroup4", "ComboBox5",        "CheckBox1",   "ComboBox6", "NumericKeyCheck",
+    "BitBtn5",     "HeadingLineCheck", "BitBtn6"};
 
 }  // namespace
 
@@ -214,6 +214,7 @@ RunSettings MainWindow::BuildRunSettings() const {
     c.SortOn = sort.On;
     c.SortKeyField = sort.KeyField;
     c.SortDescending = sort.Descending;
+    c.SortNumeric = sort.Numeric;
     c.DuplicatesToFile = sort.DuplicatesToFile;
     // The window has no option of its own: the budget comes from the
     // environment, in the form --memory takes; anything else is the default.

@@ -23,6 +23,8 @@ SortPage::SortPage(QTabWidget* pages, Scale scale) {
             {"CheckBox1", &c_.duplicatesToFile, "GroupBox3", 8, 56, 265, 17,
              "重複しているﾚｺｰﾄﾞを除去し別ﾌｧｲﾙに書き出す"},
             {"ComboBox6", &c_.order, "GroupBox3", 170, 24, 73, 20, "昇順\n降順"},
+            // After the sentence it qualifies: "key field, ascending, as numbers".
+            {"NumericKeyCheck", &c_.numericKey, "GroupBox3", 316, 26, 49, 17, "数値"},
         },
         scale);
     ConnectGuarded(c_.onOff, &RadioGroup::clicked, this, &SortPage::SwitchClicked);
@@ -44,13 +46,15 @@ SortChoice SortPage::Choice() const {
     choice.On = c_.onOff->ItemIndex() == 0;
     choice.KeyField = ChosenField(c_.keyField);
     choice.Descending = c_.order->currentIndex() == 1;
+    choice.Numeric = c_.numericKey->isChecked();
     choice.DuplicatesToFile = c_.duplicatesToFile->isChecked();
     return choice;
 }
 
 void SortPage::SwitchClicked() {
     const bool on = c_.onOff->ItemIndex() == 0;
-    for (QWidget* w : std::initializer_list<QWidget*>{c_.keyField, c_.order, c_.duplicatesToFile}) {
+    for (QWidget* w : std::initializer_list<QWidget*>{c_.keyField, c_.order, c_.numericKey,
+                                                      c_.duplicatesToFile}) {
         w->setEnabled(on);
     }
 }

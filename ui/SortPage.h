@@ -20,6 +20,7 @@ struct SortChoice {
     bool On = false;
     int KeyField = 0;  // 1-based; 0 = none
     bool Descending = false;
+    bool Numeric = false;  // the key read as a number
     bool DuplicatesToFile = false;
 };
 
@@ -28,7 +29,7 @@ class SortPage : public QWidget {
     // Makes the page and its controls as the next tab of pages.
     SortPage(QTabWidget* pages, Scale scale);
 
-    // The check box keeps what the user last gave it.
+    // The check boxes keep what the user last gave them.
     void Reset();
     void TakeFieldCount(int count);
     SortChoice Choice() const;
@@ -44,6 +45,7 @@ class SortPage : public QWidget {
         QComboBox* keyField = nullptr;
         QCheckBox* duplicatesToFile = nullptr;
         QComboBox* order = nullptr;
+        QCheckBox* numericKey = nullptr;
     };
     Controls c_;
 };

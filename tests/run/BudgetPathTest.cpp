@@ -3,6 +3,7 @@
 // budgets force that road on small files: every line becomes a sorted run.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -138,6 +139,32 @@ TEST_F(RunTest, CaseOnlyTiesOnDiskComeInByteOrder) {
     ExecuteRun(settings, observer, observer.Abort);
     EXPECT_EQ(ReadLines(input + ".new"), (Lines{"b", "X", "x"}));
     EXPECT_EQ(ReadLines(input + ".w"), (Lines{"X", "x"}));
+}
+
+// Numbers by value, equal values by the whole line, repeats aside, the rest
+// after them in text order; descending reverses all of it. Both roads.
+TEST_F(RunTest, NumericKeyGivesTheSameBytesOnBothRoads) {
+    const std::string input =
+        WriteLines("num.csv", {"3,x,c", "1,10,a", "4,-2,d", "2,\x82\x58,b", "5,,e", "1,10,a",
+                               "6,10.0,f", "7,\xb1,g", "8,\"1,000\",h", "9,\x82\x50\x82\x4f,i"});
+    const Lines ascending = {"4,-2,d",   "2,\x82\x58,b",  "1,10,a", "9,\x82\x50\x82\x4f,i",
+                             "6,10.0,f", "8,\"1,000\",h", "5,,e",   "3,x,c",
+                             "7,\xb1,g"};
+    for (const bool descending : {false, true}) {
+        for (const std::uint64_t budget : {std::uint64_t{0}, kTinyBudget}) {
+            RunSettings settings = SettingsFor({input}, 3);
+            SortAsc(settings);
+            settings.SortNumeric = true;
+            settings.SortDescending = descending;
+            settings.MemoryBudget = budget;
+            RecordingObserver observer;
+            ExecuteRun(settings, observer, observer.Abort);
+            Lines expected = ascending;
+            if (descending) std::reverse(expected.begin(), expected.end());
+            EXPECT_EQ(ReadLines(input + ".new"), expected) << descending << budget;
+            EXPECT_EQ(ReadBytes(input + ".w"), "1,10,a\r\n");
+        }
+    }
 }
 
 // Abort in the runs (first half of the bar) or the merge; with few lines only

@@ -125,6 +125,17 @@ TEST_F(RunTest, HeadingSwitchMarksThePreviewKeepsLineOneFirstAndOutlivesReset) {
     EXPECT_TRUE(Named<QCheckBox>("HeadingLineCheck")->isChecked());
 }
 
+TEST_F(RunTest, NumericKeyCheckSortsTheKeyByValue) {
+    QString a = Write(U("a.csv"), "1,10\r\n2,x\r\n3,9\r\n4,-1\r\n");
+    Drop(win.get(), {a});
+    Choose(Named<RadioGroup>("RadioGroup3"), 1);
+    Choose(Named<RadioGroup>("RadioGroup4"), 0);
+    Named<QComboBox>("ComboBox5")->setCurrentIndex(2);
+    Click(Named<QCheckBox>("NumericKeyCheck"));
+    Click(Named<QPushButton>("BitBtn3"));
+    EXPECT_EQ(Read(a + ".new"), "4,-1\r\n3,9\r\n1,10\r\n2,x\r\n");
+}
+
 struct StartCheck {
     const char* name;
     bool withFile, fieldOn, recordOn, sortOn;

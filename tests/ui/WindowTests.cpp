@@ -89,6 +89,7 @@ const Layout kLayout[] = {
     {"ComboBox5", "GroupBox3", 8, 24, 107, 20, nullptr, false},
     {"CheckBox1", "GroupBox3", 8, 56, 265, 17, "重複しているﾚｺｰﾄﾞを除去し別ﾌｧｲﾙに書き出す", false},
     {"ComboBox6", "GroupBox3", 170, 24, 73, 20, nullptr, false},
+    {"NumericKeyCheck", "GroupBox3", 316, 26, 49, 17, "数値", false},
     {"BitBtn5", "frmMain", 112, 160, 89, 17, "全て削除", false},
     {"ProgressBar1", "frmMain", 16, 496, 273, 16, nullptr, false},
     {"ProgressBar2", "frmMain", 16, 536, 273, 16, nullptr, false},
@@ -230,7 +231,8 @@ void WindowTest::ExpectResetState() {
              Named<QComboBox>("ComboBox1"), Named<QComboBox>("ComboBox4"),
              Named<QLineEdit>("Edit1"), Named<QLineEdit>("Edit2"), Named<RadioGroup>("RadioGroup1"),
              Named<QCheckBox>("CheckBox2"), Named<QComboBox>("ComboBox5"),
-             Named<QComboBox>("ComboBox6"), Named<QCheckBox>("CheckBox1")})
+             Named<QComboBox>("ComboBox6"), Named<QCheckBox>("CheckBox1"),
+             Named<QCheckBox>("NumericKeyCheck")})
         EXPECT_FALSE(c->isEnabled()) << c->objectName().toStdString();
     EXPECT_TRUE(Named<RadioGroup>("RadioGroup2")->isEnabled());
     EXPECT_TRUE(Named<RadioGroup>("RadioGroup4")->isEnabled());
@@ -251,15 +253,15 @@ TEST_F(WindowTest, BothClearButtonsResetEverythingButTheCheckBoxes) {
         Named<QComboBox>("ComboBox2")->setCurrentIndex(2);
         Named<QComboBox>("ComboBox6")->setCurrentIndex(1);
         Named<QLineEdit>("Edit1")->setText(U("abc"));
-        Named<QCheckBox>("CheckBox1")->setChecked(true);
-        Named<QCheckBox>("CheckBox2")->setChecked(true);
+        for (const char* box : {"CheckBox1", "CheckBox2", "NumericKeyCheck"})
+            Named<QCheckBox>(box)->setChecked(true);
         Named<QTabWidget>("PageControl1")->setCurrentIndex(2);
         Named<QLabel>("Label7")->setText(U("something"));
         Named<QProgressBar>("ProgressBar2")->setValue(40);
         Click(clear);
         ExpectResetState();
-        EXPECT_TRUE(Named<QCheckBox>("CheckBox1")->isChecked());
-        EXPECT_TRUE(Named<QCheckBox>("CheckBox2")->isChecked());
+        for (const char* box : {"CheckBox1", "CheckBox2", "NumericKeyCheck"})
+            EXPECT_TRUE(Named<QCheckBox>(box)->isChecked()) << box;
     }
 }
 

@@ -1,0 +1,51 @@
+// The sort key read as a number. Each line's key field is read once into a
+// fixed-width key whose bytes compare as the values do; only two keys that
+// tie there and both hold more digits than it keeps are read again and
+// compared digit by digit.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "records/Encoding.h"
+
+namespace quellor {
+
+// How the sort compares the key field: as text, or as a number first.
+enum class KeyOrder : std::uint8_t { Text, Number };
+
+// What a key holds exactly: the sign, the decimal exponent up to ±32000 and
+// the first 24 significant digits. Values beyond that (more digits, or a
+// longer exponent) are still ordered right: the key marks them, and two of
+// them that tie are compared digit by digit.
+struct NumberKey {
+    std::uint64_t High = 0;  // class, exponent, first digits
+    std::uint64_t Low = 0;   // the other digits, then the mark for more
+    bool NeedsDigits() const;
+};
+
+// The key of a line whose first field (in the sort's joined form, quoted or
+// not) is the key field. Numbers come in value order, then every field that
+// is not one (the empty field too), all with one key: the text decides
+// among those.
+NumberKey NumberKeyOf(std::string_view line, Encoding encoding);
+
+// The order of two lines' numbers whose keys tie and both need digits.
+int CompareLongNumbers(std::string_view a, std::string_view b, Encoding encoding);
+
+inline int CompareNumberKeys(const NumberKey& a, const NumberKey& b) {
+    if (a.High != b.High) return a.High < b.High ? -1 : 1;
+    if (a.Low != b.Low) return a.Low < b.Low ? -1 : 1;
+    return 0;
+}
+
+// The numbers' order, reading the lines again only when the keys cannot tell.
+template <typename LineOf>
+int CompareNumbers(const NumberKey& a, const NumberKey& b, const LineOf& lineOf,
+                   Encoding encoding) {
+    const int c = CompareNumberKeys(a, b);
+    if (c != 0 || !a.NeedsDigits()) return c;
+    return CompareLongNumbers(lineOf(0), lineOf(1), encoding);
+}
+
+}  // namespace quellor
