@@ -1,5 +1,7 @@
 #include "records/ExternalSort.h"
 
+#include <unicode/ucoleitr.h>
+
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -7,6 +9,7 @@
 #include <future>
 
 #include "records/Cancel.h"
+#include "records/Collation.h"
 #include "records/Compare.h"
 #include "records/CsvDialect.h"
 #include "records/Exceptions.h"
@@ -28,6 +31,34 @@ constexpr std::size_t kOutBatch = std::size_t{1} << 20;
 // second in which the window must take an abort.
 constexpr std::chrono::milliseconds kTickWhileSorting{50};
 
+// Makes the keys below, one per thread: a line whose characters' weights
+// depend on their neighbours (kana before a prolonged sound mark, voiced
+// half-width kana) is walked by the collator, as in the in-memory sort, so
+// that it too is compared by its key rather than by the collator each time.
+class KeyMaker {
+  public:
+    KeyMaker() : elements_(ucol_openElements(collation::Collator(), nullptr, 0, &status_)) {}
+    ~KeyMaker() {
+        if (elements_) ucol_closeElements(elements_);
+    }
+    KeyMaker(const KeyMaker&) = delete;
+    KeyMaker& operator=(const KeyMaker&) = delete;
+
+    bool Prefix(std::string_view line, std::uint8_t* key, std::size_t limit, std::size_t* size,
+                Encoding encoding) {
+        if (weights_.Prefix(line, key, limit, size, encoding)) return true;
+        if (!elements_) return false;
+        collation::PrepareText(line, true, text_, scratch_, encoding);
+        return weights_.WalkPrimaries(elements_, text_, key, limit, size);
+    }
+
+  private:
+    const PrimaryWeights& weights_ = PrimaryWeights::Get(true);
+    UErrorCode status_ = U_ZERO_ERROR;
+    UCollationElements* elements_;
+    collation::U16Buffer text_, scratch_;
+};
+
 // The first primary weight bytes of a line, zero-padded, as big-endian
 // words: where they differ they decide the locale comparison, as in the
 // in-memory sort, and four word comparisons cost less than a memcmp call.
@@ -37,12 +68,11 @@ struct Key {
     bool known;
     NumberKey number;  // the same for every line when the key is text
 
-    void Of(std::string_view line, const PrimaryWeights& weights, Encoding encoding,
-            KeyOrder order) {
+    void Of(std::string_view line, KeyMaker& maker, Encoding encoding, KeyOrder order) {
         if (order == KeyOrder::Number) number = NumberKeyOf(line, encoding);
         std::uint8_t bytes[8 * kWords];
         std::size_t size = 0;
-        known = weights.Prefix(line, bytes, sizeof bytes, &size, encoding);
+        known = maker.Prefix(line, bytes, sizeof bytes, &size, encoding);
         if (!known) size = 0;
         std::memset(bytes + size, 0, sizeof bytes - size);
         for (std::size_t w = 0; w < kWords; ++w) {
@@ -52,6 +82,22 @@ struct Key {
         }
     }
 };
+
+// The first primary weights of two lines, as far as the table reaches: a
+// difference decides the locale comparison; 0 when they do not tell.
+int CompareLongerPrefixes(std::string_view a, std::string_view b, Encoding encoding) {
+    constexpr std::size_t kLonger = 64;
+    const PrimaryWeights& weights = PrimaryWeights::Get(true);
+    std::uint8_t ka[kLonger], kb[kLonger];
+    std::size_t na = 0, nb = 0;
+    if (!weights.Prefix(a, ka, kLonger, &na, encoding) ||
+        !weights.Prefix(b, kb, kLonger, &nb, encoding))
+        return 0;
+    if (const int c = std::memcmp(ka, kb, std::min(na, nb))) return c;
+    // A line whose weights end first is less, unless both were cut.
+    if (na != nb) return na < nb ? -1 : 1;
+    return 0;
+}
 
 // The sort's order made total: the locale comparison ignoring case, then the bytes.
 int CompareLines(std::string_view a, const Key& ka, std::string_view b, const Key& kb,
@@ -67,6 +113,12 @@ int CompareLines(std::string_view a, const Key& ka, std::string_view b, const Ke
     // Files repeat lines, and a big one repeats them across runs: the
     // collator is never asked about two copies of one line.
     if (a == b) return 0;
+    // Lines alike in their first characters (one name, a running number)
+    // mostly differ a little further on, which the table tells for a
+    // fraction of what the collator takes.
+    if (ka.known && kb.known) {
+        if (const int c = CompareLongerPrefixes(a, b, encoding)) return c;
+    }
     const int c = CompareLocale(a, b, true, encoding);
     if (c != 0) return c;
     return a.compare(b);
@@ -118,7 +170,6 @@ void WhileTicking(const Work& work, std::atomic<bool>& stop, const std::function
 
 void ExternalSort::BuildRuns(int fd, const LineIndex& index) {
     if (index.Marks.empty()) return;
-    const PrimaryWeights& weights = PrimaryWeights::Get(true);
     TStringList batch;
     std::vector<Entry> entries;
     std::uint64_t firstLine = s_.FirstLine, lines = 0, bytes = 0;
@@ -140,9 +191,10 @@ void ExternalSort::BuildRuns(int fd, const LineIndex& index) {
         const std::size_t n = static_cast<std::size_t>(batch.Count());
         entries.resize(n);
         const auto keys = [&](std::size_t from, std::size_t to) {
+            KeyMaker maker;
             for (std::size_t i = from; i < to; ++i) {
                 cancel.AtStep(i - from);
-                entries[i].key.Of(batch.At(i), weights, s_.TextEncoding, s_.Order);
+                entries[i].key.Of(batch.At(i), maker, s_.TextEncoding, s_.Order);
                 entries[i].line = static_cast<std::uint32_t>(i);
             }
         };
@@ -201,7 +253,7 @@ void ExternalSort::Merge(const std::function<void(std::string_view)>& sink) {
         std::string_view line;
         Key key;
     };
-    const PrimaryWeights& weights = PrimaryWeights::Get(true);
+    KeyMaker maker;
     const Encoding encoding = s_.TextEncoding;
     const std::size_t block = static_cast<std::size_t>(std::clamp<std::uint64_t>(
         s_.MergeBytes / std::max<std::size_t>(runs_.size(), 1), 64 << 10, 4 << 20));
@@ -214,7 +266,7 @@ void ExternalSort::Merge(const std::function<void(std::string_view)>& sink) {
             cursors.emplace_back(Cursor{LineStream(run.Fd(), 0, run.Index().End, block), {}, {}});
         total += run.Index().Lines;
         if (c.stream.Next(c.line)) {
-            c.key.Of(c.line, weights, encoding, s_.Order);
+            c.key.Of(c.line, maker, encoding, s_.Order);
             heap.push_back(cursors.size() - 1);
         }
     }
@@ -252,7 +304,7 @@ void ExternalSort::Merge(const std::function<void(std::string_view)>& sink) {
         batches[filling].Add(c.line);
         outBytes += c.line.size();
         if (c.stream.Next(c.line)) {
-            c.key.Of(c.line, weights, encoding, s_.Order);
+            c.key.Of(c.line, maker, encoding, s_.Order);
             std::push_heap(heap.begin(), heap.end(), after);
         } else {
             heap.pop_back();
