@@ -20,7 +20,8 @@ class RunObserver {
     virtual void SetRecordProgress(int percent) = 0;
     virtual void ProcessPendingEvents() = 0;
     // Called every few thousand lines while a file too large for memory is
-    // sorted on disk, a step with no per-record hooks: the record bar may
+    // sorted on disk or read ahead of its stages, steps with no per-record
+    // hooks: the record bar may
     // move to recordPercent, and events may be delivered, at intervals the
     // observer bounds. Calls on every other path stay as they are.
     virtual void KeepAlive(int recordPercent) { (void)recordPercent; }

@@ -13,7 +13,7 @@
 #include "records/Messages.h"
 #include "records/RunFiles.h"
 #include "run/MemoryBudget.h"
-#include "run/MergedStages.h"
+#include "run/OnePassStages.h"
 #include "run/RunMessages.h"
 
 namespace quellor {
@@ -22,6 +22,8 @@ namespace {
 
 constexpr std::size_t kReadBlock = std::size_t{4} << 20;
 constexpr std::size_t kWriteBlock = std::size_t{1} << 20;
+// Lines between two looks at the window and the abort switch in a long pass.
+constexpr std::uint64_t kTickEvery = 8192;
 
 // An output written line by line with CR LF, through one reused buffer.
 class OutputLines {
@@ -81,33 +83,6 @@ class DeferredOutput {
     std::exception_ptr failure_;
 };
 
-// Where the current stage reads its records: the input or the sorted lines.
-struct Source {
-    int Fd;
-    const LineIndex* Index;
-};
-
-class KeptBits {
-  public:
-    explicit KeptBits(std::uint64_t lines) : words_((lines + 63) / 64, 0) {}
-    void Keep(std::uint64_t line) { words_[line / 64] |= std::uint64_t{1} << (line % 64); }
-    bool Kept(std::uint64_t line) const { return (words_[line / 64] >> (line % 64)) & 1; }
-
-  private:
-    std::vector<std::uint64_t> words_;
-};
-
-// Every line of the source in order, with the ones not kept left out.
-template <typename Each>
-void ForEachKept(const Source& src, const KeptBits* kept, Each each) {
-    if (src.Index->Marks.empty()) return;
-    LineStream in(src.Fd, src.Index->From(0), src.Index->End, kReadBlock);
-    std::string_view line;
-    for (std::uint64_t h = 0; in.Next(line); ++h) {
-        if (!kept || kept->Kept(h)) each(line);
-    }
-}
-
 // The lines after the heading, indexed as IndexLines indexes a whole file
 // and numbered from 0; the heading goes to the run's state.
 LineIndex TakeHeading(RunState& state, const IndexedFile& input) {
@@ -142,7 +117,7 @@ void OpenProcessed(std::optional<Output>& processed, const RunState& state,
 void SortStageOnDisk(RunContext& run, const IndexedFile& input, const LineIndex& index,
                      const OutputPaths& outputs, mode_t newMode,
                      std::optional<OutputLines>& duplicates,
-                     std::optional<DeferredOutput>& processed, StagesAfterMerge* later) {
+                     std::optional<DeferredOutput>& processed, OnePassStages* later) {
     RunObserver& observer = run.Observer;
     const RunSettings& settings = run.Settings;
     const int loaded = static_cast<int>(index.Lines);
@@ -210,88 +185,27 @@ void SortStageOnDisk(RunContext& run, const IndexedFile& input, const LineIndex&
     if (!later && run.Abort.Requested()) EndByAbort(run);
 }
 
-// From the last record to the first, as the in-memory stage goes: a stretch
-// of the index at a time is read forwards and its records taken backwards.
-int RecordExtractionOnDisk(RunContext& run, const Source& src, Encoding encoding, KeptBits& kept) {
-    TStringListEx fields;
-    const CsvDialect dialect = QuotedCsv(encoding);
-    const auto stays = RecordTest(run.Settings, encoding);
-    const LineIndex& index = *src.Index;
-    const int count = static_cast<int>(index.Lines);
-    OpenRecordStage(run, count);
-
-    int examined = 0, left = 0;
-    LineStream stretch(src.Fd, 0, 0, LineIndex::kBytesPerMark * 2);
-    std::vector<std::string_view> lines;
-    for (std::size_t k = index.Marks.size(); k-- > 0;) {
-        stretch.Reset(index.From(k), index.To(k));
-        stretch.ReadAll(lines);
-        const std::uint64_t first = index.FirstLine(k);
-        for (std::size_t j = lines.size(); j-- > 0;) {
-            const std::uint64_t h = first + j;
-            SplitFields(fields, lines[j], dialect);
-            CheckRecord(run, RecordLine(run.State, static_cast<std::int64_t>(h)), fields.Count());
-            if (stays(fields)) {
-                kept.Keep(h);
-                ++left;
-            }
-            ReportRecordProgress(run, ++examined);
-            LetEventsThrough(run);
-        }
-    }
-    CheckHeading(run, dialect);
-
-    CloseRecordStage(run, count, left);
-    return left;
-}
-
-void FieldExtractionOnDisk(RunContext& run, const Source& src, Encoding encoding,
-                           const KeptBits* kept, int count, DeferredOutput* out) {
-    OpenFieldStage(run, count);
-    TStringListEx fields;
-    const CsvDialect dialect = PlainCsv(encoding);
-    const std::vector<int> chosen(run.Settings.ChosenFields);
-    std::string line;
-    int done = 0;
-    CutHeading(run, dialect);
-    if (out && run.State.Heading) out->Add(*run.State.Heading);
-    ForEachKept(src, kept, [&](std::string_view record) {
-        SplitFields(fields, record, dialect);
-        CheckRecord(run, RecordLine(run.State, done), fields.Count());
-        fields.SelectFieldsInto(chosen, line);
-        if (out) out->Add(line);
-        ReportRecordProgress(run, ++done);
-    });
-    CloseFieldStage(run, count);
-}
-
-// The extraction stages straight from the input, which the record stage
-// reads from its end and the field stage from its start, as in memory.
+// The extraction stages straight from the input, in one pass that may take
+// long on a big file: the window hears from it as from a sort on disk, and
+// an abort ends it.
 void ExtractOnDisk(RunContext& run, const IndexedFile& input, const LineIndex& index,
                    const OutputPaths& outputs, mode_t newMode,
                    std::optional<DeferredOutput>& processed) {
     const RunSettings& settings = run.Settings;
-    const Encoding encoding = input.Form.TextEncoding;
-    const std::string_view prefix = input.Form.Prefix();
-    const Source src{input.File.Get(), &index};
-    int count = static_cast<int>(index.Lines);
-    std::optional<KeptBits> kept;
-    if (settings.RecordExtractionOn) {
-        kept.emplace(index.Lines);
-        count = RecordExtractionOnDisk(run, src, encoding, *kept);
+    processed.emplace(outputs.Processed, newMode, input.Form.Prefix());
+    OnePassStages stages(run.State, settings, input.Form.TextEncoding,
+                         [&](std::string_view line) { processed->Add(line); });
+    if (!index.Marks.empty()) {
+        LineStream in(input.File.Get(), index.From(0), index.End, kReadBlock);
+        std::string_view line;
+        for (std::uint64_t n = 1; in.Next(line); ++n) {
+            stages.Take(line);
+            if (n % kTickEvery != 0) continue;
+            run.Observer.KeepAlive(run.State.RecordBar);
+            if (run.Abort.Requested()) EndByAbort(run);
+        }
     }
-    const bool writeProcessed = !(settings.NoFileWhenEmpty && count == 0);
-    if (settings.FieldExtractionOn) {
-        // The stage writes the heading itself once it has cut it.
-        if (writeProcessed) processed.emplace(outputs.Processed, newMode, prefix);
-        FieldExtractionOnDisk(run, src, encoding, kept ? &*kept : nullptr, count,
-                              processed ? &*processed : nullptr);
-    }
-    if (!processed && writeProcessed) {
-        OpenProcessed(processed, run.State, outputs, newMode, prefix);
-        ForEachKept(src, kept ? &*kept : nullptr,
-                    [&](std::string_view line) { processed->Add(line); });
-    }
+    if (stages.Report(run) == 0 && settings.NoFileWhenEmpty) processed.reset();
 }
 
 }  // namespace
@@ -316,7 +230,7 @@ void ProcessFileStreamed(RunContext& run, const std::string& path, const OutputP
     std::optional<OutputLines> duplicates;
     std::optional<DeferredOutput> processed;
     if (settings.SortOn) {
-        std::optional<StagesAfterMerge> later;
+        std::optional<OnePassStages> later;
         if (settings.RecordExtractionOn || settings.FieldExtractionOn) {
             // Whether the result is kept is known only at the end.
             processed.emplace(outputs.Processed, newMode, prefix);

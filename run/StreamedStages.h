@@ -1,7 +1,8 @@
 // The road of a file whose run does not fit the memory budget: the same
 // stages with the same observer calls, record checks and outputs as the
-// in-memory road, with the records read from the file (or, after a sort,
-// taken as the merge hands them out) rather than held in a list.
+// in-memory road, with the records taken in one pass as they are read from
+// the file (or, after a sort, as the merge hands them out) rather than held
+// in a list.
 // Internal to the run library.
 #pragma once
 

@@ -1,12 +1,12 @@
-#include "run/MergedStages.h"
+#include "run/OnePassStages.h"
 
 #include "records/CsvDialect.h"
 #include "records/FieldCodec.h"
 
 namespace quellor {
 
-StagesAfterMerge::StagesAfterMerge(const RunState& state, const RunSettings& settings,
-                                   Encoding encoding, Sink keep)
+OnePassStages::OnePassStages(const RunState& state, const RunSettings& settings, Encoding encoding,
+                             Sink keep)
     : settings_(settings), encoding_(encoding), keep_(std::move(keep)) {
     if (settings.RecordExtractionOn) stays_ = RecordTest(settings, encoding);
     if (!state.Heading) return;
@@ -22,13 +22,13 @@ StagesAfterMerge::StagesAfterMerge(const RunState& state, const RunSettings& set
     keep_(cut_);
 }
 
-void StagesAfterMerge::Take(std::string_view line) {
+void OnePassStages::Take(std::string_view line) {
     const std::uint64_t h = taken_++;
     const int expected = settings_.ExpectedFieldCount;
     if (settings_.RecordExtractionOn) {
         SplitFields(fields_, line, QuotedCsv(encoding_));
-        // The sort checked every line with this dialect already; should a
-        // line still differ, its stage reports it, and nothing after counts.
+        // The stage reports the last such record it meets walking back;
+        // nothing after the first one counts.
         if (fields_.Count() != expected) lastRefusedRecord_ = Refused{h, fields_.Count()};
         if (lastRefusedRecord_ || !stays_(fields_)) return;
     }
@@ -47,7 +47,7 @@ void StagesAfterMerge::Take(std::string_view line) {
     keep_(cut_);
 }
 
-int StagesAfterMerge::Report(RunContext& run) const {
+int OnePassStages::Report(RunContext& run) const {
     const int expected = settings_.ExpectedFieldCount;
     const auto found = [&](const std::optional<Refused>& refused, std::uint64_t index) {
         return refused && refused->Index == index ? refused->Found : expected;

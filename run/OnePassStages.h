@@ -1,7 +1,8 @@
-// The extraction stages of a file sorted on disk, done on the sorted lines as
-// the merge hands them out, so that the sorted file is never written to disk
-// and read back: on a file larger than memory that costs as much as the sort.
-// Internal to the run library.
+// The extraction stages of a file read from disk, done in one forward pass
+// over its records (the input, or the sorted lines as the merge hands them
+// out): no record is read twice, and no sorted copy of the file is written
+// and read back, which on a file larger than memory cost as much as the
+// sort. Internal to the run library.
 #pragma once
 
 #include <cstdint>
@@ -16,18 +17,17 @@
 
 namespace quellor {
 
-class StagesAfterMerge {
+class OnePassStages {
   public:
     using Sink = std::function<void(std::string_view)>;
     // keep receives each line of the result, cut to the chosen fields: at
     // once the file's heading line, if it has one, then the records taken.
-    StagesAfterMerge(const RunState& state, const RunSettings& settings, Encoding encoding,
-                     Sink keep);
+    OnePassStages(const RunState& state, const RunSettings& settings, Encoding encoding, Sink keep);
 
-    // Each line the sort keeps, in order.
+    // Each record, in order.
     void Take(std::string_view line);
 
-    // The stages as the observer sees them when they read a sorted file:
+    // The stages as the observer sees them when they walk their records:
     // the same calls, record checks and line numbers, one record at a time,
     // from what the pass noted. Returns the records left.
     int Report(RunContext& run) const;
