@@ -106,8 +106,5 @@ inline constexpr Said kJobNewer = {"このﾊﾞｰｼﾞｮﾝより新しい�
 inline constexpr Said kJobNotUtf8 = {"UTF-8 として正しくない文字があります", "is not valid UTF-8"};
 inline constexpr Said kJobNul = {"NUL文字があります", "holds a NUL byte"};
 inline constexpr Said kNotInJob = {"ｼﾞｮﾌﾞﾌｧｲﾙには書けないｵﾌﾟｼｮﾝです", "cannot stand in a job file"};
-// The window's load of a job whose field numbers its first file does not have.
-inline constexpr const char* kJobFieldsBeyond =
-    "ｼﾞｮﾌﾞのﾌｨｰﾙﾄﾞ番号 %s は1番目のﾌｧｲﾙのﾌｨｰﾙﾄﾞ数 %d を超えているので選択できません";
 
 }  // namespace quellor::runmsg

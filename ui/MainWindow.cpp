@@ -8,11 +8,13 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QShowEvent>
 #include <QStyle>
 #include <QTabBar>
 #include <QTabWidget>
 #include <cstdlib>
+#include <utility>
 
 #include "records/Exceptions.h"
 #include "run/MemoryBudget.h"
@@ -41,12 +43,12 @@ QString U(const char* text) {
 
 // The form's tab order by object name; a radio group stands for its buttons.
 constexpr const char* kTabOrder[] = {
-    "StringGrid1",  "BitBtn1",     "BitBtn2",     "BitBtn3",   "ListBox1",    "BitBtn4",
-    "PageControl1", "RadioGroup3", "ListBox2",    "Button1",   "Button2",     "ListBox3",
-    "Button3",      "Button4",     "Button5",     "Button6",   "RadioGroup2", "ComboBox1",
-    "Edit1",        "ComboBox2",   "RadioGroup1", "ComboBox3", "Edit2",       "ComboBox4",
-    "CheckBox2",    "RadioGroup4", "ComboBox5",   "CheckBox1", "ComboBox6",   "BitBtn5",
-    "BitBtn6"};
+    "StringGrid1",  "BitBtn1",       "BitBtn2",      "BitBtn3",   "ListBox1",    "BitBtn4",
+    "PageControl1", "RadioGroup3",   "ListBox2",     "Button1",   "Button2",     "ListBox3",
+    "Button3",      "Button4",       "Button5",      "Button6",   "RadioGroup2", "ComboBox1",
+    "Edit1",        "ComboBox2",     "RadioGroup1",  "ComboBox3", "Edit2",       "ComboBox4",
+    "CheckBox2",    "RadioGroup4",   "ComboBox5",    "CheckBox1", "ComboBox6",   "BitBtn5",
+    "BitBtn6",      "SaveJobButton", "LoadJobButton"};
 
 }  // namespace
 
@@ -56,6 +58,12 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
     ConnectGuarded(c_.startButton, &QPushButton::clicked, this, &MainWindow::StartClicked);
     ConnectGuarded(c_.cancelButton, &QPushButton::clicked, this, &MainWindow::CancelClicked);
     ConnectGuarded(c_.clearAllButton, &QPushButton::clicked, this, &MainWindow::AllClear);
+    ConnectGuarded(c_.saveJobButton, &QPushButton::clicked, this, &MainWindow::SaveJobClicked);
+    ConnectGuarded(c_.loadJobButton, &QPushButton::clicked, this, &MainWindow::LoadJobClicked);
+    ConnectGuarded(new QShortcut(QKeySequence::Save, this), &QShortcut::activated, this,
+                   &MainWindow::SaveJobClicked);
+    ConnectGuarded(new QShortcut(QKeySequence::Open, this), &QShortcut::activated, this,
+                   &MainWindow::LoadJobClicked);
     FormCreate();
 }
 
@@ -85,21 +93,25 @@ void MainWindow::SetUpWindow() {
 
 void MainWindow::CreateControls() {
     constexpr Fit growsOnShow = Fit::ToTextOnShow;
-    BuildControls(this,
-                  {
-                      {"Bevel1", &c_.messageFrame, "frmMain", 8, 472, 473, 89, ""},
-                      {"Label1", &c_.messageCaption, "frmMain", 8, 456, 74, 12, "【処理ﾒｯｾｰｼﾞ】",
-                       growsOnShow},
-                      {"Label2", &c_.conditionCaption, "frmMain", 8, 192, 146, 12,
-                       "【処理条件を指定して下さい】", growsOnShow},
-                      {"Label3", &c_.dropCaption, "frmMain", 8, 8, 158, 12,
-                       "【処理ﾌｧｲﾙをﾄﾞﾛｯﾌﾟして下さい】", growsOnShow},
-                      {"BitBtn2", &c_.clearAllButton, "frmMain", 488, 472, 75, 25, "全てｸﾘｱ"},
-                      {"BitBtn3", &c_.startButton, "frmMain", 488, 504, 75, 25, "ｽﾀｰﾄ"},
-                      {"BitBtn4", &c_.cancelButton, "frmMain", 488, 536, 75, 25, "ｷｬﾝｾﾙ"},
-                      {"PageControl1", &c_.pages, "frmMain", 8, 208, 553, 233, ""},
-                  },
-                  scale_);
+    BuildControls(
+        this,
+        {
+            {"Bevel1", &c_.messageFrame, "frmMain", 8, 472, 473, 89, ""},
+            {"Label1", &c_.messageCaption, "frmMain", 8, 456, 74, 12, "【処理ﾒｯｾｰｼﾞ】",
+             growsOnShow},
+            {"Label2", &c_.conditionCaption, "frmMain", 8, 192, 146, 12,
+             "【処理条件を指定して下さい】", growsOnShow},
+            {"Label3", &c_.dropCaption, "frmMain", 8, 8, 158, 12, "【処理ﾌｧｲﾙをﾄﾞﾛｯﾌﾟして下さい】",
+             growsOnShow},
+            {"BitBtn2", &c_.clearAllButton, "frmMain", 488, 472, 75, 25, "全てｸﾘｱ"},
+            {"BitBtn3", &c_.startButton, "frmMain", 488, 504, 75, 25, "ｽﾀｰﾄ"},
+            {"BitBtn4", &c_.cancelButton, "frmMain", 488, 536, 75, 25, "ｷｬﾝｾﾙ"},
+            {"PageControl1", &c_.pages, "frmMain", 8, 208, 553, 233, ""},
+            // In the strip between the preview and the pages.
+            {"SaveJobButton", &c_.saveJobButton, "frmMain", 400, 184, 78, 21, "ｼﾞｮﾌﾞ保存..."},
+            {"LoadJobButton", &c_.loadJobButton, "frmMain", 483, 184, 78, 21, "ｼﾞｮﾌﾞ読込..."},
+        },
+        scale_);
     c_.pages->tabBar()->setAttribute(Qt::WA_Hover);
     c_.clearAllButton->setIcon(EraserIcon());
     c_.clearAllButton->setIconSize(QSize(scale_(16), scale_(16)));
@@ -164,6 +176,8 @@ void MainWindow::AllClear() {
     c_.fieldPage->Reset();
     c_.recordPage->Reset();
     c_.sortPage->Reset();
+    pendingJob_.reset();
+    jobEncoding_ = EncodingChoice::Auto;
     session_->Reset();
     c_.pages->setCurrentWidget(c_.fieldPage);
 }
@@ -183,6 +197,7 @@ void MainWindow::BuildFieldChoices() {
     // Nothing stopped: a notice, not an error.
     const std::string notice = ShownLineNotice(path, 1, sample.LineCut, sample.FieldsCut);
     if (!notice.empty()) MessageBoxes::ShowInformation(QString::fromStdString(notice));
+    if (pendingJob_) ApplyChoices(*std::exchange(pendingJob_, std::nullopt));
 }
 
 bool MainWindow::Running() const {
@@ -195,6 +210,10 @@ void MainWindow::StartClicked() {
 }
 
 RunSettings MainWindow::BuildRunSettings() const {
+    return SettingsFromChoices(BuildRunChoices());
+}
+
+RunChoices MainWindow::BuildRunChoices() const {
     const FieldChoice field = c_.fieldPage->Choice();
     const RecordChoice record = c_.recordPage->Choice();
     const SortChoice sort = c_.sortPage->Choice();
@@ -212,12 +231,13 @@ RunSettings MainWindow::BuildRunSettings() const {
     c.SortKeyField = sort.KeyField;
     c.SortDescending = sort.Descending;
     c.DuplicatesToFile = sort.DuplicatesToFile;
+    c.TextEncoding = jobEncoding_;
     // The window has no option of its own: the budget comes from the
     // environment, in the form --memory takes; anything else is the default.
     if (const char* memory = std::getenv(kMemoryVariable)) {
         c.MemoryBudget = ParseMemorySize(memory).value_or(0);
     }
-    return SettingsFromChoices(c);
+    return c;
 }
 
 void MainWindow::CancelClicked() {
