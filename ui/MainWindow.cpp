@@ -93,25 +93,21 @@ void MainWindow::SetUpWindow() {
 
 void MainWindow::CreateControls() {
     constexpr Fit growsOnShow = Fit::ToTextOnShow;
-    BuildControls(
-        this,
-        {
-            {"Bevel1", &c_.messageFrame, "frmMain", 8, 472, 473, 89, ""},
-            {"Label1", &c_.messageCaption, "frmMain", 8, 456, 74, 12, "【処理ﾒｯｾｰｼﾞ】",
-             growsOnShow},
-            {"Label2", &c_.conditionCaption, "frmMain", 8, 192, 146, 12,
-             "【処理条件を指定して下さい】", growsOnShow},
-            {"Label3", &c_.dropCaption, "frmMain", 8, 8, 158, 12, "【処理ﾌｧｲﾙをﾄﾞﾛｯﾌﾟして下さい】",
-             growsOnShow},
-            {"BitBtn2", &c_.clearAllButton, "frmMain", 488, 472, 75, 25, "全てｸﾘｱ"},
-            {"BitBtn3", &c_.startButton, "frmMain", 488, 504, 75, 25, "ｽﾀｰﾄ"},
-            {"BitBtn4", &c_.cancelButton, "frmMain", 488, 536, 75, 25, "ｷｬﾝｾﾙ"},
-            {"PageControl1", &c_.pages, "frmMain", 8, 208, 553, 233, ""},
-            // In the strip between the preview and the pages.
-            {"SaveJobButton", &c_.saveJobButton, "frmMain", 400, 184, 78, 21, "ｼﾞｮﾌﾞ保存..."},
-            {"LoadJobButton", &c_.loadJobButton, "frmMain", 483, 184, 78, 21, "ｼﾞｮﾌﾞ読込..."},
-        },
-        scale_);
+    BuildControls(this,
+                  {
+                      {"Bevel1", &c_.messageFrame, "frmMain", 8, 472, 473, 89, ""},
+                      {"Label1", &c_.messageCaption, "frmMain", 8, 456, 74, 12, "【処理ﾒｯｾｰｼﾞ】",
+                       growsOnShow},
+                      {"Label2", &c_.conditionCaption, "frmMain", 8, 192, 146, 12,
+                       "【処理条件を指定して下さい】", growsOnShow},
+                      {"Label3", &c_.dropCaption, "frmMain", 8, 8, 158, 12,
+                       "【処理ﾌｧｲﾙをﾄﾞﾛｯﾌﾟして下さい】", growsOnShow},
+                      {"BitBtn2", &c_.clearAllButton, "frmMain", 488, 472, 75, 25, "全てｸﾘｱ"},
+                      {"BitBtn3", &c_.startButton, "frmMain", 488, 504, 75, 25, "ｽﾀｰﾄ"},
+                      {"BitBtn4", &c_.cancelButton, "frmMain", 488, 536, 75, 25, "ｷｬﾝｾﾙ"},
+                      {"PageControl1", &c_.pages, "frmMain", 8, 208, 553, 233, ""},
+                  },
+                  scale_);
     c_.pages->tabBar()->setAttribute(Qt::WA_Hover);
     c_.clearAllButton->setIcon(EraserIcon());
     c_.clearAllButton->setIconSize(QSize(scale_(16), scale_(16)));
@@ -125,6 +121,15 @@ void MainWindow::CreateControls() {
         this, scale_, [this] { BuildFieldChoices(); }, [this] { AllClear(); },
         [this] { return session_ && session_->Running(); });
     session_ = std::make_unique<RunSession>(this, c_.pages, scale_);
+    // Made last, so the focus starts in the preview as it always has.
+    BuildControls(
+        this,
+        {
+            // Saved jobs, in the strip between the preview and the pages.
+            {"SaveJobButton", &c_.saveJobButton, "frmMain", 400, 184, 78, 21, "ｼﾞｮﾌﾞ保存..."},
+            {"LoadJobButton", &c_.loadJobButton, "frmMain", 483, 184, 78, 21, "ｼﾞｮﾌﾞ読込..."},
+        },
+        scale_);
     SetTabOrder();
 }
 

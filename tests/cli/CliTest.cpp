@@ -232,7 +232,10 @@ TEST_F(CliTest, ABadJobIsRefusedByFileAndLine) {
         {"quellor-job 2\n--sort 1\n", "bad.txt:1: is a job of a newer version"},
         {"--sort 1\n", "bad.txt:1: is not a job file"},
         {"quellor-job 1\n--where 1:equals:\xff\n", "bad.txt:2: is not valid UTF-8"},
-        {std::string("\x7f" "ELF\x02\x01\0\0", 8), "bad.txt:1: holds a NUL byte"},
+        {std::string("\x7f"
+                     "ELF\x02\x01\0\0",
+                     8),
+         "bad.txt:1: holds a NUL byte"},
         {"quellor-job 1\n" + std::string(70'000, '#'), "bad.txt: is larger than 64 KiB"},
     };
     const std::string input = Write("a.csv", kSmall);

@@ -56,11 +56,12 @@ const char* const kFiles[][2] = {
 };
 
 TEST_F(CliParityTest, WindowAndCommandLineWriteTheSameFiles) {
-    for (const char* sub : {"window", "cli"}) QDir(dir.path()).mkdir(U(sub));
-    QStringList windowFiles, cliFiles;
+    for (const char* sub : {"window", "cli", "job"}) QDir(dir.path()).mkdir(U(sub));
+    QStringList windowFiles, cliFiles, jobFiles;
     for (const auto& f : kFiles) {
         windowFiles << Write(U("window/") + U(f[0]), f[1]);
         cliFiles << Write(U("cli/") + U(f[0]), f[1]);
+        jobFiles << Write(U("job/") + U(f[0]), f[1]);
     }
 
     Drop(win.get(), windowFiles);
@@ -75,6 +76,7 @@ TEST_F(CliParityTest, WindowAndCommandLineWriteTheSameFiles) {
     const int chosen[] = {3, 1, 4, 2, 2, 1};  // ComboBox1 to ComboBox6
     for (int i = 0; i < 6; ++i) Pick(QStringLiteral("ComboBox%1").arg(i + 1), chosen[i]);
     Click(Control<QCheckBox>("CheckBox1"));
+    win->SaveJobTo(Path(U("month.txt")));
     Click(Control<QPushButton>("BitBtn3"));
     ASSERT_TRUE(boxes.size() == 1 && boxes[0].kind == BoxKind::Information);
 
@@ -89,10 +91,18 @@ TEST_F(CliParityTest, WindowAndCommandLineWriteTheSameFiles) {
     EXPECT_TRUE(out.contains(U("処理が終わりました\n正常終了しました\n処理ﾌｧｲﾙ数3\n")))
         << out.toStdString();
 
+    // The job the window saved, run from the command line.
+    QProcess job;
+    job.start(QString::fromUtf8(QUELLOR_CLI), QStringList{"@" + Path(U("month.txt"))} + jobFiles);
+    ASSERT_TRUE(job.waitForFinished(30000));
+    EXPECT_EQ(job.exitCode(), 0) << job.readAllStandardError().toStdString();
+
     for (const auto& f : kFiles) {
         for (const char* suffix : {".new", ".w"}) {
             const QString name = U(f[0]) + QLatin1String(suffix);
             EXPECT_EQ(Read(Path(U("window/") + name)), Read(Path(U("cli/") + name)))
+                << name.toStdString();
+            EXPECT_EQ(Read(Path(U("window/") + name)), Read(Path(U("job/") + name)))
                 << name.toStdString();
         }
     }
