@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QWidget>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -43,6 +44,10 @@ class MainWindow : public QWidget {
     // bad job shows the error box and changes nothing.
     void SaveJobTo(const QString& path);
     void LoadJobFrom(const QString& path);
+    // Asks for a job file's name, a new one when saving; empty when cancelled.
+    // Tests answer in place of the file dialog.
+    using JobDialog = std::function<QString(QWidget* parent, bool saving)>;
+    void SetJobDialog(JobDialog dialog) { jobDialog_ = std::move(dialog); }
     // Lists files as a drop of them would, once the event loop runs: the
     // files named on the command line, and so by the menu's "open with".
     void OpenFiles(const std::vector<QByteArray>& paths);
@@ -100,6 +105,7 @@ class MainWindow : public QWidget {
     std::optional<RunChoices> pendingJob_;
     // The window has no encoding control; a loaded job's choice is kept.
     EncodingChoice jobEncoding_ = EncodingChoice::Auto;
+    JobDialog jobDialog_;
 };
 
 }  // namespace quellor::ui

@@ -38,11 +38,10 @@ bool IsJob(const QByteArray& path) {
     return StartsAsJob(std::string_view(head, static_cast<std::size_t>(in.gcount())));
 }
 
-QString AskForJob(QWidget* parent, QFileDialog::AcceptMode mode) {
-    QFileDialog dialog(parent, U(mode == QFileDialog::AcceptSave ? kSaveJobTitle : kLoadJobTitle));
-    dialog.setAcceptMode(mode);
-    dialog.setFileMode(mode == QFileDialog::AcceptSave ? QFileDialog::AnyFile
-                                                       : QFileDialog::ExistingFile);
+QString AskForJob(QWidget* parent, bool saving) {
+    QFileDialog dialog(parent, U(saving ? kSaveJobTitle : kLoadJobTitle));
+    dialog.setAcceptMode(saving ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(saving ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     dialog.setDefaultSuffix(QStringLiteral("txt"));
     dialog.setNameFilter(U(kJobFilter));
     if (dialog.exec() != QDialog::Accepted) return {};
@@ -55,13 +54,13 @@ QString AskForJob(QWidget* parent, QFileDialog::AcceptMode mode) {
 // buttons (locked with the rest) do not.
 void MainWindow::SaveJobClicked() {
     if (Running()) return;
-    const QString path = AskForJob(this, QFileDialog::AcceptSave);
+    const QString path = (jobDialog_ ? jobDialog_ : AskForJob)(this, true);
     if (!path.isEmpty()) SaveJobTo(path);
 }
 
 void MainWindow::LoadJobClicked() {
     if (Running()) return;
-    const QString path = AskForJob(this, QFileDialog::AcceptOpen);
+    const QString path = (jobDialog_ ? jobDialog_ : AskForJob)(this, false);
     if (!path.isEmpty()) LoadJobFrom(path);
 }
 

@@ -76,7 +76,8 @@ TEST_F(CliParityTest, WindowAndCommandLineWriteTheSameFiles) {
     const int chosen[] = {3, 1, 4, 2, 2, 1};  // ComboBox1 to ComboBox6
     for (int i = 0; i < 6; ++i) Pick(QStringLiteral("ComboBox%1").arg(i + 1), chosen[i]);
     Click(Control<QCheckBox>("CheckBox1"));
-    win->SaveJobTo(Path(U("month.txt")));
+    jobAnswer = [this](bool saving) { return saving ? Path(U("month.txt")) : QString(); };
+    QTest::keyClick(win.get(), Qt::Key_S, Qt::ControlModifier);
     Click(Control<QPushButton>("BitBtn3"));
     ASSERT_TRUE(boxes.size() == 1 && boxes[0].kind == BoxKind::Information);
 

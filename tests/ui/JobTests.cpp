@@ -3,6 +3,7 @@
 // nothing.
 #include <QComboBox>
 #include <QLineEdit>
+#include <QTest>
 
 #include "UiFixture.h"
 #include "ui/ListBox.h"
@@ -12,9 +13,11 @@ namespace {
 
 TEST_F(UiTest, AJobBeyondTheFirstFilesFieldsSaysSoAndChoosesTheRest) {
     Drop(win.get(), {Write(U("a.csv"), "1,b,c\r\n")});
-    win->LoadJobFrom(Write(U("month.txt"),
-                           "quellor-job 1\n--fields 2,5,1\n--where 3:ends: c:d\n"
-                           "--sort 7:desc\n--duplicates\n"));
+    const QString job = Write(U("month.txt"),
+                              "quellor-job 1\n--fields 2,5,1\n--where 3:ends: c:d\n--sort 7:desc\n"
+                              "--duplicates\n");
+    jobAnswer = [&](bool saving) { return saving ? QString() : job; };
+    QTest::keyClick(win.get(), Qt::Key_O, Qt::ControlModifier);
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].kind, BoxKind::Information);
     EXPECT_TRUE(boxes[0].text.contains(U("番号 5, 7 は"))) << boxes[0].text.toStdString();
