@@ -1,12 +1,10 @@
-// The command line, read into the same choices the window's controls give.
+// The command line's own part of reading its arguments: the language of its
+// texts and the checks made once the first file is known. The options
+// themselves are read by run/CommandOptions.h, as job files are.
 #pragma once
 
-#include <stdexcept>
-#include <string>
-#include <vector>
-
 #include "cli/CliTexts.h"
-#include "run/RunChoices.h"
+#include "run/CommandOptions.h"
 
 namespace quellor::cli {
 
@@ -15,27 +13,6 @@ enum class Language { Japanese, English };
 // The help's language: the first of LC_ALL, LC_MESSAGES, LANG that is set
 // decides, as it does for every program; "ja..." is Japanese.
 Language LanguageOf(const char* lcAll, const char* lcMessages, const char* lang);
-
-// An argument the command cannot use, and why.
-class UsageError : public std::runtime_error {
-  public:
-    UsageError(std::string argument, Said reason)
-        : std::runtime_error(argument), Argument(std::move(argument)), Reason(reason) {}
-    std::string Argument;
-    Said Reason;
-};
-
-struct CommandLine {
-    enum class Action { Run, Help, Version };
-    Action Do = Action::Run;
-    RunChoices Choices;
-    bool ExpectedFieldsGiven = false;
-    // The arguments as typed, to name them when a later check refuses them.
-    std::string FieldsArgument, WhereArgument, SecondArgument, SortArgument;
-};
-
-// Raises UsageError for an argument that is not understood.
-CommandLine ParseCommandLine(const std::vector<std::string>& args);
 
 // Field numbers beyond the records' field count, and search texts that code
 // page 932 cannot hold, are refused here, naming the argument.

@@ -2,15 +2,13 @@
 // The run's messages are the window's (run/RunMessages.h), shown unchanged.
 #pragma once
 
+#include "run/RunMessages.h"
+
 namespace quellor::cli {
 
 inline constexpr const char* kProgram = "quellor-cli";
 
-// A text the command writes in the user's language.
-struct Said {
-    const char* Japanese;
-    const char* English;
-};
+using runmsg::Said;
 
 inline constexpr Said kHelp = {
     "使い方: quellor-cli [ｵﾌﾟｼｮﾝ] ﾌｧｲﾙ...\n"
@@ -32,6 +30,7 @@ inline constexpr Said kHelp = {
     "                          ﾌｧｲﾙごとに内容から判定)\n"
     "  --memory SIZE           使うﾒﾓﾘの上限 (例 512M, 2G; 既定: 実ﾒﾓﾘの4分の1,\n"
     "                          最大4G)。超えるﾌｧｲﾙはﾃﾞｨｽｸ上でｿｰﾄする\n"
+    "  --job ﾌｧｲﾙ, @ﾌｧｲﾙ       保存したｼﾞｮﾌﾞの指定をここに置く (後のｵﾌﾟｼｮﾝが優先)\n"
     "  --help                  この説明を表示する\n"
     "  --version               ﾊﾞｰｼﾞｮﾝを表示する\n"
     "\n"
@@ -58,6 +57,8 @@ inline constexpr Said kHelp = {
     "  --memory SIZE           memory the run may use (512M, 2G; default: a\n"
     "                          quarter of the RAM, at most 4G); larger files\n"
     "                          are streamed and sorted on disk\n"
+    "  --job FILE, @FILE       the options of a saved job, here; later options\n"
+    "                          override them\n"
     "  --help                  show this help\n"
     "  --version               show the version\n"
     "\n"
@@ -67,31 +68,9 @@ inline constexpr Said kHelp = {
 inline constexpr Said kTryHelp = {"詳しくは quellor-cli --help をご覧ください。\n",
                                   "Try 'quellor-cli --help' for more information.\n"};
 
-// Usage errors: each follows the argument it names.
-inline constexpr Said kUnknownOption = {"知らないｵﾌﾟｼｮﾝです", "unknown option"};
-inline constexpr Said kNeedsValue = {"値がありません", "needs a value"};
-inline constexpr Said kGivenTwice = {"2回指定されています", "given twice"};
-inline constexpr Said kNotFieldNumber = {"1以上のﾌｨｰﾙﾄﾞ番号ではありません",
-                                         "is not a field number (1 or more)"};
-inline constexpr Said kNotFieldList = {"ﾌｨｰﾙﾄﾞ番号をｺﾝﾏで区切った並び (例 3,1) ではありません",
-                                       "is not a comma-separated list of field numbers (3,1)"};
-inline constexpr Said kNotCount = {"0以上の数ではありません", "is not a number (0 or more)"};
-inline constexpr Said kNotMemorySize = {"ﾒﾓﾘの大きさ (例 512M, 2G) ではありません",
-                                        "is not a memory size (512M, 2G)"};
-inline constexpr Said kNotCondition = {
-    "F:方法:文字列 の形ではありません (方法は equals, contains, starts, ends)",
-    "is not FIELD:MODE:TEXT (MODE is equals, contains, starts or ends)"};
-inline constexpr Said kNotSortKey = {
-    "ﾌｨｰﾙﾄﾞ番号、またはそれに :num や :asc か :desc を付けたものではありません",
-    "is not FIELD, optionally followed by :num and :asc or :desc"};
-// The second of --and and --or, naming the first.
-inline constexpr Said kAfterAnd = {"--and と --or は一緒に使えません",
-                                   "cannot be used together with --and"};
-inline constexpr Said kAfterOr = {"--and と --or は一緒に使えません",
-                                  "cannot be used together with --or"};
+// Usage errors of the checks made once the files are known; those of the
+// options themselves are shared with job files (run/RunMessages.h).
 inline constexpr Said kNotUtf8 = {"UTF-8 として正しくない文字があります", "is not valid UTF-8"};
-inline constexpr Said kNotEncoding = {"cp932, utf-8, auto のどれでもありません",
-                                      "is not cp932, utf-8 or auto"};
 inline constexpr Said kBeyondFields = {"ﾌｨｰﾙﾄﾞ数を超えています", "exceeds the field count"};
 
 // The log or a message could not be written (a full disk behind >, a

@@ -131,6 +131,10 @@ int Main(const std::vector<std::string>& args, Language language) {
         return Run(command);
     } catch (const UsageError& e) {
         return Usage(language, e);
+    } catch (const EJobError& e) {
+        const std::string& text = language == Language::Japanese ? e.Message() : e.English();
+        std::fprintf(stderr, "%s: %s\n%s", kProgram, text.c_str(), In(language, kTryHelp));
+        return kUsage;
     }
 }
 

@@ -73,6 +73,18 @@ class EOutOfMemory : public Exception {
     using Exception::Exception;
 };
 
+// A job file that cannot be read as one. The message names the file and,
+// where one is to blame, the line; the command line may say it in English.
+class EJobError : public Exception {
+  public:
+    EJobError(std::string message, std::string english)
+        : Exception(std::move(message)), english_(std::move(english)) {}
+    const std::string& English() const noexcept { return english_; }
+
+  private:
+    std::string english_;
+};
+
 class EInOutError : public Exception {
   public:
     // The message is chosen by the code (see InOutMessage).

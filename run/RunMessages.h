@@ -59,4 +59,52 @@ inline constexpr const char* EncodingName(Encoding encoding) {
 inline constexpr const char* kProcessedSuffix = ".new";
 inline constexpr const char* kDuplicatesSuffix = ".w";
 
+// A text of the options, in the two languages of the command line's help:
+// the window shows the Japanese.
+struct Said {
+    const char* Japanese;
+    const char* English;
+};
+
+// Options refused, on the command line or in a job file: each follows the
+// argument it names.
+inline constexpr Said kUnknownOption = {"知らないｵﾌﾟｼｮﾝです", "unknown option"};
+inline constexpr Said kNeedsValue = {"値がありません", "needs a value"};
+inline constexpr Said kGivenTwice = {"2回指定されています", "given twice"};
+inline constexpr Said kNotFieldNumber = {"1以上のﾌｨｰﾙﾄﾞ番号ではありません",
+                                         "is not a field number (1 or more)"};
+inline constexpr Said kNotFieldList = {"ﾌｨｰﾙﾄﾞ番号をｺﾝﾏで区切った並び (例 3,1) ではありません",
+                                       "is not a comma-separated list of field numbers (3,1)"};
+inline constexpr Said kNotCount = {"0以上の数ではありません", "is not a number (0 or more)"};
+inline constexpr Said kNotMemorySize = {"ﾒﾓﾘの大きさ (例 512M, 2G) ではありません",
+                                        "is not a memory size (512M, 2G)"};
+inline constexpr Said kNotCondition = {
+    "F:方法:文字列 の形ではありません (方法は equals, contains, starts, ends)",
+    "is not FIELD:MODE:TEXT (MODE is equals, contains, starts or ends)"};
+inline constexpr Said kNotSortKey = {
+    "ﾌｨｰﾙﾄﾞ番号、またはそれに :num や :asc か :desc を付けたものではありません",
+    "is not FIELD, optionally followed by :num and :asc or :desc"};
+// The second of --and and --or, naming the first.
+inline constexpr Said kAfterAnd = {"--and と --or は一緒に使えません",
+                                   "cannot be used together with --and"};
+inline constexpr Said kAfterOr = {"--and と --or は一緒に使えません",
+                                  "cannot be used together with --or"};
+inline constexpr Said kNotEncoding = {"cp932, utf-8, auto のどれでもありません",
+                                      "is not cp932, utf-8 or auto"};
+
+// Job files: the file and line, then the argument and why it is refused.
+inline constexpr Said kJobLine = {"%sの%d行目 %s: %s", "%s:%d: %s: %s"};
+inline constexpr Said kJobAt = {"%sの%d行目: %s", "%s:%d: %s"};
+// Refusals of a whole file, naming it.
+inline constexpr Said kJobFile = {"%s: %s", "%s: %s"};
+inline constexpr Said kJobUnreadable = {"ｼﾞｮﾌﾞﾌｧｲﾙを読めません", "cannot read the job file"};
+inline constexpr Said kJobTooLarge = {"64KBを超えるのでｼﾞｮﾌﾞﾌｧｲﾙではありません",
+                                      "is larger than 64 KiB, so not a job file"};
+inline constexpr Said kJobNoVersion = {"ｼﾞｮﾌﾞﾌｧｲﾙではありません (1行目が quellor-job 1 ではない)",
+                                       "is not a job file (line 1 is not quellor-job 1)"};
+inline constexpr Said kJobNewer = {"このﾊﾞｰｼﾞｮﾝより新しいｼﾞｮﾌﾞです", "is a job of a newer version"};
+inline constexpr Said kJobNotUtf8 = {"UTF-8 として正しくない文字があります", "is not valid UTF-8"};
+inline constexpr Said kJobNul = {"NUL文字があります", "holds a NUL byte"};
+inline constexpr Said kNotInJob = {"ｼﾞｮﾌﾞﾌｧｲﾙには書けないｵﾌﾟｼｮﾝです", "cannot stand in a job file"};
+
 }  // namespace quellor::runmsg

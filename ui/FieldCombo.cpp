@@ -17,4 +17,10 @@ int ChosenField(const QComboBox* combo) {
     return combo->currentIndex() < 0 ? 0 : combo->currentData().toInt();
 }
 
+bool ChooseField(QComboBox* combo, int number) {
+    const int index = combo->findData(number);
+    combo->setCurrentIndex(index < 0 ? 0 : index);
+    return index >= 0;
+}
+
 }  // namespace quellor::ui

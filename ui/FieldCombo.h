@@ -11,5 +11,8 @@ namespace quellor::ui {
 void FillFieldChoices(QComboBox* combo, int count);
 // The field number chosen in such a combo box; 0 for none.
 int ChosenField(const QComboBox* combo);
+// Chooses the entry of a field number (0: the empty entry); false, and the
+// empty entry chosen, when the combo box has no such field.
+bool ChooseField(QComboBox* combo, int number);
 
 }  // namespace quellor::ui

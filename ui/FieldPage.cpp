@@ -109,6 +109,26 @@ FieldChoice FieldPage::Choice() const {
     return choice;
 }
 
+std::vector<int> FieldPage::TakeChoice(bool on, const std::vector<int>& fields) {
+    c_.onOff->SetItemIndex(on ? 0 : 1);
+    while (c_.chosenList->count() > 0) c_.sourceList->addItem(c_.chosenList->takeItem(0));
+    std::vector<int> missing;
+    for (int number : fields) {
+        int row = c_.sourceList->count() - 1;
+        while (row >= 0 && c_.sourceList->item(row)->data(kFieldNumberRole).toInt() != number)
+            --row;
+        if (row < 0) {
+            missing.push_back(number);
+            continue;
+        }
+        c_.chosenList->addItem(c_.sourceList->takeItem(row));
+    }
+    FitScrollWidth(c_.sourceList, scale_);
+    FitScrollWidth(c_.chosenList, scale_);
+    SwitchClicked();
+    return missing;
+}
+
 void FieldPage::SwitchClicked() {
     const bool on = c_.onOff->ItemIndex() == 0;
     for (QWidget* w : std::initializer_list<QWidget*>{

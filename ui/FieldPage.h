@@ -37,6 +37,9 @@ class FieldPage : public QWidget {
     // One entry per field of the sample line, none chosen.
     void TakeSample(const std::vector<std::string>& fields, Encoding encoding);
     FieldChoice Choice() const;
+    // Sets the switch and chooses the fields in order (a loaded job); the
+    // numbers the sample has no field for are returned.
+    std::vector<int> TakeChoice(bool on, const std::vector<int>& fields);
 
   private:
     void SwitchClicked();

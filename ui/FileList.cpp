@@ -103,6 +103,10 @@ FileChoice FileList::Choice() const {
     return {Files(), c_.headingLine->isChecked()};
 }
 
+void FileList::TakeHeadingLine(bool on) {
+    c_.headingLine->setChecked(on);
+}
+
 bool FileList::Empty() const {
     return c_.list->count() == 0;
 }

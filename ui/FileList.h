@@ -47,6 +47,8 @@ class FileList : public QObject {
     void AddDropped(const std::vector<QByteArray>& paths);
     std::vector<std::string> Files() const;
     FileChoice Choice() const;
+    // A saved job's switch; the files stay as they are.
+    void TakeHeadingLine(bool on);
     bool Empty() const;
 
   private:

@@ -8,11 +8,13 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QShowEvent>
 #include <QStyle>
 #include <QTabBar>
 #include <QTabWidget>
 #include <cstdlib>
+#include <utility>
 
 #include "records/Exceptions.h"
 #include "run/MemoryBudget.h"
@@ -41,13 +43,13 @@ QString U(const char* text) {
 
 // The form's tab order by object name; a radio group stands for its buttons.
 constexpr const char* kTabOrder[] = {
-    "StringGrid1", "BitBtn1",          "BitBtn2",     "BitBtn3",   "ListBox1",
-    "BitBtn4",     "PageControl1",     "RadioGroup3", "ListBox2",  "Button1",
-    "Button2",     "ListBox3",         "Button3",     "Button4",   "Button5",
-    "Button6",     "RadioGroup2",      "ComboBox1",   "Edit1",     "ComboBox2",
-    "RadioGroup1", "ComboBox3",        "Edit2",       "ComboBox4", "CheckBox2",
-    "RadioGroup4", "ComboBox5",        "CheckBox1",   "ComboBox6", "NumericKeyCheck",
-    "BitBtn5",     "HeadingLineCheck", "BitBtn6"};
+    "StringGrid1", "BitBtn1",          "BitBtn2",     "BitBtn3",       "ListBox1",
+    "BitBtn4",     "PageControl1",     "RadioGroup3", "ListBox2",      "Button1",
+    "Button2",     "ListBox3",         "Button3",     "Button4",       "Button5",
+    "Button6",     "RadioGroup2",      "ComboBox1",   "Edit1",         "ComboBox2",
+    "RadioGroup1", "ComboBox3",        "Edit2",       "ComboBox4",     "CheckBox2",
+    "RadioGroup4", "ComboBox5",        "CheckBox1",   "ComboBox6",     "NumericKeyCheck",
+    "BitBtn5",     "HeadingLineCheck", "BitBtn6",     "SaveJobButton", "LoadJobButton"};
 
 }  // namespace
 
@@ -57,6 +59,12 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
     ConnectGuarded(c_.startButton, &QPushButton::clicked, this, &MainWindow::StartClicked);
     ConnectGuarded(c_.cancelButton, &QPushButton::clicked, this, &MainWindow::CancelClicked);
     ConnectGuarded(c_.clearAllButton, &QPushButton::clicked, this, &MainWindow::AllClear);
+    ConnectGuarded(c_.saveJobButton, &QPushButton::clicked, this, &MainWindow::SaveJobClicked);
+    ConnectGuarded(c_.loadJobButton, &QPushButton::clicked, this, &MainWindow::LoadJobClicked);
+    ConnectGuarded(new QShortcut(QKeySequence::Save, this), &QShortcut::activated, this,
+                   &MainWindow::SaveJobClicked);
+    ConnectGuarded(new QShortcut(QKeySequence::Open, this), &QShortcut::activated, this,
+                   &MainWindow::LoadJobClicked);
     FormCreate();
 }
 
@@ -114,6 +122,15 @@ void MainWindow::CreateControls() {
         this, scale_, [this] { BuildFieldChoices(); }, [this] { AllClear(); },
         [this] { return session_ && session_->Running(); });
     session_ = std::make_unique<RunSession>(this, c_.pages, scale_);
+    // Made last, so the focus starts in the preview as it always has.
+    BuildControls(
+        this,
+        {
+            // Saved jobs, in the strip between the preview and the pages.
+            {"SaveJobButton", &c_.saveJobButton, "frmMain", 400, 184, 78, 21, "ｼﾞｮﾌﾞ保存..."},
+            {"LoadJobButton", &c_.loadJobButton, "frmMain", 483, 184, 78, 21, "ｼﾞｮﾌﾞ読込..."},
+        },
+        scale_);
     SetTabOrder();
 }
 
@@ -165,6 +182,8 @@ void MainWindow::AllClear() {
     c_.fieldPage->Reset();
     c_.recordPage->Reset();
     c_.sortPage->Reset();
+    pendingJob_.reset();
+    jobEncoding_ = EncodingChoice::Auto;
     session_->Reset();
     c_.pages->setCurrentWidget(c_.fieldPage);
 }
@@ -184,6 +203,7 @@ void MainWindow::BuildFieldChoices() {
     // Nothing stopped: a notice, not an error.
     const std::string notice = ShownLineNotice(path, 1, sample.LineCut, sample.FieldsCut);
     if (!notice.empty()) MessageBoxes::ShowInformation(QString::fromStdString(notice));
+    if (pendingJob_) ApplyChoices(*std::exchange(pendingJob_, std::nullopt));
 }
 
 bool MainWindow::Running() const {
@@ -196,6 +216,10 @@ void MainWindow::StartClicked() {
 }
 
 RunSettings MainWindow::BuildRunSettings() const {
+    return SettingsFromChoices(BuildRunChoices());
+}
+
+RunChoices MainWindow::BuildRunChoices() const {
     const FieldChoice field = c_.fieldPage->Choice();
     const RecordChoice record = c_.recordPage->Choice();
     const SortChoice sort = c_.sortPage->Choice();
@@ -216,12 +240,13 @@ RunSettings MainWindow::BuildRunSettings() const {
     c.SortDescending = sort.Descending;
     c.SortNumeric = sort.Numeric;
     c.DuplicatesToFile = sort.DuplicatesToFile;
+    c.TextEncoding = jobEncoding_;
     // The window has no option of its own: the budget comes from the
     // environment, in the form --memory takes; anything else is the default.
     if (const char* memory = std::getenv(kMemoryVariable)) {
         c.MemoryBudget = ParseMemorySize(memory).value_or(0);
     }
-    return SettingsFromChoices(c);
+    return c;
 }
 
 void MainWindow::CancelClicked() {

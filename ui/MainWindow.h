@@ -3,9 +3,12 @@
 #pragma once
 
 #include <QWidget>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
+#include "run/RunChoices.h"
 #include "run/RunSettings.h"
 #include "ui/Scale.h"
 
@@ -34,6 +37,17 @@ class MainWindow : public QWidget {
     bool Running() const;
     // The choices of every page as the run takes them when Start is pressed.
     RunSettings BuildRunSettings() const;
+    // The same choices before they become settings: what a saved job holds.
+    RunChoices BuildRunChoices() const;
+    // What "ｼﾞｮﾌﾞ保存..." (Ctrl+S) and "ｼﾞｮﾌﾞ読込..." (Ctrl+O) do with the
+    // name their dialog gave. Loading sets the controls and runs nothing; a
+    // bad job shows the error box and changes nothing.
+    void SaveJobTo(const QString& path);
+    void LoadJobFrom(const QString& path);
+    // Asks for a job file's name, a new one when saving; empty when cancelled.
+    // Tests answer in place of the file dialog.
+    using JobDialog = std::function<QString(QWidget* parent, bool saving)>;
+    void SetJobDialog(JobDialog dialog) { jobDialog_ = std::move(dialog); }
     // Lists files as a drop of them would, once the event loop runs: the
     // files named on the command line, and so by the menu's "open with".
     void OpenFiles(const std::vector<QByteArray>& paths);
@@ -59,6 +73,11 @@ class MainWindow : public QWidget {
     void AllClear();
     void TakeDrop(const QMimeData* mime);
     void BuildFieldChoices();
+    void SaveJobClicked();
+    void LoadJobClicked();
+    void ApplyChoices(const RunChoices& choices);
+    // The listed files and the jobs of a drop; a job loads, it is not listed.
+    void TakeOpened(const std::vector<QByteArray>& paths);
     bool PressIfUsable(QPushButton* button);
 
     // The window's own controls; each room makes and keeps its own.
@@ -70,6 +89,8 @@ class MainWindow : public QWidget {
         QPushButton* clearAllButton = nullptr;
         QPushButton* startButton = nullptr;
         QPushButton* cancelButton = nullptr;
+        QPushButton* saveJobButton = nullptr;
+        QPushButton* loadJobButton = nullptr;
         QTabWidget* pages = nullptr;
         FieldPage* fieldPage = nullptr;
         RecordPage* recordPage = nullptr;
@@ -79,6 +100,12 @@ class MainWindow : public QWidget {
     Controls c_;
     std::unique_ptr<FileList> files_;
     std::unique_ptr<RunSession> session_;
+    // A job loaded before any file was listed: its field numbers are chosen
+    // once the first file gives the fields.
+    std::optional<RunChoices> pendingJob_;
+    // The window has no encoding control; a loaded job's choice is kept.
+    EncodingChoice jobEncoding_ = EncodingChoice::Auto;
+    JobDialog jobDialog_;
 };
 
 }  // namespace quellor::ui

@@ -80,7 +80,7 @@ void MainWindow::TakeDrop(const QMimeData* mime) {
 void MainWindow::OpenFiles(const std::vector<QByteArray>& paths) {
     if (paths.empty()) return;
     QMetaObject::invokeMethod(
-        this, [this, paths] { Guarded([&] { files_->AddDropped(paths); }); }, Qt::QueuedConnection);
+        this, [this, paths] { Guarded([&] { TakeOpened(paths); }); }, Qt::QueuedConnection);
 }
 
 }  // namespace quellor::ui

@@ -75,6 +75,28 @@ RecordChoice RecordPage::Choice() const {
     return choice;
 }
 
+std::vector<int> RecordPage::TakeChoice(const RecordChoice& choice) {
+    std::vector<int> missing;
+    c_.onOff->SetItemIndex(choice.On ? 0 : 1);
+    const struct {
+        QComboBox* field;
+        QLineEdit* text;
+        QComboBox* mode;
+        const ConditionChoice& condition;
+    } rows[] = {{c_.firstField, c_.firstText, c_.firstMode, choice.Condition1},
+                {c_.secondField, c_.secondText, c_.secondMode, choice.Condition2}};
+    for (const auto& row : rows) {
+        if (!ChooseField(row.field, row.condition.FieldNumber))
+            missing.push_back(row.condition.FieldNumber);
+        row.text->setText(QString::fromStdString(row.condition.Text));
+        row.mode->setCurrentIndex(static_cast<int>(row.condition.Mode));
+    }
+    c_.join->SetItemIndex(choice.JoinWithOr ? 1 : 0);
+    c_.noFileWhenEmpty->setChecked(choice.NoFileWhenEmpty);
+    SwitchClicked();
+    return missing;
+}
+
 void RecordPage::SwitchClicked() {
     const bool on = c_.onOff->ItemIndex() == 0;
     for (QWidget* w : std::initializer_list<QWidget*>{c_.firstField, c_.firstMode, c_.secondField,

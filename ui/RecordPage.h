@@ -36,6 +36,9 @@ class RecordPage : public QWidget {
     // The fields of the sample line to test: an empty entry, then 1 to count.
     void TakeFieldCount(int count);
     RecordChoice Choice() const;
+    // Sets the controls to a choice (a loaded job); the field numbers the
+    // combo boxes do not have are returned and left unchosen.
+    std::vector<int> TakeChoice(const RecordChoice& choice);
 
   private:
     void SwitchClicked();

@@ -51,6 +51,16 @@ SortChoice SortPage::Choice() const {
     return choice;
 }
 
+bool SortPage::TakeChoice(const SortChoice& choice) {
+    c_.onOff->SetItemIndex(choice.On ? 0 : 1);
+    const bool found = ChooseField(c_.keyField, choice.KeyField);
+    c_.order->setCurrentIndex(choice.Descending ? 1 : 0);
+    c_.duplicatesToFile->setChecked(choice.DuplicatesToFile);
+    c_.numericKey->setChecked(choice.Numeric);
+    SwitchClicked();
+    return found;
+}
+
 void SortPage::SwitchClicked() {
     const bool on = c_.onOff->ItemIndex() == 0;
     for (QWidget* w : std::initializer_list<QWidget*>{c_.keyField, c_.order, c_.numericKey,

@@ -33,6 +33,9 @@ class SortPage : public QWidget {
     void Reset();
     void TakeFieldCount(int count);
     SortChoice Choice() const;
+    // Sets the controls to a choice (a loaded job); false when the key is
+    // not among the fields, which leaves no key chosen.
+    bool TakeChoice(const SortChoice& choice);
 
   private:
     void SwitchClicked();

@@ -23,6 +23,12 @@ inline constexpr const char* kHeadingRowLabel = "見出し";
 inline constexpr const char* kWarningTitle = "警告";
 inline constexpr const char* kInformationTitle = "情報";
 inline constexpr const char* kOk = "OK";
+// Saved jobs: the dialogs, and a loaded job's field numbers the first file lacks.
+inline constexpr const char* kSaveJobTitle = "ジョブの保存";
+inline constexpr const char* kLoadJobTitle = "ジョブを開く";
+inline constexpr const char* kJobFilter = "ｼﾞｮﾌﾞ (*.txt);;すべてのﾌｧｲﾙ (*)";
+inline constexpr const char* kJobFieldsBeyond =
+    "ｼﾞｮﾌﾞのﾌｨｰﾙﾄﾞ番号 %1 は1番目のﾌｧｲﾙのﾌｨｰﾙﾄﾞ数 %2 を超えているので選択できません";
 
 // Hints, by control name.
 struct Hint {
@@ -62,6 +68,8 @@ inline constexpr Hint kHints[] = {
     {"BitBtn3", "処理を開始します"},
     {"BitBtn4", "ｳｨﾝﾄﾞｳを閉じます"},
     {"BitBtn6", "処理を中断します"},
+    {"SaveJobButton", "指定した処理条件をｼﾞｮﾌﾞﾌｧｲﾙに保存します (Ctrl+S)"},
+    {"LoadJobButton", "ｼﾞｮﾌﾞﾌｧｲﾙの処理条件を読み込みます (Ctrl+O)"},
 };
 inline constexpr const char* kGridHintHead = "ﾌｧｲﾙの先頭ﾚｺｰﾄﾞ";
 inline constexpr const char* kGridHintTail = "件を表示しています";

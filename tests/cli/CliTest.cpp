@@ -217,6 +217,54 @@ TEST_F(CliTest, ArgumentsReachTheRunAsTyped) {
     EXPECT_EQ(Read(dir / "-.new"), "12:30,a\r\n");
 }
 
+// A job file that cannot be read as one names the file and the line, and
+// runs nothing.
+TEST_F(CliTest, ABadJobIsRefusedByFileAndLine) {
+    const struct {
+        std::string job, says;
+    } cases[] = {
+        {"quellor-job 1\n--frobnicate\n", "bad.txt:2: --frobnicate: unknown option"},
+        {"quellor-job 1\n# month\n\n--sort 3:up\r\n", "bad.txt:4: --sort 3:up: is not FIELD"},
+        {"quellor-job 1\n--sort 1\n--sort 2\n", "bad.txt:3: --sort: given twice"},
+        {"quellor-job 1\n--memory 1M\n", "bad.txt:2: --memory: cannot stand in a job file"},
+        {"quellor-job 1\na.csv\n", "bad.txt:2: a.csv: cannot stand in a job file"},
+        {"quellor-job 1\n--sort\n", "bad.txt:2: --sort: needs a value"},
+        {"quellor-job 2\n--sort 1\n", "bad.txt:1: is a job of a newer version"},
+        {"--sort 1\n", "bad.txt:1: is not a job file"},
+        {"quellor-job 1\n--where 1:equals:\xff\n", "bad.txt:2: is not valid UTF-8"},
+        {std::string("\x7f"
+                     "ELF\x02\x01\0\0",
+                     8),
+         "bad.txt:1: holds a NUL byte"},
+        {"quellor-job 1\n" + std::string(70'000, '#'), "bad.txt: is larger than 64 KiB"},
+    };
+    const std::string input = Write("a.csv", kSmall);
+    for (const auto& c : cases) {
+        const std::string job = Write("bad.txt", c.job);
+        const Outcome o = Run({"--sort", "1", "@" + job, input}, {"LANG=C"});
+        EXPECT_EQ(o.status, 64) << c.says;
+        EXPECT_NE(o.err.find(job + c.says.substr(7)), std::string::npos) << o.err;
+        EXPECT_EQ(Listing(), (std::set<std::string>{"a.csv", "bad.txt"})) << c.says;
+    }
+    const Outcome ja = Run({"--job", (dir / "bad.txt").string(), input}, {"LANG=ja_JP.UTF-8"});
+    EXPECT_NE(ja.err.find("bad.txt: 64KB"), std::string::npos) << ja.err;
+}
+
+// A job's options stand where it is named: later options override it.
+TEST_F(CliTest, OptionsAfterAJobOverrideIt) {
+    const std::string job = Write("month.txt", "quellor-job 1\n--sort 1\n--fields 2,1\n");
+    const std::string input = Write("a.csv", "1,b\r\n2,a\r\n");
+    for (const auto& [args, result] : std::vector<std::pair<std::vector<std::string>, std::string>>{
+             {{"@" + job}, "b,1\r\na,2\r\n"},
+             {{"--job", job, "--sort", "2"}, "a,2\r\nb,1\r\n"},
+             {{"--sort", "2", "@" + job}, "b,1\r\na,2\r\n"}}) {
+        std::vector<std::string> all = args;
+        all.push_back(input);
+        EXPECT_EQ(Run(all).status, 0);
+        EXPECT_EQ(Read(dir / "a.csv.new"), result);
+    }
+}
+
 // A job started with closed streams, or whose log goes nowhere: the outputs
 // hold records only, and a log that was lost makes the run an error.
 TEST_F(CliTest, ClosedOrFullStandardStreams) {

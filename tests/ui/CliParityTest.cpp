@@ -50,17 +50,18 @@ class CliParityTest : public UiTest {
 const char* const kFiles[][2] = {
     {"a.csv",
      "1,\x93\x8c\x8b\x9e,a\x81\x60z,Ab\r\n2,\x91\xe5\x8d\xe3,plain,ab\r\n"
-     "3,\xba\xb0\xd2,x\x81\x60,B\r\n1,\x93\x8c\x8b\x9e,a\x81\x60z,Ab\r\n4,abc,q,Ax\r\n"},
+     "3,\xba\xb0\xd2,x\x81\x60,B\r\n1,\x93\x8c\x8b\x9e,a\x81\x60z,Ab\r\n10,abc,q,Ax\r\n"},
     {"b.csv", "5,\x96\xbc\x8c\xc3\x89\xae,\x81\x60,Zz\r\n6,Abc,none,A\r\n6,Abc,none,A\r\n"},
     {"c.csv", "7,x,none,z\r\n8,y,none,q\r\n"},
 };
 
 TEST_F(CliParityTest, WindowAndCommandLineWriteTheSameFiles) {
-    for (const char* sub : {"window", "cli"}) QDir(dir.path()).mkdir(U(sub));
-    QStringList windowFiles, cliFiles;
+    for (const char* sub : {"window", "cli", "job"}) QDir(dir.path()).mkdir(U(sub));
+    QStringList windowFiles, cliFiles, jobFiles;
     for (const auto& f : kFiles) {
         windowFiles << Write(U("window/") + U(f[0]), f[1]);
         cliFiles << Write(U("cli/") + U(f[0]), f[1]);
+        jobFiles << Write(U("job/") + U(f[0]), f[1]);
     }
 
     Drop(win.get(), windowFiles);
@@ -72,16 +73,21 @@ TEST_F(CliParityTest, WindowAndCommandLineWriteTheSameFiles) {
     Type("Edit2", "A");
     Click(Control<QCheckBox>("CheckBox2"));
     Choose("TabSheet3", "RadioGroup4", 0);
-    const int chosen[] = {3, 1, 4, 2, 2, 1};  // ComboBox1 to ComboBox6
+    const int chosen[] = {3, 1, 4, 2, 1, 1};  // ComboBox1 to ComboBox6
     for (int i = 0; i < 6; ++i) Pick(QStringLiteral("ComboBox%1").arg(i + 1), chosen[i]);
     Click(Control<QCheckBox>("CheckBox1"));
+    // 10 sorts before 3 as text, after it as a number; line 1 is a heading.
+    Click(Control<QCheckBox>("NumericKeyCheck"));
+    Click(Control<QCheckBox>("HeadingLineCheck"));
+    jobAnswer = [this](bool saving) { return saving ? Path(U("month.txt")) : QString(); };
+    QTest::keyClick(win.get(), Qt::Key_S, Qt::ControlModifier);
     Click(Control<QPushButton>("BitBtn3"));
     ASSERT_TRUE(boxes.size() == 1 && boxes[0].kind == BoxKind::Information);
 
     QProcess cli;
     cli.start(QString::fromUtf8(QUELLOR_CLI),
               QStringList{"--fields", "4,1,2", "--where", U("3:contains:〜"), "--or", "4:starts:A",
-                          "--no-empty-output", "--sort", "2:desc", "--duplicates"} +
+                          "--no-empty-output", "--sort", "1:num:desc", "--duplicates", "--header"} +
                   cliFiles);
     ASSERT_TRUE(cli.waitForFinished(30000));
     EXPECT_EQ(cli.exitCode(), 0) << cli.readAllStandardError().toStdString();
@@ -89,10 +95,18 @@ TEST_F(CliParityTest, WindowAndCommandLineWriteTheSameFiles) {
     EXPECT_TRUE(out.contains(U("処理が終わりました\n正常終了しました\n処理ﾌｧｲﾙ数3\n")))
         << out.toStdString();
 
+    // The job the window saved, run from the command line.
+    QProcess job;
+    job.start(QString::fromUtf8(QUELLOR_CLI), QStringList{"@" + Path(U("month.txt"))} + jobFiles);
+    ASSERT_TRUE(job.waitForFinished(30000));
+    EXPECT_EQ(job.exitCode(), 0) << job.readAllStandardError().toStdString();
+
     for (const auto& f : kFiles) {
         for (const char* suffix : {".new", ".w"}) {
             const QString name = U(f[0]) + QLatin1String(suffix);
             EXPECT_EQ(Read(Path(U("window/") + name)), Read(Path(U("cli/") + name)))
+                << name.toStdString();
+            EXPECT_EQ(Read(Path(U("window/") + name)), Read(Path(U("job/") + name)))
                 << name.toStdString();
         }
     }

@@ -66,13 +66,14 @@ TEST_F(UiTest, TabAndShiftTabWalkTheWindowsTabOrder) {
         const QString stop = Stop(QApplication::focusWidget());
         if (stops.isEmpty() || stops.back() != stop) stops << stop;  // a radio group is one stop
     }
-    const QStringList order = {
-        "BitBtn1",     "BitBtn2",  "BitBtn3", "ListBox1", "BitBtn4",          "PageControl1",
-        "RadioGroup3", "ListBox2", "Button1", "Button2",  "ListBox3",         "Button3",
-        "Button4",     "Button5",  "Button6", "BitBtn5",  "HeadingLineCheck", "StringGrid1"};
+    const QStringList order = {"BitBtn1",          "BitBtn2",       "BitBtn3",       "ListBox1",
+                               "BitBtn4",          "PageControl1",  "RadioGroup3",   "ListBox2",
+                               "Button1",          "Button2",       "ListBox3",      "Button3",
+                               "Button4",          "Button5",       "Button6",       "BitBtn5",
+                               "HeadingLineCheck", "SaveJobButton", "LoadJobButton", "StringGrid1"};
     EXPECT_EQ(stops, order);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
-    EXPECT_EQ(Stop(QApplication::focusWidget()), QStringLiteral("HeadingLineCheck"));
+    EXPECT_EQ(Stop(QApplication::focusWidget()), QStringLiteral("LoadJobButton"));
 }
 
 TEST_F(UiTest, TheDropIsOverBeforeAnythingOpensABox) {

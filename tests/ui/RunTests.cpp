@@ -239,10 +239,10 @@ TEST_F(RunTest, AbortDuringTheSecondFileLocksExactlyTheSetAndStopsTheRun) {
     });
     Click(Named<QPushButton>("BitBtn3"));
 
-    const QStringList locked = {"BitBtn1", "BitBtn2",      "BitBtn3",         "BitBtn4",
-                                "BitBtn5", "Button1",      "Button2",         "Button3",
-                                "Button4", "Button5",      "Button6",         "Edit1",
-                                "Edit2",   "PageControl1", "HeadingLineCheck"};
+    const QStringList locked = {
+        "BitBtn1", "BitBtn2",      "BitBtn3",          "BitBtn4",       "BitBtn5",      "Button1",
+        "Button2", "Button3",      "Button4",          "Button5",       "Button6",      "Edit1",
+        "Edit2",   "PageControl1", "HeadingLineCheck", "SaveJobButton", "LoadJobButton"};
     ASSERT_FALSE(during.ownEnabled.empty());
     EXPECT_TRUE(during.abortShown);
     EXPECT_TRUE(pagesDuring == pagesBefore);  // locked, yet drawn as before

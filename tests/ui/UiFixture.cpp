@@ -28,6 +28,7 @@ void UiTest::SetUp() {
         boxes.push_back(box);
     });
     win = std::make_unique<MainWindow>();
+    win->SetJobDialog([this](QWidget*, bool saving) { return jobAnswer(saving); });
     win->show();
     QApplication::setActiveWindow(win.get());
     QApplication::processEvents();

@@ -61,6 +61,8 @@ class UiTest : public ::testing::Test {
     std::vector<Box> boxes;
     // Runs when a box is shown (before it is recorded as answered).
     std::function<void(const Box&)> onBox;
+    // Answers the job dialogs of Ctrl+S and Ctrl+O: a path, or "" to cancel.
+    std::function<QString(bool saving)> jobAnswer = [](bool) { return QString(); };
     QTemporaryDir dir;
 };
 

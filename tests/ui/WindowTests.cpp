@@ -187,7 +187,7 @@ TEST_F(WindowTest, EveryHintIsAssignedWithItsTiming) {
         ++withHints;
         EXPECT_EQ(w->toolTipDuration(), 5000) << w->objectName().toStdString();
     }
-    EXPECT_EQ(withHints, 31);
+    EXPECT_EQ(withHints, 33);
     EXPECT_EQ(QApplication::style()->styleHint(QStyle::SH_ToolTip_WakeUpDelay), 250);
 }
 

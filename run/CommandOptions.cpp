@@ -1,0 +1,281 @@
+#include "run/CommandOptions.h"
+
+#include <charconv>
+#include <optional>
+#include <set>
+#include <string_view>
+
+#include "records/Exceptions.h"
+#include "records/Format.h"
+#include "run/JobFile.h"
+#include "run/MemoryBudget.h"
+
+namespace quellor {
+
+using namespace runmsg;
+
+namespace {
+
+// Field numbers beyond this are surely a typing slip, and stay clear of overflow.
+constexpr int kLargestNumber = 1'000'000;
+
+std::optional<int> Number(std::string_view text, int least) {
+    int value = 0;
+    const char* end = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    if (text.empty() || ec != std::errc() || ptr != end || value < least || value > kLargestNumber)
+        return std::nullopt;
+    return value;
+}
+
+struct Modes {
+    const char* Name;
+    MatchMode Mode;
+};
+constexpr Modes kModes[] = {{"equals", MatchMode::Equals},
+                            {"contains", MatchMode::Contains},
+                            {"starts", MatchMode::StartsWith},
+                            {"ends", MatchMode::EndsWith}};
+
+// FIELD:MODE:TEXT; the text is everything after the second colon, colons included.
+std::optional<ConditionChoice> Condition(std::string_view value) {
+    const std::size_t first = value.find(':');
+    if (first == std::string_view::npos) return std::nullopt;
+    const std::size_t second = value.find(':', first + 1);
+    if (second == std::string_view::npos) return std::nullopt;
+    const auto field = Number(value.substr(0, first), 1);
+    const std::string_view mode = value.substr(first + 1, second - first - 1);
+    if (!field) return std::nullopt;
+    for (const Modes& m : kModes) {
+        if (mode == m.Name)
+            return ConditionChoice{*field, std::string(value.substr(second + 1)), m.Mode};
+    }
+    return std::nullopt;
+}
+
+std::optional<std::vector<int>> FieldList(std::string_view value) {
+    std::vector<int> numbers;
+    std::size_t start = 0;
+    while (true) {
+        const std::size_t comma = value.find(',', start);
+        const auto n = Number(value.substr(start, comma - start), 1);
+        if (!n) return std::nullopt;
+        numbers.push_back(*n);
+        if (comma == std::string_view::npos) return numbers;
+        start = comma + 1;
+    }
+}
+
+// The options a job may hold: the choices of a run, never its files, its
+// memory or another job.
+const std::set<std::string, std::less<>> kJobOptions = {
+    "--fields",   "--where",          "--and", "--or", "--sort", "--duplicates", "--header",
+    "--encoding", "--no-empty-output"};
+
+// Reads the options of one source, the command line or one job file: an
+// option given twice is refused within a source, while a later source
+// overrides an earlier one.
+class Reader {
+  public:
+    explicit Reader(bool inJob) : inJob_(inJob) {}
+
+    void Read(const std::vector<std::string>& args, CommandLine& c) {
+        args_ = &args;
+        bool filesOnly = false;
+        for (i_ = 0; i_ < args.size(); ++i_) {
+            const std::string& arg = args[i_];
+            if (inJob_ && (filesOnly || arg.size() < 2 || arg[0] != '-' || arg == "--")) {
+                throw UsageError(arg, kNotInJob);
+            } else if (filesOnly || arg.size() < 2 || (arg[0] != '-' && arg[0] != '@')) {
+                c.Choices.Files.push_back(arg);
+            } else if (arg == "--") {
+                filesOnly = true;
+            } else if (arg[0] == '@') {
+                ApplyJobFile(arg.substr(1), c);
+            } else {
+                Option(c, arg);
+            }
+        }
+    }
+
+  private:
+    void Option(CommandLine& c, const std::string& arg) {
+        const std::size_t eq = arg.find('=');
+        name_ = arg.substr(0, eq);
+        inline_ = eq == std::string::npos ? std::nullopt : std::optional(arg.substr(eq + 1));
+        if (inJob_ && !kJobOptions.contains(name_)) {
+            throw UsageError(name_, IsKnown() ? kNotInJob : kUnknownOption);
+        } else if (name_ == "--help") {
+            c.Do = CommandLine::Action::Help;
+        } else if (name_ == "--version") {
+            if (c.Do != CommandLine::Action::Help) c.Do = CommandLine::Action::Version;
+        } else if (name_ == "--job") {
+            std::string typed;
+            ApplyJobFile(Value(typed), c);
+        } else if (name_ == "--duplicates") {
+            Flag(c.Choices.DuplicatesToFile);
+        } else if (name_ == "--no-empty-output") {
+            Flag(c.Choices.NoFileWhenEmpty);
+        } else if (name_ == "--header") {
+            Flag(c.Choices.HeadingLine);
+        } else if (name_ == "--fields") {
+            Once();
+            c.Choices.FieldExtractionOn = true;
+            const auto list = FieldList(Value(c.FieldsArgument));
+            if (!list) throw UsageError(c.FieldsArgument, kNotFieldList);
+            c.Choices.ChosenFields = *list;
+        } else if (name_ == "--where") {
+            Once();
+            c.Choices.Condition1 = ConditionOf(Value(c.WhereArgument));
+            c.Choices.RecordExtractionOn = true;
+        } else if (name_ == "--and" || name_ == "--or") {
+            if (!second_.empty()) {
+                throw UsageError(name_, second_ == name_  ? kGivenTwice
+                                        : name_ == "--or" ? kAfterAnd
+                                                          : kAfterOr);
+            }
+            second_ = name_;
+            c.Choices.Condition2 = ConditionOf(Value(c.SecondArgument));
+            c.Choices.JoinWithOr = name_ == "--or";
+            // As in the window: a second condition alone switches record
+            // extraction on, and the start check then asks for the first.
+            c.Choices.RecordExtractionOn = true;
+        } else if (name_ == "--sort") {
+            Once();
+            c.Choices.SortOn = true;
+            Sort(c, Value(c.SortArgument));
+        } else if (name_ == "--encoding") {
+            Once();
+            c.Choices.TextEncoding = EncodingOf(Value(typed_));
+        } else if (name_ == "--expected-fields") {
+            Once();
+            c.ExpectedFieldsGiven = true;
+            std::string typed;
+            const auto n = Number(Value(typed), 0);
+            if (!n) throw UsageError(typed, kNotCount);
+            c.Choices.ExpectedFieldCount = *n;
+        } else if (name_ == "--memory") {
+            Once();
+            std::string typed;
+            const auto size = ParseMemorySize(Value(typed));
+            if (!size) throw UsageError(typed, kNotMemorySize);
+            c.Choices.MemoryBudget = *size;
+        } else {
+            throw UsageError((*args_)[i_], kUnknownOption);
+        }
+    }
+
+    bool IsKnown() const {
+        for (const char* name : {"--help", "--version", "--job", "--expected-fields", "--memory"})
+            if (name_ == name) return true;
+        return false;
+    }
+
+    // The option's value, from "--name=value" or the next argument; typed
+    // gets "--name value" for naming it later. A job's option has its value
+    // on its own line.
+    std::string Value(std::string& typed) {
+        if (!inline_) {
+            if (inJob_ || i_ + 1 >= args_->size()) throw UsageError(name_, kNeedsValue);
+            inline_ = (*args_)[++i_];
+        }
+        typed = name_ + ' ' + *inline_;
+        return *inline_;
+    }
+
+    void Once() {
+        if (!given_.insert(name_).second) throw UsageError(name_, kGivenTwice);
+    }
+
+    void Flag(bool& flag) {
+        Once();
+        if (inline_) throw UsageError(name_ + '=' + *inline_, kUnknownOption);
+        flag = true;
+    }
+
+    ConditionChoice ConditionOf(const std::string& value) {
+        const auto condition = Condition(value);
+        if (!condition) throw UsageError(name_ + ' ' + value, kNotCondition);
+        return *condition;
+    }
+
+    EncodingChoice EncodingOf(const std::string& value) const {
+        if (value == "auto") return EncodingChoice::Auto;
+        if (value == "cp932") return EncodingChoice::Cp932;
+        if (value == "utf-8") return EncodingChoice::Utf8;
+        throw UsageError(typed_, kNotEncoding);
+    }
+
+    // FIELD[:num][:asc|:desc], the words in either order, each at most once.
+    void Sort(CommandLine& c, const std::string& value) {
+        const std::string_view v(value);
+        std::size_t colon = v.find(':');
+        const auto key = Number(v.substr(0, colon), 1);
+        if (!key) throw UsageError(c.SortArgument, kNotSortKey);
+        bool numeric = false, order = false, descending = false;
+        while (colon != std::string_view::npos) {
+            const std::size_t next = v.find(':', colon + 1);
+            const std::string_view word = v.substr(colon + 1, next - colon - 1);
+            if (word == "num" && !numeric) {
+                numeric = true;
+            } else if ((word == "asc" || word == "desc") && !order) {
+                order = true;
+                descending = word == "desc";
+            } else {
+                throw UsageError(c.SortArgument, kNotSortKey);
+            }
+            colon = next;
+        }
+        c.Choices.SortKeyField = *key;
+        c.Choices.SortDescending = descending;
+        c.Choices.SortNumeric = numeric;
+    }
+
+    const bool inJob_;
+    const std::vector<std::string>* args_ = nullptr;
+    std::size_t i_ = 0;
+    std::string name_;
+    std::optional<std::string> inline_;
+    std::set<std::string, std::less<>> given_;
+    std::string second_;  // --and or --or, once given
+    std::string typed_;
+};
+
+// A job line as one argument: "--name value" reads as "--name=value", the
+// value being the rest of the line, spaces and colons included.
+std::string AsArgument(const std::string& line) {
+    const std::size_t cut = line.find_first_of(" =");
+    if (cut == std::string::npos || line[cut] == '=') return line;
+    return line.substr(0, cut) + '=' + line.substr(cut + 1);
+}
+
+}  // namespace
+
+CommandLine ParseCommandLine(const std::vector<std::string>& args) {
+    CommandLine c;
+    Reader(false).Read(args, c);
+    return c;
+}
+
+void ApplyJobFile(const std::string& path, CommandLine& c) {
+    const std::vector<JobLine> lines = JobFileLines(path);
+    CommandLine read = c;
+    Reader reader(true);
+    for (const JobLine& line : lines) {
+        try {
+            reader.Read({AsArgument(line.Text)}, read);
+        } catch (const UsageError& e) {
+            throw JobError(path, line.Number, e.Argument, e.Reason);
+        }
+    }
+    c = std::move(read);
+}
+
+const char* ModeWord(MatchMode mode) {
+    for (const Modes& m : kModes) {
+        if (m.Mode == mode) return m.Name;
+    }
+    return kModes[0].Name;
+}
+
+}  // namespace quellor

@@ -1,0 +1,50 @@
+// Saved jobs loaded into the window: what the first file has is chosen, the
+// rest named; a dropped job loads instead of being listed; a bad one changes
+// nothing.
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTest>
+
+#include "UiFixture.h"
+#include "ui/ListBox.h"
+
+namespace quellor::ui::test {
+namespace {
+
+TEST_F(UiTest, AJobBeyondTheFirstFilesFieldsSaysSoAndChoosesTheRest) {
+    Drop(win.get(), {Write(U("a.csv"), "1,b,c\r\n")});
+    const QString job = Write(U("month.txt"),
+                              "quellor-job 1\n--fields 2,5,1\n--where 3:ends: c:d\n--sort 7:desc\n"
+                              "--duplicates\n");
+    jobAnswer = [&](bool saving) { return saving ? QString() : job; };
+    QTest::keyClick(win.get(), Qt::Key_O, Qt::ControlModifier);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].kind, BoxKind::Information);
+    EXPECT_TRUE(boxes[0].text.contains(U("番号 5, 7 は"))) << boxes[0].text.toStdString();
+    EXPECT_TRUE(boxes[0].text.contains(U("ﾌｨｰﾙﾄﾞ数 3 を"))) << boxes[0].text.toStdString();
+    const RunChoices c = win->BuildRunChoices();
+    EXPECT_EQ(c.ChosenFields, (std::vector<int>{2, 1}));
+    EXPECT_TRUE(c.RecordExtractionOn && c.SortOn && c.DuplicatesToFile && c.SortDescending);
+    EXPECT_EQ(c.Condition1.FieldNumber, 3);
+    EXPECT_EQ(c.Condition1.Text, " c:d");
+    EXPECT_EQ(c.Condition1.Mode, MatchMode::EndsWith);
+    EXPECT_EQ(c.SortKeyField, 0);  // Start's check asks for a key
+}
+
+TEST_F(UiTest, ADroppedJobLoadsAndABadOneChangesNothing) {
+    const QString job = Write(U("month.txt"), "quellor-job 1\n--sort 2\n");
+    const QString newer = Write(U("newer.txt"), "quellor-job 2\n--fields 1\n");
+    Drop(win.get(), {job});  // before any file: chosen once the first is listed
+    Drop(win.get(), {Write(U("a.csv"), "1,b\r\n")});
+    Drop(win.get(), {newer});
+    EXPECT_EQ(Named<ListBox>("ListBox1")->count(), 1);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].kind, BoxKind::Error);
+    EXPECT_TRUE(boxes[0].text.startsWith(newer + U("の1行目: "))) << boxes[0].text.toStdString();
+    const RunChoices c = win->BuildRunChoices();
+    EXPECT_TRUE(c.SortOn && !c.FieldExtractionOn);
+    EXPECT_EQ(c.SortKeyField, 2);
+}
+
+}  // namespace
+}  // namespace quellor::ui::test

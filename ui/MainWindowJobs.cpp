@@ -1,0 +1,118 @@
+// Saved jobs in the window: the two buttons and their keys, a dropped job,
+// and setting every page from a job's choices.
+#include <QFile>
+#include <QFileDialog>
+#include <QPushButton>
+#include <QStringList>
+#include <algorithm>
+#include <fstream>
+
+#include "run/JobFile.h"
+#include "ui/ErrorDisplay.h"
+#include "ui/FieldPage.h"
+#include "ui/FileList.h"
+#include "ui/MainWindow.h"
+#include "ui/MessageBoxes.h"
+#include "ui/RecordPage.h"
+#include "ui/RunSession.h"
+#include "ui/SortPage.h"
+#include "ui/UiTexts.h"
+
+namespace quellor::ui {
+
+namespace {
+
+QString U(const char* text) {
+    return QString::fromUtf8(text);
+}
+
+// Paths stay the bytes the file system knows, as the file list keeps them.
+std::string Native(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
+
+bool IsJob(const QByteArray& path) {
+    std::ifstream in(path.toStdString(), std::ios::binary);
+    char head[16] = {};
+    in.read(head, sizeof head);
+    return StartsAsJob(std::string_view(head, static_cast<std::size_t>(in.gcount())));
+}
+
+QString AskForJob(QWidget* parent, bool saving) {
+    QFileDialog dialog(parent, U(saving ? kSaveJobTitle : kLoadJobTitle));
+    dialog.setAcceptMode(saving ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(saving ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setDefaultSuffix(QStringLiteral("txt"));
+    dialog.setNameFilter(U(kJobFilter));
+    if (dialog.exec() != QDialog::Accepted) return {};
+    return dialog.selectedFiles().value(0);
+}
+
+}  // namespace
+
+// The keys work wherever the focus is, but never during a run, as the
+// buttons (locked with the rest) do not.
+void MainWindow::SaveJobClicked() {
+    if (Running()) return;
+    const QString path = (jobDialog_ ? jobDialog_ : AskForJob)(this, true);
+    if (!path.isEmpty()) SaveJobTo(path);
+}
+
+void MainWindow::LoadJobClicked() {
+    if (Running()) return;
+    const QString path = (jobDialog_ ? jobDialog_ : AskForJob)(this, false);
+    if (!path.isEmpty()) LoadJobFrom(path);
+}
+
+void MainWindow::SaveJobTo(const QString& path) {
+    WriteJobFile(Native(path), BuildRunChoices());
+}
+
+void MainWindow::LoadJobFrom(const QString& path) {
+    if (Running()) return;
+    // Read whole before anything is set: a bad job leaves the controls as they were.
+    const RunChoices choices = ReadJobFile(Native(path));
+    jobEncoding_ = choices.TextEncoding;
+    ApplyChoices(choices);
+    if (files_->Empty()) pendingJob_ = choices;
+}
+
+void MainWindow::ApplyChoices(const RunChoices& c) {
+    std::vector<int> missing = c_.fieldPage->TakeChoice(c.FieldExtractionOn, c.ChosenFields);
+    RecordChoice record;
+    record.On = c.RecordExtractionOn;
+    record.Condition1 = c.Condition1;
+    record.Condition2 = c.Condition2;
+    record.JoinWithOr = c.JoinWithOr;
+    record.NoFileWhenEmpty = c.NoFileWhenEmpty;
+    for (int n : c_.recordPage->TakeChoice(record)) missing.push_back(n);
+    SortChoice sort;
+    sort.On = c.SortOn;
+    sort.KeyField = c.SortKeyField;
+    sort.Descending = c.SortDescending;
+    sort.DuplicatesToFile = c.DuplicatesToFile;
+    sort.Numeric = c.SortNumeric;
+    files_->TakeHeadingLine(c.HeadingLine);
+    if (!c_.sortPage->TakeChoice(sort)) missing.push_back(c.SortKeyField);
+    // Without a file there are no fields yet: the first one listed decides.
+    if (files_->Empty()) return;
+    const int count = c_.fieldPage->Choice().ExpectedFieldCount;
+    std::erase_if(missing, [count](int n) { return n <= count; });
+    if (missing.empty()) return;
+    std::sort(missing.begin(), missing.end());
+    missing.erase(std::unique(missing.begin(), missing.end()), missing.end());
+    QStringList numbers;
+    for (int n : missing) numbers << QString::number(n);
+    MessageBoxes::ShowInformation(
+        U(kJobFieldsBeyond).arg(numbers.join(QStringLiteral(", "))).arg(count));
+}
+
+void MainWindow::TakeOpened(const std::vector<QByteArray>& paths) {
+    std::vector<QByteArray> listed, jobs;
+    for (const QByteArray& path : paths) (IsJob(path) ? jobs : listed).push_back(path);
+    if (!listed.empty()) files_->AddDropped(listed);
+    // After the files: a job dropped with them chooses among their fields.
+    for (const QByteArray& job : jobs) LoadJobFrom(QFile::decodeName(job));
+}
+
+}  // namespace quellor::ui
