@@ -5,7 +5,7 @@
 
 #include "records/Encoding.h"
 #include "records/Format.h"
-#include "records/Messages.h"
+#include "records/StagedFile.h"
 #include "run/CommandOptions.h"
 
 namespace quellor {
@@ -119,13 +119,13 @@ std::string JobText(const RunChoices& c) {
     return text;
 }
 
+// Written aside and put in place whole, as the outputs are: a full disk or
+// a crash never leaves last month's job cut short.
 void WriteJobFile(const std::string& path, const RunChoices& choices) {
-    const std::string text = JobText(choices);
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out) throw EFCreateError(Format(msg::kFileCannotCreate, {path}));
-    out.write(text.data(), static_cast<std::streamsize>(text.size()));
-    out.close();
-    if (!out) throw EWriteError(Format(msg::kFileWriteError, {path}));
+    StagedFile file(path);
+    file.Append(JobText(choices));
+    file.Finish();
+    CommitTogether({&file});
 }
 
 RunChoices ReadJobFile(const std::string& path) {
