@@ -52,6 +52,10 @@ void DrawSettings(FuzzedDataProvider& fdp, RunSettings& s) {
     s.NoFileWhenEmpty = fdp.ConsumeBool();
     s.Condition1 = DrawCondition(fdp);
     s.Condition2 = DrawCondition(fdp);
+    s.SortNumeric = fdp.ConsumeBool();
+    s.HeadingLine = fdp.ConsumeBool();
+    // Every line a run of its own: the streamed road and the sort on disk.
+    if (fdp.ConsumeBool()) s.MemoryBudget = 16;
 }
 
 // Now and then a file is named as an earlier file's output, as when last
