@@ -1,11 +1,14 @@
 // Saved jobs in the window: the two buttons and their keys, a dropped job,
 // and setting every page from a job's choices.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QFile>
 #include <QFileDialog>
 #include <QPushButton>
 #include <QStringList>
 #include <algorithm>
-#include <fstream>
 
 #include "run/JobFile.h"
 #include "ui/ErrorDisplay.h"
@@ -31,11 +34,17 @@ std::string Native(const QString& path) {
     return QFile::encodeName(path).toStdString();
 }
 
+// Only a regular file can be a job: a dropped pipe or device is listed as
+// before, and opening one must not wait for a writer that never comes.
 bool IsJob(const QByteArray& path) {
-    std::ifstream in(path.toStdString(), std::ios::binary);
+    const int fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat st {};
     char head[16] = {};
-    in.read(head, sizeof head);
-    return StartsAsJob(std::string_view(head, static_cast<std::size_t>(in.gcount())));
+    ssize_t got = 0;
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) got = ::read(fd, head, sizeof head);
+    ::close(fd);
+    return got > 0 && StartsAsJob(std::string_view(head, static_cast<std::size_t>(got)));
 }
 
 QString AskForJob(QWidget* parent, bool saving) {

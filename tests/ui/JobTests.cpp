@@ -1,7 +1,10 @@
 // Saved jobs loaded into the window: what the first file has is chosen, the
 // rest named; a dropped job loads instead of being listed; a bad one changes
 // nothing.
+#include <sys/stat.h>
+
 #include <QComboBox>
+#include <QFile>
 #include <QLineEdit>
 #include <QTest>
 
@@ -44,6 +47,15 @@ TEST_F(UiTest, ADroppedJobLoadsAndABadOneChangesNothing) {
     const RunChoices c = win->BuildRunChoices();
     EXPECT_TRUE(c.SortOn && !c.FieldExtractionOn);
     EXPECT_EQ(c.SortKeyField, 2);
+}
+
+// Only a regular file is looked into: a pipe has no writer, and opening it
+// to read must not hold the window.
+TEST_F(UiTest, ADroppedPipeIsListedNotOpened) {
+    const QString pipe = Path(U("feed.csv"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    Drop(win.get(), {pipe});
+    EXPECT_EQ(Named<ListBox>("ListBox1")->count(), 1);
 }
 
 }  // namespace
