@@ -16,6 +16,8 @@
 #include "records/LineFiles.h"
 #include "records/RecordList.h"
 #include "records/Sort.h"
+#include "run/OnePassStages.h"
+#include "run/OutputLines.h"
 #include "run/RunStages.h"
 
 namespace quellor::bench {
@@ -83,13 +85,20 @@ int OpsCommand(const std::vector<std::string>& args) {
         RunContext run{settings, observer, abort, RunState{}};
         run.State.OperationsOn = 1;
 
-        list = Loaded(in);
-        Report("record extraction stage (8 contains)",
-               Milliseconds([&] { RecordExtractionStage(run, *list, encoding); }), *list);
-
-        list = Loaded(in);
-        Report("field extraction stage (3,1)",
-               Milliseconds([&] { FieldExtractionStage(run, *list, encoding); }), *list);
+        const auto extract = [&](const char* name, bool records, bool fields) {
+            list = Loaded(in);
+            settings.RecordExtractionOn = records;
+            settings.FieldExtractionOn = fields;
+            int left = 0;
+            const double ms = Milliseconds([&] {
+                DeferredOutput out(scratch, 0600, {});
+                left = ExtractInMemory(run, *list, encoding, out);
+                out.Finish();
+            });
+            std::printf("%-34s %9.1f ms  %8d lines\n", name, ms, left);
+        };
+        extract("record extraction, written", true, false);
+        extract("field extraction, written", false, true);
 
         list = Loaded(in);
         Report("SaveLines (whole file)", Milliseconds([&] { SaveLines(*list, scratch); }), *list);

@@ -15,80 +15,70 @@
 namespace quellor {
 
 namespace {
+constexpr std::size_t kMaxFastFields = 64;
 
-// One rewrite of the sort: split a line with the double quote, swap two
-// fields, join again. Most lines hold no blank and no double quote at a
-// character start; there every field is the plain run between two commas
-// and none needs quoting, so the swap is done on the bytes directly with the
-// same result as splitting and joining.
-class FieldSwapper {
-  public:
-    explicit FieldSwapper(Encoding encoding)
-        : pairs_(encoding == Encoding::Cp932), dialect_(QuotedCsv(encoding)) {}
-
-    // Rewrites line into out, checking the field count first when expected
-    // is not negative; throws as the list operations would.
-    void Rewrite(std::string_view line, int a, int b, int expected, int lineNumber,
-                 std::string& out) {
-        if (FastPath(line, a, b, expected, lineNumber, &out)) return;
-        SplitFields(scratch_, line, dialect_);
-        CheckCount(scratch_.Count(), expected, lineNumber);
-        scratch_.Exchange(a, b);
-        JoinFieldsInto(scratch_, dialect_, out);
+void CheckCount(int count, int expected, int lineNumber) {
+    if (expected >= 0 && count != expected) {
+        throw EStringListError(Format(msg::kFieldCountDiffers, {std::int64_t{lineNumber}}));
     }
+}
+}  // namespace
 
-    // Whether the line comes out as it is when a field is exchanged with
-    // itself (it is already in the joined form); checks the count as Rewrite does.
-    bool StaysAsItIs(std::string_view line, int a, int expected, int lineNumber) {
-        return FastPath(line, a, a, expected, lineNumber, nullptr);
+FieldSwapper::FieldSwapper(Encoding encoding)
+    : encoding_(encoding), dialect_(QuotedCsv(encoding)) {}
+
+void FieldSwapper::Rewrite(std::string_view line, int a, int b, int expected, int lineNumber,
+                           std::string& out) {
+    if (FastPath(line, a, b, expected, lineNumber, &out)) return;
+    SplitFields(scratch_, line, dialect_);
+    CheckCount(scratch_.Count(), expected, lineNumber);
+    scratch_.Exchange(a, b);
+    JoinFieldsInto(scratch_, dialect_, out);
+}
+
+std::string_view FieldSwapper::Exchanged(std::string_view line, int a, int b, int expected,
+                                         int lineNumber, std::string& out, bool& joined) {
+    joined = FastPath(line, a, b, expected, lineNumber, a == b ? nullptr : &out);
+    if (joined && a == b) return line;
+    if (!joined) Rewrite(line, a, b, expected, lineNumber, out);
+    return out;
+}
+
+bool FieldSwapper::FastPath(std::string_view line, int a, int b, int expected, int lineNumber,
+                            std::string* out) {
+    if (line.empty()) return false;
+    const bool pairs = encoding_ == Encoding::Cp932;
+    const auto* p = reinterpret_cast<const unsigned char*>(line.data());
+    const std::size_t n = line.size();
+    std::size_t bounds[kMaxFastFields + 2];
+    std::size_t count = 0;
+    bounds[count++] = 0;
+    for (std::size_t i = 0; (i = NextStopByte(p, i, n, ',', '"')) < n; ++i) {
+        if (p[i] == 0) return false;  // the text ends there, wherever it stands
+        // A second byte of a code page 932 character; in UTF-8 every
+        // byte found here begins a character.
+        if (pairs && !StartsCharacter(p, 0, i)) continue;
+        if (p[i] != ',' || count > kMaxFastFields) return false;
+        bounds[count++] = i + 1;
     }
-
-  private:
-    static void CheckCount(int count, int expected, int lineNumber) {
-        if (expected >= 0 && count != expected) {
-            throw EStringListError(Format(msg::kFieldCountDiffers, {std::int64_t{lineNumber}}));
-        }
+    bounds[count] = n + 1;
+    const int fields = static_cast<int>(count);
+    CheckCount(fields, expected, lineNumber);
+    if (a < 0 || b < 0 || a >= fields || b >= fields) return false;
+    if (out == nullptr) return true;
+    out->resize(n);  // a swap keeps the length
+    char* d = out->data();
+    for (int k = 0; k < fields; ++k) {
+        const int from = k == a ? b : k == b ? a : k;
+        if (k > 0) *d++ = ',';
+        const std::size_t len = bounds[from + 1] - 1 - bounds[from];
+        std::memcpy(d, line.data() + bounds[from], len);
+        d += len;
     }
+    return true;
+}
 
-    // Fills *out, or with no out only tells whether the fast path applies.
-    bool FastPath(std::string_view line, int a, int b, int expected, int lineNumber,
-                  std::string* out) {
-        if (line.empty()) return false;
-        const auto* p = reinterpret_cast<const unsigned char*>(line.data());
-        const std::size_t n = line.size();
-        std::size_t bounds[kMaxFastFields + 2];
-        std::size_t count = 0;
-        bounds[count++] = 0;
-        for (std::size_t i = 0; (i = NextStopByte(p, i, n, ',', '"')) < n; ++i) {
-            if (p[i] == 0) return false;  // the text ends there, wherever it stands
-            // A second byte of a code page 932 character; in UTF-8 every
-            // byte found here begins a character.
-            if (pairs_ && !StartsCharacter(p, 0, i)) continue;
-            if (p[i] != ',' || count > kMaxFastFields) return false;
-            bounds[count++] = i + 1;
-        }
-        bounds[count] = n + 1;
-        const int fields = static_cast<int>(count);
-        CheckCount(fields, expected, lineNumber);
-        if (a < 0 || b < 0 || a >= fields || b >= fields) return false;
-        if (out == nullptr) return true;
-        out->resize(n);  // a swap keeps the length
-        char* d = out->data();
-        for (int k = 0; k < fields; ++k) {
-            const int from = k == a ? b : k == b ? a : k;
-            if (k > 0) *d++ = ',';
-            const std::size_t len = bounds[from + 1] - 1 - bounds[from];
-            std::memcpy(d, line.data() + bounds[from], len);
-            d += len;
-        }
-        return true;
-    }
-
-    static constexpr std::size_t kMaxFastFields = 64;
-    bool pairs_;
-    CsvDialect dialect_;
-    TStringList scratch_;
-};
+namespace {
 
 constexpr std::size_t kPrefetchAhead = 12;
 
@@ -167,6 +157,18 @@ void SwapFieldsInEveryLine(TStringList& list, int a, int b, int expected, Encodi
         cancel.AtStep(static_cast<std::size_t>(i));
         swapper.Rewrite(list.At(static_cast<std::size_t>(i)), a, b, expected, i + 1, joined);
         list.PutAtTail(i, joined);
+    }
+}
+
+void RejoinLines(TStringList& list, const std::vector<std::uint32_t>& lines, int keyIndex,
+                 Encoding encoding) {
+    FieldSwapper swapper(encoding);
+    std::string keyFirst, back;
+    for (const std::uint32_t i : lines) {
+        const auto lineNumber = static_cast<int>(i) + 1;
+        swapper.Rewrite(list.At(i), 0, keyIndex, -1, lineNumber, keyFirst);
+        swapper.Rewrite(keyFirst, keyIndex, 0, -1, lineNumber, back);
+        list.Put(static_cast<int>(i), back);
     }
 }
 

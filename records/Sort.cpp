@@ -16,9 +16,13 @@ void SortLines(TStringList& list, Encoding encoding, const CancelCheck& cancel) 
 
 void SortByField(TStringList& list, int keyIndex, int expectedFieldCount, Encoding encoding,
                  const CancelCheck& cancel, KeyOrder order) {
-    SwapFieldsInEveryLine(list, 0, keyIndex, expectedFieldCount, encoding, cancel);
-    if (list.Count() >= 2) list.Reorder(SortedOrder(list, encoding, cancel, order));
-    SwapFieldsInEveryLine(list, keyIndex, 0, -1, encoding, cancel);
+    // The lines are compared as if the key field stood first, and only those
+    // the exchange and its inverse would change are rewritten: most lines
+    // are never copied.
+    KeyFieldOrder sorted =
+        SortedOrderByField(list, keyIndex, expectedFieldCount, encoding, cancel, order);
+    RejoinLines(list, sorted.Rejoined, keyIndex, encoding);
+    list.Reorder(std::move(sorted.Order));
     list.ReleaseUnusedBlocks();
 }
 

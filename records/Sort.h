@@ -16,12 +16,12 @@ namespace quellor {
 // Sorts every line, ignoring letter case, by the system's own quicksort.
 // A fired cancel leaves the lines as they were.
 void SortLines(TStringList& list, Encoding encoding, const CancelCheck& cancel = {});
-// Sorts the records by the field at keyIndex (from 0): the key is exchanged
-// with the first field in every line, the whole lines are sorted, and the
-// fields are exchanged back, each line ending in its joined form. Every line
-// must have expectedFieldCount fields. A fired cancel stops it with
-// ECancelled and leaves the lines unsorted. KeyOrder::Number orders by the
-// key's value first: numbers ascending, then the fields that are not numbers.
+// Sorts the records by the field at keyIndex (from 0): the lines are ordered
+// as whole lines with the key exchanged with the first field, and each line
+// ends in the joined form the exchange and its inverse leave it in. Every
+// line must have expectedFieldCount fields; the error names the first that
+// has not, and leaves the lines as they were, as a fired cancel does (ECancelled). KeyOrder::Number
+// orders by the key's value first: numbers ascending, then the fields that are not numbers.
 void SortByField(TStringList& list, int keyIndex, int expectedFieldCount, Encoding encoding,
                  const CancelCheck& cancel = {}, KeyOrder order = KeyOrder::Text);
 void ReverseLines(TStringList& list);

@@ -3,12 +3,16 @@
 #include <unicode/ucoleitr.h>
 
 #include <cstring>
+#include <exception>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <string>
 #include <string_view>
 
 #include "records/Collation.h"
 #include "records/Compare.h"
+#include "records/FieldSwap.h"
 #include "records/ForkJoin.h"
 #include "records/NumericKey.h"
 #include "records/PrimaryWeights.h"
@@ -59,8 +63,10 @@ void QuickSort(T* v, std::ptrdiff_t lo, std::ptrdiff_t hi, const Cmp& cmp, const
         if (split && lo < j && i < hi) {
             // The first partition leaves two disjoint ranges: the second
             // core sorts one while this thread sorts the other.
+            // Each thread compares with its own scratch space.
+            const Cmp second(cmp);
             ForkJoin([&] { QuickSort(v, i, hi, cmp, allSame, cancel); },
-                     [&] { QuickSort(v, lo, j, cmp, allSame, cancel); });
+                     [&] { QuickSort(v, lo, j, second, allSame, cancel); });
             return;
         }
         if (j - lo < hi - i) {
@@ -101,42 +107,100 @@ struct Entry {
 };
 #pragma pack(pop)
 
+// The sort by a field compares each line as its key field's exchange with
+// the first field would leave it; the plain sort compares lines as they are.
+struct KeyField {
+    int Index;
+    int Expected;
+};
+
+// Where a line's compared form is built when it is not the line itself; one
+// per thread, so a copy starts empty.
+struct FormScratch {
+    explicit FormScratch(Encoding encoding) : Swapper(encoding) {}
+    FormScratch(const FormScratch& other) : Swapper(other.Swapper.TextEncoding()) {}
+    FieldSwapper Swapper;
+    std::string Text[2];
+};
+
 template <std::size_t W, std::size_t N>
 class SortKeys {
   public:
     static constexpr std::size_t kPrefix = 8 * W;
 
-    SortKeys(const TStringList& list, Encoding encoding, const CancelCheck& cancel);
+    SortKeys(const TStringList& list, Encoding encoding, const CancelCheck& cancel,
+             std::optional<KeyField> key);
     std::vector<std::uint32_t> SortedOrder();
+    // The lines whose compared form is not in joined form, in list order.
+    std::vector<std::uint32_t> TakeRejoined() { return std::move(rejoined_); }
 
   private:
-    int CompareEntries(const Entry<N + W>& a, const Entry<N + W>& b) const;
-    int CompareFully(std::uint32_t a, std::uint32_t b) const;
+    using E = Entry<N + W>;
+    // The quicksort's comparison, with its own scratch space.
+    struct Comparer {
+        const SortKeys* keys;
+        mutable FormScratch scratch;
+        int operator()(const E& a, const E& b) const { return keys->CompareEntries(a, b, scratch); }
+    };
+
+    std::string_view Form(std::uint32_t line, FormScratch& s, int slot) const;
+    int CompareEntries(const E& a, const E& b, FormScratch& s) const;
+    int CompareFully(std::uint32_t a, std::uint32_t b, FormScratch& s) const;
     bool OneLine(std::ptrdiff_t lo, std::ptrdiff_t hi) const;
-    void Build(std::size_t from, std::size_t to);
+    void Build(std::size_t from, std::size_t to, std::vector<std::uint32_t>& rejoined);
     void GroupIdenticalLines();
     void PlaceGroupMembers();
 
     const TStringList& list_;
     Encoding encoding_;
     const CancelCheck& cancel_;
-    std::vector<Entry<N + W>> entries_;
+    std::optional<KeyField> key_;
+    std::vector<E> entries_;
+    std::vector<std::uint32_t> rejoined_;
     // For each line that begins a group of identical lines, the next line of
     // the group, and so on: kNoLine ends it.
     std::vector<std::uint32_t> next_;
 };
 
 template <std::size_t W, std::size_t N>
-SortKeys<W, N>::SortKeys(const TStringList& list, Encoding encoding, const CancelCheck& cancel)
-    : list_(list), encoding_(encoding), cancel_(cancel) {
+SortKeys<W, N>::SortKeys(const TStringList& list, Encoding encoding, const CancelCheck& cancel,
+                         std::optional<KeyField> key)
+    : list_(list), encoding_(encoding), cancel_(cancel), key_(key) {
     const std::size_t n = static_cast<std::size_t>(list.Count());
     entries_.resize(n);
     if (!WorthTwoThreads(n)) {
-        Build(0, n);
+        Build(0, n, rejoined_);
         return;
     }
     const std::size_t half = n / 2;
-    ForkJoin([&] { Build(0, half); }, [&] { Build(half, n); });
+    std::vector<std::uint32_t> second;
+    std::exception_ptr failed[2];
+    // A cancel crosses the join at once; of two bad lines the one earlier in
+    // the list is reported, as one pass over it would.
+    const auto build = [&](int k, std::size_t from, std::size_t to, auto& rejoined) {
+        try {
+            Build(from, to, rejoined);
+        } catch (const ECancelled&) {
+            throw;
+        } catch (...) {
+            failed[k] = std::current_exception();
+        }
+    };
+    ForkJoin([&] { build(0, 0, half, rejoined_); }, [&] { build(1, half, n, second); });
+    for (const std::exception_ptr& failure : failed) {
+        if (failure) std::rethrow_exception(failure);
+    }
+    rejoined_.insert(rejoined_.end(), second.begin(), second.end());
+}
+
+// The line as the sort compares it, checked for its field count when the
+// key field moves.
+template <std::size_t W, std::size_t N>
+std::string_view SortKeys<W, N>::Form(std::uint32_t line, FormScratch& s, int slot) const {
+    if (!key_) return list_.At(line);
+    bool joined = true;
+    return s.Swapper.Exchanged(list_.At(line), 0, key_->Index, key_->Expected,
+                               static_cast<int>(line) + 1, s.Text[slot], joined);
 }
 
 // Identical lines are sorted as one: each entry names the first line of its
@@ -192,8 +256,9 @@ void SortKeys<W, N>::PlaceGroupMembers() {
 // lines are looked up character by character; a line with a character whose
 // weight depends on its neighbours is walked by the collator itself.
 template <std::size_t W, std::size_t N>
-void SortKeys<W, N>::Build(std::size_t from, std::size_t to) {
+void SortKeys<W, N>::Build(std::size_t from, std::size_t to, std::vector<std::uint32_t>& rejoined) {
     const PrimaryWeights& table = PrimaryWeights::Get(kIgnoreCase);
+    FormScratch form(encoding_);
     collation::U16Buffer text, scratch;
     UErrorCode status = U_ZERO_ERROR;
     ElementsPtr elements(ucol_openElements(collation::Collator(), nullptr, 0, &status),
@@ -201,10 +266,17 @@ void SortKeys<W, N>::Build(std::size_t from, std::size_t to) {
     std::uint8_t key[kPrefix];
     for (std::size_t i = from; i < to; ++i) {
         cancel_.AtStep(i - from);
+        std::string_view line = list_.At(i);
+        if (key_) {
+            bool joined = true;
+            line = form.Swapper.Exchanged(line, 0, key_->Index, key_->Expected,
+                                          static_cast<int>(i) + 1, form.Text[0], joined);
+            if (!joined) rejoined.push_back(static_cast<std::uint32_t>(i));
+        }
         std::size_t size = 0;
         bool known = true;
-        if (!table.Prefix(list_.At(i), key, kPrefix, &size, encoding_)) {
-            collation::PrepareText(list_.At(i), kIgnoreCase, text, scratch, encoding_);
+        if (!table.Prefix(line, key, kPrefix, &size, encoding_)) {
+            collation::PrepareText(line, kIgnoreCase, text, scratch, encoding_);
             known = elements && table.WalkPrimaries(elements.get(), text, key, kPrefix, &size);
         }
         // Zero padding sorts below every weight byte, so a line whose
@@ -212,7 +284,7 @@ void SortKeys<W, N>::Build(std::size_t from, std::size_t to) {
         std::memset(key + size, 0, kPrefix - size);
         Entry<N + W>& entry = entries_[i];
         if constexpr (N == 2) {
-            const NumberKey number = NumberKeyOf(list_.At(i), encoding_);
+            const NumberKey number = NumberKeyOf(line, encoding_);
             entry.words[0] = number.High;
             entry.words[1] = number.Low;
         }
@@ -222,28 +294,28 @@ void SortKeys<W, N>::Build(std::size_t from, std::size_t to) {
 }
 
 template <std::size_t W, std::size_t N>
-int SortKeys<W, N>::CompareFully(std::uint32_t a, std::uint32_t b) const {
+int SortKeys<W, N>::CompareFully(std::uint32_t a, std::uint32_t b, FormScratch& s) const {
     // Repeated lines are mostly one group; a split one is settled here by its bytes.
-    return CompareLocale(list_.At(a), list_.At(b), kIgnoreCase, encoding_);
+    return CompareLocale(Form(a, s, 0), Form(b, s, 1), kIgnoreCase, encoding_);
 }
 
 // Equal prefixes say nothing of the later levels: the collator decides.
 template <std::size_t W, std::size_t N>
-int SortKeys<W, N>::CompareEntries(const Entry<N + W>& a, const Entry<N + W>& b) const {
+int SortKeys<W, N>::CompareEntries(const E& a, const E& b, FormScratch& s) const {
     if (a.line == b.line) return 0;  // one group of identical lines
     const std::uint32_t lineA = a.line & ~kUnknown, lineB = b.line & ~kUnknown;
     if constexpr (N == 2) {
         // Equal numbers fall through to the whole line, as equal text does.
         const int c = CompareNumbers(
             {a.words[0], a.words[1]}, {b.words[0], b.words[1]},
-            [&](int k) { return list_.At(k == 0 ? lineA : lineB); }, encoding_);
+            [&](int k) { return Form(k == 0 ? lineA : lineB, s, k); }, encoding_);
         if (c != 0) return c;
     }
-    if ((a.line | b.line) & kUnknown) return CompareFully(lineA, lineB);
+    if ((a.line | b.line) & kUnknown) return CompareFully(lineA, lineB, s);
     for (std::size_t w = N; w < N + W; ++w) {
         if (a.words[w] != b.words[w]) return a.words[w] < b.words[w] ? -1 : 1;
     }
-    return CompareFully(lineA, lineB);
+    return CompareFully(lineA, lineB, s);
 }
 
 template <std::size_t W, std::size_t N>
@@ -262,7 +334,7 @@ std::vector<std::uint32_t> SortKeys<W, N>::SortedOrder() {
     if (n >= 2) {
         QuickSort(
             entries_.data(), 0, static_cast<std::ptrdiff_t>(n) - 1,
-            [this](const Entry<N + W>& a, const Entry<N + W>& b) { return CompareEntries(a, b); },
+            Comparer{this, FormScratch(encoding_)},
             [this](std::ptrdiff_t lo, std::ptrdiff_t hi) { return OneLine(lo, hi); }, cancel_,
             WorthTwoThreads(n));
     }
@@ -284,29 +356,42 @@ std::size_t WordsNeeded(const TStringList& list) {
 }
 
 template <std::size_t W, std::size_t N>
-std::vector<std::uint32_t> OrderBy(const TStringList& list, Encoding encoding,
-                                   const CancelCheck& cancel) {
-    SortKeys<W, N> keys(list, encoding, cancel);
-    return keys.SortedOrder();
+KeyFieldOrder OrderBy(const TStringList& list, Encoding encoding, const CancelCheck& cancel,
+                      std::optional<KeyField> key) {
+    SortKeys<W, N> keys(list, encoding, cancel, key);
+    KeyFieldOrder sorted;
+    sorted.Order = keys.SortedOrder();
+    sorted.Rejoined = keys.TakeRejoined();
+    return sorted;
 }
 
 template <std::size_t N>
-std::vector<std::uint32_t> OrderWith(const TStringList& list, Encoding encoding,
-                                     const CancelCheck& cancel) {
+KeyFieldOrder OrderWith(const TStringList& list, Encoding encoding, const CancelCheck& cancel,
+                        std::optional<KeyField> key) {
     const std::size_t words = WordsNeeded(list);
-    if (words <= 1) return OrderBy<1, N>(list, encoding, cancel);
-    if (words <= 2) return OrderBy<2, N>(list, encoding, cancel);
-    if (words <= 3) return OrderBy<3, N>(list, encoding, cancel);
-    return OrderBy<6, N>(list, encoding, cancel);
+    if (words <= 1) return OrderBy<1, N>(list, encoding, cancel, key);
+    if (words <= 2) return OrderBy<2, N>(list, encoding, cancel, key);
+    if (words <= 3) return OrderBy<3, N>(list, encoding, cancel, key);
+    return OrderBy<6, N>(list, encoding, cancel, key);
+}
+
+KeyFieldOrder OrderOf(const TStringList& list, Encoding encoding, const CancelCheck& cancel,
+                      KeyOrder order, std::optional<KeyField> key) {
+    // The number's key is two words.
+    if (order == KeyOrder::Number) return OrderWith<2>(list, encoding, cancel, key);
+    return OrderWith<0>(list, encoding, cancel, key);
 }
 
 }  // namespace
 
 std::vector<std::uint32_t> SortedOrder(const TStringList& list, Encoding encoding,
                                        const CancelCheck& cancel, KeyOrder order) {
-    // The number's key is two words.
-    if (order == KeyOrder::Number) return OrderWith<2>(list, encoding, cancel);
-    return OrderWith<0>(list, encoding, cancel);
+    return OrderOf(list, encoding, cancel, order, std::nullopt).Order;
+}
+
+KeyFieldOrder SortedOrderByField(const TStringList& list, int keyIndex, int expected,
+                                 Encoding encoding, const CancelCheck& cancel, KeyOrder order) {
+    return OrderOf(list, encoding, cancel, order, KeyField{keyIndex, expected});
 }
 
 }  // namespace quellor

@@ -26,4 +26,18 @@ std::vector<std::uint32_t> SortedOrder(const TStringList& list, Encoding encodin
                                        const CancelCheck& cancel = {},
                                        KeyOrder order = KeyOrder::Text);
 
+// The order SortedOrder would give once the field at keyIndex (from 0) were
+// exchanged with the first in every line, with every line's field count
+// checked against expected first (the error names the first wrong line), and
+// the list left as it is.
+struct KeyFieldOrder {
+    std::vector<std::uint32_t> Order;
+    // The lines that the exchange and its inverse would not give back byte
+    // for byte (quoted fields, blanks), in list order.
+    std::vector<std::uint32_t> Rejoined;
+};
+KeyFieldOrder SortedOrderByField(const TStringList& list, int keyIndex, int expected,
+                                 Encoding encoding, const CancelCheck& cancel = {},
+                                 KeyOrder order = KeyOrder::Text);
+
 }  // namespace quellor

@@ -1,15 +1,18 @@
 #include "run/OnePassStages.h"
 
+#include <string>
+
 #include "records/CsvDialect.h"
 #include "records/FieldCodec.h"
+#include "records/ForkJoin.h"
 
 namespace quellor {
 
 OnePassStages::OnePassStages(const RunState& state, const RunSettings& settings, Encoding encoding,
-                             Sink keep)
+                             Sink keep, bool withHeading)
     : settings_(settings), encoding_(encoding), keep_(std::move(keep)) {
     if (settings.RecordExtractionOn) stays_ = RecordTest(settings, encoding);
-    if (!state.Heading) return;
+    if (!state.Heading || !withHeading) return;
     // The heading stands first; a count the stages refuse ends the run in
     // Report, before this output is kept.
     if (!settings.FieldExtractionOn) {
@@ -27,10 +30,19 @@ void OnePassStages::Take(std::string_view line) {
     const int expected = settings_.ExpectedFieldCount;
     if (settings_.RecordExtractionOn) {
         SplitFields(fields_, line, QuotedCsv(encoding_));
-        // The stage reports the last such record it meets walking back;
-        // nothing after the first one counts.
-        if (fields_.Count() != expected) lastRefusedRecord_ = Refused{h, fields_.Count()};
-        if (lastRefusedRecord_ || !stays_(fields_)) return;
+        // The stage reports the last failure it meets walking back; once
+        // there is one, no record is kept.
+        if (fields_.Count() != expected) {
+            lastRefusedRecord_ = Refused{h, fields_.Count()};
+            return;
+        }
+        bool stays = false;
+        try {
+            stays = stays_(fields_);
+        } catch (...) {
+            lastFailedTest_ = Failed{h, std::current_exception()};
+        }
+        if (!stays || lastRefusedRecord_ || lastFailedTest_) return;
     }
     const std::uint64_t kept = left_++;
     if (!settings_.FieldExtractionOn) {
@@ -47,6 +59,23 @@ void OnePassStages::Take(std::string_view line) {
     keep_(cut_);
 }
 
+void OnePassStages::Append(const OnePassStages& later) {
+    // Once a record is refused the run ends in its stage, whatever follows.
+    if (later.lastRefusedRecord_) {
+        lastRefusedRecord_ = {taken_ + later.lastRefusedRecord_->Index,
+                              later.lastRefusedRecord_->Found};
+    }
+    if (later.lastFailedTest_) {
+        lastFailedTest_ = {taken_ + later.lastFailedTest_->Index, later.lastFailedTest_->Error};
+    }
+    if (!firstRefusedField_ && later.firstRefusedField_) {
+        firstRefusedField_ = {left_ + later.firstRefusedField_->Index,
+                              later.firstRefusedField_->Found};
+    }
+    taken_ += later.taken_;
+    left_ += later.left_;
+}
+
 int OnePassStages::Report(RunContext& run) const {
     const int expected = settings_.ExpectedFieldCount;
     const auto found = [&](const std::optional<Refused>& refused, std::uint64_t index) {
@@ -59,6 +88,8 @@ int OnePassStages::Report(RunContext& run) const {
         for (int h = count - 1; h >= 0; --h) {
             CheckRecord(run, RecordLine(run.State, h),
                         found(lastRefusedRecord_, static_cast<std::uint64_t>(h)));
+            if (lastFailedTest_ && lastFailedTest_->Index == static_cast<std::uint64_t>(h))
+                std::rethrow_exception(lastFailedTest_->Error);
             ReportRecordProgress(run, ++examined);
             LetEventsThrough(run);
         }
@@ -77,6 +108,67 @@ int OnePassStages::Report(RunContext& run) const {
         CloseFieldStage(run, left);
     }
     return left;
+}
+
+namespace {
+
+// Records per half of one round on two cores: a round's kept lines wait in
+// memory for their turn, so a round stays a few megabytes.
+constexpr std::size_t kRoundHalf = 16384;
+// After a sort the lines lie anywhere in memory: those a little ahead are
+// asked for while this one is read.
+constexpr std::size_t kPrefetchAhead = 8;
+
+void Prefetch(std::string_view line) {
+    for (std::size_t at = 0; at < line.size() && at < 256; at += 64) {
+        __builtin_prefetch(line.data() + at);
+    }
+}
+
+void TakeRange(OnePassStages& stages, const TStringList& records, std::size_t from,
+               std::size_t to) {
+    for (std::size_t i = from; i < to; ++i) {
+        if (i + kPrefetchAhead < to) Prefetch(records.At(i + kPrefetchAhead));
+        stages.Take(records.At(i));
+    }
+}
+
+}  // namespace
+
+int ExtractInMemory(RunContext& run, const TStringList& records, Encoding encoding,
+                    DeferredOutput& out) {
+    OnePassStages stages(run.State, run.Settings, encoding,
+                         [&](std::string_view line) { out.Add(line); });
+    const std::size_t n = static_cast<std::size_t>(records.Count());
+    if (!WorthTwoThreads(n)) {
+        TakeRange(stages, records, 0, n);
+        return stages.Report(run);
+    }
+    // Rounds of two halves, one on each core, each into a buffer of its own;
+    // the halves are then written and noted in their order.
+    std::string kept[2];
+    for (std::size_t from = 0; from < n; from += 2 * kRoundHalf) {
+        const std::size_t middle = std::min(n, from + kRoundHalf);
+        const std::size_t to = std::min(n, middle + kRoundHalf);
+        std::optional<OnePassStages> part[2];
+        for (int k = 0; k < 2; ++k) {
+            kept[k].clear();
+            part[k].emplace(
+                run.State, run.Settings, encoding,
+                [&buffer = kept[k]](std::string_view line) {
+                    buffer += line;
+                    buffer += "\r\n";
+                },
+                false);
+        }
+        ForkJoin([&] { TakeRange(*part[0], records, from, middle); },
+                 [&] { TakeRange(*part[1], records, middle, to); });
+        for (int k = 0; k < 2; ++k) {
+            out.AddBytes(kept[k]);
+            stages.Append(*part[k]);
+        }
+    }
+    return stages.Report(run);
 }
 
 }  // namespace quellor

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <optional>
 #include <string>
@@ -13,6 +14,8 @@
 
 #include "records/Encoding.h"
 #include "records/RecordList.h"
+#include "records/StringList.h"
+#include "run/OutputLines.h"
 #include "run/RunStages.h"
 
 namespace quellor {
@@ -21,11 +24,17 @@ class OnePassStages {
   public:
     using Sink = std::function<void(std::string_view)>;
     // keep receives each line of the result, cut to the chosen fields: at
-    // once the file's heading line, if it has one, then the records taken.
-    OnePassStages(const RunState& state, const RunSettings& settings, Encoding encoding, Sink keep);
+    // once the file's heading line, if it has one and withHeading is set,
+    // then the records taken.
+    OnePassStages(const RunState& state, const RunSettings& settings, Encoding encoding, Sink keep,
+                  bool withHeading = true);
 
     // Each record, in order.
     void Take(std::string_view line);
+
+    // Takes over what a pass over the records right after this one's noted,
+    // as if this pass had gone on over them.
+    void Append(const OnePassStages& later);
 
     // The stages as the observer sees them when they walk their records:
     // the same calls, record checks and line numbers, one record at a time,
@@ -46,9 +55,22 @@ class OnePassStages {
     TStringListEx fields_;
     std::string cut_;
     std::uint64_t taken_ = 0, left_ = 0;
+    // A record on which the conditions themselves failed (a field they name
+    // is missing), with what they threw.
+    struct Failed {
+        std::uint64_t Index;
+        std::exception_ptr Error;
+    };
+
     // The record stage goes from the last record to the first, so the one it
     // meets first is the last refused; the field stage the reverse.
     std::optional<Refused> lastRefusedRecord_, firstRefusedField_;
+    std::optional<Failed> lastFailedTest_;
 };
+
+// The extraction stages over the records in memory, in one pass on both
+// cores, kept lines into out. Returns the records left.
+int ExtractInMemory(RunContext& run, const TStringList& records, Encoding encoding,
+                    DeferredOutput& out);
 
 }  // namespace quellor

@@ -15,6 +15,8 @@
 #include "records/RecordList.h"
 #include "records/StagedFile.h"
 #include "run/MemoryBudget.h"
+#include "run/OnePassStages.h"
+#include "run/OutputLines.h"
 #include "run/ProcessingRunChecks.h"
 #include "run/RunMessages.h"
 #include "run/RunStages.h"
@@ -98,20 +100,28 @@ void ProcessFile(RunContext& run, TStringListEx& records, const std::string& pat
     if (settings.SortOn)
         SortStage(run, records, form.TextEncoding, outputs.Duplicates, newMode, form.Prefix(),
                   duplicates);
-    if (settings.RecordExtractionOn) RecordExtractionStage(run, records, form.TextEncoding);
-    if (settings.FieldExtractionOn) FieldExtractionStage(run, records, form.TextEncoding);
+    // The extraction stages write the result as they go; a failure anywhere
+    // drops it unseen. Both outputs are put in place only once both are
+    // written whole: the old ".new" and ".w" stay side by side as they were.
+    const bool extracting = settings.RecordExtractionOn || settings.FieldExtractionOn;
+    std::optional<DeferredOutput> extracted;
+    if (extracting) {
+        extracted.emplace(outputs.Processed, newMode, form.Prefix());
+        const int left = ExtractInMemory(run, records, form.TextEncoding, *extracted);
+        if (left == 0 && settings.NoFileWhenEmpty) extracted.reset();
+    }
     SetRecordBar(run, 100);
 
-    // Both outputs are put in place only once both are written whole: a
-    // failure anywhere leaves the old ".new" and ".w" side by side as they were.
-    std::optional<StagedFile> processed;
-    if (!(settings.NoFileWhenEmpty && records.Empty())) {
-        processed.emplace(outputs.Processed, newMode);
+    std::optional<StagedFile> sorted;
+    StagedFile* processed = extracted ? &extracted->Finish() : nullptr;
+    if (!extracting && !(settings.NoFileWhenEmpty && records.Empty())) {
+        sorted.emplace(outputs.Processed, newMode);
         std::string lead(form.Prefix());
         if (state.Heading) lead.append(*state.Heading).append("\r\n");
-        processed->Write(records, lead);
+        sorted->Write(records, lead);
+        processed = &*sorted;
     }
-    CommitTogether({duplicates ? &*duplicates : nullptr, processed ? &*processed : nullptr});
+    CommitTogether({duplicates ? &*duplicates : nullptr, processed});
     FinishFile(run);
 }
 

@@ -125,30 +125,6 @@ std::function<bool(const TStringListEx&)> RecordTest(const RunSettings& settings
     };
 }
 
-void RecordExtractionStage(RunContext& run, TStringListEx& records, Encoding encoding) {
-    TStringListEx fields;
-    const CsvDialect dialect = QuotedCsv(encoding);
-    const FileCondition c1(run.Settings.Condition1, encoding);
-    const FileCondition c2(run.Settings.Condition2, encoding);
-    const int count = records.Count();
-    OpenRecordStage(run, count);
-
-    // Deleting one record at a time from the middle of a million-line list is
-    // quadratic; the decisions are marked and the list compacted once. An error
-    // leaves before the compaction, so the outcome is the same.
-    std::vector<char> keep(static_cast<std::size_t>(count), 0);
-    for (int h = count - 1, examined = 0; h >= 0; --h, ++examined) {
-        SplitFields(fields, records.At(static_cast<std::size_t>(h)), dialect);
-        CheckRecord(run, RecordLine(run.State, h), fields.Count());
-        keep[static_cast<std::size_t>(h)] = RecordStays(run.Settings, c1, c2, fields) ? 1 : 0;
-        ReportRecordProgress(run, examined + 1);
-        LetEventsThrough(run);
-    }
-    CheckHeading(run, dialect);
-    records.KeepMarked(keep);
-    CloseRecordStage(run, count, records.Count());
-}
-
 void OpenRecordStage(RunContext& run, int count) {
     run.Observer.AppendLog(runmsg::kLogRecordExtraction);
     run.State.StageRecordCount = count;
@@ -170,25 +146,6 @@ void OpenFieldStage(RunContext& run, int count) {
 void CloseFieldStage(RunContext& run, int count) {
     run.Observer.AppendLog(runmsg::kLogDone);
     run.Observer.SetRecordCounter(RecordCounter(count, count));
-}
-
-void FieldExtractionStage(RunContext& run, TStringListEx& records, Encoding encoding) {
-    const int count = records.Count();
-    OpenFieldStage(run, count);
-    TStringListEx fields;
-    const CsvDialect dialect = PlainCsv(encoding);
-    const std::vector<int> chosen(run.Settings.ChosenFields);
-
-    std::string line;  // reused: no allocation per record once it has grown
-    CutHeading(run, dialect);
-    for (int i = 0; i < count; ++i) {
-        SplitFields(fields, records.At(static_cast<std::size_t>(i)), dialect);
-        CheckRecord(run, RecordLine(run.State, i), fields.Count());
-        fields.SelectFieldsInto(chosen, line);
-        records.Put(i, line);
-        ReportRecordProgress(run, i + 1);
-    }
-    CloseFieldStage(run, count);
 }
 
 void CheckHeadingForSort(const RunContext& run, Encoding encoding) {

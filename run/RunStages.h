@@ -42,12 +42,10 @@ class ERunAborted : public Exception {
 void SortStage(RunContext& run, TStringListEx& records, Encoding encoding,
                const std::string& duplicatesPath, mode_t newMode, std::string_view prefix,
                std::optional<StagedFile>& duplicates);
-void RecordExtractionStage(RunContext& run, TStringListEx& records, Encoding encoding);
 // Whether a record split into fields stays, by the run's conditions in the
-// encoding of the file at hand; the streamed stages test records one by one.
+// encoding of the file at hand.
 std::function<bool(const TStringListEx&)> RecordTest(const RunSettings& settings,
                                                      Encoding encoding);
-void FieldExtractionStage(RunContext& run, TStringListEx& records, Encoding encoding);
 // What the extraction stages say before their first record and after their
 // last, on every road.
 void OpenRecordStage(RunContext& run, int count);

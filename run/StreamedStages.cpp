@@ -1,7 +1,6 @@
 #include "run/StreamedStages.h"
 
 #include <cstdint>
-#include <exception>
 #include <optional>
 #include <vector>
 
@@ -14,6 +13,7 @@
 #include "records/RunFiles.h"
 #include "run/MemoryBudget.h"
 #include "run/OnePassStages.h"
+#include "run/OutputLines.h"
 #include "run/RunMessages.h"
 
 namespace quellor {
@@ -21,67 +21,9 @@ namespace quellor {
 namespace {
 
 constexpr std::size_t kReadBlock = std::size_t{4} << 20;
-constexpr std::size_t kWriteBlock = std::size_t{1} << 20;
+constexpr std::size_t kLineBlock = std::size_t{1} << 20;
 // Lines between two looks at the window and the abort switch in a long pass.
 constexpr std::uint64_t kTickEvery = 8192;
-
-// An output written line by line with CR LF, through one reused buffer.
-class OutputLines {
-  public:
-    OutputLines(const std::string& path, mode_t mode, std::string_view prefix) : file_(path, mode) {
-        buf_.reserve(kWriteBlock);
-        buf_ = prefix;
-    }
-    void Add(std::string_view line) {
-        buf_ += line;
-        buf_ += "\r\n";
-        if (buf_.size() >= kWriteBlock) Flush();
-    }
-    StagedFile& Finish() {
-        Flush();
-        file_.Finish();
-        return file_;
-    }
-    StagedFile& File() { return file_; }
-
-  private:
-    void Flush() {
-        file_.Append(buf_);
-        buf_.clear();
-    }
-    StagedFile file_;
-    std::string buf_;
-};
-
-// The ".new" file written while the stages run. The in-memory road meets a
-// failure to create or write it only after the stages, so it is kept until
-// then: the user sees the same calls and the same error.
-class DeferredOutput {
-  public:
-    DeferredOutput(const std::string& path, mode_t mode, std::string_view prefix) {
-        try {
-            out_.emplace(path, mode, prefix);
-        } catch (const Exception&) {
-            failure_ = std::current_exception();
-        }
-    }
-    void Add(std::string_view line) {
-        if (failure_) return;
-        try {
-            out_->Add(line);
-        } catch (const Exception&) {
-            failure_ = std::current_exception();
-        }
-    }
-    StagedFile& Finish() {
-        if (!failure_) return out_->Finish();
-        std::rethrow_exception(failure_);
-    }
-
-  private:
-    std::optional<OutputLines> out_;
-    std::exception_ptr failure_;
-};
 
 // The lines after the heading, indexed as IndexLines indexes a whole file
 // and numbered from 0; the heading goes to the run's state.
@@ -90,7 +32,7 @@ LineIndex TakeHeading(RunState& state, const IndexedFile& input) {
     LineIndex rest;
     rest.End = all.End;
     if (all.Marks.empty()) return rest;
-    LineStream in(input.File.Get(), all.From(0), all.To(0), kWriteBlock);
+    LineStream in(input.File.Get(), all.From(0), all.To(0), kLineBlock);
     std::string_view line;
     in.Next(line);
     state.Heading.emplace(line);

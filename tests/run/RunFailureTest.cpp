@@ -241,5 +241,45 @@ TEST_F(RunFailure, DuplicatesFileWaitsForTheResultFile) {
     EXPECT_FALSE(Exists(input + ".new"));
 }
 
+// A file long enough to be taken on both cores: the stage that refuses a
+// record still names the one it meets first, counted in its own records.
+// Field 1 keeps the odd records ("k…"); the field stage numbers only those.
+TEST_F(RunFailure, LongFileNamesTheRecordEachStageMeetsFirst) {
+    struct Row {
+        std::vector<std::pair<int, std::string>> bad;  // line, record
+        int reported;
+    };
+    const std::vector<Row> rows = {
+        // The record stage walks back from the end: the last bad record.
+        {{{100, "k,x,1"}, {30001, "k,x,1"}}, 30001},
+        // Both halves of a round, and two rounds apart: the last again.
+        {{{5, "m,x,1"}, {16390, "k,x,1"}, {49999, "m,x,1"}}, 49999},
+        // Only the field stage sees three fields; it counts kept records
+        // from the first, and the unkept ones are never cut.
+        {{{10, "\"m,10\",1"}, {40001, "\"k,x\",1"}, {45001, "\"k,y\",1"}}, 20001},
+        {{{3, "\"k,x\",1"}, {40001, "\"k,y\",1"}}, 2},
+    };
+    for (const Row& row : rows) {
+        std::vector<std::string> lines;
+        for (int i = 1; i <= 50000; ++i)
+            lines.push_back((i % 2 ? "k" : "m") + std::to_string(i) + ",1");
+        for (const auto& [line, record] : row.bad)
+            lines[static_cast<std::size_t>(line - 1)] = record;
+        const std::string input = WriteLines("long.csv", lines);
+        RunSettings settings = SettingsFor({input}, 2);
+        settings.RecordExtractionOn = settings.FieldExtractionOn = true;
+        settings.Condition1 = {1, "k", MatchMode::StartsWith};
+        settings.ChosenFields = {2, 1};
+        RecordingObserver observer;
+
+        const RunError error = RunFailing(settings, observer);
+
+        EXPECT_NE(error.Message.find("\r\n" + std::to_string(row.reported) + "行目でｴﾗｰ"),
+                  std::string::npos)
+            << error.Message;
+        EXPECT_FALSE(Exists(input + ".new"));
+    }
+}
+
 }  // namespace
 }  // namespace quellor::test
