@@ -1,5 +1,6 @@
 #include "records/Encoding.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "records/Cp932.h"
@@ -84,6 +85,20 @@ void EncodingGuess::Feed(std::string_view line) {
     // Only a text still open to both readings needs the second one.
     if (high && cp932Whole_ && strayBytes_ == 0 && beyondLatin1_ == 0)
         cp932Whole_ = Cp932ReadsWhole(line);
+}
+
+void EncodingGuess::Join(const EncodingGuess& next) {
+    // Past kFewStrayBytes either side stopped counting, and the verdict is
+    // code page 932 whatever the other counts say. Short of that, neither
+    // side stopped, so the sums are those of one pass; the katakana reading
+    // matters only when neither side saw a stray byte or a wider character,
+    // and then each side checked every line it had.
+    if (strayBytes_ == 0 && next.strayBytes_ > 0) firstStrayLine_ = lines_ + next.firstStrayLine_;
+    strayBytes_ = std::min(strayBytes_ + next.strayBytes_, kFewStrayBytes + 1);
+    beyondLatin1_ += next.beyondLatin1_;
+    sawHigh_ = sawHigh_ || next.sawHigh_;
+    cp932Whole_ = cp932Whole_ && next.cp932Whole_;
+    lines_ += next.lines_;
 }
 
 bool EncodingGuess::MostlyUtf8() const {

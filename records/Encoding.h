@@ -100,6 +100,9 @@ class EncodingGuess {
     static constexpr std::int64_t kFewStrayBytes = 8;
 
     void Feed(std::string_view line);
+    // Takes in a guess fed the lines that follow this one's: the verdict,
+    // the stray line among them, is what feeding them all here would give.
+    void Join(const EncodingGuess& next);
     Encoding Guess() const;
     bool MostlyUtf8() const;
     // The line (from 1) holding the first byte that is no part of a UTF-8

@@ -50,6 +50,20 @@ inline long long ReadFully(int fd, char* buf, std::size_t size) {
     return static_cast<long long>(got);
 }
 
+// The same from a position, leaving the file offset alone, so that two
+// threads can read one file's two halves at once.
+inline long long ReadFullyAt(int fd, char* buf, std::size_t size, std::size_t at) {
+    std::size_t got = 0;
+    while (got < size) {
+        const ssize_t r = ::pread(fd, buf + got, size - got, static_cast<off_t>(at + got));
+        if (r < 0 && errno == EINTR) continue;
+        if (r < 0) return -1;
+        if (r == 0) break;
+        got += static_cast<std::size_t>(r);
+    }
+    return static_cast<long long>(got);
+}
+
 inline bool WriteFully(int fd, const char* buf, std::size_t size) {
     std::size_t done = 0;
     while (done < size) {

@@ -7,12 +7,14 @@
 #include <cstring>
 #include <limits>
 #include <memory>
+#include <thread>
 #include <vector>
 
-#include "records/ByteScan.h"
 #include "records/Exceptions.h"
 #include "records/FileHandle.h"
+#include "records/ForkJoin.h"
 #include "records/Format.h"
+#include "records/LineScan.h"
 #include "records/Messages.h"
 #include "records/StagedFile.h"
 
@@ -48,68 +50,83 @@ int OpenRegularFile(const std::string& path, struct stat* st) {
     return -1;
 }
 
-// Reads the whole file by its size; a file that shrank meanwhile gives what it had.
-std::size_t ReadWhole(int fd, const struct stat& st, const std::string& path,
+// Reads the whole file by its size, its two halves at once when that pays:
+// the kernel's copy is much of a load. A file that shrank meanwhile gives
+// what it had.
+std::size_t ReadWhole(int fd, const struct stat& st, const std::string& path, bool twoThreads,
                       std::unique_ptr<char[]>& buf) {
     const auto size = static_cast<std::size_t>(st.st_size);
     if (size >= kMaxFileSize) throw EReadError(Format(msg::kFileTooLarge, {PathForShow(path)}));
     buf = std::make_unique_for_overwrite<char[]>(size ? size : 1);
-    const long long got = ReadFully(fd, buf.get(), size);
-    if (got < 0) throw EReadError(Format(msg::kFileReadFailed, {PathForShow(path)}));
-    return static_cast<std::size_t>(got);
+    const std::size_t half = twoThreads ? size / 2 : size;
+    long long first = 0;
+    long long second = 0;
+    if (twoThreads) {
+        ForkJoin([&] { first = ReadFullyAt(fd, buf.get(), half, 0); },
+                 [&] { second = ReadFullyAt(fd, buf.get() + half, size - half, half); });
+    } else {
+        first = ReadFully(fd, buf.get(), size);
+    }
+    if (first < 0 || second < 0)
+        throw EReadError(Format(msg::kFileReadFailed, {PathForShow(path)}));
+    const auto got = static_cast<std::size_t>(first);
+    return got < half ? got : half + static_cast<std::size_t>(second);
+}
+
+[[noreturn]] void ThrowNul(const std::string& path, std::int64_t line) {
+    throw EReadError(Format(msg::kNulInLine, {PathForShow(path), line}));
 }
 
 }  // namespace
 
-TextForm LoadLines(TStringList& list, const std::string& path, EncodingChoice choice) {
+TextForm LoadLines(TStringList& list, const std::string& path, EncodingChoice choice,
+                   std::size_t parallelFrom) {
     struct stat st {};
     FileHandle file(OpenRegularFile(path, &st));
     if (!file.Valid()) {
         throw EFOpenError(Format(msg::kFileCannotOpen, {PathForShow(path)}));
     }
+    const bool twoThreads = static_cast<std::size_t>(st.st_size) >= parallelFrom &&
+                            std::thread::hardware_concurrency() >= 2;
     std::unique_ptr<char[]> buf;
-    const std::size_t size = ReadWhole(file.Get(), st, path, buf);
+    const std::size_t size = ReadWhole(file.Get(), st, path, twoThreads, buf);
     file.Close();
 
-    // CR LF, CR and LF each end a line; a break at the very end adds no
-    // empty line. One pass finds the breaks and any NUL byte together, and
-    // guesses the encoding when it is not chosen (line breaks cut characters
-    // of neither). A code page 932 file has no byte-order mark: chosen so,
-    // those bytes are its text.
+    // A code page 932 file has no byte-order mark: chosen so, those bytes are its text.
     const char* text = buf.get();
-    const auto* p = reinterpret_cast<const unsigned char*>(text);
     TextForm form;
     form.ByteOrderMark =
         choice != EncodingChoice::Cp932 && std::string_view(text, size).starts_with(kUtf8Bom);
     const bool guessing = choice == EncodingChoice::Auto && !form.ByteOrderMark;
-    EncodingGuess guess;
+    const std::size_t from = form.ByteOrderMark ? kUtf8Bom.size() : 0;
+    // The second piece begins with the first line that starts past the middle.
+    const std::size_t split =
+        twoThreads ? LineStartFrom(text, std::max(from, size / 2), size) : size;
+
     std::vector<TStringList::Span> lines;
-    lines.reserve(size / 64 + 16);
-    for (std::size_t pos = form.ByteOrderMark ? kUtf8Bom.size() : 0; pos < size;) {
-        if (lines.size() == lines.capacity()) {
-            // Short lines: count the rest once rather than let the list
-            // double, which would hold up to twice the memory it needs.
-            const auto rest = std::count(text + pos, text + size, '\n');
-            // Lines cut by CR alone are not counted: those still grow by half.
-            lines.reserve(std::max(lines.size() + static_cast<std::size_t>(rest) + 1,
-                                   lines.size() + lines.size() / 2));
-        }
-        const std::size_t end = NextLineByte(p, pos, size);
-        if (end < size && p[end] == 0) {
-            const std::int64_t lineNumber = static_cast<std::int64_t>(lines.size()) + 1;
-            throw EReadError(Format(msg::kNulInLine, {PathForShow(path), lineNumber}));
-        }
-        lines.push_back({text + pos, end - pos});
-        if (guessing) guess.Feed(std::string_view(text + pos, end - pos));
-        pos = end + 1;
-        if (end < size && p[end] == '\r' && pos < size && p[pos] == '\n') ++pos;
+    PieceFindings found;
+    if (split < size) {
+        std::vector<PieceLine> rest;
+        PieceFindings restFound;
+        ForkJoin([&] { ScanSpans(text, from, split, size, guessing, lines, found); },
+                 [&] { ScanPieceLines(text, split, size, guessing, rest, restFound); });
+        if (found.nulLine != 0) ThrowNul(path, found.nulLine);
+        const auto before = static_cast<std::int64_t>(lines.size());
+        if (restFound.nulLine != 0) ThrowNul(path, before + restFound.nulLine);
+        found.guess.Join(restFound.guess);
+        // Enough room already, unless lines cut by CR alone fooled the count.
+        lines.reserve(lines.size() + rest.size());
+        for (const PieceLine& line : rest) lines.push_back({text + line.at, line.size});
+    } else {
+        ScanSpans(text, from, size, size, guessing, lines, found);
+        if (found.nulLine != 0) ThrowNul(path, found.nulLine);
     }
-    if (guessing && guess.MostlyUtf8()) {
+    if (guessing && found.guess.MostlyUtf8()) {
         throw EReadError(
-            Format(msg::kStrayByteInUtf8, {PathForShow(path), guess.FirstStrayLine()}));
+            Format(msg::kStrayByteInUtf8, {PathForShow(path), found.guess.FirstStrayLine()}));
     }
     form.TextEncoding = choice == EncodingChoice::Cp932 ? Encoding::Cp932
-                        : guessing                      ? guess.Guess()
+                        : guessing                      ? found.guess.Guess()
                                                         : Encoding::Utf8;
     list.Adopt(std::move(buf), size, std::move(lines));
     return form;

@@ -26,8 +26,12 @@ struct TextForm {
 // than staying with the list: it belongs to the file, as the mark does, and
 // the lines are bytes to every list operation; a list filled any other way
 // would carry an encoding nobody set.
+// Files from this size on are read and cut on two threads, where there are
+// two cores: below it, starting a thread costs about what it saves.
+inline constexpr std::size_t kParallelLoadFrom = std::size_t{1} << 22;
 TextForm LoadLines(TStringList& list, const std::string& path,
-                   EncodingChoice choice = EncodingChoice::Auto);
+                   EncodingChoice choice = EncodingChoice::Auto,
+                   std::size_t parallelFrom = kParallelLoadFrom);
 // Writes prefix, then every line followed by CR LF. The file at path is
 // replaced only once every byte is safely written; on failure it stays
 // exactly as it was.

@@ -86,6 +86,8 @@ bool CanReplace(const std::string& path, struct stat* existing, bool* exists) {
 // Writes every line with its CR LF through one reused buffer of at most
 // kSaveChunk bytes: a file-sized buffer would cost as much again in memory
 // and page faults as the text itself, for the same bytes written.
+constexpr std::size_t kSaveChunk = std::size_t{1} << 20;
+
 class ChunkWriter {
   public:
     ChunkWriter(int fd, std::size_t total)
@@ -96,7 +98,13 @@ class ChunkWriter {
     bool Line(std::string_view line) {
         if (line.size() + 2 > capacity_ - used_ && !Flush()) return false;
         if (line.size() + 2 > capacity_) {
-            return WriteFully(fd_, line.data(), line.size()) && WriteFully(fd_, "\r\n", 2);
+            // In chunks still: one call of a whole file's bytes was no faster
+            // and waited out the kernel's write-back in one piece.
+            for (std::size_t at = 0; at < line.size(); at += kSaveChunk) {
+                const std::size_t n = std::min(kSaveChunk, line.size() - at);
+                if (!WriteFully(fd_, line.data() + at, n)) return false;
+            }
+            return WriteFully(fd_, "\r\n", 2);
         }
         if (!line.empty()) std::memcpy(buf_.get() + used_, line.data(), line.size());
         used_ += line.size();
@@ -112,12 +120,44 @@ class ChunkWriter {
     }
 
   private:
-    static constexpr std::size_t kSaveChunk = std::size_t{1} << 20;
     int fd_;
     std::size_t capacity_;
     std::unique_ptr<char[]> buf_;
     std::size_t used_ = 0;
 };
+
+// Lines that still lie one after another in a block of the list with CR LF
+// between them, as a loaded file leaves them, go out as one piece: a piece
+// past a chunk is written straight from the list, with no copy at all.
+bool WriteLines(ChunkWriter& writer, const TStringList& list) {
+    const std::size_t count = static_cast<std::size_t>(list.Count());
+    std::string_view block;
+    std::size_t from = 0;  // the piece is block[from, to), its CR LF still to come
+    std::size_t to = 0;
+    bool inPiece = false;
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::string_view line = list.At(i);
+        const char* p = line.data();
+        const bool inBlock = p != nullptr && p >= block.data() && p < block.data() + block.size();
+        if (inPiece && inBlock) {
+            const auto at = static_cast<std::size_t>(p - block.data());
+            if (at == to + 2 && block[to] == '\r' && block[to + 1] == '\n') {
+                to = at + line.size();
+                continue;
+            }
+        }
+        if (inPiece && !writer.Line(block.substr(from, to - from))) return false;
+        if (!inBlock) block = list.BlockHolding(p);
+        inPiece = !block.empty();
+        if (!inPiece) {
+            if (!writer.Line(line)) return false;
+            continue;
+        }
+        from = static_cast<std::size_t>(p - block.data());
+        to = from + line.size();
+    }
+    return !inPiece || writer.Line(block.substr(from, to - from));
+}
 
 // A rename over this entry fails with EPERM even for root.
 bool AppendOnlyOrImmutable(int folder, const char* name) {
@@ -192,12 +232,13 @@ StagedFile::~StagedFile() {
 }
 
 void StagedFile::Write(const TStringList& list, std::string_view prefix) {
-    std::size_t total = prefix.size();
     const std::size_t count = static_cast<std::size_t>(list.Count());
-    for (std::size_t i = 0; i < count; ++i) total += list.At(i).size() + 2;
+    // Only sizes the buffer, which never exceeds a chunk.
+    std::size_t total = prefix.size();
+    for (std::size_t i = 0; i < count && total < kSaveChunk; ++i) total += list.At(i).size() + 2;
     ChunkWriter writer(file_.Get(), total);
-    bool ok = prefix.empty() || WriteFully(file_.Get(), prefix.data(), prefix.size());
-    for (std::size_t i = 0; ok && i < count; ++i) ok = writer.Line(list.At(i));
+    bool ok = (prefix.empty() || WriteFully(file_.Get(), prefix.data(), prefix.size())) &&
+              WriteLines(writer, list);
     // Flushed before it takes the output's name: after a crash of the
     // system the output is either the old file or the whole new one.
     ok = ok && writer.Flush() && ::fdatasync(file_.Get()) == 0;

@@ -145,6 +145,14 @@ bool TStringList::Owns(const char* p) const {
     });
 }
 
+std::string_view TStringList::BlockHolding(const char* p) const {
+    for (const Block& b : blocks_) {
+        if (p != nullptr && p >= b.data.get() && p < b.data.get() + b.used)
+            return {b.data.get(), b.used};
+    }
+    return {};
+}
+
 void TStringList::ReleaseUnusedBlocks() {
     if (blocks_.size() < 2) return;
     std::vector<std::size_t> order(blocks_.size());

@@ -51,6 +51,8 @@ class TStringList {
     void Adopt(std::unique_ptr<char[]> buffer, std::size_t size, std::vector<Span>&& lines);
     // Whether p points into this list's own storage.
     bool Owns(const char* p) const;
+    // The used bytes of the storage block that p points into; empty for none.
+    std::string_view BlockHolding(const char* p) const;
     // Arena space for size bytes, for lines that AddOwned then appends.
     char* Allocate(std::size_t size);
     // Appends a line whose bytes lie in space from Allocate and belong to no other line.

@@ -26,9 +26,9 @@ namespace fs = std::filesystem;
 
 class LineFilesTest : public test::TempDirTest {
   protected:
-    Strings Load(std::string_view bytes) {
+    Strings Load(std::string_view bytes, std::size_t parallelFrom = kParallelLoadFrom) {
         TStringList list;
-        LoadLines(list, WriteBytes("in.csv", bytes));
+        LoadLines(list, WriteBytes("in.csv", bytes), EncodingChoice::Auto, parallelFrom);
         return Lines(list);
     }
 };
@@ -68,7 +68,67 @@ TEST_F(LineFilesTest, LoadCutsLinesByCrAndLf) {
         {"\xef\xbb\xbf\r\nx", {"", "x"}},
         {Sjis("東京,大阪\r\nｱｲｳ"), {Sjis("東京,大阪"), Sjis("ｱｲｳ")}},
     };
-    for (const auto& row : table) EXPECT_EQ(Load(row.bytes), row.lines) << Hex(row.bytes);
+    for (const auto& row : table) {
+        EXPECT_EQ(Load(row.bytes), row.lines) << Hex(row.bytes);
+        EXPECT_EQ(Load(row.bytes, 0), row.lines) << "two halves: " << Hex(row.bytes);
+    }
+}
+
+// Cut in two at its middle, a file reads as it does in one pass: lines,
+// encoding, and the line an error names.
+TEST_F(LineFilesTest, LoadInTwoHalvesMatchesOnePass) {
+    const std::string x10(10, 'x');
+    const std::string path = PathOf("split.csv");
+    const auto stray = [&](int line) {
+        return "ファイル " + path + " はUTF-8として読みましたが、" + std::to_string(line) +
+               "行目にUTF-8でないバイトがあります";
+    };
+    const auto nul = [&](int line) {
+        return "ファイル " + path + " の" + std::to_string(line) + "行目にNUL文字があります";
+    };
+    struct Row {
+        std::string bytes;
+        Strings lines;
+        Encoding encoding;
+        std::string error;
+    };
+    const std::vector<Row> table = {
+        {"ab\r\ncd", {"ab", "cd"}, Encoding::Cp932, ""},          // the middle cuts CR LF
+        {"abc\rdef", {"abc", "def"}, Encoding::Cp932, ""},        // a lone CR at the middle
+        {"ab\r\r\ncd", {"ab", "", "cd"}, Encoding::Cp932, ""},    // CR, then CR LF
+        {"a\r\nbcdefgh", {"a", "bcdefgh"}, Encoding::Cp932, ""},  // no break past the middle
+        {"\xef\xbb\xbf"
+         "ab\r\ncd",
+         {"ab", "cd"},
+         Encoding::Utf8,
+         ""},
+        {"\xef\xbb\xbf"
+         "a\nb",
+         {"a", "b"},
+         Encoding::Utf8,
+         ""},
+        {"a\r\nb\r\nc\r\nd\0"s, {}, Encoding::Cp932, nul(4)},
+        {"a\0\r\nb\r\nc\0"s, {}, Encoding::Cp932, nul(1)},
+        {"あいう\r\nb\r\nc\x80", {}, Encoding::Utf8, stray(3)},
+        // The stray byte before the middle, the wide characters after it.
+        {"\x80\r\n" + x10 + "\r\nあいう", {}, Encoding::Utf8, stray(1)},
+        {"é\r\n" + x10 + "\r\né", {"é", x10, "é"}, Encoding::Cp932, ""},
+        {"é\r\n" + x10 + "\r\n\xc2\xa0", {"é", x10, "\xc2\xa0"}, Encoding::Utf8, ""},
+    };
+    for (const auto& row : table) {
+        WriteBytes("split.csv", row.bytes);
+        TStringList list;
+        Fill(list, {"kept"});
+        try {
+            const TextForm form = LoadLines(list, path, EncodingChoice::Auto, 0);
+            EXPECT_EQ(row.error, "") << Hex(row.bytes);
+            EXPECT_EQ(Lines(list), row.lines) << Hex(row.bytes);
+            EXPECT_EQ(form.TextEncoding, row.encoding) << Hex(row.bytes);
+        } catch (const EReadError& e) {
+            EXPECT_EQ(std::string(e.what()), row.error) << Hex(row.bytes);
+            EXPECT_EQ(Lines(list), Strings{"kept"}) << Hex(row.bytes);
+        }
+    }
 }
 
 TEST_F(LineFilesTest, LoadReadsLongLinesWhole) {

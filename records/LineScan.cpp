@@ -1,0 +1,70 @@
+#include "records/LineScan.h"
+
+#include <algorithm>
+
+#include "records/ByteScan.h"
+
+namespace quellor {
+
+std::size_t LineStartFrom(const char* text, std::size_t from, std::size_t size) {
+    const auto* p = reinterpret_cast<const unsigned char*>(text);
+    std::size_t i = NextLineByte(p, from, size);
+    while (i < size && p[i] == 0) i = NextLineByte(p, i + 1, size);
+    if (i >= size) return size;
+    // A CR is never the second byte of a pair, so it always ends a line;
+    // an LF found first may be a pair's second byte, which ends one too.
+    if (p[i] == '\r' && i + 1 < size && p[i + 1] == '\n') return i + 2;
+    return i + 1;
+}
+
+namespace {
+
+// CR LF, CR and LF each end a line; a break at the very end adds no empty
+// line. One pass finds the breaks and any NUL byte together, and feeds the
+// encoding guess (line breaks cut characters of neither encoding).
+template <typename Lines, typename Put>
+void Scan(const char* text, std::size_t from, std::size_t to, std::size_t countTo, bool guessing,
+          Lines& lines, PieceFindings& found, Put put) {
+    const auto* p = reinterpret_cast<const unsigned char*>(text);
+    lines.reserve((countTo - from) / 64 + 16);
+    for (std::size_t pos = from; pos < to;) {
+        if (lines.size() == lines.capacity()) {
+            // Short lines: count the rest once rather than let the list
+            // double, which would hold up to twice the memory it needs.
+            const auto rest = std::count(text + pos, text + countTo, '\n');
+            // Lines cut by CR alone are not counted: those still grow by half.
+            lines.reserve(std::max(lines.size() + static_cast<std::size_t>(rest) + 1,
+                                   lines.size() + lines.size() / 2));
+        }
+        const std::size_t end = NextLineByte(p, pos, to);
+        if (end < to && p[end] == 0) {
+            found.nulLine = static_cast<std::int64_t>(lines.size()) + 1;
+            return;
+        }
+        put(lines, pos, end);
+        if (guessing) found.guess.Feed(std::string_view(text + pos, end - pos));
+        pos = end + 1;
+        if (end < to && p[end] == '\r' && pos < to && p[pos] == '\n') ++pos;
+    }
+}
+
+}  // namespace
+
+void ScanSpans(const char* text, std::size_t from, std::size_t to, std::size_t countTo,
+               bool guessing, std::vector<TStringList::Span>& lines, PieceFindings& found) {
+    Scan(text, from, to, countTo, guessing, lines, found,
+         [text](auto& out, std::size_t pos, std::size_t end) {
+             out.push_back({text + pos, end - pos});
+         });
+}
+
+void ScanPieceLines(const char* text, std::size_t from, std::size_t to, bool guessing,
+                    std::vector<PieceLine>& lines, PieceFindings& found) {
+    Scan(
+        text, from, to, to, guessing, lines, found,
+        [](auto& out, std::size_t pos, std::size_t end) {
+            out.push_back({static_cast<std::uint32_t>(pos), static_cast<std::uint32_t>(end - pos)});
+        });
+}
+
+}  // namespace quellor
