@@ -13,6 +13,7 @@
 #include <atomic>
 #include <charconv>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -87,11 +88,13 @@ bool CanReplace(const std::string& path, struct stat* existing, bool* exists) {
 // kSaveChunk bytes: a file-sized buffer would cost as much again in memory
 // and page faults as the text itself, for the same bytes written.
 constexpr std::size_t kSaveChunk = std::size_t{1} << 20;
+constexpr std::uint64_t kWritebackStep = std::uint64_t{8} << 20;
 
 class ChunkWriter {
   public:
-    ChunkWriter(int fd, std::size_t total)
-        : fd_(fd),
+    using Put = std::function<bool(const char*, std::size_t)>;
+    ChunkWriter(Put put, std::size_t total)
+        : put_(std::move(put)),
           capacity_(std::min(total, kSaveChunk)),
           buf_(std::make_unique_for_overwrite<char[]>(capacity_ ? capacity_ : 1)) {}
 
@@ -102,9 +105,9 @@ class ChunkWriter {
             // and waited out the kernel's write-back in one piece.
             for (std::size_t at = 0; at < line.size(); at += kSaveChunk) {
                 const std::size_t n = std::min(kSaveChunk, line.size() - at);
-                if (!WriteFully(fd_, line.data() + at, n)) return false;
+                if (!put_(line.data() + at, n)) return false;
             }
-            return WriteFully(fd_, "\r\n", 2);
+            return put_("\r\n", 2);
         }
         if (!line.empty()) std::memcpy(buf_.get() + used_, line.data(), line.size());
         used_ += line.size();
@@ -114,13 +117,13 @@ class ChunkWriter {
     }
 
     bool Flush() {
-        const bool ok = WriteFully(fd_, buf_.get(), used_);
+        const bool ok = put_(buf_.get(), used_);
         used_ = 0;
         return ok;
     }
 
   private:
-    int fd_;
+    Put put_;
     std::size_t capacity_;
     std::unique_ptr<char[]> buf_;
     std::size_t used_ = 0;
@@ -236,17 +239,31 @@ void StagedFile::Write(const TStringList& list, std::string_view prefix) {
     // Only sizes the buffer, which never exceeds a chunk.
     std::size_t total = prefix.size();
     for (std::size_t i = 0; i < count && total < kSaveChunk; ++i) total += list.At(i).size() + 2;
-    ChunkWriter writer(file_.Get(), total);
-    bool ok = (prefix.empty() || WriteFully(file_.Get(), prefix.data(), prefix.size())) &&
-              WriteLines(writer, list);
+    ChunkWriter writer([this](const char* bytes, std::size_t size) { return Put(bytes, size); },
+                       total);
+    bool ok = (prefix.empty() || Put(prefix.data(), prefix.size())) && WriteLines(writer, list);
     // Flushed before it takes the output's name: after a crash of the
     // system the output is either the old file or the whole new one.
     ok = ok && writer.Flush() && ::fdatasync(file_.Get()) == 0;
     if (!ok) throw EWriteError(Format(msg::kFileWriteError, {PathForShow(path_)}));
 }
 
+bool StagedFile::Put(const char* bytes, std::size_t size) {
+    if (!WriteFully(file_.Get(), bytes, size)) return false;
+    written_ += size;
+    // The disk starts on what is written while the rest is made, so the
+    // flush at the end waits for the last few megabytes, not the whole file.
+    // Only a request: where it is refused, the flush does it all.
+    if (written_ - writebackFrom_ >= kWritebackStep) {
+        ::sync_file_range(file_.Get(), static_cast<off_t>(writebackFrom_),
+                          static_cast<off_t>(written_ - writebackFrom_), SYNC_FILE_RANGE_WRITE);
+        writebackFrom_ = written_;
+    }
+    return true;
+}
+
 void StagedFile::Append(std::string_view bytes) {
-    if (!WriteFully(file_.Get(), bytes.data(), bytes.size()))
+    if (!Put(bytes.data(), bytes.size()))
         throw EWriteError(Format(msg::kFileWriteError, {PathForShow(path_)}));
 }
 

@@ -8,6 +8,7 @@
 
 #include <sys/types.h>
 
+#include <cstdint>
 #include <initializer_list>
 #include <string>
 #include <string_view>
@@ -47,6 +48,8 @@ class StagedFile {
     friend void CommitTogether(std::initializer_list<StagedFile*> files);
 
     void Create(mode_t mode);
+    // Writes bytes at the end; false when any of them is refused.
+    bool Put(const char* bytes, std::size_t size);
     void CopyToNamedFile();
     // EFCreateError when the rename would fail for a cause that can be seen
     // beforehand: a folder, or an append-only or immutable file, in the way.
@@ -68,6 +71,8 @@ class StagedFile {
     bool placed_ = false;
     bool keepsOld_ = false;  // after Place: tempName_ names the old output
     mode_t existingMode_ = 0;
+    std::uint64_t written_ = 0;
+    std::uint64_t writebackFrom_ = 0;  // the disk was asked for what lies before
 };
 
 // Puts several outputs in place together: all are named and checked before
