@@ -28,6 +28,34 @@ TEST(Utf8Test, TheBytesDecideTheEncodingAndHowNamesShow) {
     EXPECT_EQ(PathForShow("/t/\xFF" + Sjis("名簿")), "/t/\\xFF名簿");
 }
 
+// Long runs of Japanese text are checked sixteen bytes at a time; a
+// character cut by a block's end, or an odd one inside a run, must count as
+// in the check byte by byte. Seven characters against eight stray bytes
+// read as code page 932 (a wide character counted twice would tip it).
+TEST(Utf8Test, RunsOfJapaneseCountAsCharacterByCharacter) {
+    const std::string five = "あいうえお";  // fifteen bytes: the sixth character is cut at 16
+    const struct {
+        std::string text;
+        Encoding encoding;
+    } rows[] = {
+        {five + "かき" + std::string(8, '\xFF'), Encoding::Cp932},
+        {five + "かきく" + std::string(8, '\xFF'), Encoding::Utf8},
+        {"x" + five + "か\xE3\x81" + five, Encoding::Utf8},
+        {five + "\xED\xA0\x80" + five, Encoding::Utf8},  // a surrogate: three strays
+        {five + "\xE0\x80\x80" + five, Encoding::Utf8},  // overlong: three strays
+        {five + "é€𠀋" + five + five + "a", Encoding::Utf8},
+        {five + five + "\xE3", Encoding::Utf8},
+        {"ab" + five + "\x81\x80" + five + five, Encoding::Utf8},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(DetectEncoding(row.text), row.encoding) << test::Hex(row.text);
+        EncodingGuess guess;
+        guess.Feed("ascii");
+        guess.Feed(row.text);
+        EXPECT_EQ(guess.Guess(), row.encoding) << test::Hex(row.text);
+    }
+}
+
 // A lead byte right before a comma takes the comma as its second byte in
 // code page 932; in UTF-8 the comma begins a character of its own. The
 // sort's fast rewrite must see both.
