@@ -82,12 +82,6 @@ namespace {
 
 constexpr std::size_t kPrefetchAhead = 12;
 
-void Prefetch(std::string_view line) {
-    for (std::size_t at = 0; at < line.size() && at < 256; at += 64) {
-        __builtin_prefetch(line.data() + at);
-    }
-}
-
 // Rewrites lines [from, to) of list into out, in order. After a sort the
 // lines lie scattered: the ones a little ahead are asked for while this one
 // is rewritten, so the pass does not wait on memory.
@@ -98,7 +92,7 @@ void RewriteRange(const TStringList& list, std::size_t from, std::size_t to, int
     out.Reserve(to - from);
     for (std::size_t i = from; i < to; ++i) {
         cancel.AtStep(i - from);
-        if (i + kPrefetchAhead < to) Prefetch(list.At(i + kPrefetchAhead));
+        if (i + kPrefetchAhead < to) PrefetchLine(list.At(i + kPrefetchAhead));
         swapper.Rewrite(list.At(i), a, b, expected, static_cast<int>(i) + 1, joined);
         out.Add(joined);
     }

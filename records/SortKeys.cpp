@@ -156,6 +156,8 @@ class SortKeys {
     const CancelCheck& cancel_;
     std::optional<KeyField> key_;
     std::vector<E> entries_;
+    // Each line's hash, taken while its key is built on both cores.
+    std::vector<std::uint64_t> hashes_;
     std::vector<std::uint32_t> rejoined_;
     // For each line that begins a group of identical lines, the next line of
     // the group, and so on: kNoLine ends it.
@@ -168,6 +170,7 @@ SortKeys<W, N>::SortKeys(const TStringList& list, Encoding encoding, const Cance
     : list_(list), encoding_(encoding), cancel_(cancel), key_(key) {
     const std::size_t n = static_cast<std::size_t>(list.Count());
     entries_.resize(n);
+    hashes_.resize(n);
     if (!WorthTwoThreads(n)) {
         Build(0, n, rejoined_);
         return;
@@ -223,7 +226,7 @@ void SortKeys<W, N>::GroupIdenticalLines() {
     for (std::size_t i = 0; i < n; ++i) {
         cancel_.AtStep(i);
         const std::string_view text = list_.At(i);
-        const std::uint64_t hash = std::hash<std::string_view>{}(text);
+        const std::uint64_t hash = hashes_[i];
         Slot& slot = recent[hash % kRecentLines];
         const auto check = static_cast<std::uint32_t>(hash >> 32);
         if (slot.line != kNoLine && slot.hash == check && SameBytes(list_.At(slot.line), text)) {
@@ -234,6 +237,7 @@ void SortKeys<W, N>::GroupIdenticalLines() {
             slot = {check, static_cast<std::uint32_t>(i)};
         }
     }
+    std::vector<std::uint64_t>().swap(hashes_);
 }
 
 // A group's first line stands in all of its places once sorted: the others
@@ -267,6 +271,7 @@ void SortKeys<W, N>::Build(std::size_t from, std::size_t to, std::vector<std::ui
     for (std::size_t i = from; i < to; ++i) {
         cancel_.AtStep(i - from);
         std::string_view line = list_.At(i);
+        hashes_[i] = std::hash<std::string_view>{}(line);
         if (key_) {
             bool joined = true;
             line = form.Swapper.Exchanged(line, 0, key_->Index, key_->Expected,

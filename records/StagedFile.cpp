@@ -88,6 +88,7 @@ bool CanReplace(const std::string& path, struct stat* existing, bool* exists) {
 // kSaveChunk bytes: a file-sized buffer would cost as much again in memory
 // and page faults as the text itself, for the same bytes written.
 constexpr std::size_t kSaveChunk = std::size_t{1} << 20;
+constexpr std::size_t kPrefetchAhead = 8;
 constexpr std::uint64_t kWritebackStep = std::uint64_t{8} << 20;
 
 class ChunkWriter {
@@ -139,6 +140,7 @@ bool WriteLines(ChunkWriter& writer, const TStringList& list) {
     std::size_t to = 0;
     bool inPiece = false;
     for (std::size_t i = 0; i < count; ++i) {
+        if (i + kPrefetchAhead < count) PrefetchLine(list.At(i + kPrefetchAhead));
         const std::string_view line = list.At(i);
         const char* p = line.data();
         const bool inBlock = p != nullptr && p >= block.data() && p < block.data() + block.size();

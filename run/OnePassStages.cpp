@@ -115,20 +115,12 @@ namespace {
 // Records per half of one round on two cores: a round's kept lines wait in
 // memory for their turn, so a round stays a few megabytes.
 constexpr std::size_t kRoundHalf = 16384;
-// After a sort the lines lie anywhere in memory: those a little ahead are
-// asked for while this one is read.
 constexpr std::size_t kPrefetchAhead = 8;
-
-void Prefetch(std::string_view line) {
-    for (std::size_t at = 0; at < line.size() && at < 256; at += 64) {
-        __builtin_prefetch(line.data() + at);
-    }
-}
 
 void TakeRange(OnePassStages& stages, const TStringList& records, std::size_t from,
                std::size_t to) {
     for (std::size_t i = from; i < to; ++i) {
-        if (i + kPrefetchAhead < to) Prefetch(records.At(i + kPrefetchAhead));
+        if (i + kPrefetchAhead < to) PrefetchLine(records.At(i + kPrefetchAhead));
         stages.Take(records.At(i));
     }
 }
