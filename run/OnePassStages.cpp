@@ -115,7 +115,7 @@ namespace {
 // Records per half of one round on two cores: a round's kept lines wait in
 // memory for their turn, so a round stays a few megabytes.
 constexpr std::size_t kRoundHalf = 16384;
-constexpr std::size_t kPrefetchAhead = 8;
+constexpr std::size_t kPrefetchAhead = 24;
 
 void TakeRange(OnePassStages& stages, const TStringList& records, std::size_t from,
                std::size_t to) {
