@@ -38,6 +38,24 @@ inline std::size_t NextStopByte(const unsigned char* p, std::size_t i, std::size
     return n;
 }
 
+// One bit for each of the sixteen bytes at p that NextStopByte would stop at.
+inline unsigned StopBits(const unsigned char* p, unsigned char d, unsigned char q) {
+#ifdef __SSE2__
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const __m128i hits =
+        _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8(static_cast<char>(d))),
+                                  _mm_cmpeq_epi8(v, _mm_set1_epi8(static_cast<char>(q)))),
+                     _mm_cmpeq_epi8(_mm_min_epu8(v, _mm_set1_epi8(0x20)), v));
+    return static_cast<unsigned>(_mm_movemask_epi8(hits));
+#else
+    unsigned bits = 0;
+    for (unsigned k = 0; k < 16; ++k) {
+        if (p[k] <= 0x20 || p[k] == d || p[k] == q) bits |= 1u << k;
+    }
+    return bits;
+#endif
+}
+
 // The first position at or after i that holds NUL, CR or LF; n when there is none.
 inline std::size_t NextLineByte(const unsigned char* p, std::size_t i, std::size_t n) {
 #ifdef __SSE2__

@@ -53,13 +53,25 @@ bool FieldSwapper::FastPath(std::string_view line, int a, int b, int expected, i
     std::size_t bounds[kMaxFastFields + 2];
     std::size_t count = 0;
     bounds[count++] = 0;
-    for (std::size_t i = 0; (i = NextStopByte(p, i, n, ',', '"')) < n; ++i) {
-        if (p[i] == 0) return false;  // the text ends there, wherever it stands
-        // A second byte of a code page 932 character; in UTF-8 every
-        // byte found here begins a character.
-        if (pairs && !StartsCharacter(p, 0, i)) continue;
-        if (p[i] != ',' || count > kMaxFastFields) return false;
-        bounds[count++] = i + 1;
+    // Sixteen bytes at a time, each stop byte taken from the block's bits.
+    for (std::size_t base = 0; base < n; base += 16) {
+        unsigned bits = 0;
+        if (base + 16 <= n) {
+            bits = StopBits(p + base, ',', '"');
+        } else {
+            for (std::size_t k = base; k < n; ++k) {
+                if (p[k] <= 0x20 || p[k] == ',' || p[k] == '"') bits |= 1u << (k - base);
+            }
+        }
+        for (; bits != 0; bits &= bits - 1) {
+            const std::size_t i = base + static_cast<std::size_t>(__builtin_ctz(bits));
+            if (p[i] == 0) return false;  // the text ends there, wherever it stands
+            // A second byte of a code page 932 character; in UTF-8 every
+            // byte found here begins a character.
+            if (pairs && !StartsCharacter(p, 0, i)) continue;
+            if (p[i] != ',' || count > kMaxFastFields) return false;
+            bounds[count++] = i + 1;
+        }
     }
     bounds[count] = n + 1;
     const int fields = static_cast<int>(count);
