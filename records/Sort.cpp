@@ -1,10 +1,12 @@
 #include "records/Sort.h"
 
 #include <cstddef>
+#include <system_error>
 #include <vector>
 
 #include "records/Compare.h"
 #include "records/FieldSwap.h"
+#include "records/PrimaryWeights.h"
 #include "records/SortKeys.h"
 
 namespace quellor {
@@ -28,6 +30,18 @@ void SortByField(TStringList& list, int keyIndex, int expectedFieldCount, Encodi
     RejoinLines(list, sorted.Rejoined, keyIndex, encoding);
     list.Reorder(std::move(sorted.Order));
     list.ReleaseUnusedBlocks();
+}
+
+SortPreparation::SortPreparation() {
+    try {
+        worker_ = std::thread([] { PrimaryWeights::Get(true); });
+    } catch (const std::system_error&) {
+        // No thread to spare: the sort builds the table itself.
+    }
+}
+
+SortPreparation::~SortPreparation() {
+    if (worker_.joinable()) worker_.join();
 }
 
 void ReverseLines(TStringList& list) {

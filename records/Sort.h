@@ -5,6 +5,7 @@
 #pragma once
 
 #include <memory>
+#include <thread>
 
 #include "records/Cancel.h"
 #include "records/Encoding.h"
@@ -25,6 +26,19 @@ void SortLines(TStringList& list, Encoding encoding, const CancelCheck& cancel =
 void SortByField(TStringList& list, int keyIndex, int expectedFieldCount, Encoding encoding,
                  const CancelCheck& cancel = {}, KeyOrder order = KeyOrder::Text);
 void ReverseLines(TStringList& list);
+// Builds what every sort needs once per process (its table of collation
+// weights, some tens of milliseconds) on another thread, while the caller
+// does other work such as loading the lines; waits for it when dropped.
+class SortPreparation {
+  public:
+    SortPreparation();
+    ~SortPreparation();
+    SortPreparation(const SortPreparation&) = delete;
+    SortPreparation& operator=(const SortPreparation&) = delete;
+
+  private:
+    std::thread worker_;
+};
 // Moves every line that repeats the line before it, byte for byte, into a
 // list of its own, in order; the list keeps the rest.
 std::unique_ptr<TStringList> ExtractDuplicates(TStringList& list);

@@ -13,6 +13,7 @@
 #include "records/Format.h"
 #include "records/LineFiles.h"
 #include "records/RecordList.h"
+#include "records/Sort.h"
 #include "records/StagedFile.h"
 #include "run/MemoryBudget.h"
 #include "run/OnePassStages.h"
@@ -83,7 +84,10 @@ void ProcessFile(RunContext& run, TStringListEx& records, const std::string& pat
         FinishFile(run);
         return;
     }
+    std::optional<SortPreparation> preparing;
+    if (settings.SortOn) preparing.emplace();
     const TextForm form = LoadLines(records, path, settings.TextEncoding);
+    preparing.reset();
     observer.AppendLog(Format(runmsg::kLogEncoding, {runmsg::EncodingName(form.TextEncoding)}));
     if (settings.HeadingLine && !records.Empty()) {
         state.Heading.emplace(records.At(0));
