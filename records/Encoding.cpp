@@ -65,6 +65,15 @@ bool Cp932ReadsWhole(std::string_view line) {
     return true;
 }
 
+// The bits set in a 16-bit mask, without the processor's own instruction,
+// which the build does not assume.
+inline unsigned BitsSet(unsigned x) {
+    x = x - ((x >> 1) & 0x5555u);
+    x = (x & 0x3333u) + ((x >> 2) & 0x3333u);
+    x = (x + (x >> 4)) & 0x0F0Fu;
+    return (x + (x >> 8)) & 0x1Fu;
+}
+
 // How far the line goes as well-formed UTF-8 made of ASCII and three-byte
 // characters whose lead byte allows any following bytes (E1 to EF but ED),
 // sixteen bytes at a time: Japanese text is mostly that, and the check byte
@@ -92,7 +101,7 @@ std::size_t PlainJapaneseRun(const unsigned char* p, std::size_t n, std::int64_t
         const unsigned lead = above(0xE0) & ~above(0xEF) & ~ed;
         const unsigned due = (lead << 1) | (lead << 2) | carry;
         if ((highBits & ~(cont | lead)) != 0 || (due & 0xFFFF) != cont) break;
-        *leads += static_cast<unsigned>(__builtin_popcount(lead));
+        *leads += BitsSet(lead);
         *high = true;
         carry = due >> 16;
     }
