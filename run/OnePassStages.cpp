@@ -136,30 +136,40 @@ int ExtractInMemory(RunContext& run, const TStringList& records, Encoding encodi
         TakeRange(stages, records, 0, n);
         return stages.Report(run);
     }
-    // Rounds of two halves, one on each core, each into a buffer of its own;
-    // the halves are then written and noted in their order.
-    std::string kept[2];
+    // Rounds of two halves, one on each core, each into a buffer of its own,
+    // noted in their order; this thread writes a round's lines out while the
+    // next round is taken.
+    std::string kept[2][2];
+    int filling = 0;
+    const auto writeOut = [&](std::string(&round)[2]) {
+        for (std::string& lines : round) {
+            out.AddBytes(lines);
+            lines.clear();
+        }
+    };
     for (std::size_t from = 0; from < n; from += 2 * kRoundHalf) {
         const std::size_t middle = std::min(n, from + kRoundHalf);
         const std::size_t to = std::min(n, middle + kRoundHalf);
         std::optional<OnePassStages> part[2];
         for (int k = 0; k < 2; ++k) {
-            kept[k].clear();
             part[k].emplace(
                 run.State, run.Settings, encoding,
-                [&buffer = kept[k]](std::string_view line) {
+                [&buffer = kept[filling][k]](std::string_view line) {
                     buffer += line;
                     buffer += "\r\n";
                 },
                 false);
         }
-        ForkJoin([&] { TakeRange(*part[0], records, from, middle); },
-                 [&] { TakeRange(*part[1], records, middle, to); });
-        for (int k = 0; k < 2; ++k) {
-            out.AddBytes(kept[k]);
-            stages.Append(*part[k]);
-        }
+        ForkJoin(
+            [&] {
+                writeOut(kept[1 - filling]);
+                TakeRange(*part[0], records, from, middle);
+            },
+            [&] { TakeRange(*part[1], records, middle, to); });
+        for (int k = 0; k < 2; ++k) stages.Append(*part[k]);
+        filling = 1 - filling;
     }
+    writeOut(kept[1 - filling]);
     return stages.Report(run);
 }
 
