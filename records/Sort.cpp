@@ -11,9 +11,6 @@
 
 namespace quellor {
 
-namespace {
-constexpr std::size_t kPrefetchAhead = 8;
-}  // namespace
 
 void SortLines(TStringList& list, Encoding encoding, const CancelCheck& cancel) {
     if (list.Count() < 2) return;
@@ -58,7 +55,6 @@ std::unique_ptr<TStringList> ExtractDuplicates(TStringList& list) {
     if (count < 2) return moved;
     std::vector<char> keep(count, 1);
     for (std::size_t i = 1; i < count; ++i) {
-        if (i + kPrefetchAhead < count) PrefetchLine(list.At(i + kPrefetchAhead));
         if (SameBytes(list.At(i), list.At(i - 1))) {
             keep[i] = 0;
             moved->Add(list.At(i));
