@@ -84,7 +84,16 @@ void RunSession::SetFileCounter(const std::string& text) {
 
 void RunSession::SetRecordCounter(const std::string& text) {
     FitLabel(c_.recordCounter, Shown(text));
+    // Painted at once when the last paint is a while ago: a sort that lets
+    // no event through may follow. A counter moving every thousand records
+    // is painted with the events let through a few milliseconds later, not
+    // a thousand times a second.
+    if (counterPaintClock_.isValid() && counterPaintClock_.elapsed() < kEventIntervalMs) {
+        c_.recordCounter->update();
+        return;
+    }
     c_.recordCounter->repaint();
+    counterPaintClock_.start();
 }
 
 void RunSession::SetLog(const std::string& text) {

@@ -70,6 +70,7 @@ class RunSession : public RunObserver {
     bool eventsProcessedSinceLock_ = false;
     int callsSinceEvents_ = 0;
     QElapsedTimer eventClock_;
+    QElapsedTimer counterPaintClock_;
     LockedLook lockedLook_;
 };
 
