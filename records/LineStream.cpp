@@ -18,18 +18,6 @@ namespace {
 
 constexpr std::size_t kIndexBlock = std::size_t{4} << 20;
 
-long long ReadAt(int fd, char* buf, std::size_t size, std::uint64_t offset) {
-    std::size_t got = 0;
-    while (got < size) {
-        const ssize_t r = ::pread(fd, buf + got, size - got, static_cast<off_t>(offset + got));
-        if (r < 0 && errno == EINTR) continue;
-        if (r < 0) return -1;
-        if (r == 0) break;
-        got += static_cast<std::size_t>(r);
-    }
-    return static_cast<long long>(got);
-}
-
 }  // namespace
 
 LineStream::LineStream(int fd, std::uint64_t from, std::uint64_t to, std::size_t blockSize)
@@ -60,7 +48,7 @@ void LineStream::Refill() {
     if (len_ == buf_.size()) buf_.resize(buf_.size() * 2);
     const std::size_t want =
         static_cast<std::size_t>(std::min<std::uint64_t>(buf_.size() - len_, to_ - next_));
-    const long long got = ReadAt(fd_, buf_.data() + len_, want, next_);
+    const long long got = ReadFullyAt(fd_, buf_.data() + len_, want, next_);
     if (got < 0) throw EReadError(Format(msg::kStreamReadError, {}));
     if (got == 0) {
         eof_ = true;  // the file shrank meanwhile: what it had
@@ -114,7 +102,7 @@ IndexedFile IndexLines(const std::string& path, EncodingChoice choice) {
     }
     const auto size = static_cast<std::uint64_t>(st.st_size);
     char head[3] = {};
-    const long long got = ReadAt(f.File.Get(), head, sizeof head, 0);
+    const long long got = ReadFullyAt(f.File.Get(), head, sizeof head, 0);
     // The encoding is settled by the rules LoadLines follows, so a file
     // reads the same whichever road it takes.
     f.Form.ByteOrderMark =
