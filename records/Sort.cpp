@@ -11,7 +11,6 @@
 
 namespace quellor {
 
-
 void SortLines(TStringList& list, Encoding encoding, const CancelCheck& cancel) {
     if (list.Count() < 2) return;
     list.Reorder(SortedOrder(list, encoding, cancel));
