@@ -21,7 +21,11 @@ OnePassStages::OnePassStages(const RunState& state, const RunSettings& settings,
     }
     SplitFields(fields_, *state.Heading, PlainCsv(encoding));
     if (fields_.Count() != settings.ExpectedFieldCount) return;
-    fields_.SelectFieldsInto(settings.ChosenFields, cut_);
+    try {
+        fields_.SelectFieldsInto(settings.ChosenFields, cut_);
+    } catch (const Exception&) {
+        return;  // as a wrong count: Report's cut of the heading fails the same way
+    }
     keep_(cut_);
 }
 
@@ -49,13 +53,18 @@ void OnePassStages::Take(std::string_view line) {
         keep_(line);
         return;
     }
-    if (firstRefusedField_) return;  // the run ends there: the output is not kept
+    if (firstRefusedField_ || firstFailedCut_) return;  // the run ends there: nothing is kept
     SplitFields(fields_, line, PlainCsv(encoding_));
     if (fields_.Count() != expected) {
         firstRefusedField_ = Refused{kept, fields_.Count()};
         return;
     }
-    fields_.SelectFieldsInto(settings_.ChosenFields, cut_);
+    try {
+        fields_.SelectFieldsInto(settings_.ChosenFields, cut_);
+    } catch (...) {
+        firstFailedCut_ = Failed{kept, std::current_exception()};
+        return;
+    }
     keep_(cut_);
 }
 
@@ -67,6 +76,9 @@ void OnePassStages::Append(const OnePassStages& later) {
     }
     if (later.lastFailedTest_) {
         lastFailedTest_ = {taken_ + later.lastFailedTest_->Index, later.lastFailedTest_->Error};
+    }
+    if (!firstFailedCut_ && later.firstFailedCut_) {
+        firstFailedCut_ = {left_ + later.firstFailedCut_->Index, later.firstFailedCut_->Error};
     }
     if (!firstRefusedField_ && later.firstRefusedField_) {
         firstRefusedField_ = {left_ + later.firstRefusedField_->Index,
@@ -103,6 +115,8 @@ int OnePassStages::Report(RunContext& run) const {
         for (int i = 0; i < left; ++i) {
             CheckRecord(run, RecordLine(run.State, i),
                         found(firstRefusedField_, static_cast<std::uint64_t>(i)));
+            if (firstFailedCut_ && firstFailedCut_->Index == static_cast<std::uint64_t>(i))
+                std::rethrow_exception(firstFailedCut_->Error);
             ReportRecordProgress(run, i + 1);
         }
         CloseFieldStage(run, left);

@@ -55,8 +55,8 @@ class OnePassStages {
     TStringListEx fields_;
     std::string cut_;
     std::uint64_t taken_ = 0, left_ = 0;
-    // A record on which the conditions themselves failed (a field they name
-    // is missing), with what they threw.
+    // A record on which the conditions or the cut themselves failed (a
+    // field they name is missing), with what they threw.
     struct Failed {
         std::uint64_t Index;
         std::exception_ptr Error;
@@ -65,7 +65,7 @@ class OnePassStages {
     // The record stage goes from the last record to the first, so the one it
     // meets first is the last refused; the field stage the reverse.
     std::optional<Refused> lastRefusedRecord_, firstRefusedField_;
-    std::optional<Failed> lastFailedTest_;
+    std::optional<Failed> lastFailedTest_, firstFailedCut_;
 };
 
 // The extraction stages over the records in memory, in one pass on both

@@ -220,6 +220,25 @@ TEST_F(RunFailure, SecondConditionOutOfRangeFailsOnlyWhenItIsTested) {
               (Transcript{"AppendLog:ﾚｺｰﾄﾞ抽出中．．．", "UnlockControls"}));
 }
 
+// A chosen field the records lack fails where the field stage meets the
+// first record, after the record stage has told all of its own.
+TEST_F(RunFailure, ChosenFieldBeyondTheRecordsFailsInTheFieldStage) {
+    const std::string input = WriteLines("c.csv", {"a,1", "b,2"});
+    RunSettings settings = SettingsFor({input}, 2);
+    settings.RecordExtractionOn = settings.FieldExtractionOn = true;
+    settings.Condition1 = {1, "b", MatchMode::Equals};
+    settings.ChosenFields = {2, 3};
+    RecordingObserver observer;
+
+    const RunError error = RunFailing(settings, observer);
+
+    EXPECT_EQ(error.Type, typeid(EStringListError));
+    EXPECT_EQ(error.Message, "指定したﾌｨｰﾙﾄﾞがありません（第3ﾌｨｰﾙﾄﾞ）");
+    EXPECT_EQ(Tail(observer.Calls, 3),
+              (Transcript{"AppendLog:1件\r\n", "AppendLog:ﾌｨｰﾙﾄﾞ抽出中．．．", "UnlockControls"}));
+    EXPECT_FALSE(Exists(input + ".new"));
+}
+
 // The ".w" is ready after the sort but is put in place only with the ".new":
 // a run that fails later leaves the earlier ".w" as it was.
 TEST_F(RunFailure, DuplicatesFileWaitsForTheResultFile) {
