@@ -21,8 +21,9 @@ void SortLines(TStringList& list, Encoding encoding, const CancelCheck& cancel =
 // as whole lines with the key exchanged with the first field, and each line
 // ends in the joined form the exchange and its inverse leave it in. Every
 // line must have expectedFieldCount fields; the error names the first that
-// has not, and leaves the lines as they were, as a fired cancel does (ECancelled). KeyOrder::Number
-// orders by the key's value first: numbers ascending, then the fields that are not numbers.
+// has not and leaves the lines as they were, as a fired cancel (ECancelled)
+// does. KeyOrder::Number orders by the key's value first: numbers
+// ascending, then the fields that are not numbers.
 void SortByField(TStringList& list, int keyIndex, int expectedFieldCount, Encoding encoding,
                  const CancelCheck& cancel = {}, KeyOrder order = KeyOrder::Text);
 void ReverseLines(TStringList& list);
