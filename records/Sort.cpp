@@ -30,7 +30,13 @@ void SortByField(TStringList& list, int keyIndex, int expectedFieldCount, Encodi
 
 SortPreparation::SortPreparation() {
     try {
-        worker_ = std::thread([] { PrimaryWeights::Get(true); });
+        worker_ = std::thread([] {
+            try {
+                PrimaryWeights::Get(true);
+            } catch (...) {
+                // Left for the sort to meet again, where it is reported.
+            }
+        });
     } catch (const std::system_error&) {
         // No thread to spare: the sort builds the table itself.
     }
