@@ -85,12 +85,13 @@ bool CanReplace(const std::string& path, struct stat* existing, bool* exists) {
     return ::access(path.c_str(), W_OK) == 0;
 }
 
-// Writes every line with its CR LF through one reused buffer of at most
-// kSaveChunk bytes: a file-sized buffer would cost as much again in memory
-// and page faults as the text itself, for the same bytes written.
 constexpr std::size_t kSaveChunk = std::size_t{1} << 20;
 constexpr std::size_t kPrefetchAhead = 8;
 constexpr std::uint64_t kWritebackStep = std::uint64_t{8} << 20;
+
+// Writes every line with its CR LF through one reused buffer of at most
+// kSaveChunk bytes: a file-sized buffer would cost as much again in memory
+// and page faults as the text itself, for the same bytes written.
 
 class ChunkWriter {
   public:
