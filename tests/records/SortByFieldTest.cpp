@@ -69,6 +69,15 @@ TEST(SortByFieldTest, KeyOutsideTheFieldsFailsBeforeRewriting) {
     EXPECT_EQ(Lines(list), (Strings{" a,b", "c,d"}));
 }
 
+// A last field ending in a lone lead byte takes the comma after it for its
+// second byte once the key is moved in front: the key cannot be moved back.
+TEST(SortByFieldTest, KeyLostOnTheWayBackFailsAsItAlwaysDid) {
+    TStringListEx list;
+    Fill(list, {"c,d", "a,b\x81"});
+    EXPECT_THROW_MESSAGE(SortByField(list, 1, 2, Encoding::Cp932), EStringListError,
+                         IndexMessage(1));
+}
+
 struct RewriteRow {
     std::string before;
     int fields;
