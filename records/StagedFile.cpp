@@ -19,7 +19,6 @@
 
 #include "records/Encoding.h"
 #include "records/Exceptions.h"
-#include "records/ForkJoin.h"
 #include "records/Format.h"
 #include "records/Messages.h"
 
@@ -166,56 +165,6 @@ bool WriteLines(ChunkWriter& writer, const TStringList& list) {
     return !inPiece || writer.Line(block.substr(from, to - from));
 }
 
-// Whether the lines lie anywhere in memory, as a sort leaves them, rather
-// than one after another as a loaded file does: judged by the first ones.
-bool Scattered(const TStringList& list) {
-    const std::size_t look = std::min<std::size_t>(static_cast<std::size_t>(list.Count()), 256);
-    std::size_t adjacent = 0;
-    for (std::size_t i = 1; i < look; ++i) {
-        const std::string_view before = list.At(i - 1);
-        if (list.At(i).data() == before.data() + before.size() + 2) ++adjacent;
-    }
-    return adjacent < look / 2;
-}
-
-// Scattered lines are copied into the output's buffers on both cores, two
-// rounds of lines at a time, while this thread writes the round before:
-// one thread copying them alone waited on memory for every line.
-template <typename Put>
-bool WriteScattered(const TStringList& list, const Put& put) {
-    constexpr std::size_t kRoundLines = 8192;
-    const std::size_t count = static_cast<std::size_t>(list.Count());
-    std::string rounds[2][2];
-    int filling = 0;
-    bool ok = true;
-    const auto writeOut = [&](std::string(&round)[2]) {
-        for (std::string& bytes : round) {
-            ok = ok && put(bytes.data(), bytes.size());
-            bytes.clear();
-        }
-    };
-    const auto copy = [&](std::string& bytes, std::size_t from, std::size_t to) {
-        for (std::size_t i = from; i < to; ++i) {
-            if (i + kPrefetchAhead < to) PrefetchLine(list.At(i + kPrefetchAhead));
-            bytes += list.At(i);
-            bytes += "\r\n";
-        }
-    };
-    for (std::size_t from = 0; from < count; from += 2 * kRoundLines) {
-        const std::size_t middle = std::min(count, from + kRoundLines);
-        const std::size_t to = std::min(count, middle + kRoundLines);
-        ForkJoin(
-            [&] {
-                writeOut(rounds[1 - filling]);
-                copy(rounds[filling][0], from, middle);
-            },
-            [&] { copy(rounds[filling][1], middle, to); });
-        filling = 1 - filling;
-    }
-    writeOut(rounds[1 - filling]);
-    return ok;
-}
-
 // A rename over this entry fails with EPERM even for root.
 bool AppendOnlyOrImmutable(int folder, const char* name) {
     struct stat st {};
@@ -290,17 +239,11 @@ StagedFile::~StagedFile() {
 
 void StagedFile::Write(const TStringList& list, std::string_view prefix) {
     const std::size_t count = static_cast<std::size_t>(list.Count());
-    const auto put = [this](const char* bytes, std::size_t size) { return Put(bytes, size); };
-    if (WorthTwoThreads(count) && Scattered(list)) {
-        const bool ok = (prefix.empty() || Put(prefix.data(), prefix.size())) &&
-                        WriteScattered(list, put) && ::fdatasync(file_.Get()) == 0;
-        if (!ok) throw EWriteError(Format(msg::kFileWriteError, {PathForShow(path_)}));
-        return;
-    }
     // Only sizes the buffer, which never exceeds a chunk.
     std::size_t total = prefix.size();
     for (std::size_t i = 0; i < count && total < kSaveChunk; ++i) total += list.At(i).size() + 2;
-    ChunkWriter writer(put, total);
+    ChunkWriter writer([this](const char* bytes, std::size_t size) { return Put(bytes, size); },
+                       total);
     bool ok = (prefix.empty() || Put(prefix.data(), prefix.size())) && WriteLines(writer, list);
     // Flushed before it takes the output's name: after a crash of the
     // system the output is either the old file or the whole new one.

@@ -141,27 +141,6 @@ TEST_F(RunTest, CaseOnlyTiesOnDiskComeInByteOrder) {
     EXPECT_EQ(ReadLines(input + ".w"), (Lines{"X", "x"}));
 }
 
-// A sorted file long enough to be written out on both cores gives the bytes
-// the sort on disk gives, which writes it line by line.
-TEST_F(RunTest, LongSortedFileIsWrittenWhole) {
-    std::vector<std::string> lines;
-    for (int i = 0; i < 40000; ++i)
-        lines.push_back("r" + std::to_string(i) + ",k" + std::to_string(i * 7919 % 40000));
-    const std::string input = WriteLines("long.csv", lines);
-    std::string bytes[2];
-    // A mebibyte: the sort goes to disk in a few runs.
-    for (const std::uint64_t budget : {std::uint64_t{0}, std::uint64_t{1} << 20}) {
-        RunSettings settings = SettingsFor({input}, 2);
-        SortAsc(settings);
-        settings.MemoryBudget = budget;
-        RecordingObserver observer;
-        ExecuteRun(settings, observer, observer.Abort);
-        bytes[budget == 0 ? 0 : 1] = ReadBytes(input + ".new");
-    }
-    EXPECT_EQ(bytes[0].size(), ReadBytes(input).size());
-    EXPECT_EQ(bytes[0], bytes[1]);
-}
-
 // Numbers by value, equal values by the whole line, repeats aside, the rest
 // after them in text order; descending reverses all of it. Both roads.
 TEST_F(RunTest, NumericKeyGivesTheSameBytesOnBothRoads) {
