@@ -2,6 +2,7 @@
 
 #include <unicode/ucoleitr.h>
 
+#include <atomic>
 #include <cstring>
 #include <exception>
 #include <functional>
@@ -85,6 +86,37 @@ std::uint64_t LoadBigEndian(const std::uint8_t* p) {
     return v;
 }
 
+// A hash only for finding identical lines (every match is confirmed byte for
+// byte): sixteen bytes a step in two independent lanes, so the multiplies
+// overlap instead of waiting on each other.
+std::uint64_t LineHash(std::string_view line) {
+    constexpr std::uint64_t kMul = 0x9E3779B97F4A7C15u;
+    const char* p = line.data();
+    std::size_t n = line.size();
+    std::uint64_t a = n * kMul, b = ~n;
+    const auto word = [](const char* q) {
+        std::uint64_t w;
+        std::memcpy(&w, q, 8);
+        return w;
+    };
+    for (; n >= 16; p += 16, n -= 16) {
+        a = (a ^ word(p)) * kMul;
+        b = (b ^ word(p + 8)) * kMul;
+        a ^= a >> 29;
+        b ^= b >> 31;
+    }
+    if (n >= 8) {
+        a = (a ^ word(p)) * kMul;
+        p += 8;
+        n -= 8;
+    }
+    std::uint64_t tail = 0;
+    std::memcpy(&tail, p, n);
+    b = (b ^ tail) * kMul;
+    const std::uint64_t h = (a ^ (b >> 32) ^ (b << 32)) * kMul;
+    return h ^ (h >> 32);
+}
+
 using ElementsPtr = std::unique_ptr<UCollationElements, decltype(&ucol_closeElements)>;
 
 // The line's index, with the top bit set when the collator could not be
@@ -94,6 +126,9 @@ constexpr std::uint32_t kNoLine = 0xffffffffu;
 // Lines remembered while identical ones are grouped: 512 KiB, which stays in
 // the cache, and enough for every value of a file of repeated values.
 constexpr std::size_t kRecentLines = std::size_t{1} << 16;
+// Lines a core takes at a time while keys are built: enough that taking
+// one costs nothing, few enough that the cores finish together.
+constexpr std::size_t kBuildChunk = 8192;
 
 // A line's prefix as big-endian words, zero-padded, kept beside its index so
 // the sort compares without reaching into the lines. Packed: twelve bytes a
@@ -155,9 +190,10 @@ class SortKeys {
     Encoding encoding_;
     const CancelCheck& cancel_;
     std::optional<KeyField> key_;
-    std::vector<E> entries_;
+    std::unique_ptr<E[]> entries_;
+    std::size_t count_ = 0;
     // Each line's hash, taken while its key is built on both cores.
-    std::vector<std::uint64_t> hashes_;
+    std::unique_ptr<std::uint64_t[]> hashes_;
     std::vector<std::uint32_t> rejoined_;
     // For each line that begins a group of identical lines, the next line of
     // the group, and so on: kNoLine ends it.
@@ -169,31 +205,44 @@ SortKeys<W, N>::SortKeys(const TStringList& list, Encoding encoding, const Cance
                          std::optional<KeyField> key)
     : list_(list), encoding_(encoding), cancel_(cancel), key_(key) {
     const std::size_t n = static_cast<std::size_t>(list.Count());
-    entries_.resize(n);
-    hashes_.resize(n);
+    // Every slot is written by the build, so the pages are first touched
+    // there, on both cores, instead of being cleared here on one.
+    entries_ = std::make_unique_for_overwrite<E[]>(n);
+    count_ = n;
+    hashes_ = std::make_unique_for_overwrite<std::uint64_t[]>(n);
     if (!WorthTwoThreads(n)) {
         Build(0, n, rejoined_);
         return;
     }
-    const std::size_t half = n / 2;
-    std::vector<std::uint32_t> second;
-    std::exception_ptr failed[2];
-    // A cancel crosses the join at once; of two bad lines the one earlier in
-    // the list is reported, as one pass over it would.
-    const auto build = [&](int k, std::size_t from, std::size_t to, auto& rejoined) {
-        try {
-            Build(from, to, rejoined);
-        } catch (const ECancelled&) {
-            throw;
-        } catch (...) {
-            failed[k] = std::current_exception();
+    // The lines are handed out in chunks, so a core that meets slow lines
+    // (kana the collator walks, long fields) leaves the rest to the other
+    // instead of making it wait. Each chunk keeps its own notes; read in
+    // chunk order they say what one pass over the list would.
+    const std::size_t chunks = (n + kBuildChunk - 1) / kBuildChunk;
+    std::vector<std::vector<std::uint32_t>> rejoined(chunks);
+    std::vector<std::exception_ptr> failed(chunks);
+    std::atomic<std::size_t> next{0};
+    // No chunk after a failed one needs building: its error is never seen.
+    std::atomic<std::size_t> firstFailed{chunks};
+    const auto build = [&] {
+        for (std::size_t c = next++; c < firstFailed.load(); c = next++) {
+            try {
+                Build(c * kBuildChunk, std::min(n, (c + 1) * kBuildChunk), rejoined[c]);
+            } catch (const ECancelled&) {
+                throw;
+            } catch (...) {
+                failed[c] = std::current_exception();
+                for (std::size_t seen = firstFailed.load();
+                     c < seen && !firstFailed.compare_exchange_weak(seen, c);) {
+                }
+            }
         }
     };
-    ForkJoin([&] { build(0, 0, half, rejoined_); }, [&] { build(1, half, n, second); });
-    for (const std::exception_ptr& failure : failed) {
-        if (failure) std::rethrow_exception(failure);
+    ForkJoin(build, build);
+    for (std::size_t c = 0; c < chunks; ++c) {
+        if (failed[c]) std::rethrow_exception(failed[c]);
+        rejoined_.insert(rejoined_.end(), rejoined[c].begin(), rejoined[c].end());
     }
-    rejoined_.insert(rejoined_.end(), second.begin(), second.end());
 }
 
 // The line as the sort compares it, checked for its field count when the
@@ -221,7 +270,7 @@ void SortKeys<W, N>::GroupIdenticalLines() {
         std::uint32_t line = kNoLine;
     };
     std::vector<Slot> recent(kRecentLines);
-    const std::size_t n = entries_.size();
+    const std::size_t n = count_;
     next_.assign(n, kNoLine);
     for (std::size_t i = 0; i < n; ++i) {
         cancel_.AtStep(i);
@@ -237,14 +286,15 @@ void SortKeys<W, N>::GroupIdenticalLines() {
             slot = {check, static_cast<std::uint32_t>(i)};
         }
     }
-    std::vector<std::uint64_t>().swap(hashes_);
+    hashes_.reset();
 }
 
 // A group's first line stands in all of its places once sorted: the others
 // take those places one each, the first line the last of them.
 template <std::size_t W, std::size_t N>
 void SortKeys<W, N>::PlaceGroupMembers() {
-    for (Entry<N + W>& entry : entries_) {
+    for (std::size_t k = 0; k < count_; ++k) {
+        Entry<N + W>& entry = entries_[k];
         const std::uint32_t first = entry.line & ~kUnknown;
         const std::uint32_t member = next_[first];
         if (member == kNoLine) continue;
@@ -271,7 +321,7 @@ void SortKeys<W, N>::Build(std::size_t from, std::size_t to, std::vector<std::ui
     for (std::size_t i = from; i < to; ++i) {
         cancel_.AtStep(i - from);
         std::string_view line = list_.At(i);
-        hashes_[i] = std::hash<std::string_view>{}(line);
+        hashes_[i] = LineHash(line);
         if (key_) {
             bool joined = true;
             line = form.Swapper.Exchanged(line, 0, key_->Index, key_->Expected,
@@ -334,11 +384,11 @@ bool SortKeys<W, N>::OneLine(std::ptrdiff_t lo, std::ptrdiff_t hi) const {
 
 template <std::size_t W, std::size_t N>
 std::vector<std::uint32_t> SortKeys<W, N>::SortedOrder() {
-    const std::size_t n = entries_.size();
+    const std::size_t n = count_;
     GroupIdenticalLines();
     if (n >= 2) {
         QuickSort(
-            entries_.data(), 0, static_cast<std::ptrdiff_t>(n) - 1,
+            entries_.get(), 0, static_cast<std::ptrdiff_t>(n) - 1,
             Comparer{this, FormScratch(encoding_)},
             [this](std::ptrdiff_t lo, std::ptrdiff_t hi) { return OneLine(lo, hi); }, cancel_,
             WorthTwoThreads(n));
