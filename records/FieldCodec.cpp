@@ -164,18 +164,34 @@ void AppendQuoted(std::string_view field, char q, Encoding encoding, std::string
     out += q;
 }
 
-// Most lines hold no blank and no quote character where a character
-// begins: every field is then the run between two delimiters, found sixteen
-// bytes at a time, as the splitter would cut them. Adds them and returns
-// true, or adds nothing and returns false for the splitter to do.
+// Adds the fields of a plain line, or adds nothing and returns false for the
+// splitter to do.
 bool SplitAtDelimiters(TStringList& fields, const char* text, std::size_t n,
                        const CsvDialect& dialect) {
-    const auto* p = reinterpret_cast<const unsigned char*>(text);
+    std::size_t ends[kMaxPlainFields];
+    const std::size_t count = FindPlainFieldEnds({text, n}, dialect, ends);
+    if (count == 0) return false;
+    std::size_t from = 0;
+    for (std::size_t k = 0; k < count; ++k) {
+        fields.AddOwned(text + from, ends[k] - from);
+        from = ends[k] + 1;
+    }
+    return true;
+}
+
+}  // namespace
+
+// Most lines hold no blank and no quote character where a character
+// begins: every field is then the run between two delimiters, found sixteen
+// bytes at a time, as the splitter would cut them.
+std::size_t FindPlainFieldEnds(std::string_view line, const CsvDialect& dialect,
+                               std::size_t* ends) {
+    const auto* p = reinterpret_cast<const unsigned char*>(line.data());
+    const std::size_t n = line.size();
+    if (n == 0) return 0;
     const auto d = static_cast<unsigned char>(dialect.Delimiter);
     const auto q = dialect.Quote != 0 ? static_cast<unsigned char>(dialect.Quote) : d;
     const bool pairs = dialect.TextEncoding == Encoding::Cp932;
-    constexpr std::size_t kMaxFields = 256;
-    std::size_t bounds[kMaxFields + 1];
     std::size_t count = 0;
     for (std::size_t base = 0; base < n; base += 16) {
         unsigned bits = 0;
@@ -188,21 +204,15 @@ bool SplitAtDelimiters(TStringList& fields, const char* text, std::size_t n,
         }
         for (; bits != 0; bits &= bits - 1) {
             const std::size_t i = base + static_cast<std::size_t>(__builtin_ctz(bits));
+            if (p[i] == 0) return 0;  // the splitter ends the text there, wherever it stands
             if (pairs && !StartsCharacter(p, 0, i)) continue;
-            if (p[i] != d || count == kMaxFields) return false;
-            bounds[count++] = i;
+            if (p[i] != d || count + 1 == kMaxPlainFields) return 0;
+            ends[count++] = i;
         }
     }
-    std::size_t from = 0;
-    for (std::size_t k = 0; k < count; ++k) {
-        fields.AddOwned(text + from, bounds[k] - from);
-        from = bounds[k] + 1;
-    }
-    fields.AddOwned(text + from, n - from);
-    return true;
+    ends[count++] = n;
+    return count;
 }
-
-}  // namespace
 
 void SplitFields(TStringList& fields, std::string_view line, const CsvDialect& dialect) {
     SplitFields(fields, line, dialect, std::string_view::npos);

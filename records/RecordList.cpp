@@ -10,12 +10,16 @@
 
 namespace quellor {
 
-bool TStringListEx::MatchField(std::string_view searchText, int fieldIndex, MatchMode mode,
-                               Encoding encoding) const {
+namespace {
+
+// One test and one cut for a record's fields however they were split.
+template <typename Fields>
+bool MatchFieldOf(const Fields& fields, std::string_view searchText, int fieldIndex, MatchMode mode,
+                  Encoding encoding) {
     constexpr bool kIgnoreCase = false;
     // Decided before the field is fetched: the empty entry never looks at the record.
     if (mode > MatchMode::EndsWith) return false;
-    const std::string_view field = Get(fieldIndex);
+    const std::string_view field = fields.Get(fieldIndex);
     switch (mode) {
         case MatchMode::Equals:
             return SameLocale(field, searchText, kIgnoreCase, encoding);
@@ -39,21 +43,56 @@ bool TStringListEx::MatchField(std::string_view searchText, int fieldIndex, Matc
     return false;
 }
 
-void TStringListEx::SelectFieldsInto(const std::vector<int>& fieldNumbers, std::string& out) const {
+template <typename Fields>
+void SelectFieldsOf(const Fields& fields, const std::vector<int>& fieldNumbers, std::string& out) {
     out.clear();
     for (int n : fieldNumbers) {
-        if (n > Count()) throw EStringListError(Format(msg::kFieldMissing, {std::int64_t{n}}));
-        const std::string_view field = Get(n - 1);
+        if (n > fields.Count())
+            throw EStringListError(Format(msg::kFieldMissing, {std::int64_t{n}}));
+        const std::string_view field = fields.Get(n - 1);
         out += ',';
         out += field;
     }
     if (!out.empty()) out.erase(0, 1);
 }
 
+}  // namespace
+
+bool TStringListEx::MatchField(std::string_view searchText, int fieldIndex, MatchMode mode,
+                               Encoding encoding) const {
+    return MatchFieldOf(*this, searchText, fieldIndex, mode, encoding);
+}
+
+void TStringListEx::SelectFieldsInto(const std::vector<int>& fieldNumbers, std::string& out) const {
+    SelectFieldsOf(*this, fieldNumbers, out);
+}
+
 std::string TStringListEx::SelectFields(const std::vector<int>& fieldNumbers) const {
     std::string out;
     SelectFieldsInto(fieldNumbers, out);
     return out;
+}
+
+bool PlainFields::Find(std::string_view line, Encoding encoding) {
+    text_ = line.data();
+    count_ = FindPlainFieldEnds(line, QuotedCsv(encoding), ends_);
+    return count_ != 0;
+}
+
+std::string_view PlainFields::Get(int i) const {
+    if (i < 0 || static_cast<std::size_t>(i) >= count_) ThrowIndexOutOfBounds(i);
+    const std::size_t k = static_cast<std::size_t>(i);
+    const std::size_t from = k == 0 ? 0 : ends_[k - 1] + 1;
+    return {text_ + from, ends_[k] - from};
+}
+
+bool PlainFields::MatchField(std::string_view searchText, int fieldIndex, MatchMode mode,
+                             Encoding encoding) const {
+    return MatchFieldOf(*this, searchText, fieldIndex, mode, encoding);
+}
+
+void PlainFields::SelectFieldsInto(const std::vector<int>& fieldNumbers, std::string& out) const {
+    SelectFieldsOf(*this, fieldNumbers, out);
 }
 
 }  // namespace quellor

@@ -17,10 +17,12 @@ constexpr std::size_t kMaxBlock = 64 * 1024 * 1024;
 
 }  // namespace
 
+void ThrowIndexOutOfBounds(int i) {
+    throw EStringListError(Format(msg::kListIndexOutOfBounds, {std::int64_t{i}}));
+}
+
 void TStringList::CheckIndex(int i) const {
-    if (i < 0 || i >= Count()) {
-        throw EStringListError(Format(msg::kListIndexOutOfBounds, {std::int64_t{i}}));
-    }
+    if (i < 0 || i >= Count()) ThrowIndexOutOfBounds(i);
 }
 
 std::string_view TStringList::Get(int i) const {

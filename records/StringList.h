@@ -85,6 +85,9 @@ class TStringList {
     std::vector<Block> blocks_;
 };
 
+// The list's error for a line or field i that is not there.
+[[noreturn]] void ThrowIndexOutOfBounds(int i);
+
 // Asks for the first bytes of a line a pass will reach soon: after a sort
 // the lines lie anywhere in memory, and a pass that waited on each in turn
 // would spend most of its time waiting.

@@ -1,6 +1,7 @@
 #include "run/OnePassStages.h"
 
 #include <string>
+#include <type_traits>
 
 #include "records/CsvDialect.h"
 #include "records/FieldCodec.h"
@@ -11,7 +12,10 @@ namespace quellor {
 OnePassStages::OnePassStages(const RunState& state, const RunSettings& settings, Encoding encoding,
                              Sink keep, bool withHeading)
     : settings_(settings), encoding_(encoding), keep_(std::move(keep)) {
-    if (settings.RecordExtractionOn) stays_ = RecordTest(settings, encoding);
+    if (settings.RecordExtractionOn) {
+        stays_ = RecordTest(settings, encoding);
+        plainStays_ = PlainRecordTest(settings, encoding);
+    }
     if (!state.Heading || !withHeading) return;
     // The heading stands first; a count the stages refuse ends the run in
     // Report, before this output is kept.
@@ -29,24 +33,13 @@ OnePassStages::OnePassStages(const RunState& state, const RunSettings& settings,
     keep_(cut_);
 }
 
+// Most records are read in place: their fields are the same for both
+// stages' splitters, and neither the line nor its fields are copied.
 void OnePassStages::Take(std::string_view line) {
     const std::uint64_t h = taken_++;
-    const int expected = settings_.ExpectedFieldCount;
+    const bool plain = plain_.Find(line, encoding_);
     if (settings_.RecordExtractionOn) {
-        SplitFields(fields_, line, QuotedCsv(encoding_));
-        // The stage reports the last failure it meets walking back; once
-        // there is one, no record is kept.
-        if (fields_.Count() != expected) {
-            lastRefusedRecord_ = Refused{h, fields_.Count()};
-            return;
-        }
-        bool stays = false;
-        try {
-            stays = stays_(fields_);
-        } catch (...) {
-            lastFailedTest_ = Failed{h, std::current_exception()};
-        }
-        if (!stays || lastRefusedRecord_ || lastFailedTest_) return;
+        if (plain ? !Stays(h, plain_) : !StaysOnceSplit(h, line)) return;
     }
     const std::uint64_t kept = left_++;
     if (!settings_.FieldExtractionOn) {
@@ -54,13 +47,48 @@ void OnePassStages::Take(std::string_view line) {
         return;
     }
     if (firstRefusedField_ || firstFailedCut_) return;  // the run ends there: nothing is kept
+    if (plain) {
+        Cut(kept, plain_);
+        return;
+    }
     SplitFields(fields_, line, PlainCsv(encoding_));
-    if (fields_.Count() != expected) {
-        firstRefusedField_ = Refused{kept, fields_.Count()};
+    Cut(kept, fields_);
+}
+
+template <typename Fields>
+bool OnePassStages::Stays(std::uint64_t h, const Fields& fields) {
+    // The stage reports the last failure it meets walking back; once there
+    // is one, no record is kept.
+    if (fields.Count() != settings_.ExpectedFieldCount) {
+        lastRefusedRecord_ = Refused{h, fields.Count()};
+        return false;
+    }
+    bool stays = false;
+    try {
+        if constexpr (std::is_same_v<Fields, PlainFields>) {
+            stays = plainStays_(fields);
+        } else {
+            stays = stays_(fields);
+        }
+    } catch (...) {
+        lastFailedTest_ = Failed{h, std::current_exception()};
+    }
+    return stays && !lastRefusedRecord_ && !lastFailedTest_;
+}
+
+bool OnePassStages::StaysOnceSplit(std::uint64_t h, std::string_view line) {
+    SplitFields(fields_, line, QuotedCsv(encoding_));
+    return Stays(h, fields_);
+}
+
+template <typename Fields>
+void OnePassStages::Cut(std::uint64_t kept, const Fields& fields) {
+    if (fields.Count() != settings_.ExpectedFieldCount) {
+        firstRefusedField_ = Refused{kept, fields.Count()};
         return;
     }
     try {
-        fields_.SelectFieldsInto(settings_.ChosenFields, cut_);
+        fields.SelectFieldsInto(settings_.ChosenFields, cut_);
     } catch (...) {
         firstFailedCut_ = Failed{kept, std::current_exception()};
         return;

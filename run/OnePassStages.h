@@ -42,6 +42,14 @@ class OnePassStages {
     int Report(RunContext& run) const;
 
   private:
+    // The record stage's test and the field stage's cut of one record,
+    // whose fields are in fields: false ends the record's way.
+    template <typename Fields>
+    bool Stays(std::uint64_t h, const Fields& fields);
+    bool StaysOnceSplit(std::uint64_t h, std::string_view line);
+    template <typename Fields>
+    void Cut(std::uint64_t kept, const Fields& fields);
+
     // A record whose field count the stage's check refuses.
     struct Refused {
         std::uint64_t Index;  // within the stage's records
@@ -52,7 +60,9 @@ class OnePassStages {
     Encoding encoding_;
     Sink keep_;
     std::function<bool(const TStringListEx&)> stays_;
+    std::function<bool(const PlainFields&)> plainStays_;
     TStringListEx fields_;
+    PlainFields plain_;
     std::string cut_;
     std::uint64_t taken_ = 0, left_ = 0;
     // A record on which the conditions or the cut themselves failed (a

@@ -34,7 +34,8 @@ struct FileCondition {
         }
     }
 
-    bool Matches(const TStringListEx& fields) const {
+    template <typename Fields>
+    bool Matches(const Fields& fields) const {
         const bool found = fields.MatchField(Text, FieldIndex, Mode, TextEncoding);
         return found && !MatchesNothing;
     }
@@ -47,8 +48,9 @@ struct FileCondition {
 };
 
 // The second condition is tested only when the first cannot decide alone.
+template <typename Fields>
 bool RecordStays(const RunSettings& s, const FileCondition& c1, const FileCondition& c2,
-                 const TStringListEx& fields) {
+                 const Fields& fields) {
     const bool first = c1.Matches(fields);
     if (s.Condition2.FieldNumber == 0) return first;
     if (s.JoinWithOr) return first || c2.Matches(fields);
@@ -117,12 +119,26 @@ void SortStage(RunContext& run, TStringListEx& records, Encoding encoding,
     if (!extractionFollows && run.Abort.Requested()) EndByAbort(run);
 }
 
-std::function<bool(const TStringListEx&)> RecordTest(const RunSettings& settings,
-                                                     Encoding encoding) {
+namespace {
+
+template <typename Fields>
+std::function<bool(const Fields&)> RecordTestOf(const RunSettings& settings, Encoding encoding) {
     return [&settings, c1 = FileCondition(settings.Condition1, encoding),
-            c2 = FileCondition(settings.Condition2, encoding)](const TStringListEx& fields) {
+            c2 = FileCondition(settings.Condition2, encoding)](const Fields& fields) {
         return RecordStays(settings, c1, c2, fields);
     };
+}
+
+}  // namespace
+
+std::function<bool(const TStringListEx&)> RecordTest(const RunSettings& settings,
+                                                     Encoding encoding) {
+    return RecordTestOf<TStringListEx>(settings, encoding);
+}
+
+std::function<bool(const PlainFields&)> PlainRecordTest(const RunSettings& settings,
+                                                        Encoding encoding) {
+    return RecordTestOf<PlainFields>(settings, encoding);
 }
 
 void OpenRecordStage(RunContext& run, int count) {

@@ -46,6 +46,9 @@ void SortStage(RunContext& run, TStringListEx& records, Encoding encoding,
 // encoding of the file at hand.
 std::function<bool(const TStringListEx&)> RecordTest(const RunSettings& settings,
                                                      Encoding encoding);
+// The same test of a record whose fields were read in place.
+std::function<bool(const PlainFields&)> PlainRecordTest(const RunSettings& settings,
+                                                        Encoding encoding);
 // What the extraction stages say before their first record and after their
 // last, on every road.
 void OpenRecordStage(RunContext& run, int count);
