@@ -17,6 +17,7 @@
 #include "records/ForkJoin.h"
 #include "records/NumericKey.h"
 #include "records/PrimaryWeights.h"
+#include "records/WordSort.h"
 
 namespace quellor {
 
@@ -176,6 +177,10 @@ class SortKeys {
         const SortKeys* keys;
         mutable FormScratch scratch;
         int operator()(const E& a, const E& b) const { return keys->CompareEntries(a, b, scratch); }
+        bool Identical(const E& a, const E& b) const {
+            return SameBytes(keys->list_.At(a.line & ~kUnknown),
+                             keys->list_.At(b.line & ~kUnknown));
+        }
     };
 
     std::string_view Form(std::uint32_t line, FormScratch& s, int slot) const;
@@ -184,7 +189,7 @@ class SortKeys {
     bool OneLine(std::ptrdiff_t lo, std::ptrdiff_t hi) const;
     void Build(std::size_t from, std::size_t to, std::vector<std::uint32_t>& rejoined);
     void GroupIdenticalLines();
-    void PlaceGroupMembers();
+    void PlaceGroupMembers(std::vector<std::uint32_t>& order);
 
     const TStringList& list_;
     Encoding encoding_;
@@ -194,6 +199,8 @@ class SortKeys {
     std::size_t count_ = 0;
     // Each line's hash, taken while its key is built on both cores.
     std::unique_ptr<std::uint64_t[]> hashes_;
+    // Whether some line's key could not be taken from its words.
+    std::atomic<bool> anyUnknown_{false};
     std::vector<std::uint32_t> rejoined_;
     // For each line that begins a group of identical lines, the next line of
     // the group, and so on: kNoLine ends it.
@@ -292,14 +299,12 @@ void SortKeys<W, N>::GroupIdenticalLines() {
 // A group's first line stands in all of its places once sorted: the others
 // take those places one each, the first line the last of them.
 template <std::size_t W, std::size_t N>
-void SortKeys<W, N>::PlaceGroupMembers() {
-    for (std::size_t k = 0; k < count_; ++k) {
-        Entry<N + W>& entry = entries_[k];
-        const std::uint32_t first = entry.line & ~kUnknown;
-        const std::uint32_t member = next_[first];
+void SortKeys<W, N>::PlaceGroupMembers(std::vector<std::uint32_t>& order) {
+    for (std::uint32_t& line : order) {
+        const std::uint32_t member = next_[line];
         if (member == kNoLine) continue;
-        next_[first] = next_[member];
-        entry.line = member;
+        next_[line] = next_[member];
+        line = member;
     }
     std::vector<std::uint32_t>().swap(next_);
 }
@@ -345,6 +350,7 @@ void SortKeys<W, N>::Build(std::size_t from, std::size_t to, std::vector<std::ui
         }
         for (std::size_t w = 0; w < W; ++w) entry.words[N + w] = LoadBigEndian(key + 8 * w);
         entry.line = static_cast<std::uint32_t>(i) | (known ? 0 : kUnknown);
+        if (!known) anyUnknown_.store(true, std::memory_order_relaxed);
     }
 }
 
@@ -386,16 +392,23 @@ template <std::size_t W, std::size_t N>
 std::vector<std::uint32_t> SortKeys<W, N>::SortedOrder() {
     const std::size_t n = count_;
     GroupIdenticalLines();
-    if (n >= 2) {
-        QuickSort(
-            entries_.get(), 0, static_cast<std::ptrdiff_t>(n) - 1,
-            Comparer{this, FormScratch(encoding_)},
-            [this](std::ptrdiff_t lo, std::ptrdiff_t hi) { return OneLine(lo, hi); }, cancel_,
-            WorthTwoThreads(n));
-    }
-    PlaceGroupMembers();
     std::vector<std::uint32_t> order(n);
-    for (std::size_t k = 0; k < n; ++k) order[k] = entries_[k].line & ~kUnknown;
+    // A number's key is not compared word by word, and a line without a key
+    // is compared by the collator alone: the quicksort orders those.
+    const bool byWords = N == 0 && !anyUnknown_ && n >= 2 &&
+                         SortByWords(entries_.get(), n, W, Comparer{this, FormScratch(encoding_)},
+                                     cancel_, order.data());
+    if (!byWords) {
+        if (n >= 2) {
+            QuickSort(
+                entries_.get(), 0, static_cast<std::ptrdiff_t>(n) - 1,
+                Comparer{this, FormScratch(encoding_)},
+                [this](std::ptrdiff_t lo, std::ptrdiff_t hi) { return OneLine(lo, hi); }, cancel_,
+                WorthTwoThreads(n));
+        }
+        for (std::size_t k = 0; k < n; ++k) order[k] = entries_[k].line & ~kUnknown;
+    }
+    PlaceGroupMembers(order);
     return order;
 }
 
