@@ -112,7 +112,7 @@ std::uint64_t LineHash(std::string_view line) {
         n -= 8;
     }
     std::uint64_t tail = 0;
-    std::memcpy(&tail, p, n);
+    if (n > 0) std::memcpy(&tail, p, n);  // an empty line may have no storage
     b = (b ^ tail) * kMul;
     const std::uint64_t h = (a ^ (b >> 32) ^ (b << 32)) * kMul;
     return h ^ (h >> 32);
