@@ -172,8 +172,9 @@ PrimaryWeights::PrimaryWeights(bool ignoreCase)
     });
 }
 
-const PrimaryWeights::Entry& PrimaryWeights::Lookup(const unsigned char* p, std::size_t remaining,
-                                                    std::size_t* step) const {
+inline const PrimaryWeights::Entry& PrimaryWeights::Lookup(const unsigned char* p,
+                                                           std::size_t remaining,
+                                                           std::size_t* step) const {
     if (IsLeadByte(p[0]) && remaining > 1) {
         *step = 2;
         return pairs_[PairIndex(p[0], p[1])];
@@ -182,9 +183,9 @@ const PrimaryWeights::Entry& PrimaryWeights::Lookup(const unsigned char* p, std:
     return single_[p[0]];
 }
 
-const PrimaryWeights::Entry& PrimaryWeights::LookupUtf8(const unsigned char* p,
-                                                        std::size_t remaining,
-                                                        std::size_t* step) const {
+inline const PrimaryWeights::Entry& PrimaryWeights::LookupUtf8(const unsigned char* p,
+                                                               std::size_t remaining,
+                                                               std::size_t* step) const {
     if (p[0] < 0x80) {
         *step = 1;
         return single_[p[0]];
@@ -199,16 +200,31 @@ const PrimaryWeights::Entry& PrimaryWeights::LookupUtf8(const unsigned char* p,
 
 bool PrimaryWeights::Prefix(std::string_view text, std::uint8_t* key, std::size_t limit,
                             std::size_t* size, Encoding encoding) const {
-    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
-    const std::size_t n = text.size();
-    std::uint8_t buffer[kMaxKey + kMaxBytes];
     if (limit > kMaxKey) return false;
-    const bool utf8 = encoding == Encoding::Utf8;
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    // One loop for each encoding, so the look-up of every character is inlined.
+    if (encoding == Encoding::Utf8) {
+        return PrefixOf(
+            p, text.size(), key, limit, size,
+            [this](const unsigned char* at, std::size_t remaining,
+                   std::size_t* step) -> const Entry& { return LookupUtf8(at, remaining, step); });
+    }
+    return PrefixOf(
+        p, text.size(), key, limit, size,
+        [this](const unsigned char* at, std::size_t remaining, std::size_t* step) -> const Entry& {
+            return Lookup(at, remaining, step);
+        });
+}
+
+template <typename Look>
+bool PrimaryWeights::PrefixOf(const unsigned char* p, std::size_t n, std::uint8_t* key,
+                              std::size_t limit, std::size_t* size, const Look& look) const {
+    std::uint8_t buffer[kMaxKey + kMaxBytes];
     std::size_t out = 0;
     std::size_t i = 0;
     while (i < n && out < limit) {
         std::size_t step;
-        const Entry& entry = utf8 ? LookupUtf8(p + i, n - i, &step) : Lookup(p + i, n - i, &step);
+        const Entry& entry = look(p + i, n - i, &step);
         if (entry.size == kUnsafe) return false;
         // A whole entry is copied; what lies past its size is overwritten next.
         std::memcpy(buffer + out, entry.bytes, kMaxBytes);
@@ -218,8 +234,7 @@ bool PrimaryWeights::Prefix(std::string_view text, std::uint8_t* key, std::size_
     // The character after the last one used may still change its weight.
     if (i < n) {
         std::size_t step;
-        const Entry& next = utf8 ? LookupUtf8(p + i, n - i, &step) : Lookup(p + i, n - i, &step);
-        if (next.size == kUnsafe) return false;
+        if (look(p + i, n - i, &step).size == kUnsafe) return false;
     }
     *size = std::min(out, limit);
     std::memcpy(key, buffer, *size);

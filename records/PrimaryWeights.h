@@ -57,6 +57,9 @@ class PrimaryWeights {
     explicit PrimaryWeights(bool ignoreCase);
     const Entry& Lookup(const unsigned char* p, std::size_t remaining, std::size_t* step) const;
     const Entry& LookupUtf8(const unsigned char* p, std::size_t remaining, std::size_t* step) const;
+    template <typename Look>
+    bool PrefixOf(const unsigned char* p, std::size_t n, std::uint8_t* key, std::size_t limit,
+                  std::size_t* size, const Look& look) const;
 
     std::vector<Entry> single_;         // 256
     std::vector<Entry> pairs_;          // lead bytes x 256
