@@ -6,6 +6,7 @@
 
 #include "records/Compare.h"
 #include "records/FieldSwap.h"
+#include "records/ForkJoin.h"
 #include "records/PrimaryWeights.h"
 #include "records/SortKeys.h"
 
@@ -54,17 +55,29 @@ void ReverseLines(TStringList& list) {
 std::unique_ptr<TStringList> ExtractDuplicates(TStringList& list) {
     // Walking from the end never moves a line still to be compared, so each
     // line is compared with its original neighbour: one forward pass gives
-    // the same result, with the moved lines already in their order.
+    // the same result, with the moved lines already in their order. A long
+    // list is compared in two halves at once, the second half's lines moved
+    // after the first's.
     auto moved = std::make_unique<TStringList>();
     const std::size_t count = static_cast<std::size_t>(list.Count());
     if (count < 2) return moved;
     std::vector<char> keep(count, 1);
-    for (std::size_t i = 1; i < count; ++i) {
-        if (SameBytes(list.At(i), list.At(i - 1))) {
-            keep[i] = 0;
-            moved->Add(list.At(i));
+    std::vector<TStringList> parts(2);
+    const auto compare = [&](TStringList& part, std::size_t from, std::size_t to) {
+        for (std::size_t i = from; i < to; ++i) {
+            if (SameBytes(list.At(i), list.At(i - 1))) {
+                keep[i] = 0;
+                part.Add(list.At(i));
+            }
         }
+    };
+    if (WorthTwoThreads(count)) {
+        const std::size_t half = count / 2;
+        ForkJoin([&] { compare(parts[0], 1, half); }, [&] { compare(parts[1], half, count); });
+    } else {
+        compare(parts[0], 1, count);
     }
+    moved->ReplaceLines(parts);
     if (moved->Count() > 0) list.KeepMarked(keep);
     return moved;
 }

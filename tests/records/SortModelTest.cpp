@@ -224,6 +224,23 @@ TEST(SortModelTest, ExtractDuplicatesMatchesItsSteps) {
     }
 }
 
+// A long list is compared in two halves: a value repeated across the middle
+// still leaves one line, and the moved lines keep the list's order.
+TEST(SortModelTest, LongListMovesEveryRepeat) {
+    constexpr int kLines = 24001;
+    Strings input, left, moved;
+    for (int i = 0; i < kLines; ++i) {
+        const std::string value = "v" + std::to_string(100000 + i / 7);
+        (input.empty() || input.back() != value ? left : moved).push_back(value);
+        input.push_back(value);
+    }
+    TStringListEx list;
+    Fill(list, input);
+    const auto extracted = ExtractDuplicates(list);
+    EXPECT_EQ(Lines(list), left);
+    EXPECT_EQ(Lines(*extracted), moved);
+}
+
 TEST(SortModelTest, SortedDescendingThenExtractedMatchesSteps) {
     std::mt19937 rng(31);
     const Strings input = RandomRecords(rng, 1500, 2);
