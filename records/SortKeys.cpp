@@ -356,7 +356,9 @@ void SortKeys<W, N>::Build(std::size_t from, std::size_t to, std::vector<std::ui
 
 template <std::size_t W, std::size_t N>
 int SortKeys<W, N>::CompareFully(std::uint32_t a, std::uint32_t b, FormScratch& s) const {
-    // Repeated lines are mostly one group; a split one is settled here by its bytes.
+    // Repeated lines are mostly one group; a split one is settled here by its
+    // bytes, before either line is put in the form the collator compares.
+    if (SameBytes(list_.At(a), list_.At(b))) return 0;
     return CompareLocale(Form(a, s, 0), Form(b, s, 1), kIgnoreCase, encoding_);
 }
 
