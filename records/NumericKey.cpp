@@ -227,12 +227,6 @@ bool ReadLeadingNumber(std::string_view line, Encoding encoding, Number& out, st
     return LeadingField(line, field) && ReadNumber(field, encoding, out, digits);
 }
 
-std::uint64_t LoadBigEndian(const std::uint8_t* p) {
-    std::uint64_t v = 0;
-    for (int k = 0; k < 8; ++k) v = (v << 8) | p[k];
-    return v;
-}
-
 }  // namespace
 
 bool NumberKey::NeedsDigits() const {

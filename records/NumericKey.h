@@ -4,12 +4,22 @@
 // compared digit by digit.
 #pragma once
 
+#include <bit>
 #include <cstdint>
+#include <cstring>
 #include <string_view>
 
 #include "records/Encoding.h"
 
 namespace quellor {
+
+// Eight key bytes as one word that compares as the bytes do.
+inline std::uint64_t LoadBigEndian(const std::uint8_t* p) {
+    std::uint64_t v;
+    std::memcpy(&v, p, sizeof v);
+    if constexpr (std::endian::native == std::endian::little) v = __builtin_bswap64(v);
+    return v;
+}
 
 // How the sort compares the key field: as text, or as a number first.
 enum class KeyOrder : std::uint8_t { Text, Number };

@@ -81,12 +81,6 @@ void QuickSort(T* v, std::ptrdiff_t lo, std::ptrdiff_t hi, const Cmp& cmp, const
     }
 }
 
-std::uint64_t LoadBigEndian(const std::uint8_t* p) {
-    std::uint64_t v = 0;
-    for (int k = 0; k < 8; ++k) v = (v << 8) | p[k];
-    return v;
-}
-
 // A hash only for finding identical lines (every match is confirmed byte for
 // byte): sixteen bytes a step in two independent lanes, so the multiplies
 // overlap instead of waiting on each other.
