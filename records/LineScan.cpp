@@ -23,8 +23,8 @@ namespace {
 // line. One pass finds the breaks and any NUL byte together, and feeds the
 // encoding guess (line breaks cut characters of neither encoding).
 template <typename Lines, typename Put>
-void Scan(const char* text, std::size_t from, std::size_t to, std::size_t countTo, bool guessing,
-          Lines& lines, PieceFindings& found, Put put) {
+void ScanInto(const char* text, std::size_t from, std::size_t to, std::size_t countTo,
+              bool guessing, Lines& lines, PieceFindings& found, Put put) {
     const auto* p = reinterpret_cast<const unsigned char*>(text);
     lines.reserve((countTo - from) / 64 + 16);
     for (std::size_t pos = from; pos < to;) {
@@ -46,6 +46,19 @@ void Scan(const char* text, std::size_t from, std::size_t to, std::size_t countT
         pos = end + 1;
         if (end < to && p[end] == '\r' && pos < to && p[pos] == '\n') ++pos;
     }
+}
+
+// The two pieces' lists and findings lie side by side in their caller's
+// frame: each piece works on its own copies, or every line it added would
+// take the shared cache line away from the other core.
+template <typename Lines, typename Put>
+void Scan(const char* text, std::size_t from, std::size_t to, std::size_t countTo, bool guessing,
+          Lines& lines, PieceFindings& found, Put put) {
+    Lines mine = std::move(lines);
+    PieceFindings findings = found;
+    ScanInto(text, from, to, countTo, guessing, mine, findings, put);
+    lines = std::move(mine);
+    found = findings;
 }
 
 }  // namespace
