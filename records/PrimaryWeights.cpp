@@ -126,7 +126,7 @@ bool PrimaryWeights::WalkPrimaries(UCollationElements* elements, const collation
 }
 
 PrimaryWeights::PrimaryWeights(bool ignoreCase)
-    : single_(256), pairs_(kPairTableSize), leadOf_(65536, kUnknownLead), byUnit_(65536, nullptr) {
+    : entries_(kUnsafeAt + 1), leadOf_(65536, kUnknownLead), byUnit_(65536, kUnsafeAt) {
     const SetPtr unsafe = NeighbourDependent();
     UErrorCode status = U_ZERO_ERROR;
     const ElementsPtr elements(ucol_openElements(collation::Collator(), nullptr, 0, &status),
@@ -137,15 +137,15 @@ PrimaryWeights::PrimaryWeights(bool ignoreCase)
         for (std::size_t b = 0; b < 256; ++b) {
             const char one = static_cast<char>(b);
             collation::PrepareText(std::string_view(&one, 1), ignoreCase, text, scratch);
-            action(single_[b], std::string_view(&one, 1));
+            action(entries_[b], std::string_view(&one, 1));
         }
         for (int lead = 0x81; lead <= 0xFC; ++lead) {
             if (!IsLeadByte(static_cast<unsigned char>(lead))) continue;
             for (int trail = 0; trail < 256; ++trail) {
                 const char two[2] = {static_cast<char>(lead), static_cast<char>(trail)};
                 collation::PrepareText(std::string_view(two, 2), ignoreCase, text, scratch);
-                action(pairs_[PairIndex(static_cast<unsigned char>(lead),
-                                        static_cast<unsigned char>(trail))],
+                action(entries_[kPairsAt + PairIndex(static_cast<unsigned char>(lead),
+                                                     static_cast<unsigned char>(trail))],
                        std::string_view(two, 2));
             }
         }
@@ -154,7 +154,8 @@ PrimaryWeights::PrimaryWeights(bool ignoreCase)
     forEachCharacter([&](Entry& entry, std::string_view cp932) {
         // Code points with two CP932 forms get the same weights from either.
         char16_t unit = 0;
-        if (DecodeCp932Into(cp932, &unit) == 1) byUnit_[unit] = &entry;
+        if (DecodeCp932Into(cp932, &unit) == 1)
+            byUnit_[unit] = static_cast<std::uint16_t>(&entry - entries_.data());
         for (std::size_t k = 0; k < text.size(); ++k) {
             const UChar32 c = text.data()[k];
             if (U16_IS_SURROGATE(text.data()[k]) || uset_contains(unsafe.get(), c) ||
@@ -177,10 +178,10 @@ inline const PrimaryWeights::Entry& PrimaryWeights::Lookup(const unsigned char* 
                                                            std::size_t* step) const {
     if (IsLeadByte(p[0]) && remaining > 1) {
         *step = 2;
-        return pairs_[PairIndex(p[0], p[1])];
+        return entries_[kPairsAt + PairIndex(p[0], p[1])];
     }
     *step = 1;
-    return single_[p[0]];
+    return entries_[p[0]];
 }
 
 inline const PrimaryWeights::Entry& PrimaryWeights::LookupUtf8(const unsigned char* p,
@@ -188,14 +189,22 @@ inline const PrimaryWeights::Entry& PrimaryWeights::LookupUtf8(const unsigned ch
                                                                std::size_t* step) const {
     if (p[0] < 0x80) {
         *step = 1;
-        return single_[p[0]];
+        return entries_[p[0]];
+    }
+    // Japanese text is mostly three-byte characters: a well-formed one (not
+    // overlong, no surrogate) is decoded here without the general checks.
+    if ((p[0] & 0xF0) == 0xE0 && remaining >= 3 && (p[1] & 0xC0) == 0x80 && (p[2] & 0xC0) == 0x80) {
+        const auto c =
+            static_cast<char32_t>(((p[0] & 0x0F) << 12) | ((p[1] & 0x3F) << 6) | (p[2] & 0x3F));
+        if (c >= 0x800 && (c < 0xD800 || c > 0xDFFF)) {
+            *step = 3;
+            return entries_[byUnit_[c]];
+        }
     }
     // A byte outside a sequence decodes to U+FFFD; beyond the BMP lies no
     // character of the code page.
     const char32_t c = DecodeUtf8Char(p, remaining, step);
-    if (c > 0xFFFF) return unsafe_;
-    const Entry* entry = byUnit_[c];
-    return entry != nullptr ? *entry : unsafe_;
+    return entries_[c > 0xFFFF ? kUnsafeAt : byUnit_[c]];
 }
 
 bool PrimaryWeights::Prefix(std::string_view text, std::uint8_t* key, std::size_t limit,

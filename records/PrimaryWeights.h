@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "records/Collation.h"
+#include "records/Cp932.h"
 #include "records/Encoding.h"
 
 namespace quellor {
@@ -61,11 +62,14 @@ class PrimaryWeights {
     bool PrefixOf(const unsigned char* p, std::size_t n, std::uint8_t* key, std::size_t limit,
                   std::size_t* size, const Look& look) const;
 
-    std::vector<Entry> single_;         // 256
-    std::vector<Entry> pairs_;          // lead bytes x 256
+    // The single bytes, then the pairs (lead bytes x 256), then one entry
+    // that stays unsafe: small enough to be indexed in 16 bits.
+    static constexpr std::size_t kPairsAt = 256;
+    static constexpr std::size_t kUnsafeAt = kPairsAt + kPairTableSize;
+    std::vector<Entry> entries_;
     std::vector<std::int16_t> leadOf_;  // by a weight's first 16 bits: its lead byte in the keys
-    std::vector<const Entry*> byUnit_;  // by BMP code point: the entry of its CP932 form
-    Entry unsafe_;
+    // By BMP code point: where the entry of its CP932 form is.
+    std::vector<std::uint16_t> byUnit_;
 };
 
 }  // namespace quellor
