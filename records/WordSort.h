@@ -56,6 +56,9 @@ class WordSorter {
                 out_[i] = entries_[p[i].entry].line;
             } else if (j - i <= kSettleInBuffer) {
                 Settle(p, i, j);
+            } else if (OneLine(p, i, j)) {
+                // Copies of one line, however many, stand as they are.
+                for (std::size_t m = i; m < j; ++m) out_[m] = entries_[p[i].entry].line;
             } else if (k + 1 < words_) {
                 for (std::size_t m = i; m < j; ++m) p[m].word = entries_[p[m].entry].words[k + 1];
                 Sort(p, i, j, k + 1);
@@ -67,6 +70,14 @@ class WordSorter {
     }
 
   private:
+    bool OneLine(const Pair* p, std::size_t from, std::size_t to) const {
+        const std::uint32_t line = entries_[p[from].entry].line;
+        for (std::size_t m = from + 1; m < to; ++m) {
+            if (entries_[p[m].entry].line != line) return false;
+        }
+        return true;
+    }
+
     void Settle(const Pair* p, std::size_t from, std::size_t to) {
         buffer_.clear();
         for (std::size_t m = from; m < to; ++m) {

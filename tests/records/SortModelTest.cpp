@@ -114,7 +114,8 @@ TEST(SortModelTest, ManyRepeatedLinesKeepTheProcedureOrder) {
 
 // Without twins that only the steps can place, the keys' words decide: runs
 // that share their first words past the buffer's size, runs equal in every
-// word that the collator settles, repeated lines among them.
+// word that the collator settles, repeated lines among them, and one line
+// repeated more often than the buffer holds.
 TEST(SortModelTest, LinesSharingLongPrefixesFollowTheProcedure) {
     std::mt19937 rng(48);
     Strings input;
@@ -126,6 +127,7 @@ TEST(SortModelTest, LinesSharingLongPrefixesFollowTheProcedure) {
             input.push_back("shared-start-" + std::to_string(n));
         }
         if (i % 50 == 0) input.push_back(input[rng() % input.size()]);
+        input.push_back("one-line-repeated-past-the-buffer");
     }
     ExpectProcedureOrder(input, "shared prefixes");
 }
