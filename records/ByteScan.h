@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 #ifdef __SSE2__
 #include <emmintrin.h>
@@ -54,6 +55,70 @@ inline unsigned StopBits(const unsigned char* p, unsigned char d, unsigned char 
     }
     return bits;
 #endif
+}
+
+// What sixty-four bytes hold, one bit a byte: the delimiter d, the other
+// bytes a field of a plain line may not hold where a character begins (the
+// byte q, blanks), NULs, and the lead-range bytes of code page 932.
+struct StopMasks {
+    std::uint64_t delimiters, others, nuls, leads;
+};
+
+inline StopMasks StopMasks64(const unsigned char* p, unsigned char d, unsigned char q) {
+    StopMasks m{0, 0, 0, 0};
+#ifdef __SSE2__
+    const __m128i delimiter = _mm_set1_epi8(static_cast<char>(d));
+    const __m128i quote = _mm_set1_epi8(static_cast<char>(q));
+    const __m128i blank = _mm_set1_epi8(0x20);
+    for (int k = 0; k < 4; ++k) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * k));
+        const __m128i low = _mm_sub_epi8(v, _mm_set1_epi8(static_cast<char>(0x81)));
+        const __m128i high = _mm_sub_epi8(v, _mm_set1_epi8(static_cast<char>(0xE0)));
+        const __m128i lead =
+            _mm_or_si128(_mm_cmpeq_epi8(_mm_min_epu8(low, _mm_set1_epi8(0x9F - 0x81)), low),
+                         _mm_cmpeq_epi8(_mm_min_epu8(high, _mm_set1_epi8(0xFC - 0xE0)), high));
+        const __m128i other =
+            _mm_or_si128(_mm_cmpeq_epi8(v, quote), _mm_cmpeq_epi8(_mm_min_epu8(v, blank), v));
+        const auto bits = [](__m128i x) {
+            return static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(x)));
+        };
+        m.delimiters |= bits(_mm_cmpeq_epi8(v, delimiter)) << (16 * k);
+        m.others |= bits(other) << (16 * k);
+        m.nuls |= bits(_mm_cmpeq_epi8(v, _mm_setzero_si128())) << (16 * k);
+        m.leads |= bits(lead) << (16 * k);
+    }
+#else
+    for (unsigned k = 0; k < 64; ++k) {
+        const std::uint64_t bit = std::uint64_t{1} << k;
+        if (p[k] == d) m.delimiters |= bit;
+        if (p[k] == q || p[k] <= 0x20) m.others |= bit;
+        if (p[k] == 0) m.nuls |= bit;
+        if (IsLeadByte(p[k])) m.leads |= bit;
+    }
+#endif
+    return m;
+}
+
+// The bytes of a 64-byte block that follow an odd run of lead-range bytes:
+// a run begins a character (the byte before it is a single byte or ends a
+// pair), so the byte after an odd one is a second byte. oddCarry says the
+// block before ended in an odd run, and is set for the next. Runs are
+// measured by carries, as odd runs of backslashes are in JSON scanners.
+inline std::uint64_t AfterOddLeadRuns(std::uint64_t leads, std::uint64_t& oddCarry) {
+    constexpr std::uint64_t kEven = 0x5555555555555555u;
+    constexpr std::uint64_t kOdd = ~kEven;
+    const std::uint64_t starts = leads & ~(leads << 1);
+    const std::uint64_t evenStartMask = kEven ^ oddCarry;
+    const std::uint64_t evenStarts = starts & evenStartMask;
+    const std::uint64_t oddStarts = starts & ~evenStartMask;
+    const std::uint64_t evenCarries = leads + evenStarts;
+    std::uint64_t oddCarries = leads + oddStarts;
+    const std::uint64_t endsOdd = oddCarries < leads ? 1 : 0;
+    oddCarries |= oddCarry;
+    oddCarry = endsOdd;
+    const std::uint64_t evenCarryEnds = evenCarries & ~leads;
+    const std::uint64_t oddCarryEnds = oddCarries & ~leads;
+    return (evenCarryEnds & kOdd) | (oddCarryEnds & kEven);
 }
 
 // The first position at or after i that holds NUL, CR or LF; n when there is none.

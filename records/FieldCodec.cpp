@@ -193,21 +193,26 @@ std::size_t FindPlainFieldEnds(std::string_view line, const CsvDialect& dialect,
     const auto q = dialect.Quote != 0 ? static_cast<unsigned char>(dialect.Quote) : d;
     const bool pairs = dialect.TextEncoding == Encoding::Cp932;
     std::size_t count = 0;
-    for (std::size_t base = 0; base < n; base += 16) {
-        unsigned bits = 0;
-        if (base + 16 <= n) {
-            bits = StopBits(p + base, d, q);
-        } else {
-            for (std::size_t k = base; k < n; ++k) {
-                if (p[k] <= 0x20 || p[k] == d || p[k] == q) bits |= 1u << (k - base);
-            }
+    std::uint64_t oddCarry = 0;
+    // Sixty-four bytes at a time; the last block is padded with a byte that
+    // is none of the ones looked for.
+    unsigned char tail[64];
+    for (std::size_t base = 0; base < n; base += 64) {
+        const unsigned char* block = p + base;
+        if (n - base < 64) {
+            std::memset(tail, 'a', sizeof tail);
+            std::memcpy(tail, block, n - base);
+            block = tail;
         }
-        for (; bits != 0; bits &= bits - 1) {
-            const std::size_t i = base + static_cast<std::size_t>(__builtin_ctz(bits));
-            if (p[i] == 0) return 0;  // the splitter ends the text there, wherever it stands
-            if (pairs && !StartsCharacter(p, 0, i)) continue;
-            if (p[i] != d || count + 1 == kMaxPlainFields) return 0;
-            ends[count++] = i;
+        const StopMasks m = StopMasks64(block, d, q);
+        // The splitter ends the text at a NUL, wherever it stands.
+        if (m.nuls != 0) return 0;
+        // In UTF-8 every byte looked for begins a character.
+        const std::uint64_t seconds = pairs ? AfterOddLeadRuns(m.leads, oddCarry) : 0;
+        if ((m.others & ~m.delimiters & ~seconds) != 0) return 0;
+        for (std::uint64_t bits = m.delimiters & ~seconds; bits != 0; bits &= bits - 1) {
+            if (count + 1 == kMaxPlainFields) return 0;
+            ends[count++] = base + static_cast<std::size_t>(__builtin_ctzll(bits));
         }
     }
     ends[count++] = n;

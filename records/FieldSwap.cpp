@@ -16,7 +16,6 @@
 namespace quellor {
 
 namespace {
-constexpr std::size_t kMaxFastFields = 64;
 
 void CheckCount(int count, int expected, int lineNumber) {
     if (expected >= 0 && count != expected) {
@@ -47,34 +46,12 @@ std::string_view FieldSwapper::Exchanged(std::string_view line, int a, int b, in
 
 bool FieldSwapper::FastPath(std::string_view line, int a, int b, int expected, int lineNumber,
                             std::string* out) {
-    if (line.empty()) return false;
     const bool pairs = encoding_ == Encoding::Cp932;
     const auto* p = reinterpret_cast<const unsigned char*>(line.data());
     const std::size_t n = line.size();
-    std::size_t bounds[kMaxFastFields + 2];
-    std::size_t count = 0;
-    bounds[count++] = 0;
-    // Sixteen bytes at a time, each stop byte taken from the block's bits.
-    for (std::size_t base = 0; base < n; base += 16) {
-        unsigned bits = 0;
-        if (base + 16 <= n) {
-            bits = StopBits(p + base, ',', '"');
-        } else {
-            for (std::size_t k = base; k < n; ++k) {
-                if (p[k] <= 0x20 || p[k] == ',' || p[k] == '"') bits |= 1u << (k - base);
-            }
-        }
-        for (; bits != 0; bits &= bits - 1) {
-            const std::size_t i = base + static_cast<std::size_t>(__builtin_ctz(bits));
-            if (p[i] == 0) return false;  // the text ends there, wherever it stands
-            // A second byte of a code page 932 character; in UTF-8 every
-            // byte found here begins a character.
-            if (pairs && !StartsCharacter(p, 0, i)) continue;
-            if (p[i] != ',' || count > kMaxFastFields) return false;
-            bounds[count++] = i + 1;
-        }
-    }
-    bounds[count] = n + 1;
+    std::size_t ends[kMaxPlainFields];
+    const std::size_t count = FindPlainFieldEnds(line, dialect_, ends);
+    if (count == 0) return false;
     const int fields = static_cast<int>(count);
     CheckCount(fields, expected, lineNumber);
     if (a < 0 || b < 0 || a >= fields || b >= fields) return false;
@@ -88,8 +65,9 @@ bool FieldSwapper::FastPath(std::string_view line, int a, int b, int expected, i
     // Five pieces whatever the number of fields: what comes before the first
     // of the two, the second, what lies between them, the first, the rest.
     const int lo = std::min(a, b), hi = std::max(a, b);
-    const std::size_t loStart = bounds[lo], loEnd = bounds[lo + 1] - 1;
-    const std::size_t hiStart = bounds[hi], hiEnd = bounds[hi + 1] - 1;
+    const auto start = [&](int k) { return k == 0 ? 0 : ends[k - 1] + 1; };
+    const std::size_t loStart = start(lo), loEnd = ends[lo];
+    const std::size_t hiStart = start(hi), hiEnd = ends[hi];
     char* d = out->data();
     const auto put = [&](std::size_t from, std::size_t to) {
         if (to > from) std::memcpy(d, line.data() + from, to - from);

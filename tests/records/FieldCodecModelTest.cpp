@@ -137,10 +137,11 @@ TEST(FieldCodecModelTest, PlainFieldsAgreeWithTheSplitters) {
     int found = 0;
     for (int round = 0; round < 20000; ++round) {
         std::string line;
-        for (std::size_t n = rng() % 40; n > 0; --n) {
+        // Long enough for runs of lead bytes across the scanner's blocks.
+        for (std::size_t n = rng() % 150; n > 0; --n) {
             const std::size_t k = rng() % alphabet.size();
-            // The last three (quote, blank, NUL) only after a lead byte, but for one line in ten.
-            if (k + 3 >= alphabet.size() && (line.empty() || !Lead(line.back())) && rng() % 10 != 0)
+            // The last three (quote, blank, NUL) only after a lead byte, but for one line in forty.
+            if (k + 3 >= alphabet.size() && (line.empty() || !Lead(line.back())) && rng() % 40 != 0)
                 continue;
             line += alphabet[k];
         }
@@ -151,7 +152,7 @@ TEST(FieldCodecModelTest, PlainFieldsAgreeWithTheSplitters) {
         ASSERT_EQ(fields, ModelSplit(line, '"')) << Hex(line);
         ASSERT_EQ(fields, ModelSplit(line, 0)) << Hex(line);
     }
-    EXPECT_GT(found, 5000);
+    EXPECT_GT(found, 3000);
 }
 
 TEST(FieldCodecModelTest, JoinAgreesOnRandomFieldLists) {
