@@ -1,6 +1,7 @@
-// Finding the bytes that split a record line, sixteen at a time. A found
-// byte may still be the second byte of a double-byte character; callers
-// decide that with StartsCharacter.
+// Finding the bytes that split a record line, sixteen or sixty-four at a
+// time. A found byte may still be the second byte of a double-byte
+// character; callers decide that with StartsCharacter, or for a whole block
+// with AfterOddLeadRuns.
 #pragma once
 
 #include <cstddef>
@@ -37,24 +38,6 @@ inline std::size_t NextStopByte(const unsigned char* p, std::size_t i, std::size
         if (c <= 0x20 || c == d || c == q) return i;
     }
     return n;
-}
-
-// One bit for each of the sixteen bytes at p that NextStopByte would stop at.
-inline unsigned StopBits(const unsigned char* p, unsigned char d, unsigned char q) {
-#ifdef __SSE2__
-    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-    const __m128i hits =
-        _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8(static_cast<char>(d))),
-                                  _mm_cmpeq_epi8(v, _mm_set1_epi8(static_cast<char>(q)))),
-                     _mm_cmpeq_epi8(_mm_min_epu8(v, _mm_set1_epi8(0x20)), v));
-    return static_cast<unsigned>(_mm_movemask_epi8(hits));
-#else
-    unsigned bits = 0;
-    for (unsigned k = 0; k < 16; ++k) {
-        if (p[k] <= 0x20 || p[k] == d || p[k] == q) bits |= 1u << k;
-    }
-    return bits;
-#endif
 }
 
 // What sixty-four bytes hold, one bit a byte: the delimiter d, the other

@@ -182,8 +182,8 @@ bool SplitAtDelimiters(TStringList& fields, const char* text, std::size_t n,
 }  // namespace
 
 // Most lines hold no blank and no quote character where a character
-// begins: every field is then the run between two delimiters, found sixteen
-// bytes at a time, as the splitter would cut them.
+// begins: every field is then the run between two delimiters, found
+// sixty-four bytes at a time, as the splitter would cut them.
 std::size_t FindPlainFieldEnds(std::string_view line, const CsvDialect& dialect,
                                std::size_t* ends) {
     const auto* p = reinterpret_cast<const unsigned char*>(line.data());
