@@ -1,8 +1,8 @@
 // The sort of a file larger than memory: sorted runs written to unnamed
-// files, then merged. The order is the list's sort order (the key field in
-// front, the whole line compared ignoring case); lines that compare equal
-// but differ in their bytes are ordered by their bytes, so identical lines
-// always meet and the result does not depend on where the runs were cut.
+// files, then merged. The order is the sort's own (SortOrder.h), total, so
+// the result does not depend on where the runs were cut, and identical
+// records always meet. Runs hold the records as they are; the key's form is
+// made again wherever two records are compared.
 #pragma once
 
 #include <cstdint>
@@ -29,29 +29,45 @@ struct ExternalSortSettings {
     bool Descending = false;
     KeyOrder Order = KeyOrder::Text;
     std::uint64_t RunBytes = 0;    // text per run
-    std::uint64_t MergeBytes = 0;  // read buffers of the merge together
-    // Called every few thousand lines with the lines dealt with so far:
-    // each line counts once when its run is built and once when it is merged.
-    // While a run is sorted it is called at once and then every few dozen
-    // milliseconds; what it throws stops the sort.
+    std::uint64_t MergeBytes = 0;  // read buffers of one merge together
+    // The most runs one merge reads at once; 0: as many as the budget's
+    // buffers and the process's open-file limit allow.
+    std::size_t MostRunsPerMerge = 0;
+    // Called every few thousand lines with the lines dealt with so far, out
+    // of twice the lines: each line counts once when its run is built and
+    // once when it is merged, however many merges that takes. While a run is
+    // sorted it is called at once and then every few dozen milliseconds;
+    // what it throws stops the sort.
     std::function<void(std::uint64_t)> Tick;
 };
 
 class ExternalSort {
   public:
-    explicit ExternalSort(ExternalSortSettings settings) : s_(std::move(settings)) {}
+    explicit ExternalSort(ExternalSortSettings settings);
 
-    // Reads the indexed lines of fd, checks each line's field count and
-    // rewrites it as the sort does (EStringListError naming the first wrong
-    // line by its number in the file), and writes the sorted runs.
-    void BuildRuns(int fd, const LineIndex& index);
-    std::size_t RunCount() const { return runs_.size(); }
-    // Every line in order with its key field back in place.
+    // Reads the indexed lines of the input, checks each line's field count
+    // (EStringListError naming the first wrong line by its number in the
+    // file), and writes the sorted runs. Whenever as many runs wait as one
+    // merge reads, they are merged into one, so the open runs stay few
+    // however large the file.
+    void BuildRuns(const IndexedFile& input, const LineIndex& index);
+    // Every record in order.
     void Merge(const std::function<void(std::string_view)>& sink);
 
   private:
+    void AddRun(RunFile run, std::size_t level);
+    // Merges the runs in order into take, on this thread.
+    void MergeRuns(std::vector<RunFile>& runs, const std::function<void(std::string_view)>& take);
+    RunFile MergeIntoOne(std::vector<RunFile>& runs);
+
     ExternalSortSettings s_;
-    std::vector<RunFile> runs_;
+    std::size_t fanIn_;
+    // Runs waiting for a merge by how many merges made them: a level fills
+    // up to the fan-in before it becomes one run of the next.
+    std::vector<std::vector<RunFile>> levels_;
+    std::uint64_t lines_ = 0;
+    // While the last merges run: lines they have written, and will have.
+    std::uint64_t merged_ = 0, toMerge_ = 0;
 };
 
 }  // namespace quellor

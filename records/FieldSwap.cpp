@@ -173,4 +173,17 @@ void RejoinLines(TStringList& list, const std::vector<std::uint32_t>& lines, int
     }
 }
 
+void RejoinWhereNeeded(TStringList& list, int keyIndex, Encoding encoding) {
+    FieldSwapper swapper(encoding);
+    std::string keyFirst, back;
+    for (int i = 0; i < list.Count(); ++i) {
+        bool joined = true;
+        const std::string_view line = list.At(static_cast<std::size_t>(i));
+        swapper.Exchanged(line, 0, keyIndex, -1, i + 1, keyFirst, joined);
+        if (joined) continue;
+        swapper.Rewrite(keyFirst, keyIndex, 0, -1, i + 1, back);
+        list.Put(i, back);
+    }
+}
+
 }  // namespace quellor

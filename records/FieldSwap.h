@@ -63,5 +63,7 @@ void SwapFieldsInEveryLine(TStringList& list, int a, int b, int expected, Encodi
 // field and back leaves it in (lines in joined form need none).
 void RejoinLines(TStringList& list, const std::vector<std::uint32_t>& lines, int keyIndex,
                  Encoding encoding);
+// The same for every line that needs it.
+void RejoinWhereNeeded(TStringList& list, int keyIndex, Encoding encoding);
 
 }  // namespace quellor

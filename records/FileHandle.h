@@ -1,10 +1,12 @@
 // A POSIX file descriptor closed on every path.
 #pragma once
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstddef>
+#include <cstdint>
 #include <utility>
 
 namespace quellor {
@@ -35,6 +37,19 @@ class FileHandle {
   private:
     int fd_ = -1;
 };
+
+// What a file was like when it was read: a later look that finds it
+// otherwise knows it changed in between.
+struct FileStamp {
+    std::uint64_t Size = 0;
+    std::int64_t ModifiedNanoseconds = 0;
+    bool operator==(const FileStamp&) const = default;
+};
+
+inline FileStamp StampOf(const struct stat& st) {
+    return {static_cast<std::uint64_t>(st.st_size),
+            std::int64_t{st.st_mtim.tv_sec} * 1'000'000'000 + st.st_mtim.tv_nsec};
+}
 
 // read() and write() that retry on EINTR and on short counts until the end
 // of the file or a real error; they return the bytes moved, or -1.

@@ -51,8 +51,8 @@ int OpenRegularFile(const std::string& path, struct stat* st) {
 }
 
 // Reads the whole file by its size, its two halves at once when that pays:
-// the kernel's copy is much of a load. A file that shrank meanwhile gives
-// what it had.
+// the kernel's copy is much of a load. A file that changed meanwhile (it
+// shrank, or was written to) fails: its records would be a mix of two files.
 std::size_t ReadWhole(int fd, const struct stat& st, const std::string& path, bool twoThreads,
                       std::unique_ptr<char[]>& buf) {
     const auto size = static_cast<std::size_t>(st.st_size);
@@ -67,10 +67,12 @@ std::size_t ReadWhole(int fd, const struct stat& st, const std::string& path, bo
     } else {
         first = ReadFully(fd, buf.get(), size);
     }
-    if (first < 0 || second < 0)
+    struct stat after {};
+    if (first < 0 || second < 0 || static_cast<std::size_t>(first) != half ||
+        static_cast<std::size_t>(second) != size - half || ::fstat(fd, &after) != 0 ||
+        StampOf(after) != StampOf(st))
         throw EReadError(Format(msg::kFileReadFailed, {PathForShow(path)}));
-    const auto got = static_cast<std::size_t>(first);
-    return got < half ? got : half + static_cast<std::size_t>(second);
+    return size;
 }
 
 [[noreturn]] void ThrowNul(const std::string& path, std::int64_t line) {

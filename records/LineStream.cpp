@@ -18,10 +18,21 @@ namespace {
 
 constexpr std::size_t kIndexBlock = std::size_t{4} << 20;
 
+[[noreturn]] void ThrowReadFailed(const std::string& path) {
+    throw EReadError(Format(msg::kFileReadFailed, {PathForShow(path)}));
+}
+
 }  // namespace
 
-LineStream::LineStream(int fd, std::uint64_t from, std::uint64_t to, std::size_t blockSize)
-    : fd_(fd), buf_(std::max<std::size_t>(blockSize, 64)) {
+void IndexedFile::CheckUnchanged() const {
+    struct stat st {};
+    if (::fstat(File.Get(), &st) != 0 || StampOf(st) != Stamp) ThrowReadFailed(Path);
+}
+
+LineStream::LineStream(const IndexedFile& input, std::uint64_t from, std::uint64_t to,
+                       std::size_t blockSize)
+    : input_(input), buf_(std::max<std::size_t>(blockSize, 64)) {
+    input_.CheckUnchanged();
     Reset(from, to);
 }
 
@@ -37,6 +48,7 @@ void LineStream::Reset(std::uint64_t from, std::uint64_t to) {
 void LineStream::Refill() {
     if (next_ >= to_) {
         eof_ = true;
+        input_.CheckUnchanged();
         return;
     }
     if (pos_ > 0) {
@@ -48,12 +60,9 @@ void LineStream::Refill() {
     if (len_ == buf_.size()) buf_.resize(buf_.size() * 2);
     const std::size_t want =
         static_cast<std::size_t>(std::min<std::uint64_t>(buf_.size() - len_, to_ - next_));
-    const long long got = ReadFullyAt(fd_, buf_.data() + len_, want, next_);
-    if (got < 0) throw EReadError(Format(msg::kStreamReadError, {}));
-    if (got == 0) {
-        eof_ = true;  // the file shrank meanwhile: what it had
-        return;
-    }
+    const long long got = ReadFullyAt(input_.File.Get(), buf_.data() + len_, want, next_);
+    // Short of the stretch's end: the file shrank since it was indexed.
+    if (got <= 0) ThrowReadFailed(input_.Path);
     len_ += static_cast<std::size_t>(got);
     next_ += static_cast<std::uint64_t>(got);
 }
@@ -85,21 +94,15 @@ bool LineStream::Next(std::string_view& line) {
     }
 }
 
-void LineStream::ReadAll(std::vector<std::string_view>& lines) {
-    lines.clear();
-    const std::uint64_t size = to_ - next_;
-    if (buf_.size() < size + 1) buf_.resize(static_cast<std::size_t>(size) + 1);
-    std::string_view line;
-    while (Next(line)) lines.push_back(line);
-}
-
 IndexedFile IndexLines(const std::string& path, EncodingChoice choice) {
     IndexedFile f;
+    f.Path = path;
     f.File = FileHandle(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     struct stat st {};
     if (!f.File.Valid() || ::fstat(f.File.Get(), &st) != 0 || !S_ISREG(st.st_mode)) {
         throw EFOpenError(Format(msg::kFileCannotOpen, {PathForShow(path)}));
     }
+    f.Stamp = StampOf(st);
     const auto size = static_cast<std::uint64_t>(st.st_size);
     char head[3] = {};
     const long long got = ReadFullyAt(f.File.Get(), head, sizeof head, 0);
@@ -111,23 +114,18 @@ IndexedFile IndexLines(const std::string& path, EncodingChoice choice) {
     const bool guessing = choice == EncodingChoice::Auto && !f.Form.ByteOrderMark;
 
     EncodingGuess guess;
-    try {
-        LineStream stream(f.File.Get(), from, size, kIndexBlock);
-        std::string_view line;
-        while (stream.Next(line)) {
-            if (f.Index.Lines == static_cast<std::uint64_t>(INT_MAX)) {
-                throw EReadError(Format(msg::kTooManyLines, {PathForShow(path)}));
-            }
-            f.Index.LineAt(stream.LineStart());
-            if (guessing) guess.Feed(line);
+    LineStream stream(f, from, size, kIndexBlock);
+    std::string_view line;
+    while (stream.Next(line)) {
+        if (f.Index.Lines == static_cast<std::uint64_t>(INT_MAX)) {
+            throw EReadError(Format(msg::kTooManyLines, {PathForShow(path)}));
         }
-        if (stream.NulMet()) {
-            const auto lineNumber = static_cast<std::int64_t>(f.Index.Lines) + 1;
-            throw EReadError(Format(msg::kNulInLine, {PathForShow(path), lineNumber}));
-        }
-    } catch (const EReadError& e) {
-        if (std::string_view(e.what()) != msg::kStreamReadError) throw;
-        throw EReadError(Format(msg::kFileReadFailed, {PathForShow(path)}));
+        f.Index.LineAt(stream.LineStart());
+        if (guessing) guess.Feed(line);
+    }
+    if (stream.NulMet()) {
+        const auto lineNumber = static_cast<std::int64_t>(f.Index.Lines) + 1;
+        throw EReadError(Format(msg::kNulInLine, {PathForShow(path), lineNumber}));
     }
     if (guessing && guess.MostlyUtf8()) {
         throw EReadError(

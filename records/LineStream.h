@@ -47,10 +47,16 @@ struct LineIndex {
     std::uint64_t FirstLine(std::size_t k) const { return Marks[k].Line; }
 };
 
+struct IndexedFile;
+
 class LineStream {
   public:
-    // Reads [from, to) of the open file fd, blockSize bytes at a time at least.
-    LineStream(int fd, std::uint64_t from, std::uint64_t to, std::size_t blockSize);
+    // Reads [from, to) of the indexed file, blockSize bytes at a time at
+    // least. The file must still be as its stamp says, at the start and at
+    // the end of the stretch, and hold every byte of it: otherwise EReadError
+    // naming the file.
+    LineStream(const IndexedFile& input, std::uint64_t from, std::uint64_t to,
+               std::size_t blockSize);
     // Starts over on another stretch of the same file, keeping the buffer.
     void Reset(std::uint64_t from, std::uint64_t to);
 
@@ -60,13 +66,11 @@ class LineStream {
     bool NulMet() const { return nul_; }
     // Where the line last returned began.
     std::uint64_t LineStart() const { return lineStart_; }
-    // Every line of the stretch at once; the views stay valid until the next Reset.
-    void ReadAll(std::vector<std::string_view>& lines);
 
   private:
     void Refill();
 
-    int fd_;
+    const IndexedFile& input_;
     std::uint64_t next_ = 0, to_ = 0;
     std::vector<char> buf_;
     std::size_t pos_ = 0, len_ = 0;
@@ -75,10 +79,18 @@ class LineStream {
 };
 
 // An input file opened for streaming, with what one pass over it learnt.
+// The streamed and on-disk paths read a file more than once; one that is no
+// longer as it was at a later read would give records of two different
+// files, or fewer records than the run reports, so the run for it ends.
 struct IndexedFile {
     FileHandle File;
+    std::string Path;
+    FileStamp Stamp;
     TextForm Form;
     LineIndex Index;
+
+    // EReadError naming the file when it is no longer as it was first read.
+    void CheckUnchanged() const;
 };
 
 // One pass over the file: its lines counted and marked, its encoding found

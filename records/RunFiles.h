@@ -1,16 +1,17 @@
-// Files of lines that only this process reads back: the sorted runs of an
-// external sort and the sorted lines the later stages read again. They have
-// no name where the file system allows, so nothing of them outlives the
-// process, not even after a kill; otherwise their name is removed at once.
+// Files of records that only this process reads back: the sorted runs of an
+// external sort. They have no name where the file system allows, so nothing
+// of them outlives the process, not even after a kill; otherwise their name
+// is removed at once. Each record is stored with its length before it, so a
+// record may hold any bytes, line breaks included, and is never scanned again.
 #pragma once
 
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "records/FileHandle.h"
-#include "records/LineStream.h"
 
 namespace quellor {
 
@@ -21,30 +22,44 @@ class RunFile {
     RunFile(RunFile&&) noexcept = default;
     RunFile& operator=(RunFile&&) noexcept = default;
 
-    // Appends the line and an LF (a line never holds one).
-    void Add(std::string_view line) {
-        if (line.size() + 1 > capacity_ - used_) Flush(line.size() + 1);
-        index_.LineAt(written_ + used_);
-        std::char_traits<char>::copy(buf_.get() + used_, line.data(), line.size());
-        used_ += line.size();
-        buf_[used_++] = '\n';
-    }
-    // Writes what is buffered; then the lines can be read back.
+    void Add(std::string_view record);
+    // Writes what is buffered and lets the buffer go: a sort may keep
+    // thousands of runs waiting for their merge, which must not hold a
+    // buffer each. Then the records can be read back.
     void Finish();
     int Fd() const { return file_.Get(); }
-    const LineIndex& Index() const { return index_; }
+    const std::string& Output() const { return output_; }
+    std::uint64_t Records() const { return records_; }
+    std::uint64_t Bytes() const { return written_; }
 
   private:
     static constexpr std::size_t kBuffer = std::size_t{1} << 20;
-    void Flush(std::size_t room);
+    void Flush();
 
     FileHandle file_;
     std::string output_;
     std::unique_ptr<char[]> buf_;
-    std::size_t capacity_ = kBuffer;
     std::size_t used_ = 0;
     std::uint64_t written_ = 0;
-    LineIndex index_;
+    std::uint64_t records_ = 0;
+};
+
+// Reads the records of a finished run in order through a buffer of about
+// blockSize bytes; a record longer than that gets a buffer of its size.
+class RunReader {
+  public:
+    RunReader(const RunFile& run, std::size_t blockSize);
+    // The next record, valid until the next call; false at the end.
+    bool Next(std::string_view& record);
+
+  private:
+    // Makes sure want bytes from pos_ on are buffered.
+    void Fill(std::size_t want);
+
+    int fd_;
+    std::uint64_t next_ = 0, end_ = 0;
+    std::vector<char> buf_;
+    std::size_t pos_ = 0, len_ = 0;
 };
 
 // Free bytes for an unprivileged user on the file system of folder, or the

@@ -14,7 +14,8 @@
 
 namespace quellor {
 
-// Sorts every line, ignoring letter case, by the system's own quicksort.
+// Sorts every line, ignoring letter case; lines that compare equal are
+// ordered by their bytes.
 // A fired cancel leaves the lines as they were.
 void SortLines(TStringList& list, Encoding encoding, const CancelCheck& cancel = {});
 // Sorts the records by the field at keyIndex (from 0): the lines are ordered

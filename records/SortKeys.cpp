@@ -1,7 +1,5 @@
 #include "records/SortKeys.h"
 
-#include <unicode/ucoleitr.h>
-
 #include <atomic>
 #include <cstring>
 #include <exception>
@@ -11,33 +9,25 @@
 #include <string>
 #include <string_view>
 
-#include "records/Collation.h"
 #include "records/Compare.h"
-#include "records/FieldSwap.h"
 #include "records/ForkJoin.h"
 #include "records/NumericKey.h"
-#include "records/PrimaryWeights.h"
+#include "records/SortOrder.h"
 #include "records/WordSort.h"
 
 namespace quellor {
 
 namespace {
 
-// The sort never matters letter case.
-constexpr bool kIgnoreCase = true;
-
-// The list's quicksort, step for step: the pivot is tracked by position as
-// lines are swapped, equal lines move as the steps say, and the result is
-// the same order whoever runs it. The smaller side is handled by a nested
-// call and the larger by looping, which keeps the stack shallow on any
-// input; the two sides are disjoint, so this changes no line's place.
-// A cancel is looked at before each partition of a long range and every few
-// thousand exchanges within one, so even the first pass over a million lines
-// stops within milliseconds; ranges too short to be looked at take less.
+// A quicksort for what the word sort below cannot settle. The order is
+// total (SortOrder.h), so any correct sort gives the same result; this one
+// handles the smaller side by a nested call and the larger by looping, which
+// keeps the stack shallow on any input, and gives the two sides of its first
+// partition to the two cores. A cancel is looked at before each partition of
+// a long range and every few thousand exchanges within one, so even the first
+// pass over a million lines stops within milliseconds.
 //
-// A range of one repeated line is left as it is: whatever the steps would
-// do there, they only exchange lines nobody can tell apart, and every range
-// beside it is sorted as before.
+// A range of one repeated line is left as it is: there is nothing to order.
 template <typename T, typename Cmp, typename Same>
 void QuickSort(T* v, std::ptrdiff_t lo, std::ptrdiff_t hi, const Cmp& cmp, const Same& allSame,
                const CancelCheck& cancel, bool split = false) {
@@ -112,8 +102,6 @@ std::uint64_t LineHash(std::string_view line) {
     return h ^ (h >> 32);
 }
 
-using ElementsPtr = std::unique_ptr<UCollationElements, decltype(&ucol_closeElements)>;
-
 // The line's index, with the top bit set when the collator could not be
 // walked for it (lines are signed 32-bit counts, so the bit is free).
 constexpr std::uint32_t kUnknown = 0x80000000u;
@@ -137,22 +125,6 @@ struct Entry {
 };
 #pragma pack(pop)
 
-// The sort by a field compares each line as its key field's exchange with
-// the first field would leave it; the plain sort compares lines as they are.
-struct KeyField {
-    int Index;
-    int Expected;
-};
-
-// Where a line's compared form is built when it is not the line itself; one
-// per thread, so a copy starts empty.
-struct FormScratch {
-    explicit FormScratch(Encoding encoding) : Swapper(encoding) {}
-    FormScratch(const FormScratch& other) : Swapper(other.Swapper.TextEncoding()) {}
-    FieldSwapper Swapper;
-    std::string Text[2];
-};
-
 template <std::size_t W, std::size_t N>
 class SortKeys {
   public:
@@ -169,17 +141,11 @@ class SortKeys {
     // The quicksort's comparison, with its own scratch space.
     struct Comparer {
         const SortKeys* keys;
-        mutable FormScratch scratch;
+        mutable SortComparer scratch;
         int operator()(const E& a, const E& b) const { return keys->CompareEntries(a, b, scratch); }
-        bool Identical(const E& a, const E& b) const {
-            return SameBytes(keys->list_.At(a.line & ~kUnknown),
-                             keys->list_.At(b.line & ~kUnknown));
-        }
     };
 
-    std::string_view Form(std::uint32_t line, FormScratch& s, int slot) const;
-    int CompareEntries(const E& a, const E& b, FormScratch& s) const;
-    int CompareFully(std::uint32_t a, std::uint32_t b, FormScratch& s) const;
+    int CompareEntries(const E& a, const E& b, SortComparer& s) const;
     bool OneLine(std::ptrdiff_t lo, std::ptrdiff_t hi) const;
     void Build(std::size_t from, std::size_t to, std::vector<std::uint32_t>& rejoined);
     void GroupIdenticalLines();
@@ -246,16 +212,6 @@ SortKeys<W, N>::SortKeys(const TStringList& list, Encoding encoding, const Cance
     }
 }
 
-// The line as the sort compares it, checked for its field count when the
-// key field moves.
-template <std::size_t W, std::size_t N>
-std::string_view SortKeys<W, N>::Form(std::uint32_t line, FormScratch& s, int slot) const {
-    if (!key_) return list_.At(line);
-    bool joined = true;
-    return s.Swapper.Exchanged(list_.At(line), 0, key_->Index, key_->Expected,
-                               static_cast<int>(line) + 1, s.Text[slot], joined);
-}
-
 // Identical lines are sorted as one: each entry names the first line of its
 // group, so two of them compare equal without either line being read (with
 // few distinct values most comparisons are such ties, and each read both
@@ -303,42 +259,25 @@ void SortKeys<W, N>::PlaceGroupMembers(std::vector<std::uint32_t>& order) {
     std::vector<std::uint32_t>().swap(next_);
 }
 
-// The primary weights of a line, as the bytes the collator's own keys would
-// hold at that level: each collation element gives the non-zero bytes of
-// its primary part; elements without one (accents, case) add nothing. Most
-// lines are looked up character by character; a line with a character whose
-// weight depends on its neighbours is walked by the collator itself.
+// The primary weights of a line's form, as the bytes the collator's own keys
+// would hold at that level: each collation element gives the non-zero bytes
+// of its primary part; elements without one (accents, case) add nothing.
 template <std::size_t W, std::size_t N>
 void SortKeys<W, N>::Build(std::size_t from, std::size_t to, std::vector<std::uint32_t>& rejoined) {
-    const PrimaryWeights& table = PrimaryWeights::Get(kIgnoreCase);
-    FormScratch form(encoding_);
-    collation::U16Buffer text, scratch;
-    UErrorCode status = U_ZERO_ERROR;
-    ElementsPtr elements(ucol_openElements(collation::Collator(), nullptr, 0, &status),
-                         &ucol_closeElements);
+    SortComparer comparer(encoding_, key_);
     std::uint8_t key[kPrefix];
     for (std::size_t i = from; i < to; ++i) {
         cancel_.AtStep(i - from);
-        std::string_view line = list_.At(i);
+        const std::string_view line = list_.At(i);
         hashes_[i] = LineHash(line);
-        if (key_) {
-            bool joined = true;
-            line = form.Swapper.Exchanged(line, 0, key_->Index, key_->Expected,
-                                          static_cast<int>(i) + 1, form.Text[0], joined);
-            if (!joined) rejoined.push_back(static_cast<std::uint32_t>(i));
-        }
-        std::size_t size = 0;
-        bool known = true;
-        if (!table.Prefix(line, key, kPrefix, &size, encoding_)) {
-            collation::PrepareText(line, kIgnoreCase, text, scratch, encoding_);
-            known = elements && table.WalkPrimaries(elements.get(), text, key, kPrefix, &size);
-        }
-        // Zero padding sorts below every weight byte, so a line whose
-        // primaries end first compares less, as it would in full.
-        std::memset(key + size, 0, kPrefix - size);
+        bool joined = true;
+        const std::string_view form =
+            comparer.Form(line, static_cast<std::int64_t>(i) + 1, 0, &joined);
+        if (!joined) rejoined.push_back(static_cast<std::uint32_t>(i));
+        const bool known = comparer.PrimaryPrefix(form, key, kPrefix);
         Entry<N + W>& entry = entries_[i];
         if constexpr (N == 2) {
-            const NumberKey number = NumberKeyOf(line, encoding_);
+            const NumberKey number = comparer.NumberOf(form);
             entry.words[0] = number.High;
             entry.words[1] = number.Low;
         }
@@ -348,31 +287,25 @@ void SortKeys<W, N>::Build(std::size_t from, std::size_t to, std::vector<std::ui
     }
 }
 
+// Equal prefixes say nothing of the later levels: the comparer decides.
 template <std::size_t W, std::size_t N>
-int SortKeys<W, N>::CompareFully(std::uint32_t a, std::uint32_t b, FormScratch& s) const {
-    // Repeated lines are mostly one group; a split one is settled here by its
-    // bytes, before either line is put in the form the collator compares.
-    if (SameBytes(list_.At(a), list_.At(b))) return 0;
-    return CompareLocale(Form(a, s, 0), Form(b, s, 1), kIgnoreCase, encoding_);
-}
-
-// Equal prefixes say nothing of the later levels: the collator decides.
-template <std::size_t W, std::size_t N>
-int SortKeys<W, N>::CompareEntries(const E& a, const E& b, FormScratch& s) const {
+int SortKeys<W, N>::CompareEntries(const E& a, const E& b, SortComparer& s) const {
     if (a.line == b.line) return 0;  // one group of identical lines
-    const std::uint32_t lineA = a.line & ~kUnknown, lineB = b.line & ~kUnknown;
+    const std::string_view lineA = list_.At(a.line & ~kUnknown);
+    const std::string_view lineB = list_.At(b.line & ~kUnknown);
     if constexpr (N == 2) {
         // Equal numbers fall through to the whole line, as equal text does.
         const int c = CompareNumbers(
             {a.words[0], a.words[1]}, {b.words[0], b.words[1]},
-            [&](int k) { return Form(k == 0 ? lineA : lineB, s, k); }, encoding_);
+            [&](int k) { return s.Form(k == 0 ? lineA : lineB, 0, k); }, encoding_);
         if (c != 0) return c;
     }
-    if ((a.line | b.line) & kUnknown) return CompareFully(lineA, lineB, s);
-    for (std::size_t w = N; w < N + W; ++w) {
-        if (a.words[w] != b.words[w]) return a.words[w] < b.words[w] ? -1 : 1;
+    if (((a.line | b.line) & kUnknown) == 0) {
+        for (std::size_t w = N; w < N + W; ++w) {
+            if (a.words[w] != b.words[w]) return a.words[w] < b.words[w] ? -1 : 1;
+        }
     }
-    return CompareFully(lineA, lineB, s);
+    return s.CompareTied(lineA, lineB);
 }
 
 template <std::size_t W, std::size_t N>
@@ -391,14 +324,15 @@ std::vector<std::uint32_t> SortKeys<W, N>::SortedOrder() {
     std::vector<std::uint32_t> order(n);
     // A number's key is not compared word by word, and a line without a key
     // is compared by the collator alone: the quicksort orders those.
-    const bool byWords = N == 0 && !anyUnknown_ && n >= 2 &&
-                         SortByWords(entries_.get(), n, W, Comparer{this, FormScratch(encoding_)},
-                                     cancel_, order.data());
+    const bool byWords =
+        N == 0 && !anyUnknown_ && n >= 2 &&
+        SortByWords(entries_.get(), n, W, Comparer{this, SortComparer(encoding_, key_)}, cancel_,
+                    order.data());
     if (!byWords) {
         if (n >= 2) {
             QuickSort(
                 entries_.get(), 0, static_cast<std::ptrdiff_t>(n) - 1,
-                Comparer{this, FormScratch(encoding_)},
+                Comparer{this, SortComparer(encoding_, key_)},
                 [this](std::ptrdiff_t lo, std::ptrdiff_t hi) { return OneLine(lo, hi); }, cancel_,
                 WorthTwoThreads(n));
         }

@@ -15,7 +15,7 @@
 
 namespace quellor {
 
-// Line indexes in the order the list's quicksort procedure leaves them.
+// Line indexes in the sort's order (SortOrder.h).
 // The prefix kept per line is as wide as the lines need (8 to 48 bytes):
 // a file of short lines sorts in a third of the memory a fixed 48 would take.
 // Letter case is ignored, always. The lines are read in encoding.

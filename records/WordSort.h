@@ -1,10 +1,8 @@
-// A faster road to the order the list's quicksort gives its keys. The
-// quicksort's steps only matter among lines it finds equal: where no two
-// different lines compare equal, every correct sort gives its order. This
-// one sorts by the keys' words, one word at a time, settles short runs of
-// equal words by the full comparison in a buffer that stays in the cache,
-// and gives up, for the quicksort to decide, when two different lines
-// compare equal or a run equal in every word is too long for the buffer.
+// A faster way to the sort's order for keys whose words decide most
+// comparisons: the keys are sorted by their words, one word at a time,
+// short runs of equal words are settled by the full comparison in a buffer
+// that stays in the cache, and a run equal in every word that is too long
+// for the buffer is left, with the whole order, to the quicksort.
 // Internal to the sort.
 #pragma once
 
@@ -89,13 +87,10 @@ class WordSorter {
         std::stable_sort(buffer_.begin(), buffer_.end(),
                          [this](const E& a, const E& b) { return compare_(a, b) < 0; });
         for (std::size_t m = 0; m < buffer_.size(); ++m) {
-            if (m > 0 && buffer_[m - 1].line != buffer_[m].line) {
-                const int order = compare_(buffer_[m - 1], buffer_[m]);
-                // Equal but different lines: their order is the quicksort's to give.
-                if (order > 0 || (order == 0 && !compare_.Identical(buffer_[m - 1], buffer_[m]))) {
-                    failed_ = true;
-                    return;
-                }
+            if (m > 0 && buffer_[m - 1].line != buffer_[m].line &&
+                compare_(buffer_[m - 1], buffer_[m]) > 0) {
+                failed_ = true;
+                return;
             }
             out_[from + m] = buffer_[m].line;
         }
@@ -113,8 +108,7 @@ class WordSorter {
 
 // Writes the line of each place in the sorted order to out, for entries
 // whose words decide every comparison they differ in; compare(a, b) is the
-// full comparison, copied for each thread, and compare.Identical(a, b) tells
-// lines of the same bytes (which may stand in either order). False when the
+// full comparison, a total order, copied for each thread. False when the
 // quicksort must decide; out is then of no use.
 template <typename E, typename Compare>
 bool SortByWords(const E* entries, std::size_t n, std::size_t words, const Compare& compare,

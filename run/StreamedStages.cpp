@@ -32,7 +32,7 @@ LineIndex TakeHeading(RunState& state, const IndexedFile& input) {
     LineIndex rest;
     rest.End = all.End;
     if (all.Marks.empty()) return rest;
-    LineStream in(input.File.Get(), all.From(0), all.To(0), kLineBlock);
+    LineStream in(input, all.From(0), all.To(0), kLineBlock);
     std::string_view line;
     in.Next(line);
     state.Heading.emplace(line);
@@ -94,7 +94,7 @@ void SortStageOnDisk(RunContext& run, const IndexedFile& input, const LineIndex&
         if (run.Abort.Requested()) EndByAbort(run);
     };
     ExternalSort sort(std::move(s));
-    sort.BuildRuns(input.File.Get(), index);
+    sort.BuildRuns(input, index);
 
     if (!later && !(settings.NoFileWhenEmpty && loaded == 0)) {
         OpenProcessed(processed, run.State, outputs, newMode, input.Form.Prefix());
@@ -138,7 +138,7 @@ void ExtractOnDisk(RunContext& run, const IndexedFile& input, const LineIndex& i
     OnePassStages stages(run.State, settings, input.Form.TextEncoding,
                          [&](std::string_view line) { processed->Add(line); });
     if (!index.Marks.empty()) {
-        LineStream in(input.File.Get(), index.From(0), index.End, kReadBlock);
+        LineStream in(input, index.From(0), index.End, kReadBlock);
         std::string_view line;
         for (std::uint64_t n = 1; in.Next(line); ++n) {
             stages.Take(line);

@@ -136,7 +136,10 @@ TEST(SortByFieldTest, OrderByWholeRewrittenLine) {
          2,
          {Sjis("1,あ"), Sjis("3,ア"), Sjis("2,い")}},
         {{"abc", "ABC"}, 0, 1, {"ABC", "abc"}},
-        {{"x", "X", "x"}, 0, 1, {"x", "X", "x"}},
+        {{"x", "X", "x"}, 0, 1, {"X", "x", "x"}},
+        // keys equal ignoring case: the key-first form's bytes decide
+        {{"a,x", "A,x", "a,x", "A,x"}, 0, 2, {"A,x", "A,x", "a,x", "a,x"}},
+        {{"2,k", "1,K", "3,k"}, 1, 2, {"1,K", "2,k", "3,k"}},
         {{"s", "s", "s"}, 0, 1, {"s", "s", "s"}},
     };
     for (const auto& row : table) EXPECT_EQ(Sorted(row.in, row.key, row.fields), row.out);

@@ -33,6 +33,25 @@ Lines Records() {
     return lines;
 }
 
+// About 2,000 varied records: product codes that differ only in letter case
+// or width, addresses sharing a long prefix (so the merge compares past the
+// keys' first words), numbers, repeats, and quoted fields.
+Lines VariedRecords() {
+    Lines lines;
+    const char* codes[] = {"Kx-001", "KX-001", "kx-001", "Ｋｘ-001", "Kx-002", "ｶﾀ", "カタ"};
+    const char* streets[] = {"東京都千代田区丸の内一丁目", "東京都千代田区丸の内一丁目1番",
+                             "東京都千代田区丸の内一丁目1番2号", "東京都千代田区丸の内二丁目"};
+    for (int i = 0; i < 2000; ++i) {
+        const int k = (i * 37) % 101;
+        std::string line = codes[k % 7];
+        line += ",";
+        line += streets[(k / 7) % 4];
+        line += k % 9 == 0 ? ",\"" + std::to_string(k) + " 番\"" : "," + std::to_string(k % 13);
+        lines.push_back(line);
+    }
+    return lines;
+}
+
 struct Case {
     const char* Name;
     void (*Set)(RunSettings&);
@@ -77,6 +96,9 @@ const Case kCases[] = {
     {"AllThree", All},
     {"AllThreeNothingLeft", AllDescNoEmpty},
     {"OneLineOneRun", All, {"1,a,至急"}},
+    {"VariedAscending", SortAsc, VariedRecords()},
+    {"VariedDescending", SortDesc, VariedRecords()},
+    {"VariedAllThree", All, VariedRecords()},
     {"EmptyFile", All, {}},
     {"SortFieldCountOnLine5", SortAsc, {"1,a,x", "2,b,x", "3,c,x", "4,d,x", "5,e", "6,f,x"}},
     {"RecordFieldCountOnLine2", Records8, {"1,a,x", "2,b", "3,c,x", "4,d,x"}},
@@ -113,32 +135,59 @@ class BudgetPaths : public RunTest, public ::testing::WithParamInterface<Case> {
     }
 };
 
+// A run of one line each, and runs of a few dozen lines merged two at a
+// time over several levels.
 TEST_P(BudgetPaths, GiveTheOutputsAndCallsOfTheInMemoryRoad) {
     const Outcome inMemory = Run(0);
-    const Outcome onDisk = Run(kTinyBudget);
-    EXPECT_EQ(onDisk.Error, inMemory.Error);
-    EXPECT_EQ(onDisk.New, inMemory.New);
-    EXPECT_EQ(onDisk.Duplicates, inMemory.Duplicates);
-    EXPECT_EQ(onDisk.Calls, inMemory.Calls);
-    // Nothing of the runs is left beside the outputs.
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_), {}), 1);
+    for (const std::uint64_t budget : {kTinyBudget, std::uint64_t{4096}}) {
+        const Outcome onDisk = Run(budget);
+        EXPECT_EQ(onDisk.Error, inMemory.Error) << budget;
+        EXPECT_EQ(onDisk.New, inMemory.New) << budget;
+        EXPECT_EQ(onDisk.Duplicates, inMemory.Duplicates) << budget;
+        EXPECT_EQ(onDisk.Calls, inMemory.Calls) << budget;
+        // Nothing of the runs is left beside the outputs.
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_), {}), 1);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, BudgetPaths, ::testing::ValuesIn(kCases),
                          [](const auto& row) { return std::string(row.param.Name); });
 
-// Lines equal but for letter case cannot keep the one quicksort's order
-// across runs: they come in byte order, and identical ones meet.
-TEST_F(RunTest, CaseOnlyTiesOnDiskComeInByteOrder) {
-    const std::string input = WriteLines("ties.csv", {"x", "X", "x", "b", "X"});
-    RunSettings settings = SettingsFor({input}, 1);
-    SortAsc(settings);
-    settings.SortKeyField = 1;
-    settings.MemoryBudget = 64;
-    RecordingObserver observer;
-    ExecuteRun(settings, observer, observer.Abort);
-    EXPECT_EQ(ReadLines(input + ".new"), (Lines{"b", "X", "x"}));
-    EXPECT_EQ(ReadLines(input + ".w"), (Lines{"X", "x"}));
+// Records equal but for letter case come in byte order, so identical ones
+// meet and every repeat goes aside, in memory and on disk alike.
+TEST_F(RunTest, CaseOnlyTiesComeInByteOrderSoEveryRepeatGoesAside) {
+    struct Row {
+        Lines In;
+        int Fields, Key;
+        bool Descending;
+        Lines New, Duplicates;
+    };
+    const Row rows[] = {
+        {{"x", "X", "x", "b", "X"}, 1, 1, false, {"b", "X", "x"}, {"X", "x"}},
+        {{"a,x", "A,x", "a,x", "A,x"}, 2, 1, false, {"A,x", "a,x"}, {"A,x", "a,x"}},
+        {{"a,x", "A,x", "a,x", "A,x"}, 2, 1, true, {"a,x", "A,x"}, {"a,x", "A,x"}},
+        {{"1,Kx-001", "1,KX-001", "1,Kx-001", "1,kx-001", "1,KX-001"},
+         2,
+         2,
+         false,
+         {"1,KX-001", "1,Kx-001", "1,kx-001"},
+         {"1,KX-001", "1,Kx-001"}},
+    };
+    for (const Row& row : rows) {
+        for (const std::uint64_t budget : {std::uint64_t{0}, std::uint64_t{64}}) {
+            const std::string input = WriteLines("ties.csv", row.In);
+            RunSettings settings = SettingsFor({input}, row.Fields);
+            SortAsc(settings);
+            settings.SortKeyField = row.Key;
+            settings.SortDescending = row.Descending;
+            settings.MemoryBudget = budget;
+            RecordingObserver observer;
+            ExecuteRun(settings, observer, observer.Abort);
+            EXPECT_EQ(ReadLines(input + ".new"), row.New) << row.In[1] << budget;
+            EXPECT_EQ(ReadLines(input + ".w"), row.Duplicates) << row.In[1] << budget;
+            std::filesystem::remove(input + ".w");
+        }
+    }
 }
 
 // Numbers by value, equal values by the whole line, repeats aside, the rest
