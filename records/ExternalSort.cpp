@@ -185,12 +185,29 @@ void ExternalSort::BuildRuns(const IndexedFile& input, const LineIndex& index) {
         AddRun(std::move(*run), 0);
     };
 
+    // A line that fills a run alone is a run of its own, written from where
+    // it was read: a line longer than the budget is not copied again.
+    const auto writeOneLineRun = [&](std::string_view alone) {
+        SortComparer comparer(s_.TextEncoding, key);
+        comparer.Form(alone, static_cast<std::int64_t>(firstLine) + 1, 0);
+        RunFile run(s_.Folder, s_.Output);
+        run.Add(alone);
+        run.Finish();
+        ++firstLine;
+        AddRun(std::move(run), 0);
+    };
+
     LineStream in(input, index.From(0), index.End, kReadBlock);
     std::string_view line;
     while (in.Next(line)) {
+        if (++lines_ % kTickEvery == 0 && s_.Tick) s_.Tick(lines_);
+        if (line.size() + kLineCost >= s_.RunBytes) {
+            if (batch.Count() > 0) writeRun();
+            writeOneLineRun(line);
+            continue;
+        }
         batch.Add(line);
         bytes += line.size() + kLineCost;
-        if (++lines_ % kTickEvery == 0 && s_.Tick) s_.Tick(lines_);
         if (bytes >= s_.RunBytes) writeRun();
     }
     if (batch.Count() > 0) writeRun();
@@ -268,21 +285,37 @@ void ExternalSort::Merge(const std::function<void(std::string_view)>& sink) {
         for (RunFile& run : level) runs.push_back(std::move(run));
     }
     levels_.clear();
-    // Too many runs for one merge: the smallest are merged first, as few as
-    // leave exactly one merge's worth.
-    std::vector<RunFile> first;
-    if (runs.size() > fanIn_) {
-        std::sort(runs.begin(), runs.end(),
-                  [](const RunFile& a, const RunFile& b) { return a.Bytes() < b.Bytes(); });
-        const std::size_t take = std::min(fanIn_, runs.size() - fanIn_ + 1);
-        for (std::size_t k = 0; k < take; ++k) first.push_back(std::move(runs[k]));
-        runs.erase(runs.begin(), runs.begin() + static_cast<std::ptrdiff_t>(take));
+    // Too many runs for one merge: the smallest are merged first, as few at
+    // a time as leave exactly one merge's worth. The plan is made on the
+    // runs' sizes first, so the bar knows all the merging still to come.
+    struct Size {
+        std::uint64_t Bytes, Records;
+    };
+    const auto smallestFirst = [](const auto& a, const auto& b) { return a.Bytes() < b.Bytes(); };
+    std::vector<Size> plan;
+    for (const RunFile& run : runs) plan.push_back({run.Bytes(), run.Records()});
+    toMerge_ = lines_;
+    while (plan.size() > fanIn_) {
+        std::sort(plan.begin(), plan.end(),
+                  [](const Size& a, const Size& b) { return a.Bytes < b.Bytes; });
+        const std::size_t take = std::min(fanIn_, plan.size() - fanIn_ + 1);
+        Size merged{0, 0};
+        for (std::size_t k = 0; k < take; ++k) {
+            merged.Bytes += plan[k].Bytes;
+            merged.Records += plan[k].Records;
+        }
+        toMerge_ += merged.Records;
+        plan.erase(plan.begin(), plan.begin() + static_cast<std::ptrdiff_t>(take));
+        plan.push_back(merged);
     }
-    for (const RunFile& run : first) toMerge_ += run.Records();
-    toMerge_ += lines_;
-    if (!first.empty()) {
-        runs.push_back(MergeIntoOne(first));
-        first.clear();
+    while (runs.size() > fanIn_) {
+        std::sort(runs.begin(), runs.end(), smallestFirst);
+        const std::size_t take = std::min(fanIn_, runs.size() - fanIn_ + 1);
+        std::vector<RunFile> group(
+            std::make_move_iterator(runs.begin()),
+            std::make_move_iterator(runs.begin() + static_cast<std::ptrdiff_t>(take)));
+        runs.erase(runs.begin(), runs.begin() + static_cast<std::ptrdiff_t>(take));
+        runs.push_back(MergeIntoOne(group));
     }
 
     // A batch of merged records goes to the sink on a second thread while
@@ -303,10 +336,19 @@ void ExternalSort::Merge(const std::function<void(std::string_view)>& sink) {
         filling ^= 1;
         outBytes = 0;
     };
+    std::string rejoined;
     MergeRuns(runs, [&](std::string_view record) {
-        batches[filling].Add(record);
-        outBytes += record.size();
-        if (outBytes >= kOutBatch) flush();
+        if (record.size() < kOutBatch) {
+            batches[filling].Add(record);
+            outBytes += record.size();
+            if (outBytes >= kOutBatch) flush();
+            return;
+        }
+        // A record longer than a batch goes to the sink from where it was
+        // read, once the batches before it are through.
+        if (outBytes > 0) flush();
+        if (draining.valid()) draining.get();
+        sink(RejoinedIfNeeded(record, s_.KeyIndex, s_.TextEncoding, rejoined));
     });
     flush();
     draining.get();

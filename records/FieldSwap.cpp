@@ -173,16 +173,21 @@ void RejoinLines(TStringList& list, const std::vector<std::uint32_t>& lines, int
     }
 }
 
-void RejoinWhereNeeded(TStringList& list, int keyIndex, Encoding encoding) {
+std::string_view RejoinedIfNeeded(std::string_view line, int keyIndex, Encoding encoding,
+                                  std::string& out) {
     FieldSwapper swapper(encoding);
-    std::string keyFirst, back;
+    if (swapper.InJoinedForm(line, 0, keyIndex)) return line;
+    std::string keyFirst;
+    swapper.Rewrite(line, 0, keyIndex, -1, 0, keyFirst);
+    swapper.Rewrite(keyFirst, keyIndex, 0, -1, 0, out);
+    return out;
+}
+
+void RejoinWhereNeeded(TStringList& list, int keyIndex, Encoding encoding) {
+    std::string back;
     for (int i = 0; i < list.Count(); ++i) {
-        bool joined = true;
         const std::string_view line = list.At(static_cast<std::size_t>(i));
-        swapper.Exchanged(line, 0, keyIndex, -1, i + 1, keyFirst, joined);
-        if (joined) continue;
-        swapper.Rewrite(keyFirst, keyIndex, 0, -1, i + 1, back);
-        list.Put(i, back);
+        if (RejoinedIfNeeded(line, keyIndex, encoding, back).data() != line.data()) list.Put(i, back);
     }
 }
 

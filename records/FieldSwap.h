@@ -37,6 +37,10 @@ class FieldSwapper {
     bool StaysAsItIs(std::string_view line, int a, int expected, int lineNumber) {
         return FastPath(line, a, a, expected, lineNumber, nullptr);
     }
+    // Whether exchanging fields a and b and back gives the line again.
+    bool InJoinedForm(std::string_view line, int a, int b) {
+        return FastPath(line, a, b, -1, 0, nullptr);
+    }
     Encoding TextEncoding() const { return encoding_; }
 
   private:
@@ -65,5 +69,8 @@ void RejoinLines(TStringList& list, const std::vector<std::uint32_t>& lines, int
                  Encoding encoding);
 // The same for every line that needs it.
 void RejoinWhereNeeded(TStringList& list, int keyIndex, Encoding encoding);
+// One line in that form: the line itself when it is already, else out.
+std::string_view RejoinedIfNeeded(std::string_view line, int keyIndex, Encoding encoding,
+                                  std::string& out);
 
 }  // namespace quellor

@@ -57,7 +57,7 @@ void LineStream::Refill() {
         bufStart_ += pos_;
         pos_ = 0;
     }
-    if (len_ == buf_.size()) buf_.resize(buf_.size() * 2);
+    if (len_ == buf_.size()) buf_.Reserve(len_ + 1);
     const std::size_t want =
         static_cast<std::size_t>(std::min<std::uint64_t>(buf_.size() - len_, to_ - next_));
     const long long got = ReadFullyAt(input_.File.Get(), buf_.data() + len_, want, next_);

@@ -12,6 +12,7 @@
 
 #include "records/FileHandle.h"
 #include "records/LineFiles.h"
+#include "records/ReadBuffer.h"
 
 namespace quellor {
 
@@ -72,7 +73,7 @@ class LineStream {
 
     const IndexedFile& input_;
     std::uint64_t next_ = 0, to_ = 0;
-    std::vector<char> buf_;
+    ReadBuffer buf_;
     std::size_t pos_ = 0, len_ = 0;
     std::uint64_t bufStart_ = 0, lineStart_ = 0;
     bool eof_ = false, nul_ = false;

@@ -88,7 +88,7 @@ void RunReader::Fill(std::size_t want) {
         len_ -= pos_;
         pos_ = 0;
     }
-    if (buf_.size() < want) buf_.resize(want);
+    buf_.Reserve(want);
     while (len_ < want) {
         const std::size_t room =
             static_cast<std::size_t>(std::min<std::uint64_t>(buf_.size() - len_, end_ - next_));
@@ -106,7 +106,7 @@ bool RunReader::Next(std::string_view& record) {
         std::min<std::uint64_t>(kMostLengthBytes, len_ - pos_ + (end_ - next_))));
     std::size_t length = 0;
     for (int shift = 0;; shift += 7) {
-        const auto b = static_cast<unsigned char>(buf_[pos_++]);
+        const auto b = static_cast<unsigned char>(buf_.data()[pos_++]);
         length |= std::size_t{b & 0x7Fu} << shift;
         if (b < 0x80) break;
     }

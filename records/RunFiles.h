@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "records/FileHandle.h"
+#include "records/ReadBuffer.h"
 
 namespace quellor {
 
@@ -58,7 +59,7 @@ class RunReader {
 
     int fd_;
     std::uint64_t next_ = 0, end_ = 0;
-    std::vector<char> buf_;
+    ReadBuffer buf_;
     std::size_t pos_ = 0, len_ = 0;
 };
 

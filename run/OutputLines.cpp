@@ -19,6 +19,12 @@ void OutputLines::AddBytes(std::string_view bytes) {
     buf_ += bytes;
 }
 
+void OutputLines::AddLong(std::string_view line) {
+    Flush();
+    file_.Append(line);
+    buf_ = "\r\n";
+}
+
 StagedFile& OutputLines::Finish() {
     Flush();
     file_.Finish();

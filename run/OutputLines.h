@@ -18,6 +18,7 @@ class OutputLines {
   public:
     OutputLines(const std::string& path, mode_t mode, std::string_view prefix);
     void Add(std::string_view line) {
+        if (line.size() >= kWriteBlock) return AddLong(line);
         buf_ += line;
         buf_ += "\r\n";
         if (buf_.size() >= kWriteBlock) Flush();
@@ -30,6 +31,8 @@ class OutputLines {
   private:
     static constexpr std::size_t kWriteBlock = std::size_t{1} << 20;
     void Flush();
+    // A line longer than the buffer goes out as it is, not copied.
+    void AddLong(std::string_view line);
     StagedFile file_;
     std::string buf_;
 };

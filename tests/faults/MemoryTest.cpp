@@ -59,5 +59,42 @@ TEST_F(FaultTest, OutOfMemoryNamesTheFileAndWritesNothing) {
     ExpectOnlyAdded(before, {});
 }
 
+// A sort on disk of a file cut into thousands of runs, each line a run of its
+// own: neither the runs' write buffers nor their descriptors may pile up
+// until the merge. Under either limit the run gives what it gives in memory.
+class ManyRuns : public FaultTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(ManyRuns, MergeWithinTheLimitsOfTheProcess) {
+    if (kSanitized && GetParam() == RLIMIT_AS) GTEST_SKIP() << "address sanitizer";
+    std::string text;
+    for (int i = 0; i < 3000; ++i) text += "k" + std::to_string(i * 7919 % 1000) + "\r\n";
+    const std::string input = Write("runs.csv", text);
+    ASSERT_EQ(RunReportingError(SortWithDuplicates(input)), "");
+    const std::string sorted = Read(input + ".new"), repeats = Read(input + ".w");
+
+    const std::string error = InChild([&] {
+        rlimit limit{};
+        if (GetParam() == RLIMIT_NOFILE) {
+            limit.rlim_cur = limit.rlim_max = 64;
+        } else {
+            limit.rlim_cur = limit.rlim_max = static_cast<rlim_t>(VirtualBytes()) + (96u << 20);
+        }
+        if (::setrlimit(GetParam(), &limit) != 0) return std::string("setrlimit failed");
+        RunSettings s = SortWithDuplicates(input);
+        s.MemoryBudget = 16;
+        return RunReportingError(s);
+    });
+
+    EXPECT_EQ(error, "");
+    EXPECT_EQ(Read(input + ".new"), sorted);
+    EXPECT_EQ(Read(input + ".w"), repeats);
+}
+
+INSTANTIATE_TEST_SUITE_P(Limits, ManyRuns, ::testing::Values(RLIMIT_NOFILE, RLIMIT_AS),
+                         [](const auto& row) {
+                             return std::string(row.param == RLIMIT_NOFILE ? "OpenFiles"
+                                                                           : "AddressSpace");
+                         });
+
 }  // namespace
 }  // namespace quellor::faults
