@@ -63,11 +63,16 @@ RUNS = [
     + bytes(range(1, 33)),
 ]
 
+# The sort paths target takes every choice and record from the provider:
+# seeds are byte patterns that make many records and many runs.
+SORT_PATHS = [bytes(range(256)), bytes(range(255, -1, -1)) * 2, bytes([3, 1, 4, 1, 5, 9, 2, 6] * 64)]
+
 TARGETS = {
     "field_codec_fuzz": CODEC,
     "line_files_fuzz": LINES + CODEC,
     "record_list_fuzz": LISTS,
     "run_fuzz": RUNS,
+    "sort_paths_fuzz": SORT_PATHS,
 }
 
 def main():
