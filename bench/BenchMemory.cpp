@@ -28,13 +28,13 @@ int SortMemoryCommand(const std::vector<std::string>& args) {
     try {
         const auto start = std::chrono::steady_clock::now();
         TStringListEx records;
-        const Encoding encoding = LoadLines(records, args[0]).TextEncoding;
-        TStringList fields;
-        if (records.Count() > 0) SplitFields(fields, records.At(0), PlainCsv(encoding));
+        const CsvDialect dialect = LoadLines(records, args[0]).Dialect();
+        TStringListEx fields;
+        if (records.Count() > 0) SplitFields(fields, records.At(0), dialect);
         std::size_t bytes = 0;
         for (int i = 0; i < records.Count(); ++i)
             bytes += records.At(static_cast<std::size_t>(i)).size() + 2;
-        SortByField(records, key - 1, fields.Count(), encoding);
+        SortByField(records, key - 1, fields.Count(), dialect);
         const double seconds =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         rusage usage{};

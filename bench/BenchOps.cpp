@@ -63,15 +63,15 @@ int OpsCommand(const std::vector<std::string>& args) {
         auto list = std::make_unique<TStringListEx>();
         TextForm form;
         Report("LoadLines", Milliseconds([&] { form = LoadLines(*list, in); }), *list);
-        const Encoding encoding = form.TextEncoding;
+        const CsvDialect dialect = form.Dialect();
         const int fieldCount = [&] {
             TStringListEx fields;
-            SplitFields(fields, list->Get(0), PlainCsv(encoding));
+            SplitFields(fields, list->Get(0), dialect);
             return fields.Count();
         }();
 
         Report("SortByField(3) + ExtractDuplicates", Milliseconds([&] {
-                   SortByField(*list, kKeyField - 1, fieldCount, encoding);
+                   SortByField(*list, kKeyField - 1, fieldCount, dialect);
                    ExtractDuplicates(*list);
                }),
                *list);
@@ -92,7 +92,7 @@ int OpsCommand(const std::vector<std::string>& args) {
             int left = 0;
             const double ms = Milliseconds([&] {
                 DeferredOutput out(scratch, 0600, {});
-                left = ExtractInMemory(run, *list, encoding, out);
+                left = ExtractInMemory(run, *list, dialect, out);
                 out.Finish();
             });
             std::printf("%-34s %9.1f ms  %8d lines\n", name, ms, left);

@@ -1,5 +1,5 @@
-// Finding the bytes that split a record line, sixteen or sixty-four at a
-// time. A found byte may still be the second byte of a double-byte
+// Finding the bytes that split records and fields, sixteen or sixty-four
+// at a time. A found byte may still be the second byte of a double-byte
 // character; callers decide that with StartsCharacter, or for a whole block
 // with AfterOddLeadRuns.
 #pragma once
@@ -15,44 +15,40 @@
 
 namespace quellor {
 
-// The first position at or after i that holds a byte up to 0x20 (a blank,
-// or NUL), the delimiter d, or the byte q (pass d again for no second
-// byte); n when there is none.
-inline std::size_t NextStopByte(const unsigned char* p, std::size_t i, std::size_t n,
-                                unsigned char d, unsigned char q) {
+// The first position at or after i that holds the byte a, b or c; n when
+// there is none.
+inline std::size_t NextOfThree(const unsigned char* p, std::size_t i, std::size_t n,
+                               unsigned char a, unsigned char b, unsigned char c) {
 #ifdef __SSE2__
-    const __m128i delimiter = _mm_set1_epi8(static_cast<char>(d));
-    const __m128i quote = _mm_set1_epi8(static_cast<char>(q));
-    const __m128i blank = _mm_set1_epi8(0x20);
+    const __m128i va = _mm_set1_epi8(static_cast<char>(a));
+    const __m128i vb = _mm_set1_epi8(static_cast<char>(b));
+    const __m128i vc = _mm_set1_epi8(static_cast<char>(c));
     for (; i + 16 <= n; i += 16) {
         const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
-        const __m128i hits =
-            _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, delimiter), _mm_cmpeq_epi8(v, quote)),
-                         _mm_cmpeq_epi8(_mm_min_epu8(v, blank), v));
+        const __m128i hits = _mm_or_si128(
+            _mm_or_si128(_mm_cmpeq_epi8(v, va), _mm_cmpeq_epi8(v, vb)), _mm_cmpeq_epi8(v, vc));
         const auto bits = static_cast<unsigned>(_mm_movemask_epi8(hits));
         if (bits != 0) return i + static_cast<std::size_t>(__builtin_ctz(bits));
     }
 #endif
     for (; i < n; ++i) {
-        const unsigned char c = p[i];
-        if (c <= 0x20 || c == d || c == q) return i;
+        if (p[i] == a || p[i] == b || p[i] == c) return i;
     }
     return n;
 }
 
-// What sixty-four bytes hold, one bit a byte: the delimiter d, the other
-// bytes a field of a plain line may not hold where a character begins (the
-// byte q, blanks), NULs, and the lead-range bytes of code page 932.
+// What sixty-four bytes hold, one bit a byte: the delimiter d; the bytes a
+// record cut at its delimiters alone may not hold (the quote, NUL); and the
+// lead-range bytes of code page 932.
 struct StopMasks {
-    std::uint64_t delimiters, others, nuls, leads;
+    std::uint64_t delimiters, others, leads;
 };
 
-inline StopMasks StopMasks64(const unsigned char* p, unsigned char d, unsigned char q) {
-    StopMasks m{0, 0, 0, 0};
+inline StopMasks StopMasks64(const unsigned char* p, unsigned char d) {
+    StopMasks m{0, 0, 0};
 #ifdef __SSE2__
     const __m128i delimiter = _mm_set1_epi8(static_cast<char>(d));
-    const __m128i quote = _mm_set1_epi8(static_cast<char>(q));
-    const __m128i blank = _mm_set1_epi8(0x20);
+    const __m128i quote = _mm_set1_epi8('"');
     for (int k = 0; k < 4; ++k) {
         const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * k));
         const __m128i low = _mm_sub_epi8(v, _mm_set1_epi8(static_cast<char>(0x81)));
@@ -61,21 +57,19 @@ inline StopMasks StopMasks64(const unsigned char* p, unsigned char d, unsigned c
             _mm_or_si128(_mm_cmpeq_epi8(_mm_min_epu8(low, _mm_set1_epi8(0x9F - 0x81)), low),
                          _mm_cmpeq_epi8(_mm_min_epu8(high, _mm_set1_epi8(0xFC - 0xE0)), high));
         const __m128i other =
-            _mm_or_si128(_mm_cmpeq_epi8(v, quote), _mm_cmpeq_epi8(_mm_min_epu8(v, blank), v));
+            _mm_or_si128(_mm_cmpeq_epi8(v, quote), _mm_cmpeq_epi8(v, _mm_setzero_si128()));
         const auto bits = [](__m128i x) {
             return static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(x)));
         };
         m.delimiters |= bits(_mm_cmpeq_epi8(v, delimiter)) << (16 * k);
         m.others |= bits(other) << (16 * k);
-        m.nuls |= bits(_mm_cmpeq_epi8(v, _mm_setzero_si128())) << (16 * k);
         m.leads |= bits(lead) << (16 * k);
     }
 #else
     for (unsigned k = 0; k < 64; ++k) {
         const std::uint64_t bit = std::uint64_t{1} << k;
         if (p[k] == d) m.delimiters |= bit;
-        if (p[k] == q || p[k] <= 0x20) m.others |= bit;
-        if (p[k] == 0) m.nuls |= bit;
+        if (p[k] == '"' || p[k] == 0) m.others |= bit;
         if (IsLeadByte(p[k])) m.leads |= bit;
     }
 #endif

@@ -1,30 +1,30 @@
-// How a line is cut into fields and fields are joined into a line. A value of
-// its own rather than settings of a list: the same lines are read with the
-// quote by one stage and without it by the next, and a list of fields should
-// not have to remember which.
+// How a file's records are cut into fields: by its delimiter, in its
+// encoding. The quote is always the double quote. A value of its own, as
+// the encoding is: both belong to the file, and the stages that cut its
+// records are told them.
 #pragma once
+
+#include <cstdint>
 
 #include "records/Encoding.h"
 
 namespace quellor {
 
 struct CsvDialect {
-    char Delimiter = ',';
-    char Quote = '"';  // 0: no quote character, a double quote is an ordinary byte
+    // The comma unless said otherwise: most files, and every list of
+    // fields built in the program, use it.
+    constexpr CsvDialect(Encoding encoding = Encoding::Cp932, char delimiter = ',')
+        : Delimiter(delimiter), TextEncoding(encoding) {}
+    char Delimiter;
     // Where characters begin: a delimiter or quote byte inside a code page
     // 932 character separates and quotes nothing.
-    Encoding TextEncoding = Encoding::Cp932;
+    Encoding TextEncoding;
 };
 
-// The two dialects of the system, both with the comma. The sort, the
-// record extraction and the preview's cells honour the double quote; the
-// field extraction, the sample line and the preview's field count take it
-// as an ordinary character.
-constexpr CsvDialect QuotedCsv(Encoding encoding) {
-    return {',', '"', encoding};
-}
-constexpr CsvDialect PlainCsv(Encoding encoding) {
-    return {',', 0, encoding};
-}
+inline constexpr char kQuote = '"';
+
+// How the user wants the delimiter found: from the file's first record (a
+// tab and no comma outside quotes makes it tab-separated), or fixed.
+enum class DelimiterChoice : std::uint8_t { Auto, Comma, Tab };
 
 }  // namespace quellor

@@ -9,7 +9,6 @@
 #include <future>
 
 #include "records/Cancel.h"
-#include "records/FieldSwap.h"
 #include "records/ForkJoin.h"
 #include "records/SortOrder.h"
 #include "records/StringList.h"
@@ -57,12 +56,11 @@ struct Key {
     bool known;
     NumberKey number;  // the same for every record when the key is text
 
-    void Of(std::string_view record, std::int64_t lineNumber, SortComparer& comparer,
-            KeyOrder order) {
-        const std::string_view form = comparer.Form(record, lineNumber, 0);
-        if (order == KeyOrder::Number) number = comparer.NumberOf(form);
+    void Of(std::string_view record, std::int64_t index, SortComparer& comparer, KeyOrder order) {
         std::uint8_t bytes[8 * kWords];
-        known = comparer.PrimaryPrefix(form, bytes, sizeof bytes);
+        const SortComparer::Key key = comparer.KeyOf(record, index, bytes, sizeof bytes, order);
+        known = key.Known;
+        number = key.Number;
         for (std::size_t w = 0; w < kWords; ++w) words[w] = LoadBigEndian(bytes + 8 * w);
     }
 };
@@ -70,7 +68,7 @@ struct Key {
 int Compare(std::string_view a, const Key& ka, std::string_view b, const Key& kb,
             SortComparer& comparer) {
     const int byNumber = CompareNumbers(
-        ka.number, kb.number, [&](int k) { return comparer.Form(k ? b : a, 0, k); },
+        ka.number, kb.number, [&](int k) { return comparer.KeyValue(k ? b : a, k); },
         comparer.TextEncoding());
     if (byNumber != 0) return byNumber;
     if (ka.known && kb.known) {
@@ -117,10 +115,11 @@ void ExternalSort::BuildRuns(const IndexedFile& input, const LineIndex& index) {
     if (index.Marks.empty()) return;
     TStringList batch;
     std::vector<Entry> entries;
-    std::uint64_t firstLine = s_.FirstLine, bytes = 0;
+    std::uint64_t firstRecord = 0, bytes = 0;
     std::atomic<bool> stop{false};
     const CancelCheck cancel(stop);
-    const std::optional<KeyField> key = KeyField{s_.KeyIndex, s_.ExpectedFieldCount};
+    const SortComparer prototype(s_.Dialect, KeyField{s_.KeyIndex, s_.ExpectedFieldCount},
+                                 s_.Numbering);
 
     // On the worker thread: the calling thread only waits meanwhile.
     const auto sortAndWrite = [&] {
@@ -129,16 +128,16 @@ void ExternalSort::BuildRuns(const IndexedFile& input, const LineIndex& index) {
         // The first half's failure is the one thrown on, so the error names
         // the first wrong line.
         const auto keys = [&](std::size_t from, std::size_t to) {
-            SortComparer comparer(s_.TextEncoding, key);
+            SortComparer comparer(prototype);
             for (std::size_t i = from; i < to; ++i) {
                 cancel.AtStep(i - from);
-                const auto lineNumber = static_cast<std::int64_t>(firstLine + i) + 1;
-                entries[i].key.Of(batch.At(i), lineNumber, comparer, s_.Order);
+                entries[i].key.Of(batch.At(i), static_cast<std::int64_t>(firstRecord + i), comparer,
+                                  s_.Order);
                 entries[i].line = static_cast<std::uint32_t>(i);
             }
         };
         const auto sort = [&](Entry* from, Entry* to) {
-            SortComparer comparer(s_.TextEncoding, key);
+            SortComparer comparer(prototype);
             std::size_t compared = 0;
             std::sort(from, to, [&](const Entry& a, const Entry& b) {
                 cancel.AtStep(++compared);
@@ -155,7 +154,7 @@ void ExternalSort::BuildRuns(const IndexedFile& input, const LineIndex& index) {
             ForkJoin([&] { keys(0, n / 2); }, [&] { keys(n / 2, n); });
             Entry* middle = entries.data() + n / 2;
             cancel.ThrowIfRequested();
-            SortComparer comparer(s_.TextEncoding, key);
+            SortComparer comparer(prototype);
             std::nth_element(
                 entries.data(), middle, entries.data() + n, [&](const Entry& a, const Entry& b) {
                     const int c =
@@ -179,21 +178,23 @@ void ExternalSort::BuildRuns(const IndexedFile& input, const LineIndex& index) {
                      [&] {
                          if (s_.Tick) s_.Tick(lines_);
                      });
-        firstLine += static_cast<std::uint64_t>(batch.Count());
+        firstRecord += static_cast<std::uint64_t>(batch.Count());
         batch.Reset();
         bytes = 0;
         AddRun(std::move(*run), 0);
     };
 
-    // A line that fills a run alone is a run of its own, written from where
-    // it was read: a line longer than the budget is not copied again.
-    const auto writeOneLineRun = [&](std::string_view alone) {
-        SortComparer comparer(s_.TextEncoding, key);
-        comparer.Form(alone, static_cast<std::int64_t>(firstLine) + 1, 0);
+    // A record that fills a run alone is a run of its own, written from where
+    // it was read: a record longer than the budget is not copied again.
+    const auto writeOneRecordRun = [&](std::string_view alone) {
+        SortComparer comparer(prototype);
+        std::uint8_t prefix[8];
+        comparer.KeyOf(alone, static_cast<std::int64_t>(firstRecord), prefix, sizeof prefix,
+                       KeyOrder::Text);
         RunFile run(s_.Folder, s_.Output);
         run.Add(alone);
         run.Finish();
-        ++firstLine;
+        ++firstRecord;
         AddRun(std::move(run), 0);
     };
 
@@ -203,7 +204,7 @@ void ExternalSort::BuildRuns(const IndexedFile& input, const LineIndex& index) {
         if (++lines_ % kTickEvery == 0 && s_.Tick) s_.Tick(lines_);
         if (line.size() + kLineCost >= s_.RunBytes) {
             if (batch.Count() > 0) writeRun();
-            writeOneLineRun(line);
+            writeOneRecordRun(line);
             continue;
         }
         batch.Add(line);
@@ -237,7 +238,7 @@ void ExternalSort::MergeRuns(std::vector<RunFile>& runs,
         std::string_view record;
         Key key;
     };
-    SortComparer comparer(s_.TextEncoding, KeyField{s_.KeyIndex, s_.ExpectedFieldCount});
+    SortComparer comparer(s_.Dialect, KeyField{s_.KeyIndex, s_.ExpectedFieldCount});
     const std::size_t block = static_cast<std::size_t>(std::clamp<std::uint64_t>(
         s_.MergeBytes / std::max<std::size_t>(runs.size(), 1), kLeastMergeBlock, kMostMergeBlock));
     std::vector<Cursor> cursors;
@@ -320,7 +321,7 @@ void ExternalSort::Merge(const std::function<void(std::string_view)>& sink) {
 
     // A batch of merged records goes to the sink on a second thread while
     // this one merges the next: with two cores the merge costs little more
-    // than its reading. Records come back in the form the sort leaves them.
+    // than its reading.
     TStringList batches[2];
     int filling = 0;
     std::size_t outBytes = 0;
@@ -328,15 +329,13 @@ void ExternalSort::Merge(const std::function<void(std::string_view)>& sink) {
     const auto flush = [&] {
         if (draining.valid()) draining.get();
         TStringList& full = batches[filling];
-        draining = std::async(std::launch::async, [this, &full, &sink] {
-            RejoinWhereNeeded(full, s_.KeyIndex, s_.TextEncoding);
+        draining = std::async(std::launch::async, [&full, &sink] {
             for (int i = 0; i < full.Count(); ++i) sink(full.At(static_cast<std::size_t>(i)));
             full.Reset();
         });
         filling ^= 1;
         outBytes = 0;
     };
-    std::string rejoined;
     MergeRuns(runs, [&](std::string_view record) {
         if (record.size() < kOutBatch) {
             batches[filling].Add(record);
@@ -348,7 +347,7 @@ void ExternalSort::Merge(const std::function<void(std::string_view)>& sink) {
         // read, once the batches before it are through.
         if (outBytes > 0) flush();
         if (draining.valid()) draining.get();
-        sink(RejoinedIfNeeded(record, s_.KeyIndex, s_.TextEncoding, rejoined));
+        sink(record);
     });
     flush();
     draining.get();

@@ -11,9 +11,11 @@
 #include <string_view>
 #include <vector>
 
+#include "records/CsvDialect.h"
 #include "records/Encoding.h"
 #include "records/LineStream.h"
 #include "records/NumericKey.h"
+#include "records/RecordLines.h"
 #include "records/RunFiles.h"
 
 namespace quellor {
@@ -21,11 +23,11 @@ namespace quellor {
 struct ExternalSortSettings {
     std::string Folder;  // where the runs go
     std::string Output;  // named by write errors
-    Encoding TextEncoding = Encoding::Cp932;
+    CsvDialect Dialect;
     int KeyIndex = 0;
     int ExpectedFieldCount = 0;
-    // The number (from 0) in the file of the index's first line, for errors.
-    std::uint64_t FirstLine = 0;
+    // How the index's records are named in errors.
+    RecordNumbering Numbering;
     bool Descending = false;
     KeyOrder Order = KeyOrder::Text;
     std::uint64_t RunBytes = 0;    // text per run
@@ -45,8 +47,8 @@ class ExternalSort {
   public:
     explicit ExternalSort(ExternalSortSettings settings);
 
-    // Reads the indexed lines of the input, checks each line's field count
-    // (EStringListError naming the first wrong line by its number in the
+    // Reads the indexed records of the input, checks each one's field count
+    // (EStringListError naming the first wrong record by its line in the
     // file), and writes the sorted runs. Whenever as many runs wait as one
     // merge reads, they are merged into one, so the open runs stay few
     // however large the file.

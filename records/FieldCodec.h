@@ -1,4 +1,22 @@
-// Record lines to fields and back, in a dialect.
+// How a text is cut into records and a record into fields, as every
+// spreadsheet reads a CSV file. These are the only places the rules live:
+//
+// - Only the delimiter separates fields; blanks and tabs are part of a field.
+// - A field whose first byte other than half-width blanks is the double
+//   quote is quoted: it runs to the closing quote that is not one of a ""
+//   pair, and may hold delimiters and line breaks; "" inside stands for one
+//   quote. Blanks before the opening quote are not part of the value, nor
+//   are blanks and tabs around the text that may follow the closing quote
+//   before the next delimiter; that text itself is kept, as spreadsheets
+//   keep it. A quote inside a field that does not begin with one is an
+//   ordinary byte.
+// - A record ends at a line break (CR LF, CR or LF) outside quotes.
+// - The value of a plain field is its bytes without the blanks and tabs at
+//   its ends.
+// - In code page 932 a lead byte and the byte after it are one character: a
+//   second byte is never taken for a delimiter or a quote. Line breaks
+//   outside quotes end a record whatever stands before them, as they always
+//   ended a line.
 #pragma once
 
 #include <cstddef>
@@ -6,27 +24,77 @@
 #include <string_view>
 
 #include "records/CsvDialect.h"
-#include "records/StringList.h"
 
 namespace quellor {
 
-// Replaces the contents of fields with the fields of line. Never fails.
-void SplitFields(TStringList& fields, std::string_view line, const CsvDialect& dialect);
-// The same, keeping at most maxFields fields; true when the line has more.
-// The fields beyond are not split, so they cost nothing.
-bool SplitFields(TStringList& fields, std::string_view line, const CsvDialect& dialect,
+class TStringListEx;
+
+// Where one field of a record stands in its text.
+struct FieldBounds {
+    std::size_t From = 0, To = 0;  // the field's bytes, as they stand
+    // Plain: the value. Quoted: the text between the quotes (with "" pairs
+    // when Pairs is set), then the text after the closing quote, trimmed.
+    std::size_t ValueFrom = 0, ValueTo = 0;
+    std::size_t TailFrom = 0, TailTo = 0;
+    bool Quoted = false, Pairs = false;
+    bool Open = false;  // a quoted field the text ended in
+};
+
+// Walks the fields of the record that begins at from, up to its end: a line
+// break outside quotes, or the end of the text.
+class FieldWalker {
+  public:
+    FieldWalker(std::string_view text, std::size_t from, const CsvDialect& dialect);
+    // The next field; false once the record has ended.
+    bool Next(FieldBounds& field);
+    // Where the record ended: at its line break, or at the end of the text.
+    std::size_t End() const { return pos_; }
+
+  private:
+    std::size_t PlainEnd(std::size_t from) const;
+
+    const unsigned char* p_;
+    std::size_t n_;
+    unsigned char d_;
+    bool pairs_;  // code page 932
+    std::size_t pos_;
+    bool more_ = true;
+};
+
+// Where a record that begins at from ends.
+struct RecordEnd {
+    std::size_t End;   // its last byte's end: its line break, or the text's end
+    std::size_t Next;  // where the record after it begins (past the break)
+    // A quote still open at the end of the text, and where it opened.
+    bool Unclosed = false;
+    std::size_t OpenedAt = 0;
+};
+RecordEnd FindRecordEnd(std::string_view text, std::size_t from, const CsvDialect& dialect);
+
+// The tab or the comma, as the first record of a text says: tab-separated
+// when it holds a tab and no comma outside quotes.
+char DelimiterOf(std::string_view text, Encoding encoding);
+
+// Replaces the fields of the list with those of the record: the lines are
+// the values, Raw(i) the bytes as they stood. Never fails. The record is
+// read up to its first NUL byte. The same, keeping at most maxFields fields,
+// returns true when the record has more (they cost nothing).
+void SplitFields(TStringListEx& fields, std::string_view record, const CsvDialect& dialect);
+bool SplitFields(TStringListEx& fields, std::string_view record, const CsvDialect& dialect,
                  std::size_t maxFields);
+
 // The most fields FindPlainFieldEnds reads in place.
 inline constexpr std::size_t kMaxPlainFields = 257;
-// Where each field of line ends (the position of the delimiter after it, or
-// the line's size), when every field is the plain run between two
-// delimiters: no blank, NUL or quote where a character begins. SplitFields
-// cuts such a line into the same fields. Returns the number of fields, or 0
-// when the line needs the splitter. ends holds kMaxPlainFields places.
-std::size_t FindPlainFieldEnds(std::string_view line, const CsvDialect& dialect, std::size_t* ends);
-// One line made of the fields. Never fails; the list is not changed.
-std::string JoinFields(const TStringList& fields, const CsvDialect& dialect);
-// The same into a caller's buffer (cleared first).
-void JoinFieldsInto(const TStringList& fields, const CsvDialect& dialect, std::string& out);
+// Where each field of a record without a quote or NUL byte ends (the
+// position of the delimiter after it, or the record's size): such a record
+// is cut at its delimiters alone. Returns the number of fields, or 0 when
+// the record needs SplitFields. padded is set when some field begins or
+// ends with a blank or a tab, so that its value is not its bytes. ends
+// holds kMaxPlainFields places.
+std::size_t FindPlainFieldEnds(std::string_view record, const CsvDialect& dialect,
+                               std::size_t* ends, bool* padded);
+
+// A plain field's value: its bytes without the blanks and tabs at its ends.
+std::string_view TrimmedValue(std::string_view bytes);
 
 }  // namespace quellor

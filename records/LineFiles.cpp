@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "records/Exceptions.h"
+#include "records/FieldCodec.h"
 #include "records/FileHandle.h"
 #include "records/ForkJoin.h"
 #include "records/Format.h"
@@ -81,8 +82,21 @@ std::size_t ReadWhole(int fd, const struct stat& st, const std::string& path, bo
 
 }  // namespace
 
-TextForm LoadLines(TStringList& list, const std::string& path, EncodingChoice choice,
+char ChosenDelimiter(DelimiterChoice choice, std::string_view text, Encoding encoding) {
+    switch (choice) {
+        case DelimiterChoice::Comma:
+            return ',';
+        case DelimiterChoice::Tab:
+            return '\t';
+        case DelimiterChoice::Auto:
+            break;
+    }
+    return DelimiterOf(text, encoding);
+}
+
+TextForm LoadLines(TStringList& list, const std::string& path, TextChoice textChoice,
                    std::size_t parallelFrom) {
+    const EncodingChoice choice = textChoice.Encoding;
     struct stat st {};
     FileHandle file(OpenRegularFile(path, &st));
     if (!file.Valid()) {
@@ -116,6 +130,7 @@ TextForm LoadLines(TStringList& list, const std::string& path, EncodingChoice ch
         const auto before = static_cast<std::int64_t>(lines.size());
         if (restFound.nulLine != 0) ThrowNul(path, before + restFound.nulLine);
         found.guess.Join(restFound.guess);
+        found.quote = found.quote || restFound.quote;
         // Enough room already, unless lines cut by CR alone fooled the count.
         lines.reserve(lines.size() + rest.size());
         for (const PieceLine& line : rest) lines.push_back({text + line.at, line.size});
@@ -130,6 +145,12 @@ TextForm LoadLines(TStringList& list, const std::string& path, EncodingChoice ch
     form.TextEncoding = choice == EncodingChoice::Cp932 ? Encoding::Cp932
                         : guessing                      ? found.guess.Guess()
                                                         : Encoding::Utf8;
+    form.Delimiter = ChosenDelimiter(textChoice.Delimiter,
+                                     std::string_view(text + from, size - from), form.TextEncoding);
+    if (found.quote) {
+        const std::int64_t open = JoinQuotedRecords(text, size, form.Dialect(), lines, form.Lines);
+        if (open != 0) throw EReadError(Format(msg::kUnclosedQuote, {PathForShow(path), open}));
+    }
     list.Adopt(std::move(buf), size, std::move(lines));
     return form;
 }

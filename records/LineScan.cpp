@@ -1,8 +1,10 @@
 #include "records/LineScan.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "records/ByteScan.h"
+#include "records/FieldCodec.h"
 
 namespace quellor {
 
@@ -26,6 +28,7 @@ template <typename Lines, typename Put>
 void ScanInto(const char* text, std::size_t from, std::size_t to, std::size_t countTo,
               bool guessing, Lines& lines, PieceFindings& found, Put put) {
     const auto* p = reinterpret_cast<const unsigned char*>(text);
+    found.quote = std::memchr(text + from, '"', to - from) != nullptr;
     lines.reserve((countTo - from) / 64 + 16);
     for (std::size_t pos = from; pos < to;) {
         if (lines.size() == lines.capacity()) {
@@ -78,6 +81,37 @@ void ScanPieceLines(const char* text, std::size_t from, std::size_t to, bool gue
         [](auto& out, std::size_t pos, std::size_t end) {
             out.push_back({static_cast<std::uint32_t>(pos), static_cast<std::uint32_t>(end - pos)});
         });
+}
+
+std::int64_t JoinQuotedRecords(const char* text, std::size_t size, const CsvDialect& dialect,
+                               std::vector<TStringList::Span>& lines, RecordLines& recordLines) {
+    const std::string_view all(text, size);
+    const auto endOf = [&](std::size_t k) {
+        return static_cast<std::size_t>(lines[k].data - text) + lines[k].size;
+    };
+    std::size_t out = 0;
+    for (std::size_t i = 0; i < lines.size();) {
+        const TStringList::Span first = lines[i];
+        if (std::memchr(first.data, '"', first.size) == nullptr) {
+            lines[out++] = first;
+            ++i;
+            continue;
+        }
+        const auto start = static_cast<std::size_t>(first.data - text);
+        const RecordEnd record = FindRecordEnd(all, start, dialect);
+        std::size_t last = i;
+        if (record.Unclosed) {
+            while (last + 1 < lines.size() && endOf(last) < record.OpenedAt) ++last;
+            return static_cast<std::int64_t>(last) + 1;
+        }
+        while (last + 1 < lines.size() && endOf(last) < record.End) ++last;
+        if (last > i)
+            recordLines.Note(static_cast<std::int64_t>(out), static_cast<std::int64_t>(last - i));
+        lines[out++] = {first.data, record.End - start};
+        i = last + 1;
+    }
+    lines.resize(out);
+    return 0;
 }
 
 }  // namespace quellor

@@ -8,7 +8,9 @@
 #include <cstdint>
 #include <vector>
 
+#include "records/CsvDialect.h"
 #include "records/Encoding.h"
+#include "records/RecordLines.h"
 #include "records/StringList.h"
 
 namespace quellor {
@@ -21,6 +23,7 @@ std::size_t LineStartFrom(const char* text, std::size_t from, std::size_t size);
 struct PieceFindings {
     EncodingGuess guess;
     std::int64_t nulLine = 0;  // the piece's line (from 1) holding a NUL; 0 for none
+    bool quote = false;        // a double quote somewhere: records may span lines
 };
 
 // The lines of text[from, to), which begins a line, as spans. Stops at a
@@ -38,5 +41,11 @@ struct PieceLine {
 };
 void ScanPieceLines(const char* text, std::size_t from, std::size_t to, bool guessing,
                     std::vector<PieceLine>& lines, PieceFindings& found);
+
+// Joins the lines of a text that a quoted field runs across into records,
+// and notes those records' line breaks. Returns the line (from 1) on which
+// a quote still open at the text's end opened, or 0.
+std::int64_t JoinQuotedRecords(const char* text, std::size_t size, const CsvDialect& dialect,
+                               std::vector<TStringList::Span>& lines, RecordLines& recordLines);
 
 }  // namespace quellor

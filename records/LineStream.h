@@ -6,10 +6,12 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "records/CsvDialect.h"
 #include "records/FileHandle.h"
 #include "records/LineFiles.h"
 #include "records/ReadBuffer.h"
@@ -53,25 +55,32 @@ struct IndexedFile;
 class LineStream {
   public:
     // Reads [from, to) of the indexed file, blockSize bytes at a time at
-    // least. The file must still be as its stamp says, at the start and at
-    // the end of the stretch, and hold every byte of it: otherwise EReadError
-    // naming the file.
+    // least: its records, in the file's dialect when its quoted values may
+    // hold line breaks (or in the dialect given), else its lines. The file
+    // must still be as its stamp says, at the start and at the end of the
+    // stretch, and hold every byte of it: otherwise EReadError naming it.
     LineStream(const IndexedFile& input, std::uint64_t from, std::uint64_t to,
-               std::size_t blockSize);
+               std::size_t blockSize, const CsvDialect* dialect = nullptr);
     // Starts over on another stretch of the same file, keeping the buffer.
     void Reset(std::uint64_t from, std::uint64_t to);
 
-    // The next line, valid until the next call; false at the end, and at a
-    // NUL byte, which ends the text (NulMet then says so).
+    // The next record or line, valid until the next call; false at the end,
+    // and at a NUL byte, which ends the text (NulMet then says so).
     bool Next(std::string_view& line);
     bool NulMet() const { return nul_; }
-    // Where the line last returned began.
+    // Where the record or line last returned began.
     std::uint64_t LineStart() const { return lineStart_; }
+    // Where a quote opened that the text's end left open; 0 for none (a
+    // quote never opens at the file's first byte's place and stays open
+    // unnoticed: the record would be empty before it).
+    std::uint64_t UnclosedAt() const { return unclosedAt_; }
 
   private:
     void Refill();
 
     const IndexedFile& input_;
+    std::optional<CsvDialect> dialect_;  // none: lines
+    std::uint64_t unclosedAt_ = 0;
     std::uint64_t next_ = 0, to_ = 0;
     ReadBuffer buf_;
     std::size_t pos_ = 0, len_ = 0;
@@ -88,16 +97,21 @@ struct IndexedFile {
     std::string Path;
     FileStamp Stamp;
     TextForm Form;
+    // A quote somewhere: records may span lines, and the index marks
+    // records; without one every line is a record.
+    bool Quotes = false;
     LineIndex Index;
 
     // EReadError naming the file when it is no longer as it was first read.
     void CheckUnchanged() const;
 };
 
-// One pass over the file: its lines counted and marked, its encoding found
-// as LoadLines finds it. Fails as LoadLines does (EFOpenError, EReadError
-// naming the line with a NUL byte), and with EReadError when the lines are
-// more than a count holds (2^31 - 1).
-IndexedFile IndexLines(const std::string& path, EncodingChoice choice = EncodingChoice::Auto);
+// One pass over the file: its records counted and marked, its encoding and
+// delimiter found as LoadLines finds them (a file with quotes is read a
+// second time, for where its records begin). Fails as LoadLines does
+// (EFOpenError, EReadError naming the line with a NUL byte or an unclosed
+// quote), and with EReadError when the records are more than a count holds
+// (2^31 - 1).
+IndexedFile IndexLines(const std::string& path, TextChoice choice = {});
 
 }  // namespace quellor

@@ -12,6 +12,9 @@ inline constexpr const char* kNulInLine = "ファイル %s の%d行目にNUL文�
 // user can choose one (the command line's --encoding).
 inline constexpr const char* kStrayByteInUtf8 =
     "ファイル %s はUTF-8として読みましたが、%d行目にUTF-8でないバイトがあります";
+// A quoted value that runs to the end of the file: its closing quote is
+// missing, and every record after it would be read as part of it.
+inline constexpr const char* kUnclosedQuote = "ファイル %s の%d行目で始まる引用符が閉じていません";
 inline constexpr const char* kFileTooLarge = "ファイル %s は2GB以上あるため読み込めません";
 inline constexpr const char* kFileReadFailed = "ファイル %s を読み込めません";
 // A file read in stretches; the run names the file.

@@ -206,27 +206,6 @@ bool ReadNumber(std::string_view field, Encoding encoding, Number& out, std::str
     return in.AtEnd();
 }
 
-// The first field of a line in the joined form: a quoted one holds no quote
-// that could be part of a number, so its first inner quote must close it.
-bool LeadingField(std::string_view line, std::string_view& field) {
-    if (line.empty() || line[0] != '"') {
-        field = line.substr(0, line.find(','));
-        return true;
-    }
-    const std::size_t close = line.find('"', 1);
-    if (close == std::string_view::npos) {
-        field = line.substr(1);
-        return true;
-    }
-    field = line.substr(1, close - 1);
-    return close + 1 == line.size() || line[close + 1] == ',';
-}
-
-bool ReadLeadingNumber(std::string_view line, Encoding encoding, Number& out, std::string* digits) {
-    std::string_view field;
-    return LeadingField(line, field) && ReadNumber(field, encoding, out, digits);
-}
-
 }  // namespace
 
 bool NumberKey::NeedsDigits() const {
@@ -238,10 +217,10 @@ bool NumberKey::NeedsDigits() const {
 // Bytes: the class; the exponent biased to 16 bits; 24 digits as nibbles;
 // the mark for more than that. A negative number's bytes after the class are
 // inverted, so a larger magnitude sorts lower.
-NumberKey NumberKeyOf(std::string_view line, Encoding encoding) {
+NumberKey NumberKeyOf(std::string_view value, Encoding encoding) {
     Number n;
     std::uint8_t bytes[16] = {};
-    if (!ReadLeadingNumber(line, encoding, n, nullptr)) {
+    if (!ReadNumber(value, encoding, n, nullptr)) {
         bytes[0] = kNotANumber;
     } else if (n.count == 0) {
         bytes[0] = kZero;
@@ -272,8 +251,8 @@ int CompareLongNumbers(std::string_view a, std::string_view b, Encoding encoding
     digitsA.clear();
     digitsB.clear();
     Number na, nb;
-    ReadLeadingNumber(a, encoding, na, &digitsA);
-    ReadLeadingNumber(b, encoding, nb, &digitsB);
+    ReadNumber(a, encoding, na, &digitsA);
+    ReadNumber(b, encoding, nb, &digitsB);
     int c = na.exponent != nb.exponent ? (na.exponent < nb.exponent ? -1 : 1)
                                        : digitsA.compare(digitsB);
     c = c < 0 ? -1 : c > 0 ? 1 : 0;

@@ -34,13 +34,12 @@ struct NumberKey {
     bool NeedsDigits() const;
 };
 
-// The key of a line whose first field (in the sort's joined form, quoted or
-// not) is the key field. Numbers come in value order, then every field that
-// is not one (the empty field too), all with one key: the text decides
-// among those.
-NumberKey NumberKeyOf(std::string_view line, Encoding encoding);
+// The key of a key field's value. Numbers come in value order, then every
+// value that is not one (the empty one too), all with one key: the text
+// decides among those.
+NumberKey NumberKeyOf(std::string_view value, Encoding encoding);
 
-// The order of two lines' numbers whose keys tie and both need digits.
+// The order of two values' numbers whose keys tie and both need digits.
 int CompareLongNumbers(std::string_view a, std::string_view b, Encoding encoding);
 
 inline int CompareNumberKeys(const NumberKey& a, const NumberKey& b) {
@@ -49,13 +48,13 @@ inline int CompareNumberKeys(const NumberKey& a, const NumberKey& b) {
     return 0;
 }
 
-// The numbers' order, reading the lines again only when the keys cannot tell.
-template <typename LineOf>
-int CompareNumbers(const NumberKey& a, const NumberKey& b, const LineOf& lineOf,
+// The numbers' order, reading the values again only when the keys cannot tell.
+template <typename ValueOf>
+int CompareNumbers(const NumberKey& a, const NumberKey& b, const ValueOf& valueOf,
                    Encoding encoding) {
     const int c = CompareNumberKeys(a, b);
     if (c != 0 || !a.NeedsDigits()) return c;
-    return CompareLongNumbers(lineOf(0), lineOf(1), encoding);
+    return CompareLongNumbers(valueOf(0), valueOf(1), encoding);
 }
 
 }  // namespace quellor

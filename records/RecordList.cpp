@@ -44,16 +44,18 @@ bool MatchFieldOf(const Fields& fields, std::string_view searchText, int fieldIn
 }
 
 template <typename Fields>
-void SelectFieldsOf(const Fields& fields, const std::vector<int>& fieldNumbers, std::string& out) {
+void SelectFieldsOf(const Fields& fields, const std::vector<int>& fieldNumbers, char delimiter,
+                    std::string& out) {
     out.clear();
+    bool first = true;
     for (int n : fieldNumbers) {
         if (n > fields.Count())
             throw EStringListError(Format(msg::kFieldMissing, {std::int64_t{n}}));
-        const std::string_view field = fields.Get(n - 1);
-        out += ',';
-        out += field;
+        if (n < 1) ThrowIndexOutOfBounds(n - 1);
+        if (!first) out += delimiter;
+        out += fields.Raw(n - 1);
+        first = false;
     }
-    if (!out.empty()) out.erase(0, 1);
 }
 
 }  // namespace
@@ -63,27 +65,40 @@ bool TStringListEx::MatchField(std::string_view searchText, int fieldIndex, Matc
     return MatchFieldOf(*this, searchText, fieldIndex, mode, encoding);
 }
 
-void TStringListEx::SelectFieldsInto(const std::vector<int>& fieldNumbers, std::string& out) const {
-    SelectFieldsOf(*this, fieldNumbers, out);
+void TStringListEx::SelectFieldsInto(const std::vector<int>& fieldNumbers, char delimiter,
+                                     std::string& out) const {
+    SelectFieldsOf(*this, fieldNumbers, delimiter, out);
 }
 
-std::string TStringListEx::SelectFields(const std::vector<int>& fieldNumbers) const {
+std::string TStringListEx::SelectFields(const std::vector<int>& fieldNumbers,
+                                        char delimiter) const {
     std::string out;
-    SelectFieldsInto(fieldNumbers, out);
+    SelectFieldsInto(fieldNumbers, delimiter, out);
     return out;
 }
 
-bool PlainFields::Find(std::string_view line, Encoding encoding) {
-    text_ = line.data();
-    count_ = FindPlainFieldEnds(line, QuotedCsv(encoding), ends_);
+std::string_view TStringListEx::Raw(int i) const {
+    CheckIndex(i);
+    const auto k = static_cast<std::size_t>(i);
+    return k < raw_.size() ? raw_[k] : At(k);
+}
+
+bool PlainFields::Find(std::string_view record, const CsvDialect& dialect) {
+    text_ = record.data();
+    count_ = FindPlainFieldEnds(record, dialect, ends_, &padded_);
     return count_ != 0;
 }
 
-std::string_view PlainFields::Get(int i) const {
+std::string_view PlainFields::Raw(int i) const {
     if (i < 0 || static_cast<std::size_t>(i) >= count_) ThrowIndexOutOfBounds(i);
     const std::size_t k = static_cast<std::size_t>(i);
     const std::size_t from = k == 0 ? 0 : ends_[k - 1] + 1;
     return {text_ + from, ends_[k] - from};
+}
+
+std::string_view PlainFields::Get(int i) const {
+    const std::string_view raw = Raw(i);
+    return padded_ ? TrimmedValue(raw) : raw;
 }
 
 bool PlainFields::MatchField(std::string_view searchText, int fieldIndex, MatchMode mode,
@@ -91,8 +106,9 @@ bool PlainFields::MatchField(std::string_view searchText, int fieldIndex, MatchM
     return MatchFieldOf(*this, searchText, fieldIndex, mode, encoding);
 }
 
-void PlainFields::SelectFieldsInto(const std::vector<int>& fieldNumbers, std::string& out) const {
-    SelectFieldsOf(*this, fieldNumbers, out);
+void PlainFields::SelectFieldsInto(const std::vector<int>& fieldNumbers, char delimiter,
+                                   std::string& out) const {
+    SelectFieldsOf(*this, fieldNumbers, delimiter, out);
 }
 
 }  // namespace quellor

@@ -5,10 +5,10 @@
 #include <vector>
 
 #include "records/Compare.h"
-#include "records/FieldSwap.h"
 #include "records/ForkJoin.h"
 #include "records/PrimaryWeights.h"
 #include "records/SortKeys.h"
+#include "records/SortOrder.h"
 
 namespace quellor {
 
@@ -17,16 +17,10 @@ void SortLines(TStringList& list, Encoding encoding, const CancelCheck& cancel) 
     list.Reorder(SortedOrder(list, encoding, cancel));
 }
 
-void SortByField(TStringList& list, int keyIndex, int expectedFieldCount, Encoding encoding,
-                 const CancelCheck& cancel, KeyOrder order) {
-    // The lines are compared as if the key field stood first, and only those
-    // the exchange and its inverse would change are rewritten: most lines
-    // are never copied.
-    KeyFieldOrder sorted =
-        SortedOrderByField(list, keyIndex, expectedFieldCount, encoding, cancel, order);
-    RejoinLines(list, sorted.Rejoined, keyIndex, encoding);
-    list.Reorder(std::move(sorted.Order));
-    list.ReleaseUnusedBlocks();
+void SortByField(TStringList& list, int keyIndex, int expectedFieldCount, const CsvDialect& dialect,
+                 const CancelCheck& cancel, KeyOrder order, RecordNumbering numbering) {
+    list.Reorder(SortedOrderByField(list, dialect, KeyField{keyIndex, expectedFieldCount},
+                                    numbering, cancel, order));
 }
 
 SortPreparation::SortPreparation() {

@@ -130,11 +130,8 @@ class SortKeys {
   public:
     static constexpr std::size_t kPrefix = 8 * W;
 
-    SortKeys(const TStringList& list, Encoding encoding, const CancelCheck& cancel,
-             std::optional<KeyField> key);
+    SortKeys(const TStringList& list, const SortComparer& comparer, const CancelCheck& cancel);
     std::vector<std::uint32_t> SortedOrder();
-    // The lines whose compared form is not in joined form, in list order.
-    std::vector<std::uint32_t> TakeRejoined() { return std::move(rejoined_); }
 
   private:
     using E = Entry<N + W>;
@@ -147,30 +144,28 @@ class SortKeys {
 
     int CompareEntries(const E& a, const E& b, SortComparer& s) const;
     bool OneLine(std::ptrdiff_t lo, std::ptrdiff_t hi) const;
-    void Build(std::size_t from, std::size_t to, std::vector<std::uint32_t>& rejoined);
+    void Build(std::size_t from, std::size_t to);
     void GroupIdenticalLines();
     void PlaceGroupMembers(std::vector<std::uint32_t>& order);
 
     const TStringList& list_;
-    Encoding encoding_;
+    const SortComparer& comparer_;  // copied by each thread
     const CancelCheck& cancel_;
-    std::optional<KeyField> key_;
     std::unique_ptr<E[]> entries_;
     std::size_t count_ = 0;
     // Each line's hash, taken while its key is built on both cores.
     std::unique_ptr<std::uint64_t[]> hashes_;
     // Whether some line's key could not be taken from its words.
     std::atomic<bool> anyUnknown_{false};
-    std::vector<std::uint32_t> rejoined_;
     // For each line that begins a group of identical lines, the next line of
     // the group, and so on: kNoLine ends it.
     std::vector<std::uint32_t> next_;
 };
 
 template <std::size_t W, std::size_t N>
-SortKeys<W, N>::SortKeys(const TStringList& list, Encoding encoding, const CancelCheck& cancel,
-                         std::optional<KeyField> key)
-    : list_(list), encoding_(encoding), cancel_(cancel), key_(key) {
+SortKeys<W, N>::SortKeys(const TStringList& list, const SortComparer& comparer,
+                         const CancelCheck& cancel)
+    : list_(list), comparer_(comparer), cancel_(cancel) {
     const std::size_t n = static_cast<std::size_t>(list.Count());
     // Every slot is written by the build, so the pages are first touched
     // there, on both cores, instead of being cleared here on one.
@@ -178,15 +173,14 @@ SortKeys<W, N>::SortKeys(const TStringList& list, Encoding encoding, const Cance
     count_ = n;
     hashes_ = std::make_unique_for_overwrite<std::uint64_t[]>(n);
     if (!WorthTwoThreads(n)) {
-        Build(0, n, rejoined_);
+        Build(0, n);
         return;
     }
     // The lines are handed out in chunks, so a core that meets slow lines
     // (kana the collator walks, long fields) leaves the rest to the other
-    // instead of making it wait. Each chunk keeps its own notes; read in
-    // chunk order they say what one pass over the list would.
+    // instead of making it wait. The first failing chunk's error is the one
+    // one pass over the list would meet.
     const std::size_t chunks = (n + kBuildChunk - 1) / kBuildChunk;
-    std::vector<std::vector<std::uint32_t>> rejoined(chunks);
     std::vector<std::exception_ptr> failed(chunks);
     std::atomic<std::size_t> next{0};
     // No chunk after a failed one needs building: its error is never seen.
@@ -194,7 +188,7 @@ SortKeys<W, N>::SortKeys(const TStringList& list, Encoding encoding, const Cance
     const auto build = [&] {
         for (std::size_t c = next++; c < firstFailed.load(); c = next++) {
             try {
-                Build(c * kBuildChunk, std::min(n, (c + 1) * kBuildChunk), rejoined[c]);
+                Build(c * kBuildChunk, std::min(n, (c + 1) * kBuildChunk));
             } catch (const ECancelled&) {
                 throw;
             } catch (...) {
@@ -208,7 +202,6 @@ SortKeys<W, N>::SortKeys(const TStringList& list, Encoding encoding, const Cance
     ForkJoin(build, build);
     for (std::size_t c = 0; c < chunks; ++c) {
         if (failed[c]) std::rethrow_exception(failed[c]);
-        rejoined_.insert(rejoined_.end(), rejoined[c].begin(), rejoined[c].end());
     }
 }
 
@@ -259,31 +252,27 @@ void SortKeys<W, N>::PlaceGroupMembers(std::vector<std::uint32_t>& order) {
     std::vector<std::uint32_t>().swap(next_);
 }
 
-// The primary weights of a line's form, as the bytes the collator's own keys
-// would hold at that level: each collation element gives the non-zero bytes
-// of its primary part; elements without one (accents, case) add nothing.
+// The primary weights of a record's form, as the bytes the collator's own
+// keys would hold at that level: each collation element gives the non-zero
+// bytes of its primary part; elements without one (accents, case) add nothing.
 template <std::size_t W, std::size_t N>
-void SortKeys<W, N>::Build(std::size_t from, std::size_t to, std::vector<std::uint32_t>& rejoined) {
-    SortComparer comparer(encoding_, key_);
+void SortKeys<W, N>::Build(std::size_t from, std::size_t to) {
+    SortComparer comparer(comparer_);
     std::uint8_t key[kPrefix];
     for (std::size_t i = from; i < to; ++i) {
         cancel_.AtStep(i - from);
         const std::string_view line = list_.At(i);
         hashes_[i] = LineHash(line);
-        bool joined = true;
-        const std::string_view form =
-            comparer.Form(line, static_cast<std::int64_t>(i) + 1, 0, &joined);
-        if (!joined) rejoined.push_back(static_cast<std::uint32_t>(i));
-        const bool known = comparer.PrimaryPrefix(form, key, kPrefix);
+        const SortComparer::Key k = comparer.KeyOf(line, static_cast<std::int64_t>(i), key, kPrefix,
+                                                   N == 2 ? KeyOrder::Number : KeyOrder::Text);
         Entry<N + W>& entry = entries_[i];
         if constexpr (N == 2) {
-            const NumberKey number = comparer.NumberOf(form);
-            entry.words[0] = number.High;
-            entry.words[1] = number.Low;
+            entry.words[0] = k.Number.High;
+            entry.words[1] = k.Number.Low;
         }
         for (std::size_t w = 0; w < W; ++w) entry.words[N + w] = LoadBigEndian(key + 8 * w);
-        entry.line = static_cast<std::uint32_t>(i) | (known ? 0 : kUnknown);
-        if (!known) anyUnknown_.store(true, std::memory_order_relaxed);
+        entry.line = static_cast<std::uint32_t>(i) | (k.Known ? 0 : kUnknown);
+        if (!k.Known) anyUnknown_.store(true, std::memory_order_relaxed);
     }
 }
 
@@ -294,10 +283,10 @@ int SortKeys<W, N>::CompareEntries(const E& a, const E& b, SortComparer& s) cons
     const std::string_view lineA = list_.At(a.line & ~kUnknown);
     const std::string_view lineB = list_.At(b.line & ~kUnknown);
     if constexpr (N == 2) {
-        // Equal numbers fall through to the whole line, as equal text does.
+        // Equal numbers fall through to the whole form, as equal text does.
         const int c = CompareNumbers(
             {a.words[0], a.words[1]}, {b.words[0], b.words[1]},
-            [&](int k) { return s.Form(k == 0 ? lineA : lineB, 0, k); }, encoding_);
+            [&](int k) { return s.KeyValue(k == 0 ? lineA : lineB, k); }, s.TextEncoding());
         if (c != 0) return c;
     }
     if (((a.line | b.line) & kUnknown) == 0) {
@@ -324,15 +313,14 @@ std::vector<std::uint32_t> SortKeys<W, N>::SortedOrder() {
     std::vector<std::uint32_t> order(n);
     // A number's key is not compared word by word, and a line without a key
     // is compared by the collator alone: the quicksort orders those.
-    const bool byWords =
-        N == 0 && !anyUnknown_ && n >= 2 &&
-        SortByWords(entries_.get(), n, W, Comparer{this, SortComparer(encoding_, key_)}, cancel_,
-                    order.data());
+    const bool byWords = N == 0 && !anyUnknown_ && n >= 2 &&
+                         SortByWords(entries_.get(), n, W, Comparer{this, SortComparer(comparer_)},
+                                     cancel_, order.data());
     if (!byWords) {
         if (n >= 2) {
             QuickSort(
                 entries_.get(), 0, static_cast<std::ptrdiff_t>(n) - 1,
-                Comparer{this, SortComparer(encoding_, key_)},
+                Comparer{this, SortComparer(comparer_)},
                 [this](std::ptrdiff_t lo, std::ptrdiff_t hi) { return OneLine(lo, hi); }, cancel_,
                 WorthTwoThreads(n));
         }
@@ -354,42 +342,39 @@ std::size_t WordsNeeded(const TStringList& list) {
 }
 
 template <std::size_t W, std::size_t N>
-KeyFieldOrder OrderBy(const TStringList& list, Encoding encoding, const CancelCheck& cancel,
-                      std::optional<KeyField> key) {
-    SortKeys<W, N> keys(list, encoding, cancel, key);
-    KeyFieldOrder sorted;
-    sorted.Order = keys.SortedOrder();
-    sorted.Rejoined = keys.TakeRejoined();
-    return sorted;
+std::vector<std::uint32_t> OrderBy(const TStringList& list, const SortComparer& comparer,
+                                   const CancelCheck& cancel) {
+    return SortKeys<W, N>(list, comparer, cancel).SortedOrder();
 }
 
 template <std::size_t N>
-KeyFieldOrder OrderWith(const TStringList& list, Encoding encoding, const CancelCheck& cancel,
-                        std::optional<KeyField> key) {
+std::vector<std::uint32_t> OrderWith(const TStringList& list, const SortComparer& comparer,
+                                     const CancelCheck& cancel) {
     const std::size_t words = WordsNeeded(list);
-    if (words <= 1) return OrderBy<1, N>(list, encoding, cancel, key);
-    if (words <= 2) return OrderBy<2, N>(list, encoding, cancel, key);
-    if (words <= 3) return OrderBy<3, N>(list, encoding, cancel, key);
-    return OrderBy<6, N>(list, encoding, cancel, key);
+    if (words <= 1) return OrderBy<1, N>(list, comparer, cancel);
+    if (words <= 2) return OrderBy<2, N>(list, comparer, cancel);
+    if (words <= 3) return OrderBy<3, N>(list, comparer, cancel);
+    return OrderBy<6, N>(list, comparer, cancel);
 }
 
-KeyFieldOrder OrderOf(const TStringList& list, Encoding encoding, const CancelCheck& cancel,
-                      KeyOrder order, std::optional<KeyField> key) {
+std::vector<std::uint32_t> OrderOf(const TStringList& list, const SortComparer& comparer,
+                                   const CancelCheck& cancel, KeyOrder order) {
     // The number's key is two words.
-    if (order == KeyOrder::Number) return OrderWith<2>(list, encoding, cancel, key);
-    return OrderWith<0>(list, encoding, cancel, key);
+    if (order == KeyOrder::Number) return OrderWith<2>(list, comparer, cancel);
+    return OrderWith<0>(list, comparer, cancel);
 }
 
 }  // namespace
 
 std::vector<std::uint32_t> SortedOrder(const TStringList& list, Encoding encoding,
                                        const CancelCheck& cancel, KeyOrder order) {
-    return OrderOf(list, encoding, cancel, order, std::nullopt).Order;
+    return OrderOf(list, SortComparer(encoding, std::nullopt), cancel, order);
 }
 
-KeyFieldOrder SortedOrderByField(const TStringList& list, int keyIndex, int expected,
-                                 Encoding encoding, const CancelCheck& cancel, KeyOrder order) {
-    return OrderOf(list, encoding, cancel, order, KeyField{keyIndex, expected});
+std::vector<std::uint32_t> SortedOrderByField(const TStringList& list, const CsvDialect& dialect,
+                                              const KeyField& key, RecordNumbering numbering,
+                                              const CancelCheck& cancel, KeyOrder order) {
+    return OrderOf(list, SortComparer(dialect, key, numbering), cancel, order);
 }
 
 }  // namespace quellor

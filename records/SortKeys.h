@@ -9,8 +9,10 @@
 #include <vector>
 
 #include "records/Cancel.h"
+#include "records/CsvDialect.h"
 #include "records/Encoding.h"
 #include "records/NumericKey.h"
+#include "records/RecordLines.h"
 #include "records/StringList.h"
 
 namespace quellor {
@@ -26,18 +28,13 @@ std::vector<std::uint32_t> SortedOrder(const TStringList& list, Encoding encodin
                                        const CancelCheck& cancel = {},
                                        KeyOrder order = KeyOrder::Text);
 
-// The order SortedOrder would give once the field at keyIndex (from 0) were
-// exchanged with the first in every line, with every line's field count
-// checked against expected first (the error names the first wrong line), and
-// the list left as it is.
-struct KeyFieldOrder {
-    std::vector<std::uint32_t> Order;
-    // The lines that the exchange and its inverse would not give back byte
-    // for byte (quoted fields, blanks), in list order.
-    std::vector<std::uint32_t> Rejoined;
-};
-KeyFieldOrder SortedOrderByField(const TStringList& list, int keyIndex, int expected,
-                                 Encoding encoding, const CancelCheck& cancel = {},
-                                 KeyOrder order = KeyOrder::Text);
+struct KeyField;
+// The records' order by a key field, with every record's field count
+// checked first (the error names the first wrong record's line), and the
+// list left as it is.
+std::vector<std::uint32_t> SortedOrderByField(const TStringList& list, const CsvDialect& dialect,
+                                              const KeyField& key, RecordNumbering numbering,
+                                              const CancelCheck& cancel = {},
+                                              KeyOrder order = KeyOrder::Text);
 
 }  // namespace quellor

@@ -9,12 +9,12 @@
 
 namespace quellor {
 
-OnePassStages::OnePassStages(const RunState& state, const RunSettings& settings, Encoding encoding,
-                             Sink keep, bool withHeading)
-    : settings_(settings), encoding_(encoding), keep_(std::move(keep)) {
+OnePassStages::OnePassStages(const RunState& state, const RunSettings& settings,
+                             const CsvDialect& dialect, Sink keep, bool withHeading)
+    : settings_(settings), dialect_(dialect), keep_(std::move(keep)) {
     if (settings.RecordExtractionOn) {
-        stays_ = RecordTest(settings, encoding);
-        plainStays_ = PlainRecordTest(settings, encoding);
+        stays_ = RecordTest(settings, dialect.TextEncoding);
+        plainStays_ = PlainRecordTest(settings, dialect.TextEncoding);
     }
     if (!state.Heading || !withHeading) return;
     // The heading stands first; a count the stages refuse ends the run in
@@ -23,36 +23,37 @@ OnePassStages::OnePassStages(const RunState& state, const RunSettings& settings,
         keep_(*state.Heading);
         return;
     }
-    SplitFields(fields_, *state.Heading, PlainCsv(encoding));
+    SplitFields(fields_, *state.Heading, dialect);
     if (fields_.Count() != settings.ExpectedFieldCount) return;
     try {
-        fields_.SelectFieldsInto(settings.ChosenFields, cut_);
+        fields_.SelectFieldsInto(settings.ChosenFields, dialect.Delimiter, cut_);
     } catch (const Exception&) {
         return;  // as a wrong count: Report's cut of the heading fails the same way
     }
     keep_(cut_);
 }
 
-// Most records are read in place: their fields are the same for both
-// stages' splitters, and neither the line nor its fields are copied.
-void OnePassStages::Take(std::string_view line) {
+// Most records are read in place: neither the record nor its fields are
+// copied. The others are split once, for both stages.
+void OnePassStages::Take(std::string_view record) {
     const std::uint64_t h = taken_++;
-    const bool plain = plain_.Find(line, encoding_);
+    const bool plain = plain_.Find(record, dialect_);
+    if (!plain && (settings_.RecordExtractionOn || settings_.FieldExtractionOn))
+        SplitFields(fields_, record, dialect_);
     if (settings_.RecordExtractionOn) {
-        if (plain ? !Stays(h, plain_) : !StaysOnceSplit(h, line)) return;
+        if (plain ? !Stays(h, plain_) : !Stays(h, fields_)) return;
     }
     const std::uint64_t kept = left_++;
     if (!settings_.FieldExtractionOn) {
-        keep_(line);
+        keep_(record);
         return;
     }
     if (firstRefusedField_ || firstFailedCut_) return;  // the run ends there: nothing is kept
     if (plain) {
         Cut(kept, plain_);
-        return;
+    } else {
+        Cut(kept, fields_);
     }
-    SplitFields(fields_, line, PlainCsv(encoding_));
-    Cut(kept, fields_);
 }
 
 template <typename Fields>
@@ -76,11 +77,6 @@ bool OnePassStages::Stays(std::uint64_t h, const Fields& fields) {
     return stays && !lastRefusedRecord_ && !lastFailedTest_;
 }
 
-bool OnePassStages::StaysOnceSplit(std::uint64_t h, std::string_view line) {
-    SplitFields(fields_, line, QuotedCsv(encoding_));
-    return Stays(h, fields_);
-}
-
 template <typename Fields>
 void OnePassStages::Cut(std::uint64_t kept, const Fields& fields) {
     if (fields.Count() != settings_.ExpectedFieldCount) {
@@ -88,7 +84,7 @@ void OnePassStages::Cut(std::uint64_t kept, const Fields& fields) {
         return;
     }
     try {
-        fields.SelectFieldsInto(settings_.ChosenFields, cut_);
+        fields.SelectFieldsInto(settings_.ChosenFields, dialect_.Delimiter, cut_);
     } catch (...) {
         firstFailedCut_ = Failed{kept, std::current_exception()};
         return;
@@ -133,13 +129,13 @@ int OnePassStages::Report(RunContext& run) const {
             ReportRecordProgress(run, ++examined);
             LetEventsThrough(run);
         }
-        CheckHeading(run, QuotedCsv(encoding_));
+        CheckHeading(run, dialect_);
         CloseRecordStage(run, count, static_cast<int>(left_));
     }
     const int left = static_cast<int>(left_);
     if (settings_.FieldExtractionOn) {
         OpenFieldStage(run, left);
-        CutHeading(run, PlainCsv(encoding_));
+        CutHeading(run, dialect_);
         for (int i = 0; i < left; ++i) {
             CheckRecord(run, RecordLine(run.State, i),
                         found(firstRefusedField_, static_cast<std::uint64_t>(i)));
@@ -169,9 +165,9 @@ void TakeRange(OnePassStages& stages, const TStringList& records, std::size_t fr
 
 }  // namespace
 
-int ExtractInMemory(RunContext& run, const TStringList& records, Encoding encoding,
+int ExtractInMemory(RunContext& run, const TStringList& records, const CsvDialect& dialect,
                     DeferredOutput& out) {
-    OnePassStages stages(run.State, run.Settings, encoding,
+    OnePassStages stages(run.State, run.Settings, dialect,
                          [&](std::string_view line) { out.Add(line); });
     const std::size_t n = static_cast<std::size_t>(records.Count());
     if (!WorthTwoThreads(n)) {
@@ -195,7 +191,7 @@ int ExtractInMemory(RunContext& run, const TStringList& records, Encoding encodi
         std::optional<OnePassStages> part[2];
         for (int k = 0; k < 2; ++k) {
             part[k].emplace(
-                run.State, run.Settings, encoding,
+                run.State, run.Settings, dialect,
                 [&buffer = kept[filling][k]](std::string_view line) {
                     buffer += line;
                     buffer += "\r\n";

@@ -12,7 +12,7 @@
 #include <string>
 #include <string_view>
 
-#include "records/Encoding.h"
+#include "records/CsvDialect.h"
 #include "records/RecordList.h"
 #include "records/StringList.h"
 #include "run/OutputLines.h"
@@ -26,11 +26,11 @@ class OnePassStages {
     // keep receives each line of the result, cut to the chosen fields: at
     // once the file's heading line, if it has one and withHeading is set,
     // then the records taken.
-    OnePassStages(const RunState& state, const RunSettings& settings, Encoding encoding, Sink keep,
-                  bool withHeading = true);
+    OnePassStages(const RunState& state, const RunSettings& settings, const CsvDialect& dialect,
+                  Sink keep, bool withHeading = true);
 
     // Each record, in order.
-    void Take(std::string_view line);
+    void Take(std::string_view record);
 
     // Takes over what a pass over the records right after this one's noted,
     // as if this pass had gone on over them.
@@ -46,7 +46,6 @@ class OnePassStages {
     // whose fields are in fields: false ends the record's way.
     template <typename Fields>
     bool Stays(std::uint64_t h, const Fields& fields);
-    bool StaysOnceSplit(std::uint64_t h, std::string_view line);
     template <typename Fields>
     void Cut(std::uint64_t kept, const Fields& fields);
 
@@ -57,7 +56,7 @@ class OnePassStages {
     };
 
     const RunSettings& settings_;
-    Encoding encoding_;
+    CsvDialect dialect_;
     Sink keep_;
     std::function<bool(const TStringListEx&)> stays_;
     std::function<bool(const PlainFields&)> plainStays_;
@@ -80,7 +79,7 @@ class OnePassStages {
 
 // The extraction stages over the records in memory, in one pass on both
 // cores, kept lines into out. Returns the records left.
-int ExtractInMemory(RunContext& run, const TStringList& records, Encoding encoding,
+int ExtractInMemory(RunContext& run, const TStringList& records, const CsvDialect& dialect,
                     DeferredOutput& out);
 
 }  // namespace quellor

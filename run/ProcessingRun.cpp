@@ -76,6 +76,7 @@ void ProcessFile(RunContext& run, TStringListEx& records, const std::string& pat
 
     state.CurrentFile = path;
     state.Heading.reset();
+    state.FileLines = {};
     observer.SetLog(Format(runmsg::kLogFileStart, {PathForShow(path)}));
     observer.SetFileCounter(FileCounter(state));
 
@@ -86,9 +87,10 @@ void ProcessFile(RunContext& run, TStringListEx& records, const std::string& pat
     }
     std::optional<SortPreparation> preparing;
     if (settings.SortOn) preparing.emplace();
-    const TextForm form = LoadLines(records, path, settings.TextEncoding);
+    TextForm form = LoadLines(records, path, settings.Text());
     preparing.reset();
     observer.AppendLog(Format(runmsg::kLogEncoding, {runmsg::EncodingName(form.TextEncoding)}));
+    state.FileLines = std::move(form.Lines);
     if (settings.HeadingLine && !records.Empty()) {
         state.Heading.emplace(records.At(0));
         records.Delete(0);
@@ -102,7 +104,7 @@ void ProcessFile(RunContext& run, TStringListEx& records, const std::string& pat
     const mode_t newMode = NewOutputMode(path);
     std::optional<StagedFile> duplicates;
     if (settings.SortOn)
-        SortStage(run, records, form.TextEncoding, outputs.Duplicates, newMode, form.Prefix(),
+        SortStage(run, records, form.Dialect(), outputs.Duplicates, newMode, form.Prefix(),
                   duplicates);
     // The extraction stages write the result as they go; a failure anywhere
     // drops it unseen. Both outputs are put in place only once both are
@@ -111,7 +113,7 @@ void ProcessFile(RunContext& run, TStringListEx& records, const std::string& pat
     std::optional<DeferredOutput> extracted;
     if (extracting) {
         extracted.emplace(outputs.Processed, newMode, form.Prefix());
-        const int left = ExtractInMemory(run, records, form.TextEncoding, *extracted);
+        const int left = ExtractInMemory(run, records, form.Dialect(), *extracted);
         if (left == 0 && settings.NoFileWhenEmpty) extracted.reset();
     }
     SetRecordBar(run, 100);

@@ -41,6 +41,7 @@ RunSettings SettingsFromChoices(const RunChoices& c) {
     s.JoinWithOr = c.JoinWithOr;
     s.NoFileWhenEmpty = c.NoFileWhenEmpty;
     s.TextEncoding = c.TextEncoding;
+    s.Delimiter = c.Delimiter;
     return s;
 }
 

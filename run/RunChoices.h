@@ -38,6 +38,7 @@ struct RunChoices {
     bool HeadingLine = false;
     // The window always guesses; the command line lets the user decide.
     EncodingChoice TextEncoding = EncodingChoice::Auto;
+    DelimiterChoice Delimiter = DelimiterChoice::Auto;
     std::uint64_t MemoryBudget = 0;  // bytes; 0: the machine's default
 };
 

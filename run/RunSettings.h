@@ -6,7 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "records/CsvDialect.h"
 #include "records/Encoding.h"
+#include "records/LineFiles.h"
 #include "records/MatchMode.h"
 
 namespace quellor {
@@ -34,13 +36,16 @@ struct RunSettings {
     bool SortDescending = false;
     bool DuplicatesToFile = false;
     bool SortNumeric = false;  // the key read as a number
-    // Line 1 of every file names the fields: kept first, never sorted or matched.
+    // The first record of every file names the fields: kept first, never
+    // sorted or matched.
     bool HeadingLine = false;
     RecordCondition Condition1;
     RecordCondition Condition2;
     bool JoinWithOr = false;
     bool NoFileWhenEmpty = false;
     EncodingChoice TextEncoding = EncodingChoice::Auto;  // of every file
+    DelimiterChoice Delimiter = DelimiterChoice::Auto;   // of every file
+    TextChoice Text() const { return {TextEncoding, Delimiter}; }
     // Bytes of memory the run may take; 0: the machine's default. Files
     // whose run needs more are streamed, and sorted on disk.
     std::uint64_t MemoryBudget = 0;

@@ -61,23 +61,9 @@ std::string RecordCounter(int done, int total) {
     return Format(runmsg::kRecordCounter, {done, total});
 }
 
-// The sort numbers the lines of the list it was given; below a heading the
-// first wrong record is found again and named by its line in the file.
-[[noreturn]] void RethrowNamingLineInFile(const TStringList& records, int expected,
-                                          Encoding encoding) {
-    TStringList fields;
-    for (int i = 0; i < records.Count(); ++i) {
-        SplitFields(fields, records.At(static_cast<std::size_t>(i)), QuotedCsv(encoding));
-        if (fields.Count() != expected) {
-            throw EStringListError(Format(msg::kFieldCountDiffers, {std::int64_t{i} + 2}));
-        }
-    }
-    throw;
-}
-
 }  // namespace
 
-void SortStage(RunContext& run, TStringListEx& records, Encoding encoding,
+void SortStage(RunContext& run, TStringListEx& records, const CsvDialect& dialect,
                const std::string& duplicatesPath, mode_t newMode, std::string_view prefix,
                std::optional<StagedFile>& duplicates) {
     RunObserver& observer = run.Observer;
@@ -92,15 +78,13 @@ void SortStage(RunContext& run, TStringListEx& records, Encoding encoding,
     observer.AppendLog(runmsg::kLogSorting);
     observer.SetRecordCounter(Format(runmsg::kSortCounter, {loaded}));
     const CancelCheck cancel = leftToRecordCheck ? CancelCheck() : CancelCheck(run.Abort.Flag());
-    CheckHeadingForSort(run, encoding);
+    CheckHeadingForSort(run, dialect);
     try {
-        SortByField(records, settings.SortKeyField - 1, settings.ExpectedFieldCount, encoding,
-                    cancel, settings.SortNumeric ? KeyOrder::Number : KeyOrder::Text);
+        SortByField(records, settings.SortKeyField - 1, settings.ExpectedFieldCount, dialect,
+                    cancel, settings.SortNumeric ? KeyOrder::Number : KeyOrder::Text,
+                    run.State.Numbering());
     } catch (const ECancelled&) {
         EndByAbort(run);
-    } catch (const EStringListError&) {
-        if (!run.State.Heading) throw;
-        RethrowNamingLineInFile(records, settings.ExpectedFieldCount, encoding);
     }
     if (settings.SortDescending) ReverseLines(records);
     if (settings.DuplicatesToFile) {
@@ -164,10 +148,10 @@ void CloseFieldStage(RunContext& run, int count) {
     run.Observer.SetRecordCounter(RecordCounter(count, count));
 }
 
-void CheckHeadingForSort(const RunContext& run, Encoding encoding) {
+void CheckHeadingForSort(const RunContext& run, const CsvDialect& dialect) {
     if (!run.State.Heading) return;
-    TStringList fields;
-    SplitFields(fields, *run.State.Heading, QuotedCsv(encoding));
+    TStringListEx fields;
+    SplitFields(fields, *run.State.Heading, dialect);
     if (fields.Count() != run.Settings.ExpectedFieldCount) {
         throw EStringListError(Format(msg::kFieldCountDiffers, {std::int64_t{1}}));
     }
@@ -175,7 +159,7 @@ void CheckHeadingForSort(const RunContext& run, Encoding encoding) {
 
 void CheckHeading(RunContext& run, const CsvDialect& dialect) {
     if (!run.State.Heading) return;
-    TStringList fields;
+    TStringListEx fields;
     SplitFields(fields, *run.State.Heading, dialect);
     CheckRecord(run, 1, fields.Count());
 }
@@ -186,7 +170,7 @@ void CutHeading(RunContext& run, const CsvDialect& dialect) {
     SplitFields(fields, *run.State.Heading, dialect);
     CheckRecord(run, 1, fields.Count());
     std::string cut;
-    fields.SelectFieldsInto(run.Settings.ChosenFields, cut);
+    fields.SelectFieldsInto(run.Settings.ChosenFields, dialect.Delimiter, cut);
     run.State.Heading = std::move(cut);
 }
 

@@ -34,12 +34,12 @@ class ERunAborted : public Exception {
     using Exception::Exception;
 };
 
-// Each stage is told the encoding the records were loaded in.
+// Each stage is told the dialect of the file the records came from.
 // Writes the repeated records aside into duplicates when there are any, after
 // prefix as the input began; the caller puts them in place together with the
 // result. Ends as the record check's abort does when the run is interrupted
 // inside the sort, or when no extraction stage follows to notice an abort.
-void SortStage(RunContext& run, TStringListEx& records, Encoding encoding,
+void SortStage(RunContext& run, TStringListEx& records, const CsvDialect& dialect,
                const std::string& duplicatesPath, mode_t newMode, std::string_view prefix,
                std::optional<StagedFile>& duplicates);
 // Whether a record split into fields stays, by the run's conditions in the
@@ -56,10 +56,10 @@ void CloseRecordStage(RunContext& run, int count, int left);
 void OpenFieldStage(RunContext& run, int count);
 void CloseFieldStage(RunContext& run, int count);
 
-// The heading line's field count, checked as the stage checks its records:
-// as the sort checks a line, or as the record check checks a record (line 1).
+// The heading's field count, checked as the stage checks its records: as
+// the sort checks a record, or as the record check checks one (line 1).
 // Nothing without a heading.
-void CheckHeadingForSort(const RunContext& run, Encoding encoding);
+void CheckHeadingForSort(const RunContext& run, const CsvDialect& dialect);
 void CheckHeading(RunContext& run, const CsvDialect& dialect);
 // Checks the heading as CheckHeading does and cuts it to the chosen fields.
 void CutHeading(RunContext& run, const CsvDialect& dialect);

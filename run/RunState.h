@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 
+#include "records/RecordLines.h"
+
 namespace quellor {
 
 struct RunState {
@@ -21,15 +23,19 @@ struct RunState {
     // Whether an abort was pending when events were last let through: the
     // window requests one only then, so one that appears later is an interrupt.
     bool AbortAfterEvents = false;
-    // Line 1 of the file at hand when it names the fields: out of the
-    // records, written first, cut like them by the field extraction.
+    // The first record of the file at hand when it names the fields: out of
+    // the records, written first, cut like them by the field extraction.
     std::optional<std::string> Heading;
+    // Where the file's records begin, for the lines errors name.
+    RecordLines FileLines;
+    // How the records after the heading are named.
+    RecordNumbering Numbering() const { return {&FileLines, Heading ? 1 : 0}; }
 };
 
 // A record's line in the file from its place among the records (from 0):
-// a heading line stands before the first.
+// a heading stands before the first.
 inline int RecordLine(const RunState& state, std::int64_t index) {
-    return static_cast<int>(index) + (state.Heading ? 2 : 1);
+    return static_cast<int>(state.Numbering().LineOf(index));
 }
 
 }  // namespace quellor

@@ -5,7 +5,7 @@
 #include "records/Format.h"
 #include "records/LineFiles.h"
 #include "records/Messages.h"
-#include "records/StringList.h"
+#include "records/RecordList.h"
 #include "run/RunMessages.h"
 
 namespace quellor {
@@ -43,28 +43,90 @@ Encoding SettleEncoding(std::vector<std::string>& lines, const std::vector<bool>
 
 // Reads past the rest of a cut line, up to kShownSkipBytes of it; false
 // when the line goes on past that.
-bool SkipRestOfLine(LineReader& reader) {
+bool SkipRestOfLine(LineReader& reader, std::size_t maxBytes) {
     bool more = true;
-    for (std::size_t skipped = 0; more && skipped < kShownSkipBytes; skipped += kShownLineBytes) {
-        reader.NextLine(kShownLineBytes, more);
+    for (std::size_t skipped = 0; more && skipped < kShownSkipBytes; skipped += maxBytes) {
+        reader.NextLine(maxBytes, more);
     }
     return !more;
 }
 
-// The first line, at most maxBytes of it and maxFields fields.
-SampleLine ReadBounded(const std::string& path, std::size_t maxBytes, std::size_t maxFields,
-                       EncodingChoice choice) {
-    SampleLine sample;
-    std::vector<std::string> lines(1);
-    {
-        LineReader reader;
-        reader.Open(path);
-        lines.front() = reader.NextLine(maxBytes, sample.LineCut);
-        reader.Close();
+// The lines, each whole or cut, joined into records under the dialect: a
+// record goes on over the next line while a quote in it is open. Returns
+// whether the last record's quote is still open.
+bool GroupRecords(const std::vector<std::string>& lines, const std::vector<bool>& cut,
+                  const CsvDialect& dialect, LeadingRecords& out) {
+    out.Records.clear();
+    out.Cut.clear();
+    bool open = false;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (open) {
+            out.Records.back().append("\n").append(lines[i]);
+            out.Cut.back() = out.Cut.back() || cut[i];
+        } else {
+            out.Records.push_back(lines[i]);
+            out.Cut.push_back(cut[i]);
+        }
+        open = FindRecordEnd(out.Records.back(), 0, dialect).Unclosed;
     }
-    sample.TextEncoding = SettleEncoding(lines, {sample.LineCut}, choice);
-    TStringList fields;
-    sample.FieldsCut = SplitFields(fields, lines.front(), PlainCsv(sample.TextEncoding), maxFields);
+    return open;
+}
+
+// The first records, at most limit of them; lines are read one at a time
+// while the records they make are fewer, or the last one's quote is open.
+void ReadRecords(const std::string& path, int limit, std::size_t maxBytes, TextChoice choice,
+                 LeadingRecords& out) {
+    std::vector<std::string> lines;
+    std::vector<bool> cut;
+    std::size_t bytes = 0;
+    bool found = true;  // the end of the last line read
+    const auto settle = [&] {
+        std::vector<std::string> work = lines;
+        out.TextEncoding = SettleEncoding(work, cut, choice.Encoding);
+        std::string all;
+        for (const std::string& line : work) all.append(line).append("\n");
+        out.Delimiter = ChosenDelimiter(choice.Delimiter, all, out.TextEncoding);
+        const bool open = GroupRecords(work, cut, out.Dialect(), out);
+        const auto wanted = static_cast<std::size_t>(limit);
+        const bool enough = out.Records.size() > wanted || (out.Records.size() == wanted && !open);
+        if (out.Records.size() > wanted) {
+            out.Records.resize(wanted);
+            out.Cut.resize(wanted);
+        }
+        return enough;
+    };
+    LineReader reader;
+    try {
+        reader.Open(path);
+        for (;;) {
+            const bool more = found && bytes < kShownSkipBytes && !reader.AtEnd();
+            if (!more || (static_cast<int>(lines.size()) >= limit && settle())) break;
+            bool lineCut = false;
+            lines.push_back(reader.NextLine(maxBytes, lineCut));
+            cut.push_back(lineCut);
+            bytes += lines.back().size();
+            if (lineCut) found = SkipRestOfLine(reader, maxBytes);
+        }
+        reader.Close();
+    } catch (...) {
+        settle();
+        throw;
+    }
+    settle();
+}
+
+// The first record, at most maxBytes of each of its lines and maxFields fields.
+SampleLine ReadBounded(const std::string& path, std::size_t maxBytes, std::size_t maxFields,
+                       TextChoice choice) {
+    LeadingRecords first;
+    ReadRecords(path, 1, maxBytes, choice, first);
+    SampleLine sample;
+    sample.TextEncoding = first.TextEncoding;
+    sample.Delimiter = first.Delimiter;
+    if (first.Records.empty()) return sample;
+    sample.LineCut = first.Cut.front();
+    TStringListEx fields;
+    sample.FieldsCut = SplitFields(fields, first.Records.front(), first.Dialect(), maxFields);
     sample.Fields.reserve(static_cast<std::size_t>(fields.Count()));
     for (int k = 0; k < fields.Count(); ++k) sample.Fields.emplace_back(fields.Get(k));
     return sample;
@@ -72,15 +134,15 @@ SampleLine ReadBounded(const std::string& path, std::size_t maxBytes, std::size_
 
 }  // namespace
 
-SampleLine ReadSampleLine(const std::string& path, EncodingChoice choice) {
+SampleLine ReadSampleLine(const std::string& path, TextChoice choice) {
     return ReadBounded(path, std::string::npos, std::string::npos, choice);
 }
 
-std::vector<std::string> SampleFields(const std::string& path, EncodingChoice choice) {
+std::vector<std::string> SampleFields(const std::string& path, TextChoice choice) {
     return ReadSampleLine(path, choice).Fields;
 }
 
-int FieldCountOfFirstFile(const std::string& path, EncodingChoice choice) {
+int FieldCountOfFirstFile(const std::string& path, TextChoice choice) {
     LineReader reader;
     try {
         reader.Open(path);
@@ -97,7 +159,7 @@ int FieldCountOfFirstFile(const std::string& path, EncodingChoice choice) {
 }
 
 SampleLine SampleFieldsShown(const std::string& path) {
-    return ReadBounded(path, kShownLineBytes, kShownFieldLimit, EncodingChoice::Auto);
+    return ReadBounded(path, kShownLineBytes, kShownFieldLimit, {});
 }
 
 std::string ShownLineNotice(const std::string& path, int lineNumber, bool lineCut, bool fieldsCut) {
@@ -113,26 +175,9 @@ std::string ShownLineNotice(const std::string& path, int lineNumber, bool lineCu
     return {};
 }
 
-void ReadLeadingLines(const std::string& path, int limit, LeadingLines& out) {
-    out.Lines.clear();
-    out.Cut.clear();
-    out.TextEncoding = Encoding::Cp932;
-    LineReader reader;
-    try {
-        reader.Open(path);
-        bool found = true;  // the end of the last line read
-        while (static_cast<int>(out.Lines.size()) < limit && found && !reader.AtEnd()) {
-            bool cut = false;
-            out.Lines.push_back(reader.NextLine(kShownLineBytes, cut));
-            out.Cut.push_back(cut);
-            if (cut) found = SkipRestOfLine(reader);
-        }
-        reader.Close();
-    } catch (...) {
-        out.TextEncoding = SettleEncoding(out.Lines, out.Cut, EncodingChoice::Auto);
-        throw;
-    }
-    out.TextEncoding = SettleEncoding(out.Lines, out.Cut, EncodingChoice::Auto);
+void ReadLeadingRecords(const std::string& path, int limit, LeadingRecords& out,
+                        TextChoice choice) {
+    ReadRecords(path, limit, kShownLineBytes, choice, out);
 }
 
 }  // namespace quellor

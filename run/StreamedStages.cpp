@@ -25,8 +25,8 @@ constexpr std::size_t kLineBlock = std::size_t{1} << 20;
 // Lines between two looks at the window and the abort switch in a long pass.
 constexpr std::uint64_t kTickEvery = 8192;
 
-// The lines after the heading, indexed as IndexLines indexes a whole file
-// and numbered from 0; the heading goes to the run's state.
+// The records after the heading, indexed as IndexLines indexes a whole
+// file and numbered from 0; the heading goes to the run's state.
 LineIndex TakeHeading(RunState& state, const IndexedFile& input) {
     const LineIndex& all = input.Index;
     LineIndex rest;
@@ -65,7 +65,7 @@ void SortStageOnDisk(RunContext& run, const IndexedFile& input, const LineIndex&
     const int loaded = static_cast<int>(index.Lines);
     observer.AppendLog(runmsg::kLogSorting);
     observer.SetRecordCounter(Format(runmsg::kSortCounter, {loaded}));
-    CheckHeadingForSort(run, input.Form.TextEncoding);
+    CheckHeadingForSort(run, input.Form.Dialect());
 
     // The runs take the file's size until the merge ends, and the outputs
     // written meanwhile (the ".new" and the ".w" together) up to once more: a
@@ -81,10 +81,10 @@ void SortStageOnDisk(RunContext& run, const IndexedFile& input, const LineIndex&
     ExternalSortSettings s;
     s.Folder = folder;
     s.Output = outputs.Processed;
-    s.TextEncoding = input.Form.TextEncoding;
+    s.Dialect = input.Form.Dialect();
     s.KeyIndex = settings.SortKeyField - 1;
     s.ExpectedFieldCount = settings.ExpectedFieldCount;
-    s.FirstLine = run.State.Heading ? 1 : 0;
+    s.Numbering = run.State.Numbering();
     s.Descending = settings.SortDescending;
     s.Order = settings.SortNumeric ? KeyOrder::Number : KeyOrder::Text;
     s.RunBytes = SortRunBytes(budget);
@@ -135,7 +135,7 @@ void ExtractOnDisk(RunContext& run, const IndexedFile& input, const LineIndex& i
                    std::optional<DeferredOutput>& processed) {
     const RunSettings& settings = run.Settings;
     processed.emplace(outputs.Processed, newMode, input.Form.Prefix());
-    OnePassStages stages(run.State, settings, input.Form.TextEncoding,
+    OnePassStages stages(run.State, settings, input.Form.Dialect(),
                          [&](std::string_view line) { processed->Add(line); });
     if (!index.Marks.empty()) {
         LineStream in(input, index.From(0), index.End, kReadBlock);
@@ -156,7 +156,8 @@ void ProcessFileStreamed(RunContext& run, const std::string& path, const OutputP
                          mode_t newMode) {
     RunObserver& observer = run.Observer;
     const RunSettings& settings = run.Settings;
-    const IndexedFile input = IndexLines(path, settings.TextEncoding);
+    const IndexedFile input = IndexLines(path, settings.Text());
+    run.State.FileLines = input.Form.Lines;
     observer.AppendLog(
         Format(runmsg::kLogEncoding, {runmsg::EncodingName(input.Form.TextEncoding)}));
     std::optional<LineIndex> afterHeading;
@@ -167,7 +168,7 @@ void ProcessFileStreamed(RunContext& run, const std::string& path, const OutputP
     SetRecordBar(run, 0);
     run.State.RecordBarBase = 0;
 
-    const Encoding encoding = input.Form.TextEncoding;
+    const CsvDialect dialect = input.Form.Dialect();
     const std::string_view prefix = input.Form.Prefix();
     std::optional<OutputLines> duplicates;
     std::optional<DeferredOutput> processed;
@@ -176,7 +177,7 @@ void ProcessFileStreamed(RunContext& run, const std::string& path, const OutputP
         if (settings.RecordExtractionOn || settings.FieldExtractionOn) {
             // Whether the result is kept is known only at the end.
             processed.emplace(outputs.Processed, newMode, prefix);
-            later.emplace(run.State, settings, encoding,
+            later.emplace(run.State, settings, dialect,
                           [&](std::string_view line) { processed->Add(line); });
         }
         SortStageOnDisk(run, input, index, outputs, newMode, duplicates, processed,

@@ -1,8 +1,10 @@
 #include "ui/Cp932Text.h"
 
+#include <QRegularExpression>
 #include <string>
 
 #include "records/Cp932.h"
+#include "ui/UiTexts.h"
 
 namespace quellor::ui {
 
@@ -15,6 +17,11 @@ QString ShowText(std::string_view bytes, Encoding encoding) {
     if (encoding == Encoding::Cp932) return ShowCp932(bytes);
     const std::string utf8 = TextForShow(bytes, encoding);
     return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
+QString ShowValue(std::string_view value, Encoding encoding) {
+    static const QRegularExpression lineBreak(QStringLiteral("\r\n|\r|\n"));
+    return ShowText(value, encoding).replace(lineBreak, QString::fromUtf8(kLineBreakMark));
 }
 
 QString ShowPath(const QByteArray& path) {

@@ -14,6 +14,8 @@ namespace quellor::ui {
 QString ShowCp932(std::string_view bytes);
 // The same for bytes of either encoding.
 QString ShowText(std::string_view bytes, Encoding encoding);
+// A field's value on one line: each line break in it shown by a mark.
+QString ShowValue(std::string_view value, Encoding encoding);
 
 // A file name as the user reads it; the path bytes themselves stay as they are.
 QString ShowPath(const QByteArray& path);

@@ -18,7 +18,7 @@ constexpr int kFieldNumberRole = Qt::UserRole;
 QString EntryText(int number, std::string_view sample, Encoding encoding) {
     return QString::fromUtf8("[第%1ﾌｨｰﾙﾄﾞ]\u3000%2")
         .arg(number, 2, 10, QLatin1Char('0'))
-        .arg(ShowText(sample, encoding));
+        .arg(ShowValue(sample, encoding));
 }
 
 // An entry's content, moved as a whole when the order is rewritten.

@@ -182,7 +182,7 @@ void FileList::ShowRows(const std::vector<PreviewRow>& rows, Encoding encoding) 
         const int shown = qMin(static_cast<int>(cells.size()), columns);
         for (int col = 0; col < shown; ++col) {
             const std::string& piece = cells[static_cast<std::size_t>(col)];
-            grid->SetCell(r, col, piece.empty() ? QStringLiteral(" ") : ShowText(piece, encoding));
+            grid->SetCell(r, col, piece.empty() ? QStringLiteral(" ") : ShowValue(piece, encoding));
         }
     }
     previewShown_ = true;

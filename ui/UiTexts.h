@@ -18,6 +18,9 @@ inline constexpr const char* kRecordCounterReset = "0/0ﾚｺｰﾄﾞ";
 inline constexpr const char* kLogReset = "ＺＺＺ…";
 inline constexpr const char* kFieldChoice = "第%1ﾌｨｰﾙﾄﾞ";
 inline constexpr const char* kRowLabel = "ﾚｺｰﾄﾞ%1";
+// Stands in a preview cell for each line break inside a quoted value, so a
+// value of several lines keeps to one row.
+inline constexpr const char* kLineBreakMark = "↵";
 // Line 1 in the preview while it is taken as the heading.
 inline constexpr const char* kHeadingRowLabel = "見出し";
 inline constexpr const char* kWarningTitle = "警告";

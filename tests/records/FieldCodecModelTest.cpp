@@ -1,5 +1,7 @@
-// SplitFields and JoinFields held against literal versions of their steps on
-// random lines full of blanks, quotes, commas and stray lead bytes.
+// The record and field rules held against a literal, byte-by-byte reading
+// of them on random texts full of blanks, tabs, quotes, delimiters, line
+// breaks and stray lead bytes: the values, the bytes each field stood as,
+// where the record ends, and the in-place reading of plain records.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -14,171 +16,141 @@
 namespace quellor {
 namespace {
 
-using test::Fill;
 using test::Hex;
-using test::Lines;
-using Fields = std::vector<std::string>;
+using Strings = std::vector<std::string>;
 
 bool Lead(char c) {
     const auto b = static_cast<unsigned char>(c);
     return (b >= 0x81 && b <= 0x9f) || (b >= 0xe0 && b <= 0xfc);
 }
-
-bool Blank(char c) {
-    const auto b = static_cast<unsigned char>(c);
-    return b >= 0x01 && b <= 0x20;
+bool Break(char c) {
+    return c == '\r' || c == '\n';
+}
+bool Padding(char c) {
+    return c == ' ' || c == '\t';
 }
 
-std::size_t Next(std::string_view text, std::size_t p) {
-    return Lead(text[p]) && p + 1 < text.size() ? p + 2 : p + 1;
+std::string Trim(std::string s) {
+    while (!s.empty() && Padding(s.back())) s.pop_back();
+    std::size_t i = 0;
+    while (i < s.size() && Padding(s[i])) ++i;
+    return s.substr(i);
 }
 
-std::string ModelQuoted(std::string_view text, std::size_t& p, char q) {
-    std::string field;
-    p += 1;
-    while (p < text.size()) {
-        if (text[p] == q) {
-            if (p + 1 < text.size() && text[p + 1] == q) {
-                field += q;
-                p += 2;
-                continue;
-            }
-            p += 1;
-            return field;
-        }
-        const std::size_t next = Next(text, p);
-        field.append(text.substr(p, next - p));
-        p = next;
-    }
-    return field;
-}
+struct Model {
+    Strings values, raw;
+    std::size_t end = 0;
+    bool unclosed = false;
+};
 
-Fields ModelSplit(std::string_view line, char q) {
-    const std::string_view text = line.substr(0, line.find('\0'));
-    Fields fields;
+// One character after another, as the rules are written.
+Model ModelRecord(std::string_view t, char d, bool cp932) {
+    Model m;
     std::size_t p = 0;
-    auto skipBlanks = [&] {
-        while (p < text.size() && Blank(text[p])) p = Next(text, p);
+    const auto plainEnd = [&](std::size_t i) {
+        while (i < t.size() && !Break(t[i]) && t[i] != d) {
+            i += cp932 && Lead(t[i]) && i + 1 < t.size() && !Break(t[i + 1]) ? 2u : 1u;
+        }
+        return i;
     };
-    skipBlanks();
-    while (p < text.size()) {
-        if (q != 0 && text[p] == q) {
-            fields.push_back(ModelQuoted(text, p, q));
-        } else {
-            const std::size_t start = p;
-            while (p < text.size() && !Blank(text[p]) && text[p] != ',') p = Next(text, p);
-            fields.emplace_back(text.substr(start, p - start));
-        }
-        skipBlanks();
-        if (p < text.size() && text[p] == ',') {
-            if (p + 1 == text.size()) fields.emplace_back();
-            p += 1;
-            skipBlanks();
-        }
-    }
-    return fields;
-}
-
-std::string ModelJoin(const Fields& fields, char q) {
-    if (fields.size() == 1 && fields[0].empty()) return std::string(2, q);
-    std::string line;
-    for (const auto& field : fields) {
-        bool quote = false;
-        for (std::size_t p = 0; p < field.size(); p = Next(field, p))
-            quote = quote || Blank(field[p]) || field[p] == q || field[p] == ',';
-        if (quote && q != 0) {
-            line += q;
-            for (std::size_t p = 0; p < field.size();) {
-                const std::size_t next = Next(field, p);
-                if (field[p] == q) line += q;
-                line.append(field, p, next - p);
-                p = next;
+    for (;;) {
+        const std::size_t start = p;
+        std::size_t q = p;
+        while (q < t.size() && t[q] == ' ') ++q;
+        std::size_t end;
+        std::string value;
+        if (q < t.size() && t[q] == '"') {
+            std::size_t i = q + 1;
+            bool closed = false;
+            while (i < t.size()) {
+                if (cp932 && Lead(t[i]) && i + 1 < t.size()) {
+                    value.append(t.substr(i, 2));
+                    i += 2;
+                } else if (t[i] == '"' && i + 1 < t.size() && t[i + 1] == '"') {
+                    value += '"';
+                    i += 2;
+                } else if (t[i] == '"') {
+                    closed = true;
+                    ++i;
+                    break;
+                } else {
+                    value += t[i++];
+                }
             }
-            line += q;
+            if (!closed) {
+                m.unclosed = true;
+                end = t.size();
+            } else {
+                end = plainEnd(i);
+                value += Trim(std::string(t.substr(i, end - i)));
+            }
         } else {
-            line += field;
+            end = plainEnd(p);
+            value = Trim(std::string(t.substr(p, end - p)));
         }
-        line += ',';
+        m.values.push_back(value);
+        m.raw.emplace_back(t.substr(start, end - start));
+        if (end < t.size() && t[end] == d) {
+            p = end + 1;
+            continue;
+        }
+        m.end = end;
+        return m;
     }
-    if (!line.empty()) line.pop_back();
-    return line;
 }
 
-std::string RandomText(std::mt19937& rng, std::size_t maxLength, bool withNul) {
-    static const std::string alphabet =
-        std::string("aab,,\"\"\" \t\x1a\x7f\x81\x82\xa0\xb1\xe0\xfc\x40") + '\0';
+std::string RandomText(std::mt19937& rng) {
+    static const Strings pieces = {"a",     "b",      " ",        "\t",   ",",    "\"",   "\"\"",
+                                   "\r",    "\n",     "\r\n",     "\x81", "\x82", "\xa0", "\xb1",
+                                   "\x81,", "\x81\"", "\x88\x9f", "x,y",  "\"q\""};
     std::string text;
-    for (std::size_t n = rng() % (maxLength + 1); n > 0; --n) {
-        char c = alphabet[rng() % alphabet.size()];
-        if (c == '\0' && !withNul) c = 'z';
-        text += c;
-    }
+    for (int n = static_cast<int>(rng() % 14); n > 0; --n) text += pieces[rng() % pieces.size()];
     return text;
 }
 
-TEST(FieldCodecModelTest, SplitAgreesOnRandomLines) {
-    std::mt19937 rng(932);
-    TStringList plain, quoted;
-    for (int round = 0; round < 20000; ++round) {
-        const std::string line = RandomText(rng, 24, round % 3 == 0);
-        SplitFields(plain, line, PlainCsv(Encoding::Cp932));
-        SplitFields(quoted, line, QuotedCsv(Encoding::Cp932));
-        ASSERT_EQ(Lines(plain), ModelSplit(line, 0)) << Hex(line);
-        ASSERT_EQ(Lines(quoted), ModelSplit(line, '"')) << Hex(line);
-    }
-}
-
-// Lines read in place must give both splitters' fields, or be left to them:
-// commas, quotes, blanks and NULs here mostly follow a lead byte.
-TEST(FieldCodecModelTest, PlainFieldsAgreeWithTheSplitters) {
-    const std::string alphabet = std::string("ab,,\x81\x82\xa0\xb1\xe0\xfc\x40\" ") + '\0';
-    std::mt19937 rng(257);
-    PlainFields plain;
-    int found = 0;
-    for (int round = 0; round < 20000; ++round) {
-        std::string line;
-        // Long enough for runs of lead bytes across the scanner's blocks.
-        for (std::size_t n = rng() % 150; n > 0; --n) {
-            const std::size_t k = rng() % alphabet.size();
-            // The last three (quote, blank, NUL) only after a lead byte, but for one line in forty.
-            if (k + 3 >= alphabet.size() && (line.empty() || !Lead(line.back())) && rng() % 40 != 0)
-                continue;
-            line += alphabet[k];
+TEST(FieldCodecModelTest, SplitAndRecordEndAgreeOnRandomTexts) {
+    std::mt19937 rng(20261209);
+    for (int round = 0; round < 40000; ++round) {
+        const std::string text = RandomText(rng);
+        const char d = round % 3 == 0 ? '\t' : ',';
+        const bool cp932 = round % 5 != 0;
+        const CsvDialect dialect(cp932 ? Encoding::Cp932 : Encoding::Utf8, d);
+        const Model model = ModelRecord(text, d, cp932);
+        const RecordEnd end = FindRecordEnd(text, 0, dialect);
+        ASSERT_EQ(end.End, model.end) << Hex(text);
+        ASSERT_EQ(end.Unclosed, model.unclosed) << Hex(text);
+        TStringListEx fields;
+        SplitFields(fields, std::string_view(text).substr(0, end.End), dialect);
+        Strings values, raw;
+        for (int i = 0; i < fields.Count(); ++i) {
+            values.emplace_back(fields.Get(i));
+            raw.emplace_back(fields.Raw(i));
         }
-        if (!plain.Find(line, Encoding::Cp932)) continue;
-        ++found;
-        Fields fields;
-        for (int i = 0; i < plain.Count(); ++i) fields.emplace_back(plain.Get(i));
-        ASSERT_EQ(fields, ModelSplit(line, '"')) << Hex(line);
-        ASSERT_EQ(fields, ModelSplit(line, 0)) << Hex(line);
+        ASSERT_EQ(values, model.values) << Hex(text);
+        ASSERT_EQ(raw, model.raw) << Hex(text);
     }
-    EXPECT_GT(found, 3000);
 }
 
-TEST(FieldCodecModelTest, JoinAgreesOnRandomFieldLists) {
-    std::mt19937 rng(1207);
-    TStringList list;
+// Records without a quote are read in place, by the same rules.
+TEST(FieldCodecModelTest, PlainFieldsAgreeWithTheSplitter) {
+    std::mt19937 rng(31);
+    int inPlace = 0;
     for (int round = 0; round < 20000; ++round) {
-        Fields fields(rng() % 5);
-        for (auto& field : fields) field = RandomText(rng, 6, false);
-        Fill(list, fields);
-        ASSERT_EQ(Hex(JoinFields(list, QuotedCsv(Encoding::Cp932))), Hex(ModelJoin(fields, '"')));
+        std::string text = RandomText(rng);
+        std::erase_if(text, [](char c) { return Break(c); });
+        const CsvDialect dialect(Encoding::Cp932, round % 2 ? '\t' : ',');
+        PlainFields plain;
+        if (!plain.Find(text, dialect)) continue;
+        ++inPlace;
+        TStringListEx fields;
+        SplitFields(fields, text, dialect);
+        ASSERT_EQ(plain.Count(), fields.Count()) << Hex(text);
+        for (int i = 0; i < fields.Count(); ++i) {
+            ASSERT_EQ(plain.Get(i), fields.Get(i)) << Hex(text);
+            ASSERT_EQ(plain.Raw(i), fields.Raw(i)) << Hex(text);
+        }
     }
-}
-
-TEST(FieldCodecModelTest, WellFormedFieldsSurviveJoinAndSplit) {
-    const Fields pieces = {"a", "Z", " ", "\t", ",", "\"", "\x82\xa0", "\xb1", "\x81\x40", "9"};
-    std::mt19937 rng(4);
-    TStringList list, back;
-    for (int round = 0; round < 5000; ++round) {
-        Fields fields(rng() % 5);
-        for (auto& field : fields)
-            for (int n = rng() % 4; n > 0; --n) field += pieces[rng() % pieces.size()];
-        Fill(list, fields);
-        const std::string joined = JoinFields(list, QuotedCsv(Encoding::Cp932));
-        SplitFields(back, joined, QuotedCsv(Encoding::Cp932));
-        ASSERT_EQ(Lines(back), fields) << Hex(joined);
-    }
+    EXPECT_GT(inPlace, 1000);
 }
 
 }  // namespace

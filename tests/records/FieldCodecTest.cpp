@@ -1,235 +1,179 @@
+// Records and fields as every spreadsheet reads them: the table of records
+// and their fields (values, and the bytes each field stood as), where
+// records end in a text, and which delimiter a first record says.
 #include <gtest/gtest.h>
 
-#include <random>
 #include <string>
 #include <vector>
 
 #include "TestSupport.h"
-#include "records/Cp932.h"
+#include "records/Exceptions.h"
 #include "records/FieldCodec.h"
+#include "records/RecordList.h"
 
 namespace quellor {
 namespace {
 
 using namespace std::string_literals;
-using test::Fill;
 using test::Hex;
-using test::Lines;
 using test::Sjis;
-using Fields = std::vector<std::string>;
+using Strings = std::vector<std::string>;
 
-constexpr CsvDialect kQuoted = QuotedCsv(Encoding::Cp932);
-constexpr CsvDialect kPlain = PlainCsv(Encoding::Cp932);
-
-std::string Show(const Fields& fields) {
+std::string Show(const Strings& fields) {
     std::string out;
     for (const auto& f : fields) out += "[" + Hex(f) + "]";
-    return out.empty() ? "(none)" : out;
+    return out;
 }
 
-Fields Split(std::string_view line, char quote) {
-    TStringList list;
-    SplitFields(list, line, CsvDialect{',', quote});
-    return Lines(list);
-}
-
-std::string Join(const Fields& fields, char quote) {
-    TStringList list;
-    Fill(list, fields);
-    return JoinFields(list, CsvDialect{',', quote});
-}
-
-struct SplitRow {
-    std::string line;
-    Fields plain;   // no quote character
-    Fields quoted;  // quote byte = double quote
+struct Split {
+    Strings values, raw;
 };
 
-std::vector<SplitRow> SplitTable() {
-    return {
-        {"", {}, {}},
-        {"  ", {}, {}},
-        {"a,b,x", {"a", "b", "x"}, {"a", "b", "x"}},
-        {" a , b ", {"a", "b"}, {"a", "b"}},
-        {"a b,x", {"a", "b", "x"}, {"a", "b", "x"}},
-        {"a\tb", {"a", "b"}, {"a", "b"}},
-        {"a   b", {"a", "b"}, {"a", "b"}},
-        {Sjis("東京,ｵｵｻｶ"), {Sjis("東京"), Sjis("ｵｵｻｶ")}, {Sjis("東京"), Sjis("ｵｵｻｶ")}},
-        {Sjis("a　b"), {Sjis("a　b")}, {Sjis("a　b")}},
-        {"a,,b", {"a", "", "b"}, {"a", "", "b"}},
-        {"a,  ,b", {"a", "", "b"}, {"a", "", "b"}},
-        {",", {"", ""}, {"", ""}},
-        {"a,", {"a", ""}, {"a", ""}},
-        {"a, ", {"a"}, {"a"}},
-        {", a", {"", "a"}, {"", "a"}},
-        {"\"a,b\",x", {"\"a", "b\"", "x"}, {"a,b", "x"}},
-        {" \"a b\" ,x", {"\"a", "b\"", "x"}, {"a b", "x"}},
-        {"\"a\"\"b\",x", {"\"a\"\"b\"", "x"}, {"a\"b", "x"}},
-        {"\"\",x", {"\"\"", "x"}, {"", "x"}},
-        {"\"\"", {"\"\""}, {""}},
-        {"\"a\" b", {"\"a\"", "b"}, {"a", "b"}},
-        {"\"ab\"de,x", {"\"ab\"de", "x"}, {"ab", "de", "x"}},
-        {"a\"b,x", {"a\"b", "x"}, {"a\"b", "x"}},
-        {"\"abc", {"\"abc"}, {"abc"}},
-        {"\"a\"\"b", {"\"a\"\"b"}, {"a\"b"}},
-        {"a,\"", {"a", "\""}, {"a", ""}},
-        {"\x81\x2c\x61", {"\x81\x2c\x61"}, {"\x81\x2c\x61"}},
-    };
+Split SplitOf(std::string_view record, const CsvDialect& dialect) {
+    TStringListEx list;
+    SplitFields(list, record, dialect);
+    Split out;
+    for (int i = 0; i < list.Count(); ++i) {
+        out.values.emplace_back(list.Get(i));
+        out.raw.emplace_back(list.Raw(i));
+    }
+    return out;
 }
 
-// Rows that follow from the blank, stepping and NUL rules.
-std::vector<SplitRow> SteppingTable() {
-    return {
-        {"\x81 a,b", {"\x81 a", "b"}, {"\x81 a", "b"}},             // trail byte is no blank
-        {"a\x81", {"a\x81"}, {"a\x81"}},                            // lead byte at the very end
-        {"\x81\"x,y", {"\x81\"x", "y"}, {"\x81\"x", "y"}},          // trail byte is no quote
-        {"\"\x81\"x\",y", {"\"\x81\"x\"", "y"}, {"\x81\"x", "y"}},  // nor a closing quote
-        {"a,b\0,c"s, {"a", "b"}, {"a", "b"}},                       // the text ends at NUL
-        {"a,\0x"s, {"a", ""}, {"a", ""}},                           // comma last before NUL
-        {"\0a"s, {}, {}},
-        {"a\x1a,\x1a"
-         "b",
-         {"a", "b"},
-         {"a", "b"}},  // Ctrl-Z is a blank
-        {"a\x7f"
-         "b",
-         {"a\x7f"
-          "b"},
-         {"a\x7f"
-          "b"}},                                            // 0x7F is not
-        {"\xa1,\xdf", {"\xa1", "\xdf"}, {"\xa1", "\xdf"}},  // half-width kana: one byte
-        {Sjis("，"), {Sjis("，")}, {Sjis("，")}},           // full-width comma
-        {"\"a,b\"\"\"", {"\"a", "b\"\"\""}, {"a,b\""}},
-        {"\"a, b", {"\"a", "b"}, {"a, b"}},  // unclosed takes the rest
-    };
-}
+struct FieldRow {
+    std::string record;
+    Strings values;
+    Strings raw;  // empty: each field's bytes are its value
+};
 
-TEST(SplitFieldsTest, DocumentedTableWithoutQuote) {
-    for (const auto& row : SplitTable())
-        EXPECT_EQ(Show(Split(row.line, 0)), Show(row.plain)) << Hex(row.line);
-}
+// Comma-separated, code page 932. ␣ is written as a blank, ⇥ as \t.
+const std::vector<FieldRow> kFieldTable = {
+    // RFC 4180's examples.
+    {"aaa,bbb,ccc", {"aaa", "bbb", "ccc"}, {}},
+    {"\"aaa\",\"bbb\",\"ccc\"", {"aaa", "bbb", "ccc"}, {"\"aaa\"", "\"bbb\"", "\"ccc\""}},
+    {"\"aaa\",\"b\r\nbb\",\"ccc\"",
+     {"aaa", "b\r\nbb", "ccc"},
+     {"\"aaa\"", "\"b\r\nbb\"", "\"ccc\""}},
+    {"\"aaa\",\"b\"\"bb\",\"ccc\"", {"aaa", "b\"bb", "ccc"}, {"\"aaa\"", "\"b\"\"bb\"", "\"ccc\""}},
+    // Blanks and tabs are part of a field; a value drops them at its ends.
+    {"1,Sato Taro,Tokyo", {"1", "Sato Taro", "Tokyo"}, {}},
+    {" a , b ", {"a", "b"}, {" a ", " b "}},
+    {"a\tb,\tc\t", {"a\tb", "c"}, {"a\tb", "\tc\t"}},
+    {Sjis("東京都千代田区 1-2-3,株式会社 ABC"),
+     {Sjis("東京都千代田区 1-2-3"), Sjis("株式会社 ABC")},
+     {}},
+    // Empty fields, and a record that is empty.
+    {"", {""}, {}},
+    {",", {"", ""}, {}},
+    {"a,", {"a", ""}, {}},
+    {"a,,b", {"a", "", "b"}, {}},
+    {"a, ", {"a", ""}, {"a", " "}},
+    // Blanks around a quoted field are no part of its value.
+    {"1, \"Sato, Taro\" , Tokyo",
+     {"1", "Sato, Taro", "Tokyo"},
+     {"1", " \"Sato, Taro\" ", " Tokyo"}},
+    {"\"\",x", {"", "x"}, {"\"\"", "x"}},
+    {"\"\"\"\"", {"\""}, {"\"\"\"\""}},
+    // Text after the closing quote is kept, without its blanks.
+    {"\"ab\"de,x", {"abde", "x"}, {"\"ab\"de", "x"}},
+    {"\"ab\" de ,x", {"abde", "x"}, {"\"ab\" de ", "x"}},
+    {"\"a\"\"\"b\",x", {"a\"b\"", "x"}, {"\"a\"\"\"b\"", "x"}},
+    // A quote inside a field that does not begin with one is an ordinary byte.
+    {"a\"b,x", {"a\"b", "x"}, {}},
+    {"5\"5,\"x\"y\"", {"5\"5", "xy\""}, {"5\"5", "\"x\"y\""}},
+    // A tab before the quote: the field does not begin with one.
+    {"\t\"a,b\"", {"\"a", "b\""}, {"\t\"a", "b\""}},
+    // Line breaks inside quotes, CR LF or LF, are part of the value.
+    {"\"Osaka\nKita-ku\",1", {"Osaka\nKita-ku", "1"}, {"\"Osaka\nKita-ku\"", "1"}},
+    // An unclosed quote takes the rest.
+    {"a,\"b,c", {"a", "b,c"}, {"a", "\"b,c"}},
+    {"\"a\"\"b", {"a\"b"}, {"\"a\"\"b"}},
+    // Code page 932: a second byte is never a delimiter or a quote.
+    {"\x81,a,b", {"\x81,a", "b"}, {}},
+    {"\"\x81\",x\"", {"\x81\",x"}, {"\"\x81\",x\""}},
+    {Sjis("\"ソ\",\"表\""), {Sjis("ソ"), Sjis("表")}, {Sjis("\"ソ\""), Sjis("\"表\"")}},
+    {Sjis("ｱ,\"ｲ\""), {Sjis("ｱ"), Sjis("ｲ")}, {Sjis("ｱ"), Sjis("\"ｲ\"")}},
+    // A NUL ends what is read of the record.
+    {"a,b\0c,d"s, {"a", "b"}, {}},
+};
 
-TEST(SplitFieldsTest, DocumentedTableWithDoubleQuote) {
-    for (const auto& row : SplitTable())
-        EXPECT_EQ(Show(Split(row.line, '"')), Show(row.quoted)) << Hex(row.line);
-}
-
-TEST(SplitFieldsTest, CharacterSteppingBlanksAndNul) {
-    for (const auto& row : SteppingTable()) {
-        EXPECT_EQ(Show(Split(row.line, 0)), Show(row.plain)) << Hex(row.line);
-        EXPECT_EQ(Show(Split(row.line, '"')), Show(row.quoted)) << Hex(row.line);
+TEST(SplitFieldsTest, TableOfRecordsAndTheirFields) {
+    for (const FieldRow& row : kFieldTable) {
+        const Split got = SplitOf(row.record, {Encoding::Cp932});
+        EXPECT_EQ(Show(got.values), Show(row.values)) << Hex(row.record);
+        EXPECT_EQ(Show(got.raw), Show(row.raw.empty() ? row.values : row.raw)) << Hex(row.record);
     }
 }
 
-TEST(SplitFieldsTest, ReplacesContents) {
-    TStringList list;
-    Fill(list, {"old1", "old2", "old3"});
-    SplitFields(list, "\"p\",q", kPlain);
-    EXPECT_EQ(Lines(list), (Fields{"\"p\"", "q"}));
-    SplitFields(list, "", kPlain);
-    EXPECT_EQ(list.Count(), 0);
+TEST(SplitFieldsTest, TabSeparatedAndUtf8) {
+    const Split tabs = SplitOf("a, b\t\"c\td\"\t e ", {Encoding::Cp932, '\t'});
+    EXPECT_EQ(tabs.values, (Strings{"a, b", "c\td", "e"}));
+    // In UTF-8 no byte of a character is a delimiter: E3 81 84 ends in 0x84.
+    const Split utf8 = SplitOf("\xe3\x81\x84,\"\xe5\xb8\x82\"", {Encoding::Utf8});
+    EXPECT_EQ(utf8.values, (Strings{"\xe3\x81\x84", "\xe5\xb8\x82"}));
 }
 
-TEST(SplitFieldsTest, DefaultDialectIsCommaAndDoubleQuote) {
-    TStringList list;
-    const CsvDialect dialect;
-    EXPECT_EQ(dialect.Delimiter, ',');
-    EXPECT_EQ(dialect.Quote, '"');
-    SplitFields(list, "\"a b\",c", dialect);
-    EXPECT_EQ(Lines(list), (Fields{"a b", "c"}));
+TEST(SplitFieldsTest, KeepsAtMostTheFieldsAsked) {
+    TStringListEx list;
+    EXPECT_TRUE(SplitFields(list, "a,\"b,c\",d", {}, 2));
+    EXPECT_EQ(list.Count(), 2);
+    EXPECT_EQ(list.Get(1), "b,c");
+    EXPECT_FALSE(SplitFields(list, "a,b", {}, 2));
+    // The record may be the list's own field.
+    SplitFields(list, "\"x,y\",z", {});
+    SplitFields(list, list.Raw(0), {});
+    EXPECT_EQ(test::Lines(list), Strings{"x,y"});
 }
 
-struct JoinRow {
-    Fields fields;
-    std::string line;
+// Field extraction writes each chosen field as it stood.
+TEST(SelectFieldsTest, JoinsTheFieldsAsTheyStoodWithTheDelimiter) {
+    TStringListEx list;
+    SplitFields(list, " p ,\"q,r\"\"\",\"s\nt\"", {});
+    EXPECT_EQ(list.SelectFields({3, 1}), "\"s\nt\", p ");
+    EXPECT_EQ(list.SelectFields({2, 2}, '\t'), "\"q,r\"\"\"\t\"q,r\"\"\"");
+    EXPECT_THROW(list.SelectFields({4}), EStringListError);
+}
+
+struct EndRow {
+    std::string text;
+    std::size_t end, next;
+    bool unclosed;
 };
 
-TEST(JoinFieldsTest, DocumentedTableWithDoubleQuote) {
-    const std::vector<JoinRow> table = {
-        {{}, ""},
-        {{""}, "\"\""},
-        {{"", ""}, ","},
-        {{"a", "", "b"}, "a,,b"},
-        {{"a b", "x"}, "\"a b\",x"},
-        {{"a,b", "x"}, "\"a,b\",x"},
-        {{"a\"b"}, "\"a\"\"b\""},
-        {{" "}, "\" \""},
-        {{"\""}, "\"\"\"\""},
-        // rows that follow from the quoting rule
-        {{"a"}, "a"},
-        {{"a", ""}, "a,"},
-        {{"a\tb"}, "\"a\tb\""},
-        {{"\x1a"}, "\"\x1a\""},
-        {{"a\x7f"}, "a\x7f"},
-        {{"\x81\""
-          "a"},
-         "\x81\""
-         "a"},  // trail byte needs no quoting
-        {{"\x81\""
-          "a\""},
-         "\"\x81\""
-         "a\"\"\""},  // only the real quote doubles
-        {{Sjis("東京　大阪")}, Sjis("東京　大阪")},
+TEST(FindRecordEndTest, RecordsEndAtLineBreaksOutsideQuotes) {
+    const std::vector<EndRow> table = {
+        {"a,b\r\nc", 3, 5, false},
+        {"a,b\nc", 3, 4, false},
+        {"a,b\rc", 3, 4, false},
+        {"a,b", 3, 3, false},
+        {"\"a\r\nb\",c\r\nd", 8, 10, false},
+        {"a,\"b\nc\nd\"\ne", 9, 10, false},
+        {"x\"y\nz", 3, 4, false},  // the quote is no quote here
+        {"\"a\"\"\nb\"\n", 7, 8, false},
+        {"\"open\r\nrest", 11, 11, true},
+        // A lead byte before a line break outside quotes ends nothing early.
+        {"a\x81\r\nb", 2, 4, false},
     };
-    for (const auto& row : table)
-        EXPECT_EQ(Hex(Join(row.fields, '"')), Hex(row.line)) << Show(row.fields);
-}
-
-TEST(JoinFieldsTest, WithoutQuoteJoinsWithPlainCommas) {
-    EXPECT_EQ(Join({}, 0), "");
-    EXPECT_EQ(Join({"a", "b", "\"c\""}, 0), "a,b,\"c\"");
-    EXPECT_EQ(Join({"a", "", "b", ""}, 0), "a,,b,");
-    EXPECT_EQ(Join({Sjis("ﾚｺｰﾄﾞ1"), Sjis("東京")}, 0), Sjis("ﾚｺｰﾄﾞ1,東京"));
-}
-
-TEST(JoinFieldsTest, LeavesListUnchangedAndIntoClearsBuffer) {
-    TStringList list;
-    Fill(list, {"a b", "c"});
-    std::string out = "stale";
-    JoinFieldsInto(list, kQuoted, out);
-    EXPECT_EQ(out, "\"a b\",c");
-    EXPECT_EQ(Lines(list), (Fields{"a b", "c"}));
-}
-
-TEST(FieldCodecTest, SplitAndJoinRewriteTable) {
-    const std::vector<SplitRow> table = {
-        // line, fields, line after (in quoted[0])
-        {"a b,x", {"a", "b", "x"}, {"a,b,x"}},
-        {"\"a\",b", {"a", "b"}, {"a,b"}},
-        {"a,b\"x", {"a", "b\"x"}, {"a,\"b\"\"x\""}},
-        {"\"a b\",x", {"a b", "x"}, {"\"a b\",x"}},
-        {"\"a,b\",x", {"a,b", "x"}, {"\"a,b\",x"}},
-        {"\"\",x", {"", "x"}, {",x"}},
-        {", ", {""}, {"\"\""}},
-        {" a , b ", {"a", "b"}, {"a,b"}},
-    };
-    for (const auto& row : table) {
-        TStringList list;
-        SplitFields(list, row.line, kQuoted);
-        EXPECT_EQ(Show(Lines(list)), Show(row.plain)) << row.line;
-        EXPECT_EQ(JoinFields(list, kQuoted), row.quoted[0]) << row.line;
+    for (const EndRow& row : table) {
+        const RecordEnd r = FindRecordEnd(row.text, 0, {});
+        EXPECT_EQ(r.End, row.end) << Hex(row.text);
+        EXPECT_EQ(r.Next, row.next) << Hex(row.text);
+        EXPECT_EQ(r.Unclosed, row.unclosed) << Hex(row.text);
     }
 }
 
-// The preview cuts with no quote, puts the record label first, joins with no
-// quote and cuts the joined line again with the double quote.
-Fields PreviewRow(std::string_view line, int number) {
-    TStringList plain;
-    SplitFields(plain, line, kPlain);
-    TStringList labelled;
-    labelled.Add(Sjis("ﾚｺｰﾄﾞ") + std::to_string(number));
-    for (int i = 0; i < plain.Count(); ++i) labelled.Add(plain.Get(i));
-    TStringList row;
-    SplitFields(row, JoinFields(labelled, kPlain), kQuoted);
-    return Lines(row);
-}
-
-TEST(FieldCodecTest, PreviewDoubleSplit) {
-    TStringList plain;
-    SplitFields(plain, "\"a,b\",x", kPlain);
-    EXPECT_EQ(Lines(plain), (Fields{"\"a", "b\"", "x"}));
-    EXPECT_EQ(Show(PreviewRow("\"a,b\",x", 1)), Show({Sjis("ﾚｺｰﾄﾞ1"), "a,b", "x"}));
-    EXPECT_EQ(Show(PreviewRow("a b,x", 1)), Show({Sjis("ﾚｺｰﾄﾞ1"), "a", "b", "x"}));
+TEST(DelimiterOfTest, TabSeparatedWhenTheFirstRecordHoldsTabsAndNoComma) {
+    const std::vector<std::pair<std::string, char>> table = {
+        {"a\tb\tc\r\nx,y", '\t'},
+        {"a,b\tc", ','},
+        {"a\t\"b,c\"\td", '\t'},  // a comma inside quotes separates nothing
+        {"\"a\tb\",c", ','},
+        {"abc", ','},
+        {"", ','},
+        {"\"a\nb\"\tc", '\t'},
+    };
+    for (const auto& [text, delimiter] : table)
+        EXPECT_EQ(DelimiterOf(text, Encoding::Cp932), delimiter) << Hex(text);
 }
 
 }  // namespace

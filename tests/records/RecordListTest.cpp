@@ -169,7 +169,7 @@ TEST(SelectFieldsTest, CopiesFieldsUnquoted) {
     EXPECT_EQ(fields.SelectFields({1, 2, 3, 4}), "a\"b,c,d,e f,");
     EXPECT_EQ(fields.SelectFields({4}), "");
     std::string out = "stale";
-    fields.SelectFieldsInto({3, 1}, out);
+    fields.SelectFieldsInto({3, 1}, ',', out);
     EXPECT_EQ(out, "e f,a\"b");
 }
 

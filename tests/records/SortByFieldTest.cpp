@@ -69,47 +69,25 @@ TEST(SortByFieldTest, KeyOutsideTheFieldsFailsBeforeRewriting) {
     EXPECT_EQ(Lines(list), (Strings{" a,b", "c,d"}));
 }
 
-// A last field ending in a lone lead byte takes the comma after it for its
-// second byte once the key is moved in front: the key cannot be moved back.
-TEST(SortByFieldTest, KeyLostOnTheWayBackFailsAsItAlwaysDid) {
-    TStringListEx list;
-    Fill(list, {"c,d", "a,b\x81"});
-    EXPECT_THROW_MESSAGE(SortByField(list, 1, 2, Encoding::Cp932), EStringListError,
-                         IndexMessage(1));
-}
-
-struct RewriteRow {
-    std::string before;
-    int fields;
-    std::string after;
-};
-
-TEST(SortByFieldTest, RewritesEveryLineInJoinedForm) {
-    const std::vector<RewriteRow> table = {
-        {"a b,x", 3, "a,b,x"},
-        {"\"a\",b", 2, "a,b"},
-        {"a,b\"x", 2, "a,\"b\"\"x\""},
-        {"\"a b\",x", 2, "\"a b\",x"},
-        {"\"a,b\",x", 2, "\"a,b\",x"},
-        {"\"\",x", 2, ",x"},
-        {", ", 1, "\"\""},
-        {" a , b ", 2, "a,b"},
-    };
-    for (const auto& row : table) {
-        EXPECT_EQ(Sorted({row.before}, 0, row.fields), Strings{row.after}) << row.before;
-        if (row.fields > 1) {
-            EXPECT_EQ(Sorted({row.before}, 1, row.fields), Strings{row.after}) << row.before;
-        }
+// Records are compared by their values and written as they are: quotes,
+// padding and a last field ending in a lone lead byte all stay.
+TEST(SortByFieldTest, RecordsAreNeverRewritten) {
+    const Strings records = {"a b,x",  "\"a\",b", "a,b\"x",  "\"a b\",x", "\"a,b\",x",
+                             "\"\",x", " a , b ", "a,b\x81", "c,d"};
+    for (int key : {0, 1}) {
+        Strings sorted = Sorted(records, key, 2);
+        std::sort(sorted.begin(), sorted.end());
+        Strings expected = records;
+        std::sort(expected.begin(), expected.end());
+        EXPECT_EQ(sorted, expected) << key;
     }
-    EXPECT_EQ(Sorted({"\"p\", q ,\"r s\""}, 2, 3), Strings{"p,q,\"r s\""});
 }
 
-TEST(SortByFieldTest, SplitsWithTheDoubleQuote) {
+TEST(SortByFieldTest, ComparesTheValuesOfQuotedFields) {
     TStringListEx list;
     Fill(list, {"\"b c\",1", "\"a\",2"});
     SortByField(list, 0, 2, Encoding::Cp932);
-    // With no quote character the first line would have three fields.
-    EXPECT_EQ(Lines(list), (Strings{"\"b c\",1", "a,2"}));
+    EXPECT_EQ(Lines(list), (Strings{"\"a\",2", "\"b c\",1"}));
 }
 
 struct OrderRow {
@@ -128,8 +106,9 @@ TEST(SortByFieldTest, OrderByWholeRewrittenLine) {
         {{"a,z,k,1", "b,y,k,2"}, 2, 4, {"b,y,k,2", "a,z,k,1"}},
         // an empty key puts the comma first
         {{"y,a", "x,"}, 1, 2, {"x,", "y,a"}},
-        // a quoted key sorts by its opening double quote
-        {{"2,a", "1,\"b c\""}, 1, 2, {"1,\"b c\"", "2,a"}},
+        // a quoted key sorts by its value
+        {{"2,b", "1,\"a c\""}, 1, 2, {"1,\"a c\"", "2,b"}},
+        {{"2,a", "1,\"b c\""}, 1, 2, {"2,a", "1,\"b c\""}},
         {{"b,2", "A,1", "a,3", "B,4"}, 0, 2, {"A,1", "a,3", "b,2", "B,4"}},
         {{Sjis("2,い"), Sjis("1,あ"), Sjis("3,ア")},
          1,
@@ -213,14 +192,14 @@ TEST(SortByFieldTest, LargeListSortsAndRestoresFieldOrder) {
     EXPECT_EQ(std::count(seen.begin(), seen.end(), 1), kLines);
 }
 
-// A line read no further than its first NUL byte, also when that byte
-// follows a lead byte; the swap on bytes must not read past it either.
-TEST(SortByFieldTest, LineEndsAtNulEvenAfterALeadByte) {
+// A record's fields are read no further than its first NUL byte, also when
+// that byte follows a lead byte; the record itself stays whole.
+TEST(SortByFieldTest, FieldsEndAtNulEvenAfterALeadByte) {
     TStringListEx list;
     list.Add(std::string("p,q\x81\0,z", 7));
     list.Add("a,y");
     SortByField(list, 0, 2, Encoding::Cp932);
-    EXPECT_EQ(Lines(list), (std::vector<std::string>{"a,y", "p,q\x81"}));
+    EXPECT_EQ(Lines(list), (std::vector<std::string>{"a,y", std::string("p,q\x81\0,z", 7)}));
 }
 
 }  // namespace

@@ -25,13 +25,18 @@ std::vector<PreviewRow> AllRows(const std::string& path, int limit) {
 
 class PreviewRowsTest : public RunTest {};
 
-TEST_F(PreviewRowsTest, EachLineIsCountedWithoutQuotesAndCutWithThem) {
+TEST_F(PreviewRowsTest, EachRecordShowsItsValues) {
     const RowsCase cases[] = {
         {"plain", {"a,b", "c"}, {2, 1}, {{"L1", "a", "b"}, {"L2", "c"}}},
-        {"quoted field", {"\"x,y\",z"}, {3}, {{"L1", "x,y", "z"}}},
-        {"blank inside quotes", {"\"p q\",r"}, {3}, {{"L1", "p,q", "r"}}},
+        {"quoted field", {"\"x,y\",z"}, {2}, {{"L1", "x,y", "z"}}},
+        {"blanks inside a value", {" p q ,\"r \""}, {2}, {{"L1", "p q", "r "}}},
         {"empty field", {"x,,y"}, {3}, {{"L1", "x", "", "y"}}},
-        {"blank line", {"   "}, {0}, {{"L1"}}},
+        {"blank line", {"   "}, {1}, {{"L1", ""}}},
+        {"a record over two lines",
+         {"\"a", "b\",c", "d,e"},
+         {2, 2},
+         {{"L1", "a\nb", "c"}, {"L2", "d", "e"}}},
+        {"tab-separated", {"a b\tc"}, {2}, {{"L1", "a b", "c"}}},
         {"no lines", {}, {}, {}},
     };
     for (const RowsCase& c : cases) {

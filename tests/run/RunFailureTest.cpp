@@ -146,20 +146,16 @@ TEST_F(RunFailure, FieldCountIsCheckedBeforeAPendingAbort) {
     EXPECT_TRUE(observer.Abort.Requested());
 }
 
-TEST_F(RunFailure, QuotedCommaIsOneFieldOnlyForRecordExtraction) {
+TEST_F(RunFailure, QuotedCommaIsOneFieldInEveryStage) {
     const std::string input = WriteLines("q.csv", {"a,\"x,y\",z"});
     RunSettings settings = SettingsFor({input}, 3);
     settings.RecordExtractionOn = true;
     settings.Condition1 = {2, "x,y", MatchMode::Equals};
-    RecordingObserver records;
-    ExecuteRun(settings, records, records.Abort);
-    EXPECT_EQ(ReadBytes(input + ".new"), "a,\"x,y\",z\r\n");
-
     settings.FieldExtractionOn = true;
-    settings.ChosenFields = {3};
-    RecordingObserver fields;
-    const RunError error = RunFailing(settings, fields);
-    EXPECT_EQ(error.Message, input + "の\r\n1行目でｴﾗｰ\r\n3であるべきﾌｨｰﾙﾄﾞ数が4です");
+    settings.ChosenFields = {3, 2};
+    RecordingObserver observer;
+    ExecuteRun(settings, observer, observer.Abort);
+    EXPECT_EQ(ReadBytes(input + ".new"), "z,\"x,y\"\r\n");
 }
 
 TEST_F(RunFailure, MissingFileInTheMiddleStopsTheRunThere) {
@@ -261,8 +257,8 @@ TEST_F(RunFailure, DuplicatesFileWaitsForTheResultFile) {
 }
 
 // A file long enough to be taken on both cores: the stage that refuses a
-// record still names the one it meets first, counted in its own records.
-// Field 1 keeps the odd records ("k…"); the field stage numbers only those.
+// record still names the one it meets first, by the line it begins on.
+// Field 1 keeps the odd records ("k…").
 TEST_F(RunFailure, LongFileNamesTheRecordEachStageMeetsFirst) {
     struct Row {
         std::vector<std::pair<int, std::string>> bad;  // line, record
@@ -273,10 +269,9 @@ TEST_F(RunFailure, LongFileNamesTheRecordEachStageMeetsFirst) {
         {{{100, "k,x,1"}, {30001, "k,x,1"}}, 30001},
         // Both halves of a round, and two rounds apart: the last again.
         {{{5, "m,x,1"}, {16390, "k,x,1"}, {49999, "m,x,1"}}, 49999},
-        // Only the field stage sees three fields; it counts kept records
-        // from the first, and the unkept ones are never cut.
-        {{{10, "\"m,10\",1"}, {40001, "\"k,x\",1"}, {45001, "\"k,y\",1"}}, 20001},
-        {{{3, "\"k,x\",1"}, {40001, "\"k,y\",1"}}, 2},
+        // Records with line breaks in quoted values push the lines down.
+        {{{10, "\"k5\r\n5\",1"}, {40001, "k,x,1"}}, 40002},
+        {{{3, "\"k\r\nx\",1"}, {7, "\"m\r\n\ry\",1"}, {40001, "k,x,1"}}, 40004},
     };
     for (const Row& row : rows) {
         std::vector<std::string> lines;

@@ -5,7 +5,6 @@
 #include <string>
 
 #include "RunTestSupport.h"
-#include "records/FieldCodec.h"
 #include "records/LineFiles.h"
 #include "run/SampleLine.h"
 
@@ -68,10 +67,27 @@ TEST_F(SampleLineTest, AUtf8LineCutInsideACharacterStaysUtf8) {
     const SampleLine shown = SampleFieldsShown(WriteBytes(line + ",x\r\n"));
     EXPECT_EQ(shown.TextEncoding, Encoding::Utf8);
     EXPECT_EQ(shown.Fields.at(0).size(), kShownLineBytes / 3 * 3);
-    LeadingLines leading;
-    ReadLeadingLines(PathOf("in.csv"), 50, leading);
+    LeadingRecords leading;
+    ReadLeadingRecords(PathOf("in.csv"), 50, leading);
     EXPECT_EQ(leading.TextEncoding, Encoding::Utf8);
-    EXPECT_EQ(leading.Lines.at(0).size(), kShownLineBytes / 3 * 3);
+    EXPECT_EQ(leading.Records.at(0).size(), kShownLineBytes / 3 * 3);
+}
+
+// The choosers and the preview read records: a heading whose quoted value
+// holds a line break is one record, and the rows after it are counted on.
+TEST_F(SampleLineTest, ARecordGoesOnOverTheLinesOfAQuotedValue) {
+    const std::string path =
+        WriteBytes("No,\"Name\r\n(kana)\", City\r\n1,\"Sato, Taro\",\"Osaka\nKita\"\r\n2,x,y");
+    const SampleLine sample = ReadSampleLine(path);
+    EXPECT_EQ(sample.Fields, (std::vector<std::string>{"No", "Name\n(kana)", "City"}));
+    LeadingRecords leading;
+    ReadLeadingRecords(path, 2, leading);
+    EXPECT_EQ(leading.Records, (std::vector<std::string>{"No,\"Name\n(kana)\", City",
+                                                         "1,\"Sato, Taro\",\"Osaka\nKita\""}));
+    EXPECT_EQ(FieldCountOfFirstFile(path), 3);
+    // Tab-separated: the first record says so.
+    EXPECT_EQ(ReadSampleLine(WriteBytes("a b\t\"c,d\"\r\n")).Fields,
+              (std::vector<std::string>{"a b", "c,d"}));
 }
 
 TEST_F(SampleLineTest, ACutLineNamesEveryLimitThatCutIt) {
@@ -95,12 +111,6 @@ TEST_F(SampleLineTest, BoundedReadsStopAtTheLimitAndNotBefore) {
     EXPECT_EQ(reader.NextLine(), "e");
     EXPECT_EQ(reader.NextLine(3, cut), "abc");  // a lone CR is dropped
     EXPECT_FALSE(cut);
-
-    TStringList fields;
-    EXPECT_FALSE(SplitFields(fields, " a , b ", PlainCsv(Encoding::Cp932), 2));
-    EXPECT_EQ(fields.Count(), 2);
-    EXPECT_TRUE(SplitFields(fields, "a,b c", PlainCsv(Encoding::Cp932), 2));
-    EXPECT_EQ(fields.Count(), 2);
 }
 
 }  // namespace

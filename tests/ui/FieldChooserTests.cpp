@@ -20,9 +20,11 @@ class FieldTest : public UiTest {
 };
 
 TEST_F(FieldTest, SampleLineFillsListsAndCombos) {
-    Sample("X,\x95\x5C,\"Z\"");
+    // Values, as every stage reads them: a quoted one without its quotes, a
+    // line break in one as a mark.
+    Sample("X,\x95\x5C,\" Z\r\nz\"");
     EXPECT_EQ(Named<ListBox>("ListBox2")->Texts(),
-              (QStringList{U("[第01ﾌｨｰﾙﾄﾞ]　X"), U("[第02ﾌｨｰﾙﾄﾞ]　表"), U("[第03ﾌｨｰﾙﾄﾞ]　\"Z\"")}));
+              (QStringList{U("[第01ﾌｨｰﾙﾄﾞ]　X"), U("[第02ﾌｨｰﾙﾄﾞ]　表"), U("[第03ﾌｨｰﾙﾄﾞ]　 Z↵z")}));
     for (QComboBox* c : {Named<QComboBox>("ComboBox1"), Named<QComboBox>("ComboBox3"),
                          Named<QComboBox>("ComboBox5")}) {
         ASSERT_EQ(c->count(), 4);

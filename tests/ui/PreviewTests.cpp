@@ -41,7 +41,7 @@ struct PreviewCase {
     std::vector<std::vector<const char*>> cells;  // rows from 0
 };
 
-TEST_F(PreviewTest, ShowsTheFirstLinesSplitTwice) {
+TEST_F(PreviewTest, ShowsTheValuesOfTheFirstRecords) {
     std::string many;
     for (int i = 1; i <= 60; ++i) many += std::to_string(i) + ",z\r\n";
     const PreviewCase cases[] = {
@@ -50,14 +50,23 @@ TEST_F(PreviewTest, ShowsTheFirstLinesSplitTwice) {
          4,
          3,
          {{"", "第1ﾌｨｰﾙﾄﾞ", "第2ﾌｨｰﾙﾄﾞ"}, {"ﾚｺｰﾄﾞ1", "a", "b"}, {"ﾚｺｰﾄﾞ3", "e", "f"}}},
-        {"quoted field spans cells",
+        {"quoted field is one cell",
          "\"x,y\",z\r\n",
          2,
-         4,
-         {{"", "第1ﾌｨｰﾙﾄﾞ", "第2ﾌｨｰﾙﾄﾞ", "第3ﾌｨｰﾙﾄﾞ"}, {"ﾚｺｰﾄﾞ1", "x,y", "z", ""}}},
+         3,
+         {{"", "第1ﾌｨｰﾙﾄﾞ", "第2ﾌｨｰﾙﾄﾞ"}, {"ﾚｺｰﾄﾞ1", "x,y", "z"}}},
+        {"a value over two lines is one cell with a mark",
+         "\"Osaka\r\nKita-ku\",1\r\nx,y\r\n",
+         3,
+         3,
+         {{}, {"ﾚｺｰﾄﾞ1", "Osaka↵Kita-ku", "1"}, {"ﾚｺｰﾄﾞ2", "x", "y"}}},
         {"empty field shows a blank", "x,,y\r\n", 2, 4, {{}, {"ﾚｺｰﾄﾞ1", "x", " ", "y"}}},
         {"empty file", "", 2, 2, {{"", ""}, {"", ""}}},
-        {"blank last line", "a,b\r\n   \r\n", 3, 1, {{""}, {"ﾚｺｰﾄﾞ1"}, {"ﾚｺｰﾄﾞ2"}}},
+        {"blank last line",
+         "a,b\r\n   \r\n",
+         3,
+         2,
+         {{"", "第1ﾌｨｰﾙﾄﾞ"}, {"ﾚｺｰﾄﾞ1", "a"}, {"ﾚｺｰﾄﾞ2", " "}}},
         {"code page 932 text", "\x95\x5C,\xB1\r\n", 2, 3, {{}, {"ﾚｺｰﾄﾞ1", "表", "ｱ"}}},
         {"UTF-8 text", "表,ｱ\r\n", 2, 3, {{}, {"ﾚｺｰﾄﾞ1", "表", "ｱ"}}},
         {"half-width katakana that are valid UTF-8",
@@ -68,8 +77,8 @@ TEST_F(PreviewTest, ShowsTheFirstLinesSplitTwice) {
         {"UTF-8 with its mark, last bytes that are lead bytes in code page 932",
          "\xEF\xBB\xBF\"市,い\",x\r\n",
          2,
-         4,
-         {{}, {"ﾚｺｰﾄﾞ1", "市,い", "x", ""}}},
+         3,
+         {{}, {"ﾚｺｰﾄﾞ1", "市,い", "x"}}},
     };
     for (const PreviewCase& c : cases) {
         SCOPED_TRACE(c.name);
