@@ -1,11 +1,8 @@
 // Start-up: the application and its one window, with the files named on the
 // command line listed as if dropped on it.
-#include <unistd.h>
-
 #include <QApplication>
 #include <QByteArray>
 #include <csignal>
-#include <cstdlib>
 #include <vector>
 
 #include "run/StandardStreams.h"
@@ -15,23 +12,10 @@
 namespace {
 
 // The arguments left once Qt has taken its own, as bytes: a name that is not
-// UTF-8 stays the file it names. A drop delivers absolute paths; so do these.
+// UTF-8 stays the file it names.
 std::vector<QByteArray> FileArguments(int argc, char** argv) {
-    QByteArray folder;
     std::vector<QByteArray> paths;
-    for (int i = 1; i < argc; ++i) {
-        QByteArray path(argv[i]);
-        if (path.isEmpty()) continue;
-        if (!path.startsWith('/')) {
-            if (folder.isEmpty()) {
-                char* cwd = ::getcwd(nullptr, 0);
-                folder = cwd ? QByteArray(cwd) : QByteArray();
-                std::free(cwd);
-            }
-            path = folder + '/' + path;
-        }
-        paths.push_back(path);
-    }
+    for (int i = 1; i < argc; ++i) paths.emplace_back(argv[i]);
     return paths;
 }
 
