@@ -171,8 +171,15 @@ TEST_F(UiTest, TheLogAfterARunDrawsItsLastLineWhole) {
         EXPECT_TRUE(lines.last().endsWith(U(c.lastLine))) << lines.join("|").toStdString();
         EXPECT_FALSE(lines.join("|").contains(U("処|理"))) << lines.join("|").toStdString();
         if (c.lastLine == std::string_view("異常終了しました")) {
-            EXPECT_TRUE(lines.join("").contains(U("/顧客_東日本.csvを処理中")));
-            EXPECT_EQ(lines.join("").contains(QChar(0x2026)), *c.folder != 0);
+            const QString shown = lines.join("");
+            EXPECT_TRUE(shown.contains(U("/顧客_東日本.csvを処理中")));
+            EXPECT_EQ(shown.contains(QChar(0x2026)), *c.folder != 0);
+            // Whole folders give way, never part of a folder's name.
+            const QStringList folders = Path(U(c.folder)).split(QLatin1Char('/'));
+            for (const QString& piece : shown.left(shown.indexOf(U("/顧客_東"))).split('/')) {
+                EXPECT_TRUE(piece.isEmpty() || piece == QChar(0x2026) || folders.contains(piece))
+                    << piece.toStdString();
+            }
         }
         const auto bands = InkBands(log->grab().toImage());
         ASSERT_FALSE(bands.empty());
@@ -180,6 +187,24 @@ TEST_F(UiTest, TheLogAfterARunDrawsItsLastLineWhole) {
         EXPECT_GE(bands.back().first, box.top() + (lines.size() - 1) * lineHeight);
         EXPECT_LT(bands.back().second, box.top() + lines.size() * lineHeight);
     }
+}
+
+// A file name wider than the whole log cannot be shortened: the newest lines
+// stand, the closing line among them, drawn above the box's edge.
+TEST_F(UiTest, AFileNameWiderThanTheLogLeavesTheClosingLineInSight) {
+    const QString name = QString(80, QChar(0x9577)) + U(".csv");  // 長, 240 bytes
+    Drop(win.get(), {Write(name, "a,b,c\r\nd,e\r\n")});
+    ChooseFields({1});
+    Click(Named<QPushButton>("BitBtn3"));
+    auto* log = Named<LogLabel>("Label7");
+    const QStringList lines = log->ShownLines();
+    ASSERT_FALSE(lines.join("").contains(name));
+    EXPECT_EQ(lines.last(), U("異常終了しました"));
+    const int lineHeight = win->Scaled(12);
+    EXPECT_LE(lines.size() * lineHeight, log->contentsRect().height());
+    const auto bands = InkBands(log->grab().toImage());
+    ASSERT_FALSE(bands.empty());
+    EXPECT_GE(bands.back().first, log->contentsRect().top() + (lines.size() - 1) * lineHeight);
 }
 
 // The height of the ink of an entry's text, as the view draws it and as the
