@@ -55,25 +55,39 @@ QString Stop(QWidget* w) {
     return w ? w->objectName() : QString();
 }
 
+// The stops Tab reaches from the focus, a radio group being one, up to and
+// including the named one.
+QStringList TabStops(const QString& last) {
+    QStringList stops;
+    for (int i = 0; i < 40 && (stops.isEmpty() || stops.back() != last); ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        const QString stop = Stop(QApplication::focusWidget());
+        if (stops.isEmpty() || stops.back() != stop) stops << stop;
+    }
+    return stops;
+}
+
+// Each control stands in the chain where it stands on the window: the heading
+// switch above the file list, the job buttons above the pages, "数値" on the
+// sort key's line before the check box below it.
 TEST_F(UiTest, TabAndShiftTabWalkTheWindowsTabOrder) {
     EXPECT_EQ(Stop(QApplication::focusWidget()), QStringLiteral("StringGrid1"));
     Drop(win.get(), {Write(U("a.csv"), "a,b\r\n")});  // the grid gets cells to tab through
     DoubleClickEntry(Named<QListWidget>("ListBox1"), 0);
     Named<QWidget>("StringGrid1")->setFocus();
-    QStringList stops;
-    for (int i = 0; i < 40 && (stops.isEmpty() || stops.back() != "StringGrid1"); ++i) {
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        const QString stop = Stop(QApplication::focusWidget());
-        if (stops.isEmpty() || stops.back() != stop) stops << stop;  // a radio group is one stop
-    }
-    const QStringList order = {"BitBtn1",          "BitBtn2",       "BitBtn3",       "ListBox1",
-                               "BitBtn4",          "PageControl1",  "RadioGroup3",   "ListBox2",
-                               "Button1",          "Button2",       "ListBox3",      "Button3",
-                               "Button4",          "Button5",       "Button6",       "BitBtn5",
-                               "HeadingLineCheck", "SaveJobButton", "LoadJobButton", "StringGrid1"};
-    EXPECT_EQ(stops, order);
+    const QStringList order = {"BitBtn1",      "BitBtn2",     "BitBtn3",       "HeadingLineCheck",
+                               "ListBox1",     "BitBtn4",     "SaveJobButton", "LoadJobButton",
+                               "PageControl1", "RadioGroup3", "ListBox2",      "Button1",
+                               "Button2",      "ListBox3",    "Button3",       "Button4",
+                               "Button5",      "Button6",     "BitBtn5",       "StringGrid1"};
+    EXPECT_EQ(TabStops("StringGrid1"), order);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
-    EXPECT_EQ(Stop(QApplication::focusWidget()), QStringLiteral("LoadJobButton"));
+    EXPECT_EQ(Stop(QApplication::focusWidget()), QStringLiteral("BitBtn5"));
+
+    Choose(Named<RadioGroup>("RadioGroup4"), 0);  // the sort page, its controls usable
+    ASSERT_EQ(Stop(QApplication::focusWidget()), QStringLiteral("RadioGroup4"));
+    EXPECT_EQ(TabStops("BitBtn5"),
+              (QStringList{"ComboBox5", "ComboBox6", "NumericKeyCheck", "CheckBox1", "BitBtn5"}));
 }
 
 TEST_F(UiTest, TheDropIsOverBeforeAnythingOpensABox) {
