@@ -8,6 +8,7 @@
 #include "run/StandardStreams.h"
 #include "ui/HintTiming.h"
 #include "ui/MainWindow.h"
+#include "ui/QtTranslations.h"
 
 namespace {
 
@@ -30,6 +31,7 @@ int main(int argc, char** argv) {
     // Lets the desktop match the window to its menu entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("quellor"));
     quellor::ui::ApplyHintTiming();
+    quellor::ui::InstallQtTranslations();
     quellor::ui::MainWindow frmMain;
     frmMain.show();
     // A second start opens a second window: each run stays with the window
