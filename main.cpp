@@ -1,37 +1,22 @@
 // Start-up: the application and its one window, with the files named on the
 // command line listed as if dropped on it.
-#include <unistd.h>
-
 #include <QApplication>
 #include <QByteArray>
 #include <csignal>
-#include <cstdlib>
 #include <vector>
 
 #include "run/StandardStreams.h"
 #include "ui/HintTiming.h"
 #include "ui/MainWindow.h"
+#include "ui/QtTranslations.h"
 
 namespace {
 
 // The arguments left once Qt has taken its own, as bytes: a name that is not
-// UTF-8 stays the file it names. A drop delivers absolute paths; so do these.
+// UTF-8 stays the file it names.
 std::vector<QByteArray> FileArguments(int argc, char** argv) {
-    QByteArray folder;
     std::vector<QByteArray> paths;
-    for (int i = 1; i < argc; ++i) {
-        QByteArray path(argv[i]);
-        if (path.isEmpty()) continue;
-        if (!path.startsWith('/')) {
-            if (folder.isEmpty()) {
-                char* cwd = ::getcwd(nullptr, 0);
-                folder = cwd ? QByteArray(cwd) : QByteArray();
-                std::free(cwd);
-            }
-            path = folder + '/' + path;
-        }
-        paths.push_back(path);
-    }
+    for (int i = 1; i < argc; ++i) paths.emplace_back(argv[i]);
     return paths;
 }
 
@@ -46,6 +31,7 @@ int main(int argc, char** argv) {
     // Lets the desktop match the window to its menu entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("quellor"));
     quellor::ui::ApplyHintTiming();
+    quellor::ui::InstallQtTranslations();
     quellor::ui::MainWindow frmMain;
     frmMain.show();
     // A second start opens a second window: each run stays with the window

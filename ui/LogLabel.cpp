@@ -15,16 +15,32 @@ namespace {
 
 constexpr QChar kEllipsis(0x2026);
 
-// The folders of a path at a paragraph's start, up to its last "/"; the
-// file name and the words after it follow. Empty when there is no path.
-qsizetype FoldersEnd(const QString& paragraph) {
-    if (!paragraph.startsWith(QLatin1Char('/'))) return 0;
-    return paragraph.lastIndexOf(QLatin1Char('/'));
+// A path at a paragraph's start cut before each "/": its folders, then the
+// file name with the words after it. No folders when there is no path.
+struct PathPieces {
+    QStringList folders;  // each with the "/" before it
+    QString rest;         // "/" and the file name, then the words after it
+};
+
+PathPieces CutPath(const QString& paragraph) {
+    PathPieces p;
+    const qsizetype last = paragraph.startsWith(QLatin1Char('/'))
+                               ? paragraph.lastIndexOf(QLatin1Char('/'))
+                               : qsizetype{0};
+    for (qsizetype from = 0; from < last;) {
+        const qsizetype next = paragraph.indexOf(QLatin1Char('/'), from + 1);
+        p.folders << paragraph.mid(from, next - from);
+        from = next;
+    }
+    p.rest = paragraph.mid(last);
+    return p;
 }
 
-QString Shortened(const QString& paragraph, qsizetype foldersEnd, qsizetype keep) {
-    return paragraph.left(keep - keep / 2) + kEllipsis +
-           paragraph.mid(foldersEnd - keep / 2, keep / 2) + paragraph.mid(foldersEnd);
+// The first and last folders kept whole, those between them given up for
+// one "…": a folder's name is never cut.
+QString Shortened(const PathPieces& p, qsizetype front, qsizetype back) {
+    return p.folders.mid(0, front).join(QString()) + QLatin1Char('/') + kEllipsis +
+           p.folders.mid(p.folders.size() - back).join(QString()) + p.rest;
 }
 
 }  // namespace
@@ -97,22 +113,14 @@ QStringList LogLabel::ShownLines() const {
     QStringList lines = WrapAll(paragraphs);
     const int capacity = Capacity();
     for (QString& paragraph : paragraphs) {
-        const qsizetype foldersEnd = FoldersEnd(paragraph);
-        if (lines.size() <= capacity || foldersEnd <= 0) continue;
-        // The most of the folders that lets every line fit.
-        const QString whole = paragraph;
-        qsizetype low = 0, high = foldersEnd - 1;
-        while (low < high) {
-            const qsizetype keep = (low + high + 1) / 2;
-            paragraph = Shortened(whole, foldersEnd, keep);
-            if (WrapAll(paragraphs).size() <= capacity) {
-                low = keep;
-            } else {
-                high = keep - 1;
-            }
+        const PathPieces path = CutPath(paragraph);
+        // The most folders that let every line fit, one more at the front
+        // than at the end when their number is odd.
+        for (qsizetype keep = path.folders.size() - 1; lines.size() > capacity && keep >= 0;
+             --keep) {
+            paragraph = Shortened(path, keep - keep / 2, keep / 2);
+            lines = WrapAll(paragraphs);
         }
-        paragraph = Shortened(whole, foldersEnd, low);
-        lines = WrapAll(paragraphs);
     }
     // Still too many (a file name longer than the box): the newest lines.
     if (lines.size() > capacity) lines = lines.mid(lines.size() - capacity);

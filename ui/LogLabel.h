@@ -24,7 +24,7 @@ class LogLabel : public QLabel {
 
     // The lines as drawn: wrapped only where Japanese line breaking allows,
     // as many as fit whole. A file's path that would push lines out of the
-    // box loses folders from its middle ("…"); its file name stays whole.
+    // box loses whole folders from its middle ("…"); its file name stays whole.
     QStringList ShownLines() const;
 
   protected:

@@ -42,14 +42,18 @@ QString U(const char* text) {
 }
 
 // The form's tab order by object name; a radio group stands for its buttons.
+// A control added since stands where it is on the page: the heading switch
+// above the file list, the job buttons above the pages, and "数値" at the end
+// of the sort key's line, which is walked (key, order, "数値") before the
+// check box below it.
 constexpr const char* kTabOrder[] = {
-    "StringGrid1", "BitBtn1",          "BitBtn2",     "BitBtn3",       "ListBox1",
-    "BitBtn4",     "PageControl1",     "RadioGroup3", "ListBox2",      "Button1",
-    "Button2",     "ListBox3",         "Button3",     "Button4",       "Button5",
-    "Button6",     "RadioGroup2",      "ComboBox1",   "Edit1",         "ComboBox2",
-    "RadioGroup1", "ComboBox3",        "Edit2",       "ComboBox4",     "CheckBox2",
-    "RadioGroup4", "ComboBox5",        "CheckBox1",   "ComboBox6",     "NumericKeyCheck",
-    "BitBtn5",     "HeadingLineCheck", "BitBtn6",     "SaveJobButton", "LoadJobButton"};
+    "StringGrid1", "BitBtn1",         "BitBtn2",       "BitBtn3",       "HeadingLineCheck",
+    "ListBox1",    "BitBtn4",         "SaveJobButton", "LoadJobButton", "PageControl1",
+    "RadioGroup3", "ListBox2",        "Button1",       "Button2",       "ListBox3",
+    "Button3",     "Button4",         "Button5",       "Button6",       "RadioGroup2",
+    "ComboBox1",   "Edit1",           "ComboBox2",     "RadioGroup1",   "ComboBox3",
+    "Edit2",       "ComboBox4",       "CheckBox2",     "RadioGroup4",   "ComboBox5",
+    "ComboBox6",   "NumericKeyCheck", "CheckBox1",     "BitBtn5",       "BitBtn6"};
 
 }  // namespace
 

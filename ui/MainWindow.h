@@ -14,6 +14,7 @@
 
 class QFrame;
 class QByteArray;
+class QDropEvent;
 class QLabel;
 class QMimeData;
 class QPushButton;
@@ -50,6 +51,8 @@ class MainWindow : public QWidget {
     void SetJobDialog(JobDialog dialog) { jobDialog_ = std::move(dialog); }
     // Lists files as a drop of them would, once the event loop runs: the
     // files named on the command line, and so by the menu's "open with".
+    // Relative names are taken from the current folder. Nothing is taken
+    // while a run goes on.
     void OpenFiles(const std::vector<QByteArray>& paths);
 
   protected:
@@ -71,6 +74,7 @@ class MainWindow : public QWidget {
     void StartClicked();
     void CancelClicked();
     void AllClear();
+    bool AnswerDrag(QDropEvent* e) const;
     void TakeDrop(const QMimeData* mime);
     void BuildFieldChoices();
     void SaveJobClicked();

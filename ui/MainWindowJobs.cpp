@@ -117,6 +117,9 @@ void MainWindow::ApplyChoices(const RunChoices& c) {
 }
 
 void MainWindow::TakeOpened(const std::vector<QByteArray>& paths) {
+    // Taken just before a run began, and delivered while it lets events
+    // through: refused as a drop during the run is.
+    if (Running()) return;
     std::vector<QByteArray> listed, jobs;
     for (const QByteArray& path : paths) (IsJob(path) ? jobs : listed).push_back(path);
     if (!listed.empty()) files_->AddDropped(listed);

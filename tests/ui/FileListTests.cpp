@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QDropEvent>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
@@ -159,6 +160,42 @@ TEST_F(FileListTest, MissingFirstFileShowsTheErrorAfterTheListChanged) {
     EXPECT_EQ(boxes[0].kind, BoxKind::Error);
     EXPECT_EQ(boxes[0].text, U("ファイルが見つかりません."));
     EXPECT_TRUE(Named<QPushButton>("BitBtn5")->isEnabled());
+}
+
+// Files named on the command line (and so by "open with") are listed as a
+// drop of the same files is: absolute, without "." or "..", each once, and a
+// missing one with the drop's notice. ".." after a link leaves the folder the
+// link leads to, as the system reads the name.
+TEST_F(FileListTest, NamedFilesAreListedAsADropOfThemIs) {
+    ASSERT_TRUE(QDir(dir.path()).mkpath(U("data/sub")));
+    ASSERT_TRUE(QDir(dir.path()).mkpath(U("elsewhere/deep")));
+    // The current folder is known by its real path, as the system gives it.
+    const QString root = QFileInfo(dir.path()).canonicalFilePath();
+    const QString a = root + U("/data/a.csv"), b = root + U("/data/b.csv");
+    const QString c = root + U("/elsewhere/c.csv");
+    Write(U("data/a.csv"), "1,2\r\n");
+    Write(U("data/b.csv"), "x,y,z\r\n");
+    Write(U("elsewhere/c.csv"), "q\r\n");
+    ASSERT_TRUE(QFile::link(Path(U("elsewhere/deep")), Path(U("data/far"))));
+    const QString home = QDir::currentPath();
+    struct Back {
+        QString folder;
+        ~Back() { QDir::setCurrent(folder); }
+    } back{home};
+    ASSERT_TRUE(QDir::setCurrent(Path(U("data"))));
+
+    win->OpenFiles({"./b.csv", "../data/a.csv", "a.csv", "sub/.././b.csv", "far/../c.csv",
+                    QFile::encodeName(root) + "//data/./a.csv"});
+    QApplication::processEvents();
+    EXPECT_EQ(Named<ListBox>("ListBox1")->Texts(), (QStringList{b, a, c}));
+    EXPECT_TRUE(boxes.empty());
+
+    Click(Named<QPushButton>("BitBtn2"));
+    win->OpenFiles({"a.csv/../gone.csv"});
+    QApplication::processEvents();
+    EXPECT_EQ(Named<ListBox>("ListBox1")->Texts(), QStringList{root + U("/data/gone.csv")});
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, U("ファイルが見つかりません."));
 }
 
 }  // namespace

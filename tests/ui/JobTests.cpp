@@ -3,10 +3,16 @@
 // nothing.
 #include <sys/stat.h>
 
+#include <QApplication>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QFile>
+#include <QFileDialog>
 #include <QLineEdit>
+#include <QLocale>
+#include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include "UiFixture.h"
 #include "ui/ListBox.h"
@@ -56,6 +62,36 @@ TEST_F(UiTest, ADroppedPipeIsListedNotOpened) {
     ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
     Drop(win.get(), {pipe});
     EXPECT_EQ(Named<ListBox>("ListBox1")->count(), 1);
+}
+
+// Qt's own texts follow the system's locale, read once at start-up: run with
+// LANG=ja_JP.UTF-8, the job dialogs' standard buttons read Japanese.
+class JapaneseLocale : public UiTest {};
+
+TEST_F(JapaneseLocale, TheJobDialogsButtonsReadJapanese) {
+    ASSERT_EQ(QLocale::system().language(), QLocale::Japanese) << "run with LANG=ja_JP.UTF-8";
+    win->SetJobDialog(nullptr);  // the real dialogs
+    const struct {
+        const char* button;
+        QDialogButtonBox::StandardButton accept;
+        const char* acceptText;
+    } dialogs[] = {{"SaveJobButton", QDialogButtonBox::Save, "保存(&S)"},
+                   {"LoadJobButton", QDialogButtonBox::Open, "開く(&O)"}};
+    for (const auto& d : dialogs) {
+        QStringList texts;
+        QTimer::singleShot(0, win.get(), [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            auto* buttons = dialog->findChild<QDialogButtonBox*>();
+            ASSERT_NE(buttons, nullptr);
+            for (auto which : {d.accept, QDialogButtonBox::Cancel}) {
+                if (QPushButton* button = buttons->button(which)) texts << button->text();
+            }
+            dialog->reject();
+        });
+        Click(Named<QPushButton>(d.button));
+        EXPECT_EQ(texts, (QStringList{U(d.acceptText), U("キャンセル")}));
+    }
 }
 
 }  // namespace

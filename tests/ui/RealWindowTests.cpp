@@ -55,25 +55,39 @@ QString Stop(QWidget* w) {
     return w ? w->objectName() : QString();
 }
 
+// The stops Tab reaches from the focus, a radio group being one, up to and
+// including the named one.
+QStringList TabStops(const QString& last) {
+    QStringList stops;
+    for (int i = 0; i < 40 && (stops.isEmpty() || stops.back() != last); ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        const QString stop = Stop(QApplication::focusWidget());
+        if (stops.isEmpty() || stops.back() != stop) stops << stop;
+    }
+    return stops;
+}
+
+// Each control stands in the chain where it stands on the window: the heading
+// switch above the file list, the job buttons above the pages, "数値" on the
+// sort key's line before the check box below it.
 TEST_F(UiTest, TabAndShiftTabWalkTheWindowsTabOrder) {
     EXPECT_EQ(Stop(QApplication::focusWidget()), QStringLiteral("StringGrid1"));
     Drop(win.get(), {Write(U("a.csv"), "a,b\r\n")});  // the grid gets cells to tab through
     DoubleClickEntry(Named<QListWidget>("ListBox1"), 0);
     Named<QWidget>("StringGrid1")->setFocus();
-    QStringList stops;
-    for (int i = 0; i < 40 && (stops.isEmpty() || stops.back() != "StringGrid1"); ++i) {
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        const QString stop = Stop(QApplication::focusWidget());
-        if (stops.isEmpty() || stops.back() != stop) stops << stop;  // a radio group is one stop
-    }
-    const QStringList order = {"BitBtn1",          "BitBtn2",       "BitBtn3",       "ListBox1",
-                               "BitBtn4",          "PageControl1",  "RadioGroup3",   "ListBox2",
-                               "Button1",          "Button2",       "ListBox3",      "Button3",
-                               "Button4",          "Button5",       "Button6",       "BitBtn5",
-                               "HeadingLineCheck", "SaveJobButton", "LoadJobButton", "StringGrid1"};
-    EXPECT_EQ(stops, order);
+    const QStringList order = {"BitBtn1",      "BitBtn2",     "BitBtn3",       "HeadingLineCheck",
+                               "ListBox1",     "BitBtn4",     "SaveJobButton", "LoadJobButton",
+                               "PageControl1", "RadioGroup3", "ListBox2",      "Button1",
+                               "Button2",      "ListBox3",    "Button3",       "Button4",
+                               "Button5",      "Button6",     "BitBtn5",       "StringGrid1"};
+    EXPECT_EQ(TabStops("StringGrid1"), order);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
-    EXPECT_EQ(Stop(QApplication::focusWidget()), QStringLiteral("LoadJobButton"));
+    EXPECT_EQ(Stop(QApplication::focusWidget()), QStringLiteral("BitBtn5"));
+
+    Choose(Named<RadioGroup>("RadioGroup4"), 0);  // the sort page, its controls usable
+    ASSERT_EQ(Stop(QApplication::focusWidget()), QStringLiteral("RadioGroup4"));
+    EXPECT_EQ(TabStops("BitBtn5"),
+              (QStringList{"ComboBox5", "ComboBox6", "NumericKeyCheck", "CheckBox1", "BitBtn5"}));
 }
 
 TEST_F(UiTest, TheDropIsOverBeforeAnythingOpensABox) {
@@ -171,8 +185,15 @@ TEST_F(UiTest, TheLogAfterARunDrawsItsLastLineWhole) {
         EXPECT_TRUE(lines.last().endsWith(U(c.lastLine))) << lines.join("|").toStdString();
         EXPECT_FALSE(lines.join("|").contains(U("処|理"))) << lines.join("|").toStdString();
         if (c.lastLine == std::string_view("異常終了しました")) {
-            EXPECT_TRUE(lines.join("").contains(U("/顧客_東日本.csvを処理中")));
-            EXPECT_EQ(lines.join("").contains(QChar(0x2026)), *c.folder != 0);
+            const QString shown = lines.join("");
+            EXPECT_TRUE(shown.contains(U("/顧客_東日本.csvを処理中")));
+            EXPECT_EQ(shown.contains(QChar(0x2026)), *c.folder != 0);
+            // Whole folders give way, never part of a folder's name.
+            const QStringList folders = Path(U(c.folder)).split(QLatin1Char('/'));
+            for (const QString& piece : shown.left(shown.indexOf(U("/顧客_東"))).split('/')) {
+                EXPECT_TRUE(piece.isEmpty() || piece == QChar(0x2026) || folders.contains(piece))
+                    << piece.toStdString();
+            }
         }
         const auto bands = InkBands(log->grab().toImage());
         ASSERT_FALSE(bands.empty());
@@ -180,6 +201,24 @@ TEST_F(UiTest, TheLogAfterARunDrawsItsLastLineWhole) {
         EXPECT_GE(bands.back().first, box.top() + (lines.size() - 1) * lineHeight);
         EXPECT_LT(bands.back().second, box.top() + lines.size() * lineHeight);
     }
+}
+
+// A file name wider than the whole log cannot be shortened: the newest lines
+// stand, the closing line among them, drawn above the box's edge.
+TEST_F(UiTest, AFileNameWiderThanTheLogLeavesTheClosingLineInSight) {
+    const QString name = QString(80, QChar(0x9577)) + U(".csv");  // 長, 240 bytes
+    Drop(win.get(), {Write(name, "a,b,c\r\nd,e\r\n")});
+    ChooseFields({1});
+    Click(Named<QPushButton>("BitBtn3"));
+    auto* log = Named<LogLabel>("Label7");
+    const QStringList lines = log->ShownLines();
+    ASSERT_FALSE(lines.join("").contains(name));
+    EXPECT_EQ(lines.last(), U("異常終了しました"));
+    const int lineHeight = win->Scaled(12);
+    EXPECT_LE(lines.size() * lineHeight, log->contentsRect().height());
+    const auto bands = InkBands(log->grab().toImage());
+    ASSERT_FALSE(bands.empty());
+    EXPECT_GE(bands.back().first, log->contentsRect().top() + (lines.size() - 1) * lineHeight);
 }
 
 // The height of the ink of an entry's text, as the view draws it and as the

@@ -1,6 +1,8 @@
 // Runs started from the window: checks, outputs, errors, abort and locking.
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -10,7 +12,9 @@
 #include <QTimer>
 
 #include "UiFixture.h"
+#include "run/MemoryBudget.h"
 #include "run/ProcessingRun.h"
+#include "run/RunChoices.h"
 #include "ui/ErrorDisplay.h"
 #include "ui/ListBox.h"
 #include "ui/RadioGroup.h"
@@ -290,29 +294,64 @@ TEST_F(RunTest, ClosingTheWindowDuringARunLetsTheRunFinish) {
     EXPECT_TRUE(Named<QLabel>("Label7")->text().startsWith(U("正常終了しました\n処理ﾌｧｲﾙ数2")));
 }
 
-TEST_F(RunTest, DropsDeletionAndPreviewWorkWhileARunGoesOn) {
-    QString a = Write(U("a.csv"), Numbered(200, 2));
-    QString b = Write(U("b.csv"), "p,q,r\r\n");
-    Drop(win.get(), {a});
-    ChooseFields({2});
-    bool done = false;
-    DuringRun([&] {
-        if (!win->Running()) return false;
-        Drop(Named<QLineEdit>("Edit1"), {b});
-        EXPECT_FALSE(Named<QPushButton>("BitBtn5")->isEnabled());  // no reset under a running run
-        DoubleClickEntry(Named<ListBox>("ListBox1"), 1);
-        done = true;
-        return true;
-    });
-    Click(Named<QPushButton>("BitBtn3"));
-    ASSERT_TRUE(done);
-    EXPECT_EQ(Named<ListBox>("ListBox1")->count(), 2);
-    EXPECT_EQ(Cell(1, 1), U("p"));
-    // The run kept the settings it took at Start.
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].kind, BoxKind::Information);
-    EXPECT_EQ(Read(a + ".new").substr(0, 4), "12\r\n");
-    EXPECT_FALSE(Exists(b + ".new"));
+// A run keeps what it started with, and the window shows the same: files and
+// jobs dropped on the window or on a control, and files named as the command
+// line names them, are refused until the run ends, on both roads that let
+// events through (between records, and in the steps of a sort on disk). The
+// preview still works.
+TEST_F(RunTest, NoFileOrJobIsTakenWhileARunGoesOn) {
+    const struct {
+        const char* road;
+        const char* memory;  // the window's budget: a small one sorts on disk
+        std::string firstLine;
+    } roads[] = {{"extraction in memory", nullptr, "12\r\n"},
+                 {"sort on disk", "64K", "100001,100002\r\n"}};
+    const QString b = Write(U("b.csv"), "p,q\r\n");
+    const QString job = Write(U("job.txt"), "quellor-job 1\n--fields 1\n--sort 1:desc\n");
+    const QString a = Write(U("a.csv"), Numbered(20000, 2));
+    for (const auto& road : roads) {
+        SCOPED_TRACE(road.road);
+        Click(Named<QPushButton>("BitBtn2"));
+        boxes.clear();
+        Drop(win.get(), {a});
+        if (road.memory) {
+            qputenv(kMemoryVariable, road.memory);
+            Choose(Named<RadioGroup>("RadioGroup3"), 1);
+            Choose(Named<RadioGroup>("RadioGroup4"), 0);
+            Named<QComboBox>("ComboBox5")->setCurrentIndex(2);
+        } else {
+            ChooseFields({2});
+        }
+        const RunChoices before = win->BuildRunChoices();
+        bool offered = false;
+        DuringRun([&] {
+            if (!win->Running()) return false;
+            for (QWidget* target : {static_cast<QWidget*>(win.get()), Named<QWidget>("Edit1")}) {
+                EXPECT_EQ(Offer(target, {b, job}), QList<bool>({false, false, false}));
+            }
+            win->OpenFiles({QFile::encodeName(b), QFile::encodeName(job)});
+            QApplication::processEvents();
+            EXPECT_FALSE(Named<QPushButton>("BitBtn5")->isEnabled());
+            DoubleClickEntry(Named<ListBox>("ListBox1"), 0);
+            offered = true;
+            return true;
+        });
+        Click(Named<QPushButton>("BitBtn3"));
+        qunsetenv(kMemoryVariable);
+        ASSERT_TRUE(offered);
+        EXPECT_EQ(Cell(1, 1), U("11"));
+        const RunChoices after = win->BuildRunChoices();
+        EXPECT_EQ(after.Files, before.Files);
+        EXPECT_EQ(after.ChosenFields, before.ChosenFields);
+        EXPECT_EQ(after.SortKeyField, before.SortKeyField);
+        EXPECT_EQ(after.SortDescending, before.SortDescending);
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].kind, BoxKind::Information);
+        EXPECT_EQ(Read(a + ".new").substr(0, road.firstLine.size()), road.firstLine);
+        EXPECT_FALSE(Exists(b + ".new"));
+        Drop(win.get(), {b});  // taken again once the run is over
+        EXPECT_EQ(Named<ListBox>("ListBox1")->count(), 2);
+    }
 }
 
 }  // namespace

@@ -33,7 +33,7 @@ class SessionTest : public UiTest {
 };
 
 TEST_F(SessionTest, ClickDuringALongRunIsHandledWithinMilliseconds) {
-    Drop(win.get(), {Write(U("big.csv"), Records(100000))});
+    Drop(win.get(), {Write(U("big.csv"), Records(1000000))});
     ChooseFields({2});
     Choose(Named<RadioGroup>("RadioGroup2"), 0);
     Named<QComboBox>("ComboBox1")->setCurrentIndex(2);

@@ -63,16 +63,22 @@ bool UiTest::Exists(const QString& path) const {
 }
 
 void UiTest::Drop(QWidget* target, const QStringList& paths) {
+    EXPECT_EQ(Offer(target, paths), QList<bool>({true, true, true}));
+    QApplication::processEvents();  // the files are added once the drop is over
+}
+
+QList<bool> UiTest::Offer(QWidget* target, const QStringList& paths) {
     QMimeData mime;
     QList<QUrl> urls;
     for (const QString& p : paths) urls << QUrl::fromLocalFile(p);
     mime.setUrls(urls);
     QDragEnterEvent enter(QPoint(4, 4), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(target, &enter);
-    QDropEvent drop(QPointF(4, 4), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QDragMoveEvent move(QPoint(6, 6), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &move);
+    QDropEvent drop(QPointF(6, 6), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(target, &drop);
-    EXPECT_TRUE(drop.isAccepted());
-    QApplication::processEvents();  // the files are added once the drop is over
+    return {enter.isAccepted(), move.isAccepted(), drop.isAccepted()};
 }
 
 QString UiTest::Cell(int row, int column) const {

@@ -38,6 +38,9 @@ class UiTest : public ::testing::Test {
 
     // Drops local files on a widget as a file manager would.
     void Drop(QWidget* target, const QStringList& paths);
+    // Drags local files over a widget and drops them there; whether the
+    // window took the drag's enter, its move and the drop, in that order.
+    QList<bool> Offer(QWidget* target, const QStringList& paths);
     // Clicks entries of a list as the user would (Ctrl adds to the selection).
     void ClickEntry(QListWidget* list, int row, Qt::KeyboardModifiers mods = Qt::NoModifier);
     void DoubleClickEntry(QListWidget* list, int row);

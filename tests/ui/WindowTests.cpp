@@ -10,6 +10,7 @@
 #include <QStyle>
 #include <QTabWidget>
 #include <QTest>
+#include <iterator>
 
 #include "UiFixture.h"
 #include "ui/ListBox.h"
@@ -156,9 +157,10 @@ TEST_F(WindowTest, PagesAndItemsAreThoseOfTheForm) {
 }
 
 TEST_F(WindowTest, WindowLevelTabOrderFollowsTheForm) {
-    const char* order[] = {"StringGrid1", "BitBtn1", "BitBtn2",     "BitBtn3",
-                           "ListBox1",    "BitBtn4", "PageControl1"};
-    for (int i = 1; i < 7; ++i) {
+    const char* order[] = {"StringGrid1",      "BitBtn1",     "BitBtn2", "BitBtn3",
+                           "HeadingLineCheck", "ListBox1",    "BitBtn4", "SaveJobButton",
+                           "LoadJobButton",    "PageControl1"};
+    for (std::size_t i = 1; i < std::size(order); ++i) {
         QWidget* w = Named(order[i - 1])->nextInFocusChain();
         while (w && w->focusPolicy() == Qt::NoFocus) w = w->nextInFocusChain();
         ASSERT_NE(w, nullptr);
