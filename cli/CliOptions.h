@@ -14,6 +14,10 @@ enum class Language { Japanese, English };
 // decides, as it does for every program; "ja..." is Japanese.
 Language LanguageOf(const char* lcAll, const char* lcMessages, const char* lang);
 
+inline const char* In(Language language, Said text) {
+    return language == Language::Japanese ? text.Japanese : text.English;
+}
+
 // Field numbers beyond the records' field count, and search texts that code
 // page 932 cannot hold, are refused here, naming the argument.
 void CheckAgainstFieldCount(const CommandLine& command);

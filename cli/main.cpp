@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/CliHelp.h"
 #include "cli/CliObserver.h"
 #include "cli/CliOptions.h"
 #include "cli/ProgressBar.h"
@@ -45,10 +46,6 @@ void CatchInterrupts(AbortSwitch& abort) {
     sigaction(SIGTERM, &action, nullptr);
     // A reader of the log that goes away must not end the run half-way.
     std::signal(SIGPIPE, SIG_IGN);
-}
-
-const char* In(Language language, Said text) {
-    return language == Language::Japanese ? text.Japanese : text.English;
 }
 
 int Usage(Language language, const UsageError& e) {
@@ -120,7 +117,7 @@ int Main(const std::vector<std::string>& args, Language language) {
         CommandLine command = ParseCommandLine(args);
         switch (command.Do) {
             case CommandLine::Action::Help:
-                std::fputs(In(language, kHelp), stdout);
+                std::fputs(HelpText(language).c_str(), stdout);
                 return kDone;
             case CommandLine::Action::Version:
                 std::printf("%s %s\n", kProgram, QUELLOR_VERSION);

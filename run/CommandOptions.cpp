@@ -5,14 +5,15 @@
 #include <set>
 #include <string_view>
 
-#include "records/Exceptions.h"
-#include "records/Format.h"
-#include "run/JobFile.h"
+#include "run/CommandOptionTable.h"
+#include "run/JobLines.h"
 #include "run/MemoryBudget.h"
 
 namespace quellor {
 
 using namespace runmsg;
+
+static_assert(kLeastMemoryBudget == 1 << 20, "kBelowLeastMemory names the least budget: 1M");
 
 namespace {
 
@@ -28,15 +29,6 @@ std::optional<int> Number(std::string_view text, int least) {
     return value;
 }
 
-struct Modes {
-    const char* Name;
-    MatchMode Mode;
-};
-constexpr Modes kModes[] = {{"equals", MatchMode::Equals},
-                            {"contains", MatchMode::Contains},
-                            {"starts", MatchMode::StartsWith},
-                            {"ends", MatchMode::EndsWith}};
-
 // FIELD:MODE:TEXT; the text is everything after the second colon, colons included.
 std::optional<ConditionChoice> Condition(std::string_view value) {
     const std::size_t first = value.find(':');
@@ -44,13 +36,9 @@ std::optional<ConditionChoice> Condition(std::string_view value) {
     const std::size_t second = value.find(':', first + 1);
     if (second == std::string_view::npos) return std::nullopt;
     const auto field = Number(value.substr(0, first), 1);
-    const std::string_view mode = value.substr(first + 1, second - first - 1);
-    if (!field) return std::nullopt;
-    for (const Modes& m : kModes) {
-        if (mode == m.Name)
-            return ConditionChoice{*field, std::string(value.substr(second + 1)), m.Mode};
-    }
-    return std::nullopt;
+    const auto mode = ModeNamed(value.substr(first + 1, second - first - 1));
+    if (!field || !mode) return std::nullopt;
+    return ConditionChoice{*field, std::string(value.substr(second + 1)), *mode};
 }
 
 std::optional<std::vector<int>> FieldList(std::string_view value) {
@@ -66,12 +54,6 @@ std::optional<std::vector<int>> FieldList(std::string_view value) {
     }
 }
 
-// The options a job may hold: the choices of a run, never its files, its
-// memory or another job.
-const std::set<std::string, std::less<>> kJobOptions = {
-    "--fields",   "--where",          "--and", "--or", "--sort", "--duplicates", "--header",
-    "--encoding", "--no-empty-output"};
-
 // Reads the options of one source, the command line or one job file: an
 // option given twice is refused within a source, while a later source
 // overrides an earlier one.
@@ -84,91 +66,103 @@ class Reader {
         bool filesOnly = false;
         for (i_ = 0; i_ < args.size(); ++i_) {
             const std::string& arg = args[i_];
+            const CommandOption* prefixed = filesOnly ? nullptr : OptionByPrefix(arg);
             if (inJob_ && (filesOnly || arg.size() < 2 || arg[0] != '-' || arg == "--")) {
                 throw UsageError(arg, kNotInJob);
-            } else if (filesOnly || arg.size() < 2 || (arg[0] != '-' && arg[0] != '@')) {
+            } else if (prefixed && arg.size() > prefixed->Also.size()) {
+                name_ = prefixed->Name;
+                inline_ = arg.substr(prefixed->Also.size());
+                Option(c, *prefixed);
+            } else if (filesOnly || arg.size() < 2 || arg[0] != '-') {
                 c.Choices.Files.push_back(arg);
             } else if (arg == "--") {
                 filesOnly = true;
-            } else if (arg[0] == '@') {
-                ApplyJobFile(arg.substr(1), c);
             } else {
-                Option(c, arg);
+                const std::size_t eq = arg.find('=');
+                name_ = arg.substr(0, eq);
+                inline_ =
+                    eq == std::string::npos ? std::nullopt : std::optional(arg.substr(eq + 1));
+                const CommandOption* option = FindOption(name_);
+                if (!option) throw UsageError(inJob_ ? name_ : arg, kUnknownOption);
+                if (inJob_ && !option->InJob) throw UsageError(name_, kNotInJob);
+                if (!option->TakesValue() && inline_) throw UsageError(name_, kTakesNoValue);
+                Option(c, *option);
             }
         }
     }
 
   private:
-    void Option(CommandLine& c, const std::string& arg) {
-        const std::size_t eq = arg.find('=');
-        name_ = arg.substr(0, eq);
-        inline_ = eq == std::string::npos ? std::nullopt : std::optional(arg.substr(eq + 1));
-        if (inJob_ && !kJobOptions.contains(name_)) {
-            throw UsageError(name_, IsKnown() ? kNotInJob : kUnknownOption);
-        } else if (name_ == "--help") {
-            c.Do = CommandLine::Action::Help;
-        } else if (name_ == "--version") {
-            if (c.Do != CommandLine::Action::Help) c.Do = CommandLine::Action::Version;
-        } else if (name_ == "--job") {
-            std::string typed;
-            ApplyJobFile(Value(typed), c);
-        } else if (name_ == "--duplicates") {
-            Flag(c.Choices.DuplicatesToFile);
-        } else if (name_ == "--no-empty-output") {
-            Flag(c.Choices.NoFileWhenEmpty);
-        } else if (name_ == "--header") {
-            Flag(c.Choices.HeadingLine);
-        } else if (name_ == "--fields") {
-            Once();
-            c.Choices.FieldExtractionOn = true;
-            const auto list = FieldList(Value(c.FieldsArgument));
-            if (!list) throw UsageError(c.FieldsArgument, kNotFieldList);
-            c.Choices.ChosenFields = *list;
-        } else if (name_ == "--where") {
-            Once();
-            c.Choices.Condition1 = ConditionOf(Value(c.WhereArgument));
-            c.Choices.RecordExtractionOn = true;
-        } else if (name_ == "--and" || name_ == "--or") {
-            if (!second_.empty()) {
-                throw UsageError(name_, second_ == name_  ? kGivenTwice
-                                        : name_ == "--or" ? kAfterAnd
-                                                          : kAfterOr);
+    void Option(CommandLine& c, const CommandOption& option) {
+        switch (option.Id) {
+            case OptionId::Help:
+                c.Do = CommandLine::Action::Help;
+                break;
+            case OptionId::Version:
+                if (c.Do != CommandLine::Action::Help) c.Do = CommandLine::Action::Version;
+                break;
+            case OptionId::Job: {
+                std::string typed;
+                ApplyJobFile(Value(typed), c);
+                break;
             }
-            second_ = name_;
-            c.Choices.Condition2 = ConditionOf(Value(c.SecondArgument));
-            c.Choices.JoinWithOr = name_ == "--or";
-            // As in the window: a second condition alone switches record
-            // extraction on, and the start check then asks for the first.
-            c.Choices.RecordExtractionOn = true;
-        } else if (name_ == "--sort") {
-            Once();
-            c.Choices.SortOn = true;
-            Sort(c, Value(c.SortArgument));
-        } else if (name_ == "--encoding") {
-            Once();
-            c.Choices.TextEncoding = EncodingOf(Value(typed_));
-        } else if (name_ == "--expected-fields") {
-            Once();
-            c.ExpectedFieldsGiven = true;
-            std::string typed;
-            const auto n = Number(Value(typed), 0);
-            if (!n) throw UsageError(typed, kNotCount);
-            c.Choices.ExpectedFieldCount = *n;
-        } else if (name_ == "--memory") {
-            Once();
-            std::string typed;
-            const auto size = ParseMemorySize(Value(typed));
-            if (!size) throw UsageError(typed, kNotMemorySize);
-            c.Choices.MemoryBudget = *size;
-        } else {
-            throw UsageError((*args_)[i_], kUnknownOption);
+            case OptionId::Duplicates:
+                Flag(c.Choices.DuplicatesToFile);
+                break;
+            case OptionId::NoEmptyOutput:
+                Flag(c.Choices.NoFileWhenEmpty);
+                break;
+            case OptionId::Header:
+                Flag(c.Choices.HeadingLine);
+                break;
+            case OptionId::Fields: {
+                Once();
+                c.Choices.FieldExtractionOn = true;
+                const auto list = FieldList(Value(c.FieldsArgument));
+                if (!list) throw UsageError(c.FieldsArgument, kNotFieldList);
+                c.Choices.ChosenFields = *list;
+                break;
+            }
+            case OptionId::Where:
+                Once();
+                c.Choices.Condition1 = ConditionOf(Value(c.WhereArgument));
+                c.Choices.RecordExtractionOn = true;
+                break;
+            case OptionId::And:
+            case OptionId::Or:
+                Second(c, option.Id == OptionId::Or);
+                break;
+            case OptionId::Sort:
+                Once();
+                c.Choices.SortOn = true;
+                Sort(c, Value(c.SortArgument));
+                break;
+            case OptionId::Encoding: {
+                Once();
+                std::string typed;
+                const auto encoding = EncodingNamed(Value(typed));
+                if (!encoding) throw UsageError(typed, kNotEncoding);
+                c.Choices.TextEncoding = *encoding;
+                break;
+            }
+            case OptionId::ExpectedFields: {
+                Once();
+                c.ExpectedFieldsGiven = true;
+                std::string typed;
+                const auto n = Number(Value(typed), 0);
+                if (!n) throw UsageError(typed, kNotCount);
+                c.Choices.ExpectedFieldCount = *n;
+                break;
+            }
+            case OptionId::Memory: {
+                Once();
+                std::string typed;
+                const auto size = ParseMemorySize(Value(typed));
+                if (!size) throw UsageError(typed, kNotMemorySize);
+                if (*size < kLeastMemoryBudget) throw UsageError(typed, kBelowLeastMemory);
+                c.Choices.MemoryBudget = *size;
+                break;
+            }
         }
-    }
-
-    bool IsKnown() const {
-        for (const char* name : {"--help", "--version", "--job", "--expected-fields", "--memory"})
-            if (name_ == name) return true;
-        return false;
     }
 
     // The option's value, from "--name=value" or the next argument; typed
@@ -189,21 +183,26 @@ class Reader {
 
     void Flag(bool& flag) {
         Once();
-        if (inline_) throw UsageError(name_ + '=' + *inline_, kUnknownOption);
         flag = true;
+    }
+
+    // --and or --or: one of them, once.
+    void Second(CommandLine& c, bool withOr) {
+        if (!second_.empty()) {
+            throw UsageError(name_, second_ == name_ ? kGivenTwice : withOr ? kAfterAnd : kAfterOr);
+        }
+        second_ = name_;
+        c.Choices.Condition2 = ConditionOf(Value(c.SecondArgument));
+        c.Choices.JoinWithOr = withOr;
+        // As in the window: a second condition alone switches record
+        // extraction on, and the start check then asks for the first.
+        c.Choices.RecordExtractionOn = true;
     }
 
     ConditionChoice ConditionOf(const std::string& value) {
         const auto condition = Condition(value);
         if (!condition) throw UsageError(name_ + ' ' + value, kNotCondition);
         return *condition;
-    }
-
-    EncodingChoice EncodingOf(const std::string& value) const {
-        if (value == "auto") return EncodingChoice::Auto;
-        if (value == "cp932") return EncodingChoice::Cp932;
-        if (value == "utf-8") return EncodingChoice::Utf8;
-        throw UsageError(typed_, kNotEncoding);
     }
 
     // FIELD[:num][:asc|:desc], the words in either order, each at most once.
@@ -238,7 +237,6 @@ class Reader {
     std::optional<std::string> inline_;
     std::set<std::string, std::less<>> given_;
     std::string second_;  // --and or --or, once given
-    std::string typed_;
 };
 
 // A job line as one argument: "--name value" reads as "--name=value", the
@@ -247,6 +245,11 @@ std::string AsArgument(const std::string& line) {
     const std::size_t cut = line.find_first_of(" =");
     if (cut == std::string::npos || line[cut] == '=') return line;
     return line.substr(0, cut) + '=' + line.substr(cut + 1);
+}
+
+// The option a job line names, for a refusal of the line as a whole.
+std::string OptionNamed(const std::string& line) {
+    return line.substr(0, line.find_first_of(" =\t"));
 }
 
 }  // namespace
@@ -263,19 +266,13 @@ void ApplyJobFile(const std::string& path, CommandLine& c) {
     Reader reader(true);
     for (const JobLine& line : lines) {
         try {
+            if (EndsInBlanks(line.Text)) throw UsageError(OptionNamed(line.Text), kJobEndsInBlanks);
             reader.Read({AsArgument(line.Text)}, read);
         } catch (const UsageError& e) {
             throw JobError(path, line.Number, e.Argument, e.Reason);
         }
     }
     c = std::move(read);
-}
-
-const char* ModeWord(MatchMode mode) {
-    for (const Modes& m : kModes) {
-        if (m.Mode == mode) return m.Name;
-    }
-    return kModes[0].Name;
 }
 
 }  // namespace quellor

@@ -1,7 +1,8 @@
 // The options of the command line, read into the same choices the window's
 // controls give. A job file holds the same options, one a line, and is read
 // by the same reader, so a job run from the window and from the command line
-// cannot mean two things.
+// cannot mean two things. Which options there are, and which a job may
+// hold, is the table of run/CommandOptionTable.h.
 #pragma once
 
 #include <stdexcept>
@@ -40,8 +41,5 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args);
 // Reads the job file at path onto c, as the options it holds would be read in
 // its place. Raises EJobError naming the file and the line; c is then unchanged.
 void ApplyJobFile(const std::string& path, CommandLine& c);
-
-// The word of a match mode in a condition (FIELD:MODE:TEXT).
-const char* ModeWord(MatchMode mode);
 
 }  // namespace quellor

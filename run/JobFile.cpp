@@ -1,11 +1,9 @@
 #include "run/JobFile.h"
 
-#include <charconv>
-#include <fstream>
+#include <vector>
 
-#include "records/Encoding.h"
-#include "records/Format.h"
 #include "records/StagedFile.h"
+#include "run/CommandOptionTable.h"
 #include "run/CommandOptions.h"
 
 namespace quellor {
@@ -14,116 +12,75 @@ using namespace runmsg;
 
 namespace {
 
-EJobError FileError(const std::string& path, Said reason) {
-    return EJobError(Format(kJobFile.Japanese, {path, reason.Japanese}),
-                     Format(kJobFile.English, {path, reason.English}));
-}
-
-// A line refused as a whole.
-EJobError LineError(const std::string& path, int line, Said reason) {
-    return EJobError(Format(kJobAt.Japanese, {path, line, reason.Japanese}),
-                     Format(kJobAt.English, {path, line, reason.English}));
-}
-
-// "quellor-job N": a later N is a newer program's job, not a broken one.
-void CheckVersionLine(const std::string& path, std::string_view line) {
-    if (!line.starts_with(kJobMark)) throw LineError(path, 1, kJobNoVersion);
-    const std::string_view number = line.substr(kJobMark.size());
-    int version = 0;
-    const auto [end, ec] = std::from_chars(number.data(), number.data() + number.size(), version);
-    if (ec != std::errc() || end != number.data() + number.size() || version < 1)
-        throw LineError(path, 1, kJobNoVersion);
-    if (version > kJobVersion) throw LineError(path, 1, kJobNewer);
-}
-
-std::string Whole(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw FileError(path, kJobUnreadable);
-    std::string bytes(kLargestJobFile + 1, '\0');
-    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    if (in.bad()) throw FileError(path, kJobUnreadable);
-    bytes.resize(static_cast<std::size_t>(in.gcount()));
-    if (bytes.size() > kLargestJobFile) throw FileError(path, kJobTooLarge);
-    return bytes;
-}
-
-}  // namespace
-
-EJobError JobError(const std::string& path, int line, const std::string& argument, Said reason) {
-    return EJobError(Format(kJobLine.Japanese, {path, line, argument, reason.Japanese}),
-                     Format(kJobLine.English, {path, line, argument, reason.English}));
-}
-
-std::vector<JobLine> JobFileLines(const std::string& path) {
-    std::string bytes = Whole(path);
-    // Editors that mark UTF-8 files with a byte order mark still save a job.
-    if (bytes.starts_with("\xEF\xBB\xBF")) bytes.erase(0, 3);
-    std::vector<JobLine> lines;
-    std::size_t start = 0;
-    for (int number = 1; start < bytes.size() || number == 1; ++number) {
-        std::size_t end = bytes.find('\n', start);
-        if (end == std::string::npos) end = bytes.size();
-        std::string text = bytes.substr(start, end - start);
-        start = end + 1;
-        if (text.ends_with('\r')) text.pop_back();
-        if (text.find('\0') != std::string::npos) throw LineError(path, number, kJobNul);
-        if (!IsValidUtf8(text)) throw LineError(path, number, kJobNotUtf8);
-        if (number == 1) {
-            CheckVersionLine(path, text);
-            continue;
-        }
-        const std::size_t first = text.find_first_not_of(" \t");
-        if (first == std::string::npos || text[first] == '#') continue;
-        lines.push_back({number, text.substr(first)});
-    }
-    return lines;
-}
-
-bool StartsAsJob(std::string_view firstBytes) {
-    if (firstBytes.starts_with("\xEF\xBB\xBF")) firstBytes.remove_prefix(3);
-    return firstBytes.starts_with(kJobMark);
-}
+struct OptionLine {
+    OptionId Option;
+    std::string Value;  // empty for a flag
+};
 
 // What the window's controls hold is written as far as options can say it:
 // a page switched on with nothing chosen in it (no field, no condition, no
 // key) does nothing a run could do, so it is left out and reads back as off.
-std::string JobText(const RunChoices& c) {
-    std::string text = std::string(kJobMark) + std::to_string(kJobVersion) + '\n';
-    auto line = [&text](std::string_view name, const std::string& value = {}) {
-        text.append(name);
-        if (!value.empty()) text.append(" ").append(value);
-        text += '\n';
-    };
+std::vector<OptionLine> OptionLines(const RunChoices& c) {
+    std::vector<OptionLine> lines;
     if (c.FieldExtractionOn && !c.ChosenFields.empty()) {
         std::string list;
         for (int n : c.ChosenFields) list += (list.empty() ? "" : ",") + std::to_string(n);
-        line("--fields", list);
+        lines.push_back({OptionId::Fields, list});
     }
     auto condition = [](const ConditionChoice& k) {
-        return std::to_string(k.FieldNumber) + ':' + ModeWord(k.Mode) + ':' + k.Text;
+        return std::to_string(k.FieldNumber) + ':' + std::string(ModeWord(k.Mode)) + ':' + k.Text;
     };
     if (c.RecordExtractionOn && c.Condition1.FieldNumber > 0)
-        line("--where", condition(c.Condition1));
+        lines.push_back({OptionId::Where, condition(c.Condition1)});
     // The window ignores a second condition with no field, as the run does.
     if (c.RecordExtractionOn && c.Condition2.FieldNumber > 0)
-        line(c.JoinWithOr ? "--or" : "--and", condition(c.Condition2));
-    if (c.NoFileWhenEmpty) line("--no-empty-output");
+        lines.push_back({c.JoinWithOr ? OptionId::Or : OptionId::And, condition(c.Condition2)});
+    if (c.NoFileWhenEmpty) lines.push_back({OptionId::NoEmptyOutput, {}});
     if (c.SortOn && c.SortKeyField > 0) {
-        line("--sort", std::to_string(c.SortKeyField) + (c.SortNumeric ? ":num" : "") +
-                           (c.SortDescending ? ":desc" : ""));
+        lines.push_back({OptionId::Sort, std::to_string(c.SortKeyField) +
+                                             (c.SortNumeric ? ":num" : "") +
+                                             (c.SortDescending ? ":desc" : "")});
     }
-    if (c.DuplicatesToFile) line("--duplicates");
-    if (c.HeadingLine) line("--header");
-    if (c.TextEncoding == EncodingChoice::Cp932) line("--encoding", "cp932");
-    if (c.TextEncoding == EncodingChoice::Utf8) line("--encoding", "utf-8");
+    if (c.DuplicatesToFile) lines.push_back({OptionId::Duplicates, {}});
+    if (c.HeadingLine) lines.push_back({OptionId::Header, {}});
+    if (c.TextEncoding != EncodingChoice::Auto)
+        lines.push_back({OptionId::Encoding, std::string(EncodingWord(c.TextEncoding))});
+    return lines;
+}
+
+std::string TextOf(const std::vector<OptionLine>& lines) {
+    std::string text = std::string(kJobMark) + std::to_string(kJobVersion) + '\n';
+    for (const auto& [option, value] : lines) {
+        text.append(OptionOf(option).Name);
+        if (!value.empty()) text.append(" ").append(value);
+        text += '\n';
+    }
     return text;
 }
 
+}  // namespace
+
+std::string JobText(const RunChoices& c) {
+    return TextOf(OptionLines(c));
+}
+
 // Written aside and put in place whole, as the outputs are: a full disk or
-// a crash never leaves last month's job cut short.
+// a crash never leaves last month's job cut short. A value the reader would
+// refuse or cut is refused here, so that a saved job always loads.
 void WriteJobFile(const std::string& path, const RunChoices& choices) {
+    const std::vector<OptionLine> lines = OptionLines(choices);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const std::string& value = lines[i].Value;
+        const bool lineBreak = value.find_first_of("\r\n") != std::string::npos;
+        if (lineBreak || EndsInBlanks(value)) {
+            // Line 1 is the version line.
+            throw JobError(path, static_cast<int>(i) + 2,
+                           std::string(OptionOf(lines[i].Option).Name),
+                           lineBreak ? kJobValueLineBreak : kJobEndsInBlanks);
+        }
+    }
     StagedFile file(path);
-    file.Append(JobText(choices));
+    file.Append(TextOf(lines));
     file.Finish();
     CommitTogether({&file});
 }

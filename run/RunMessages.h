@@ -78,6 +78,11 @@ inline constexpr Said kNotFieldList = {"ﾌｨｰﾙﾄﾞ番号をｺﾝﾏで�
 inline constexpr Said kNotCount = {"0以上の数ではありません", "is not a number (0 or more)"};
 inline constexpr Said kNotMemorySize = {"ﾒﾓﾘの大きさ (例 512M, 2G) ではありません",
                                         "is not a memory size (512M, 2G)"};
+// The least --memory takes (kLeastMemoryBudget, run/MemoryBudget.h).
+inline constexpr Said kBelowLeastMemory = {"1M より小さいﾒﾓﾘでは処理できません",
+                                           "is below 1M, the least memory a run may use"};
+// A flag given a value ("--duplicates=yes", or "--duplicates yes" in a job).
+inline constexpr Said kTakesNoValue = {"値は付けられません", "takes no value"};
 inline constexpr Said kNotCondition = {
     "F:方法:文字列 の形ではありません (方法は equals, contains, starts, ends)",
     "is not FIELD:MODE:TEXT (MODE is equals, contains, starts or ends)"};
@@ -89,8 +94,8 @@ inline constexpr Said kAfterAnd = {"--and と --or は一緒に使えません",
                                    "cannot be used together with --and"};
 inline constexpr Said kAfterOr = {"--and と --or は一緒に使えません",
                                   "cannot be used together with --or"};
-inline constexpr Said kNotEncoding = {"cp932, utf-8, auto のどれでもありません",
-                                      "is not cp932, utf-8 or auto"};
+inline constexpr Said kNotEncoding = {"cp932, utf-8, auto などの文字ｺｰﾄﾞ名ではありません",
+                                      "is not an encoding such as cp932, utf-8 or auto"};
 
 // Job files: the file and line, then the argument and why it is refused.
 inline constexpr Said kJobLine = {"%sの%d行目 %s: %s", "%s:%d: %s: %s"};
@@ -106,5 +111,11 @@ inline constexpr Said kJobNewer = {"このﾊﾞｰｼﾞｮﾝより新しい�
 inline constexpr Said kJobNotUtf8 = {"UTF-8 として正しくない文字があります", "is not valid UTF-8"};
 inline constexpr Said kJobNul = {"NUL文字があります", "holds a NUL byte"};
 inline constexpr Said kNotInJob = {"ｼﾞｮﾌﾞﾌｧｲﾙには書けないｵﾌﾟｼｮﾝです", "cannot stand in a job file"};
+// A value at the end of a job line: blanks there do not show in an editor,
+// and a line break would end the line.
+inline constexpr Said kJobEndsInBlanks = {"最後に見えない空白 (半角・全角・ﾀﾌﾞ) があります",
+                                          "ends in blanks (half-width, full-width or tabs)"};
+inline constexpr Said kJobValueLineBreak = {"改行を含む値はｼﾞｮﾌﾞに書けません",
+                                            "holds a line break, which a job line cannot"};
 
 }  // namespace quellor::runmsg

@@ -3,7 +3,8 @@
 # bounded time: FUZZ_SECONDS per target (default 60). Inputs that break an
 # invariant or trip a sanitizer are kept in build-fuzz/artifacts/ and make the
 # script fail. The corpus grows in build-fuzz/corpus/ from seeds that
-# tests/fuzz/make_corpus.py writes.
+# tests/fuzz/make_corpus.py writes. Standard input is empty: a job named
+# /dev/stdin by the fuzzer must not wait for a terminal.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
@@ -13,7 +14,8 @@ seconds="${FUZZ_SECONDS:-60}"
 seed_option=()
 [[ -n "${FUZZ_SEED:-}" ]] && seed_option=(-seed="$FUZZ_SEED")
 jobs="${JOBS:-2}"
-targets=(field_codec_fuzz line_files_fuzz record_list_fuzz run_fuzz sort_paths_fuzz)
+targets=(field_codec_fuzz line_files_fuzz record_list_fuzz run_fuzz sort_paths_fuzz
+         job_options_fuzz)
 
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
@@ -32,7 +34,7 @@ for t in "${targets[@]}"; do
     if ! "build-fuzz/tests/fuzz/$t" "${seed_option[@]}" -max_total_time="$seconds" -max_len=4096 -timeout=30 \
             -rss_limit_mb=2560 -print_final_stats=1 \
             -artifact_prefix="build-fuzz/artifacts/$t-" \
-            "build-fuzz/corpus/$t" "build-fuzz/seeds/$t" 2>"build-fuzz/$t.log"; then
+            "build-fuzz/corpus/$t" "build-fuzz/seeds/$t" 2>"build-fuzz/$t.log" </dev/null; then
         failed+=("$t")
         tail -n 60 "build-fuzz/$t.log"
     fi

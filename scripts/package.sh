@@ -2,7 +2,8 @@
 # Builds the Debian package: build/quellor_<version>_<arch>.deb.
 # With --check, also checks it with lintian, installs it with apt-get,
 # starts the program the way the menu does (the entry's Exec line) in Xvfb,
-# checks its window and that quellor-cli runs, and removes the package again.
+# checks its window, that quellor-cli runs and that bash loads its completion,
+# and removes the package again.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
@@ -39,5 +40,9 @@ read -r -a command <<<"$(grep -m 1 '^Exec=' "$entry" | cut -d= -f2- | sed 's/ %[
 [[ $(command -v "${command[0]}") == /usr/bin/quellor ]] || fail "Exec does not start /usr/bin/quellor"
 [[ $(quellor-cli --version) == "quellor-cli "* ]] || fail "quellor-cli does not run"
 [[ -f /usr/share/man/man1/quellor-cli.1.gz ]] || fail "the manual page of quellor-cli was not installed"
+completion=/usr/share/bash-completion/completions/quellor-cli
+[[ -f $completion ]] || fail "the bash completion of quellor-cli was not installed"
+bash --norc -c ". $completion && complete -p quellor-cli" >/dev/null ||
+    fail "bash cannot load $completion"
 xvfb-run -a -s "-screen 0 1280x1024x24" bash tests/desktop/smoke.sh "${command[@]}"
 echo "package: installed, started from its menu entry, and removed again"

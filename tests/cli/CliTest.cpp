@@ -2,6 +2,7 @@
 // what it leaves on disk after a start check, an error and an interrupt.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <malloc.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/resource.h>
@@ -120,7 +121,9 @@ TEST_F(CliTest, NoRunNoOutput) {
          64,
          "--and: cannot be used together with --or",
          "C"},
-        {{"--duplicates=no", "A"}, 64, "quellor-cli: --duplicates=no: "},
+        {{"--duplicates=no", "A"}, 64, "quellor-cli: --duplicates: 値は付けられません\n"},
+        {{"--memory", "1023K", "A"}, 64, "quellor-cli: --memory 1023K: 1M より小さいﾒﾓﾘでは"},
+        {{"--memory=64K", "A"}, 64, "quellor-cli: --memory 64K: is below 1M", "C"},
         // The first file, read for the field count, named as the run names it.
         {{"--sort", "1", "/nonexistent.csv"}, 2, ": ファイル /nonexistent.csv は開けません.\n"},
         {{"--sort", "1", "/dev/null"}, 2, ": ファイル /dev/null は開けません.\n"},
@@ -129,7 +132,7 @@ TEST_F(CliTest, NoRunNoOutput) {
         {{"--duplicates", "--duplicates", "A"}, 64, "--duplicates: "},
         {{"--frobnicate", "A"}, 64, "quellor-cli: --frobnicate: "},
         {{"A", "--fields"}, 64, "quellor-cli: --fields: "},
-        {{"--encoding", "sjis", "--sort", "1", "A"}, 64, "quellor-cli: --encoding sjis: "},
+        {{"--encoding", "euc-jp", "--sort", "1", "A"}, 64, "quellor-cli: --encoding euc-jp: "},
     };
     const std::string input = Write("a.csv", kSmall);
     const std::string empty = Write("e.csv", "");
@@ -296,6 +299,76 @@ TEST_F(CliTest, AFileSizeLimitIsAWriteError) {
     EXPECT_EQ(o.status, 2);
     EXPECT_EQ(o.err, "quellor-cli: ファイル " + input + ".new への書き込みエラー.\n");
     EXPECT_EQ(Listing(), std::set<std::string>{"a.csv"});
+}
+
+// A start check speaks on standard error, where warnings go, and leaves the
+// log, which a script may collect, empty.
+TEST_F(CliTest, AStartCheckWarningGoesToStandardError) {
+    const Outcome o = Run({Write("a.csv", kSmall)});
+    EXPECT_EQ(o.status, 1);
+    EXPECT_EQ(o.err, "quellor-cli: 条件が指定されていません\n");
+    EXPECT_EQ(o.out, "");
+}
+
+// Started with standard error closed, the command writes its messages to
+// nowhere and says by its status alone how the run ended.
+TEST_F(CliTest, StandardErrorClosed) {
+    instead = {{2, ""}};
+    const std::string input = Write("a.csv", "1,a\r\n2,b\r\n1,a\r\n");
+    EXPECT_EQ(Run({input}).status, 1);  // a start check
+    EXPECT_EQ(Run({"--fields", "3", input}).status, 64);
+    const Outcome done = Run({"--sort", "1", "--duplicates", input});
+    EXPECT_EQ(done.status, 0);
+    EXPECT_EQ(Read(input + ".new") + Read(input + ".w"), "1,a\r\n2,b\r\n1,a\r\n");
+    EXPECT_EQ(Listing(), (std::set<std::string>{"a.csv", "a.csv.new", "a.csv.w"}));
+}
+
+// The command's peak memory in KiB. It is started from a fork of this
+// process with the heap's free pages given back, not through posix_spawn: a
+// program started in a process's place keeps that process's peak, and this
+// one's is whatever earlier tests left.
+long PeakKiB(const std::vector<std::string>& args) {
+    std::vector<std::string> all{QUELLOR_CLI};
+    all.insert(all.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (auto& a : all) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    ::malloc_trim(0);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        const int null = ::open("/dev/null", O_WRONLY);
+        ::dup2(null, STDOUT_FILENO);
+        ::dup2(null, STDERR_FILENO);
+        ::execv(argv[0], argv.data());
+        ::_exit(127);
+    }
+    int wstatus = 0;
+    rusage usage{};
+    EXPECT_EQ(::wait4(pid, &wstatus, 0, &usage), pid);
+    EXPECT_TRUE(WIFEXITED(wstatus) && WEXITSTATUS(wstatus) == 0) << args[1];
+    return usage.ru_maxrss;
+}
+
+// --memory reaches the run: under the least budget a file is read record by
+// record, and the command takes far less memory than with the file loaded.
+TEST_F(CliTest, TheMemoryOptionBoundsTheRun) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the sanitizer's quarantine keeps freed memory: peaks say nothing";
+#endif
+    const std::string input = (dir / "big.csv").string();
+    std::size_t size = 0;
+    {
+        std::ofstream out(input, std::ios::binary);
+        for (int i = 0; size < (16u << 20); ++i) {
+            const std::string line = std::to_string(i) + ",abcdefghijklmnop\r\n";
+            out << line;
+            size += line.size();
+        }
+    }
+    const long loaded = PeakKiB({"--memory", "1G", "--fields", "1", input});
+    const long streamed = PeakKiB({"--memory", "1M", "--fields", "1", input});
+    EXPECT_GT(loaded - streamed, static_cast<long>(size / 2 / 1024))
+        << loaded << " KiB with the file loaded, " << streamed << " KiB streamed";
 }
 
 }  // namespace

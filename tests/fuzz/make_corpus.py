@@ -2,7 +2,8 @@
 """Writes the seed corpora of the fuzz targets into OUT/<target>/.
 
 The seeds are small hand-picked inputs: the codec's example lines, the line
-readers' break rules, sortable lists with duplicates, and whole runs. The run
+readers' break rules, sortable lists with duplicates, whole runs, and job
+files with option lists. The run
 and record-list targets read their settings from the end of the input (the
 fuzzer's data provider takes numbers from the back), so their seeds are text
 followed by a few setting bytes.
@@ -67,12 +68,32 @@ RUNS = [
 # seeds are byte patterns that make many records and many runs.
 SORT_PATHS = [bytes(range(256)), bytes(range(255, -1, -1)) * 2, bytes([3, 1, 4, 1, 5, 9, 2, 6] * 64)]
 
+# A job file, then after 0xFF the arguments, each ended by a NUL; "{job}"
+# stands for the job's path.
+TOKYO = "東京".encode("utf-8")
+JOBS = [
+    b"quellor-job 1\n--fields 3,1\n--sort 2:num:desc\n--duplicates\n--header\n--encoding sjis\n",
+    b"quellor-job 1\n--where=1:equals:a b\n--or 2:starts:x\n--no-empty-output\n",
+    BOM + b"quellor-job 1\r\n# month\r\n\r\n--and 1:ends:z\r\n",
+    b"quellor-job 1\n--where 2:contains:" + TOKYO + b" \n",
+    b"quellor-job 1\n--where 2:contains:" + TOKYO + "\u3000".encode("utf-8") + b"\n",
+    b"quellor-job 1\n--duplicates yes\n\xff--job\0{job}\0--memory\0" + b"1M",
+    b"quellor-job 1\n--sort 1\n\xff--duplicates\0@{job}\0a.csv\0--sort=2",
+    b"\xff--encoding=UTF8\0--where\0" + b"1:contains: " + TOKYO + b"\0--fields=1,2\0--\0-x",
+    b"quellor-job 1\n--memory 64K\n\xff@{job}\0--memory=1023K",
+    b"quellor-job 2\n--sort 1\n",
+    b"quellor-job 1\n--where 1:equals:a\n\xff@{job}\0--and\x001:equals:b\0--or=2:ends:c",
+    b"\xff--expected-fields\x003\0--help\0--version\0@\0-",
+]
+
 TARGETS = {
     "field_codec_fuzz": CODEC,
     "line_files_fuzz": LINES + CODEC,
     "record_list_fuzz": LISTS,
     "run_fuzz": RUNS,
     "sort_paths_fuzz": SORT_PATHS,
+
+    "job_options_fuzz": JOBS,
 }
 
 def main():
