@@ -149,6 +149,12 @@ std::string Completion() {
             }
             values += "        " + name + ") _quellor_cli_words '" + words + "' \"$cur\" ;;\n";
         }
+        if (option.Kind == ValueKind::DelimiterWord) {
+            std::string words;
+            for (const auto& word : quellor::kDelimiterWords)
+                words += (words.empty() ? "" : " ") + std::string(word.Word);
+            values += "        " + name + ") _quellor_cli_words '" + words + "' \"$cur\" ;;\n";
+        }
         if (!also.empty()) {
             prefixes += "                " + also + "*) _quellor_cli_files \"${cur#" + also +
                         "}\" " + also + " ;;\n";

@@ -75,10 +75,10 @@ int Run(CommandLine& command) {
     RunChoices& choices = command.Choices;
     RunOutcome outcome;
     try {
-        // As the window does: the first line of the first file sets the count.
+        // As the window does: the first record of the first file sets the count.
         if (!command.ExpectedFieldsGiven && !choices.Files.empty())
             choices.ExpectedFieldCount =
-                FieldCountOfFirstFile(choices.Files[0], choices.TextEncoding);
+                FieldCountOfFirstFile(choices.Files[0], {choices.TextEncoding, choices.Delimiter});
         if (!choices.Files.empty()) CheckAgainstFieldCount(command);
         const RunSettings settings = SettingsOf(command);
         // An interrupt while the first file was read: no file is begun.

@@ -103,6 +103,19 @@ constexpr CommandOption kCommandOptions[] = {
                "The default, `auto`, decides for each file by its bytes, and stops at a\n"
                "UTF-8 file that holds a few bytes that are not UTF-8, naming the line of the\n"
                "first one."},
+    {.Id = OptionId::Delimiter,
+     .Name = "--delimiter",
+     .Kind = ValueKind::DelimiterWord,
+     .Value = {"区切り", "DELIM"},
+     .InJob = true,
+     .Help = {"ﾌｨｰﾙﾄﾞの区切り: comma, tab, auto (既定: auto\n"
+              "1行目にﾀﾌﾞがあってｶﾝﾏがなければﾀﾌﾞ区切り)",
+              "the fields' delimiter: comma, tab or auto (default:\n"
+              "tab when a file's first record holds a tab and\n"
+              "no comma outside quotes)"},
+     .Manual = "Separate fields by commas, `comma`, or by tabs, `tab`, in every file.\n"
+               "The default, `auto`, takes a file whose first record holds a tab and no comma\n"
+               "outside quotes as tab-separated; its outputs stay tab-separated."},
     {.Id = OptionId::ExpectedFields,
      .Name = "--expected-fields",
      .Kind = ValueKind::Text,
@@ -198,10 +211,28 @@ std::string_view EncodingWord(EncodingChoice choice) {
     return kEncodingWords[0].Word;
 }
 
+// Words are taken in any case; the table holds them in lower case.
+char Lower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
+}
+
 std::optional<EncodingChoice> EncodingNamed(std::string_view word) {
-    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
     for (const EncodingWordOf& w : kEncodingWords) {
-        if (std::ranges::equal(word, w.Word, {}, lower)) return w.Choice;
+        if (std::ranges::equal(word, w.Word, {}, Lower)) return w.Choice;
+    }
+    return std::nullopt;
+}
+
+std::string_view DelimiterWord(DelimiterChoice choice) {
+    for (const DelimiterWordOf& w : kDelimiterWords) {
+        if (w.Choice == choice) return w.Word;
+    }
+    return kDelimiterWords[0].Word;
+}
+
+std::optional<DelimiterChoice> DelimiterNamed(std::string_view word) {
+    for (const DelimiterWordOf& w : kDelimiterWords) {
+        if (std::ranges::equal(word, w.Word, {}, Lower)) return w.Choice;
     }
     return std::nullopt;
 }

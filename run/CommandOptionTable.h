@@ -10,6 +10,7 @@
 #include <span>
 #include <string_view>
 
+#include "records/CsvDialect.h"
 #include "records/Encoding.h"
 #include "records/MatchMode.h"
 #include "run/RunMessages.h"
@@ -26,6 +27,7 @@ enum class OptionId : std::uint8_t {
     NoEmptyOutput,
     Header,
     Encoding,
+    Delimiter,
     ExpectedFields,
     Memory,
     Job,
@@ -34,8 +36,8 @@ enum class OptionId : std::uint8_t {
 };
 
 // What follows the option's name: nothing, free text, a file's name, or one
-// of the encoding words (the completion offers those).
-enum class ValueKind : std::uint8_t { None, Text, File, EncodingWord };
+// of the encoding or delimiter words (the completion offers those).
+enum class ValueKind : std::uint8_t { None, Text, File, EncodingWord, DelimiterWord };
 
 struct CommandOption {
     OptionId Id;
@@ -89,5 +91,15 @@ std::string_view EncodingWord(EncodingChoice choice);
 std::optional<EncodingChoice> EncodingNamed(std::string_view word);
 // Whether the word is the one an encoding is written with.
 bool IsFirstEncodingWord(const EncodingWordOf& word);
+
+// The words --delimiter takes, in any case.
+struct DelimiterWordOf {
+    std::string_view Word;
+    DelimiterChoice Choice;
+};
+inline constexpr DelimiterWordOf kDelimiterWords[] = {
+    {"auto", DelimiterChoice::Auto}, {"comma", DelimiterChoice::Comma}, {"tab", DelimiterChoice::Tab}};
+std::string_view DelimiterWord(DelimiterChoice choice);
+std::optional<DelimiterChoice> DelimiterNamed(std::string_view word);
 
 }  // namespace quellor

@@ -144,6 +144,14 @@ class Reader {
                 c.Choices.TextEncoding = *encoding;
                 break;
             }
+            case OptionId::Delimiter: {
+                Once();
+                std::string typed;
+                const auto delimiter = DelimiterNamed(Value(typed));
+                if (!delimiter) throw UsageError(typed, kNotDelimiter);
+                c.Choices.Delimiter = *delimiter;
+                break;
+            }
             case OptionId::ExpectedFields: {
                 Once();
                 c.ExpectedFieldsGiven = true;

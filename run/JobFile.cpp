@@ -45,6 +45,8 @@ std::vector<OptionLine> OptionLines(const RunChoices& c) {
     if (c.HeadingLine) lines.push_back({OptionId::Header, {}});
     if (c.TextEncoding != EncodingChoice::Auto)
         lines.push_back({OptionId::Encoding, std::string(EncodingWord(c.TextEncoding))});
+    if (c.Delimiter != DelimiterChoice::Auto)
+        lines.push_back({OptionId::Delimiter, std::string(DelimiterWord(c.Delimiter))});
     return lines;
 }
 

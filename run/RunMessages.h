@@ -96,6 +96,8 @@ inline constexpr Said kAfterOr = {"--and と --or は一緒に使えません",
                                   "cannot be used together with --or"};
 inline constexpr Said kNotEncoding = {"cp932, utf-8, auto などの文字ｺｰﾄﾞ名ではありません",
                                       "is not an encoding such as cp932, utf-8 or auto"};
+inline constexpr Said kNotDelimiter = {"comma, tab, auto のどれでもありません",
+                                       "is not comma, tab or auto"};
 
 // Job files: the file and line, then the argument and why it is refused.
 inline constexpr Said kJobLine = {"%sの%d行目 %s: %s", "%s:%d: %s: %s"};

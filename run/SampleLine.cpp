@@ -158,8 +158,8 @@ int FieldCountOfFirstFile(const std::string& path, TextChoice choice) {
     }
 }
 
-SampleLine SampleFieldsShown(const std::string& path) {
-    return ReadBounded(path, kShownLineBytes, kShownFieldLimit, {});
+SampleLine SampleFieldsShown(const std::string& path, TextChoice choice) {
+    return ReadBounded(path, kShownLineBytes, kShownFieldLimit, choice);
 }
 
 std::string ShownLineNotice(const std::string& path, int lineNumber, bool lineCut, bool fieldsCut) {

@@ -39,7 +39,7 @@ std::vector<std::string> SampleFields(const std::string& path, TextChoice choice
 // and so does an empty file, which has no first record to count.
 int FieldCountOfFirstFile(const std::string& path, TextChoice choice = {});
 // The sample record read within the bounds above. Raises the reader's errors.
-SampleLine SampleFieldsShown(const std::string& path);
+SampleLine SampleFieldsShown(const std::string& path, TextChoice choice = {});
 
 // The notice for a record read only in part (empty when it was read
 // whole), naming every limit that cut it; number counts from 1.

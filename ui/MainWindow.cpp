@@ -187,7 +187,7 @@ void MainWindow::AllClear() {
     c_.recordPage->Reset();
     c_.sortPage->Reset();
     pendingJob_.reset();
-    jobEncoding_ = EncodingChoice::Auto;
+    jobText_ = {};
     session_->Reset();
     c_.pages->setCurrentWidget(c_.fieldPage);
 }
@@ -198,7 +198,7 @@ void MainWindow::BuildFieldChoices() {
     c_.fieldPage->ClearFields();
     if (files_->Empty()) return;
     const std::string path = files_->Files().front();
-    const SampleLine sample = SampleFieldsShown(path);
+    const SampleLine sample = SampleFieldsShown(path, jobText_);
     const int count = static_cast<int>(sample.Fields.size());
     c_.recordPage->TakeFieldCount(count);
     c_.sortPage->TakeFieldCount(count);
@@ -244,7 +244,8 @@ RunChoices MainWindow::BuildRunChoices() const {
     c.SortDescending = sort.Descending;
     c.SortNumeric = sort.Numeric;
     c.DuplicatesToFile = sort.DuplicatesToFile;
-    c.TextEncoding = jobEncoding_;
+    c.TextEncoding = jobText_.Encoding;
+    c.Delimiter = jobText_.Delimiter;
     // The window has no option of its own: the budget comes from the
     // environment, in the form --memory takes; anything else is the default.
     if (const char* memory = std::getenv(kMemoryVariable)) {

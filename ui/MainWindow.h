@@ -107,8 +107,9 @@ class MainWindow : public QWidget {
     // A job loaded before any file was listed: its field numbers are chosen
     // once the first file gives the fields.
     std::optional<RunChoices> pendingJob_;
-    // The window has no encoding control; a loaded job's choice is kept.
-    EncodingChoice jobEncoding_ = EncodingChoice::Auto;
+    // The window has no encoding or delimiter control; a loaded job's
+    // choices are kept.
+    TextChoice jobText_;
     JobDialog jobDialog_;
 };
 

@@ -81,7 +81,7 @@ void MainWindow::LoadJobFrom(const QString& path) {
     if (Running()) return;
     // Read whole before anything is set: a bad job leaves the controls as they were.
     const RunChoices choices = ReadJobFile(Native(path));
-    jobEncoding_ = choices.TextEncoding;
+    jobText_ = {choices.TextEncoding, choices.Delimiter};
     ApplyChoices(choices);
     if (files_->Empty()) pendingJob_ = choices;
 }
