@@ -199,7 +199,7 @@ void SplitFields(TStringListEx& fields, std::string_view record, const CsvDialec
 
 bool SplitFields(TStringListEx& fields, std::string_view record, const CsvDialect& dialect,
                  std::size_t maxFields) {
-    if (const void* nul = std::memchr(record.data(), 0, record.size())) {
+    if (const void* nul = record.empty() ? nullptr : std::memchr(record.data(), 0, record.size())) {
         record = record.substr(
             0, static_cast<std::size_t>(static_cast<const char*>(nul) - record.data()));
     }

@@ -14,7 +14,7 @@ seconds="${FUZZ_SECONDS:-60}"
 seed_option=()
 [[ -n "${FUZZ_SEED:-}" ]] && seed_option=(-seed="$FUZZ_SEED")
 jobs="${JOBS:-2}"
-targets=(field_codec_fuzz line_files_fuzz record_list_fuzz run_fuzz sort_paths_fuzz
+targets=(field_codec_fuzz line_files_fuzz record_list_fuzz run_fuzz run_paths_fuzz
          job_options_fuzz)
 
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \

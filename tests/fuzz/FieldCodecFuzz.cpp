@@ -1,5 +1,7 @@
-// Any bytes as one line, through SplitFields and JoinFields with both quote
-// settings.
+// Any bytes as a text of records, in both encodings and with both
+// delimiters: the record ends where the rules say, the fields' bytes put
+// back together give the record, the in-place reading agrees with the
+// splitter, and any values written quoted read back as themselves.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -10,91 +12,77 @@
 #include "records/Cp932.h"
 #include "records/Encoding.h"
 #include "records/FieldCodec.h"
+#include "records/RecordList.h"
 
 namespace quellor::fuzz {
 namespace {
 
-bool Holds(std::string_view text, char c) {
-    return text.find(c) != std::string_view::npos;
+// A lead byte with nothing after it takes the closing quote written after
+// it for its second byte: such a value cannot be written quoted.
+bool EndsInLoneLeadByte(std::string_view value) {
+    if (value.empty()) return false;
+    const std::size_t last = value.size() - 1;
+    return IsLeadByte(static_cast<unsigned char>(value[last])) && !IsTrailByte(value, last);
 }
 
-// A lead byte with nothing after it: the one way malformed text can make a
-// field whose quoted form reads back differently (its closing quote would
-// become the lead byte's second byte).
-bool EndsInLoneLeadByte(std::string_view field) {
-    if (field.empty()) return false;
-    const std::size_t last = field.size() - 1;
-    return IsLeadByte(static_cast<unsigned char>(field[last])) && !IsTrailByte(field, last);
-}
+void CheckRecord(std::string_view text, const CsvDialect& dialect) {
+    const RecordEnd end = FindRecordEnd(text, 0, dialect);
+    FUZZ_CHECK(end.End <= end.Next && end.Next <= text.size(), Hex(text));
+    FUZZ_CHECK(!end.Unclosed || end.End == text.size(), Hex(text));
+    const std::string_view record = text.substr(0, end.End);
+    const std::string_view read = record.substr(0, record.find('\0'));
 
-void CheckFieldBytes(const TStringList& fields, std::string_view line) {
-    const bool lineHasBreak = Holds(line, '\r') || Holds(line, '\n');
+    TStringListEx fields;
+    SplitFields(fields, record, dialect);
+    FUZZ_CHECK(fields.Count() >= 1, Hex(text));
+    // The fields' bytes, joined by the delimiter, are the record as read.
+    std::string joined;
     for (int i = 0; i < fields.Count(); ++i) {
-        const std::string_view f = fields.Get(i);
-        FUZZ_CHECK(!Holds(f, '\0'), Hex(f));
-        // Only a quoted field can keep a line break, and only one the line had.
-        if (!lineHasBreak) FUZZ_CHECK(!Holds(f, '\r') && !Holds(f, '\n'), Hex(f));
+        if (i > 0) joined += dialect.Delimiter;
+        joined += fields.Raw(i);
     }
-}
+    FUZZ_CHECK(joined == read, Hex(read) + " -> " + Hex(joined));
 
-void CheckDoubleQuoteRoundTrip(const TStringList& fields, std::string_view line,
-                               const CsvDialect& dialect) {
-    // In UTF-8 no byte swallows the next, so every line round-trips.
+    PlainFields plain;
+    if (plain.Find(record, dialect)) {
+        FUZZ_CHECK(plain.Count() == fields.Count(), Hex(record));
+        for (int i = 0; i < fields.Count(); ++i) {
+            FUZZ_CHECK(plain.Get(i) == fields.Get(i), Hex(record));
+            FUZZ_CHECK(plain.Raw(i) == fields.Raw(i), Hex(record));
+        }
+    }
+
+    // Every value written quoted, "" for each quote, reads back as itself.
     const bool cp932 = dialect.TextEncoding == Encoding::Cp932;
-    if (cp932 && fields.Count() > 0 && EndsInLoneLeadByte(fields.Get(fields.Count() - 1))) return;
-    const std::string joined = JoinFields(fields, dialect);
-    TStringList again;
-    SplitFields(again, joined, dialect);
-    FUZZ_CHECK(Lines(again) == Lines(fields), Hex(line) + " -> " + Hex(joined));
-    FUZZ_CHECK(JoinFields(again, dialect) == joined, Hex(joined));
-}
-
-void CheckNoQuoteRoundTrip(const TStringList& fields, std::string_view line,
-                           const CsvDialect& dialect) {
-    if (fields.Count() == 1 && fields.Get(0).empty()) return;
-    TStringList joiner;
-    Fill(joiner, Lines(fields));
-    const std::string joined = JoinFields(joiner, dialect);
-    TStringList again;
-    SplitFields(again, joined, dialect);
-    FUZZ_CHECK(Lines(again) == Lines(fields), Hex(line) + " -> " + Hex(joined));
-}
-
-void SplitBoth(std::string_view line, Encoding encoding) {
-    const CsvDialect withQuote = QuotedCsv(encoding);
-    const CsvDialect withoutQuote = PlainCsv(encoding);
-    TStringList quoted;
-    SplitFields(quoted, line, withQuote);
-    CheckFieldBytes(quoted, line);
-
-    TStringList plain;
-    SplitFields(plain, line, withoutQuote);
-    CheckFieldBytes(plain, line);
-
-    // A record line never holds CR or LF; only such lines must round-trip.
-    if (Holds(line, '\r') || Holds(line, '\n')) return;
-    CheckDoubleQuoteRoundTrip(quoted, line, withQuote);
-    CheckNoQuoteRoundTrip(plain, line, withoutQuote);
-    // Both settings read a line only up to its first NUL.
-    const std::string_view head = line.substr(0, line.find('\0'));
-    TStringList headFields;
-    SplitFields(headFields, head, withQuote);
-    FUZZ_CHECK(Lines(headFields) == Lines(quoted), Hex(line));
+    std::string quoted;
+    for (int i = 0; i < fields.Count(); ++i) {
+        const std::string_view value = fields.Get(i);
+        if (cp932 && EndsInLoneLeadByte(value)) return;
+        if (i > 0) quoted += dialect.Delimiter;
+        quoted += '"';
+        for (std::size_t k = 0; k < value.size();) {
+            const std::size_t len = cp932 ? CharLength(value, k) : 1;
+            if (len == 1 && value[k] == '"') quoted += '"';
+            quoted.append(value.substr(k, len));
+            k += len;
+        }
+        quoted += '"';
+    }
+    TStringListEx again;
+    SplitFields(again, quoted, dialect);
+    FUZZ_CHECK(Lines(again) == Lines(fields), Hex(record) + " -> " + Hex(quoted));
+    FUZZ_CHECK(FindRecordEnd(quoted, 0, dialect).End == quoted.size(), Hex(quoted));
 }
 
 }  // namespace
 }  // namespace quellor::fuzz
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    using namespace quellor;
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-    // Every line in both encodings: a UTF-8 file may hold any bytes after its mark.
-    for (const auto encoding : {quellor::Encoding::Cp932, quellor::Encoding::Utf8})
-        quellor::fuzz::SplitBoth(bytes, encoding);
-    // The same bytes as a record line: what LoadLines could hand over.
-    std::string record;
-    for (char c : bytes)
-        if (c != '\r' && c != '\n') record += c;
-    for (const auto encoding : {quellor::Encoding::Cp932, quellor::Encoding::Utf8})
-        quellor::fuzz::SplitBoth(record, encoding);
+    for (const Encoding encoding : {Encoding::Cp932, Encoding::Utf8}) {
+        for (const char delimiter : {',', '\t'}) fuzz::CheckRecord(bytes, {encoding, delimiter});
+        (void)DelimiterOf(bytes, encoding);
+    }
     return 0;
 }

@@ -1,5 +1,6 @@
-// Any bytes as a file on disk, read by LoadLines and by the LineReader, and
-// the loaded list saved and loaded again.
+// Any bytes as a file on disk, read by LoadLines (records, which may span
+// the lines of quoted values) and by the LineReader (lines), and the loaded
+// list saved and loaded again.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -41,7 +42,11 @@ std::vector<std::string> LoadChecked(std::string_view bytes, const std::string& 
     } catch (const EReadError& e) {
         EncodingGuess guess;
         guess.Feed(bytes);
-        if (!Holds(bytes, '\0')) {
+        const std::string_view unclosed = msg::kUnclosedQuote;
+        if (e.Message().ends_with(unclosed.substr(unclosed.rfind("%d") + 2))) {
+            // A quote still open at the end.
+            FUZZ_CHECK(Holds(bytes, '"') && !Holds(bytes, '\0'), e.what());
+        } else if (!Holds(bytes, '\0')) {
             // UTF-8 but for a few stray bytes: no encoding was guessed.
             FUZZ_CHECK(!bytes.starts_with(kUtf8Bom) && guess.MostlyUtf8(), e.what());
         } else {
@@ -56,12 +61,23 @@ std::vector<std::string> LoadChecked(std::string_view bytes, const std::string& 
     // Checked line by line while cutting, the encoding is the whole file's.
     FUZZ_CHECK(form.TextEncoding == DetectEncoding(bytes), Hex(bytes));
     FUZZ_CHECK(form.ByteOrderMark == bytes.starts_with(kUtf8Bom));
-    std::size_t total = 0;
-    for (const auto& line : Lines(list)) {
-        FUZZ_CHECK(!Holds(line, '\0') && !Holds(line, '\r') && !Holds(line, '\n'), Hex(line));
-        total += line.size();
+    // The records, each followed by its line break, are the text: a record
+    // holds a break only inside quotes.
+    std::size_t at = form.ByteOrderMark ? kUtf8Bom.size() : 0;
+    for (const auto& record : Lines(list)) {
+        FUZZ_CHECK(!Holds(record, '\0'), Hex(record));
+        if (!Holds(record, '"')) FUZZ_CHECK(!Holds(record, '\r') && !Holds(record, '\n'), Hex(record));
+        FUZZ_CHECK(bytes.substr(at, record.size()) == record, Hex(bytes));
+        at += record.size();
+        const std::size_t n = bytes.size();
+        if (at < n && bytes[at] == '\r') {
+            ++at;
+            if (at < n && bytes[at] == '\n') ++at;
+        } else if (at < n && bytes[at] == '\n') {
+            ++at;
+        }
     }
-    FUZZ_CHECK(total <= bytes.size());
+    FUZZ_CHECK(at == bytes.size(), Hex(bytes));
     return Lines(list);
 }
 
@@ -116,7 +132,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     bool alike = !refused;
     for (std::size_t i = 0; i < size; ++i) {
         const char c = bytes[i];
-        if (c == '\0' || c == '\x1A' || (c == '\r' && (i + 1 == size || bytes[i + 1] != '\n')))
+        if (c == '\0' || c == '\x1A' || c == '"' ||
+            (c == '\r' && (i + 1 == size || bytes[i + 1] != '\n')))
             alike = false;
     }
     if (alike) FUZZ_CHECK(read == loaded, Hex(bytes));

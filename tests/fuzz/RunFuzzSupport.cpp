@@ -6,6 +6,7 @@
 #include "records/Encoding.h"
 #include "records/Exceptions.h"
 #include "records/FieldCodec.h"
+#include "records/RecordList.h"
 #include "run/ProcessingRun.h"
 #include "run/StandardStreams.h"
 
@@ -24,16 +25,15 @@ RecordCondition DrawCondition(FuzzedDataProvider& fdp) {
     return c;
 }
 
-// The count the window would take: the first line of the first file, split
-// with no quote character; now and then one off, so that every record fails.
+// The count the window would take: the first record of the first file; now
+// and then one off, so that every record fails.
 int DrawExpectedCount(FuzzedDataProvider& fdp, const std::string& firstFile) {
-    const std::string line = firstFile.substr(0, firstFile.find_first_of("\r\n"));
-    TStringList fields;
-    const CsvDialect dialect = PlainCsv(DetectEncoding(line));
-    if (line.starts_with(kUtf8Bom))
-        SplitFields(fields, line.substr(kUtf8Bom.size()), dialect);
-    else
-        SplitFields(fields, line, dialect);
+    std::string_view text = firstFile;
+    if (text.starts_with(kUtf8Bom)) text.remove_prefix(kUtf8Bom.size());
+    const Encoding encoding = DetectEncoding(text.substr(0, text.find_first_of("\r\n")));
+    const CsvDialect dialect(encoding, DelimiterOf(text, encoding));
+    TStringListEx fields;
+    SplitFields(fields, text.substr(0, FindRecordEnd(text, 0, dialect).End), dialect);
     return std::max(0, fields.Count() + fdp.ConsumeIntegralInRange<int>(-1, 1) *
                                             fdp.ConsumeIntegralInRange<int>(0, 1));
 }

@@ -66,7 +66,7 @@ RUNS = [
 
 # The sort paths target takes every choice and record from the provider:
 # seeds are byte patterns that make many records and many runs.
-SORT_PATHS = [bytes(range(256)), bytes(range(255, -1, -1)) * 2, bytes([3, 1, 4, 1, 5, 9, 2, 6] * 64)]
+RUN_PATHS = [bytes(range(256)), bytes(range(255, -1, -1)) * 2, bytes([3, 1, 4, 1, 5, 9, 2, 6] * 64)]
 
 # A job file, then after 0xFF the arguments, each ended by a NUL; "{job}"
 # stands for the job's path.
@@ -91,7 +91,7 @@ TARGETS = {
     "line_files_fuzz": LINES + CODEC,
     "record_list_fuzz": LISTS,
     "run_fuzz": RUNS,
-    "sort_paths_fuzz": SORT_PATHS,
+    "run_paths_fuzz": RUN_PATHS,
 
     "job_options_fuzz": JOBS,
 }

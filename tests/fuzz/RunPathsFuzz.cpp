@@ -1,8 +1,9 @@
-// The sort in memory against the sort on disk: one file, one set of choices,
-// two memory budgets, and the same ".new", ".w" and error. The records come
-// from a small alphabet full of letter-case and width twins, numbers in
-// several spellings, quoted fields and repeats, so that records the collator
-// finds equal meet across runs, merges and levels of merges.
+// A file in memory against the same file streamed, and sorted on disk: one
+// set of choices, two memory budgets, and the same ".new", ".w" and error.
+// The records come from a small alphabet full of letter-case and width
+// twins, numbers in several spellings, quoted fields (some with line breaks
+// inside, so that records span lines), padding and repeats, so that records
+// the collator finds equal meet across runs, merges and levels of merges.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <string>
@@ -60,7 +61,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const int fields = fdp.ConsumeIntegralInRange(1, 3);
     RunSettings s;
     s.ExpectedFieldCount = fields;
-    s.SortOn = true;
+    s.SortOn = fdp.ConsumeIntegralInRange(0, 3) != 0;
+    s.Delimiter = fdp.ConsumeBool() ? DelimiterChoice::Tab : DelimiterChoice::Comma;
+    const char delimiter = s.Delimiter == DelimiterChoice::Tab ? '\t' : ',';
     s.SortKeyField = fdp.ConsumeIntegralInRange(1, fields);
     s.SortDescending = fdp.ConsumeBool();
     s.SortNumeric = fdp.ConsumeBool();
@@ -88,7 +91,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         // Now and then a record with a field too many or too few.
         const int cut =
             fdp.ConsumeIntegralInRange(0, 40) == 0 ? fdp.ConsumeIntegralInRange(0, 4) : fields;
-        for (int f = 1; f < cut; ++f) record += "," + Field(fdp);
+        for (int f = 1; f < cut; ++f) record += delimiter + Field(fdp);
         records.push_back(record);
     }
     std::string text;
