@@ -38,8 +38,8 @@ std::int8_t PairWeight(unsigned lead, unsigned trail, char16_t unit) {
     if (IsIdeograph(unit)) {
         const unsigned code = lead << 8 | trail;
         if (code >= 0x889F && code <= 0x9872) return 2;  // the common kanji
-        // The second set of the standard is seldom written; the vendors'
-        // added kanji are mostly names' variants.
+        // The second level of JIS kanji is seldom written; the vendors'
+        // added kanji are mostly variants in names (髙, 﨑).
         return lead <= 0xEA ? -1 : 0;
     }
     if (lead == 0x81 || lead == 0x87) return 1;   // signs, circled numbers, ㈱
@@ -51,7 +51,7 @@ std::int8_t PairWeight(unsigned lead, unsigned trail, char16_t unit) {
 std::int8_t WeightOutsideCp932(char32_t c) {
     if (IsJapaneseForm(c)) return 2;
     if (IsHalfWidthKana(c)) return 1;
-    if (Within(c, 0x4E00, 0x9FFF)) return -1;  // an ideograph of another land
+    if (Within(c, 0x4E00, 0x9FFF)) return -1;  // 鷗 and the like, and Chinese forms
     return -2;                                 // other scripts, Hangul, rare ideographs
 }
 
