@@ -8,6 +8,7 @@
 #endif
 
 #include "records/Cp932.h"
+#include "records/JapaneseText.h"
 
 namespace quellor {
 
@@ -50,20 +51,6 @@ bool IsValidUtf8(std::string_view text) {
 }
 
 namespace {
-
-// Whether every character of the code page 932 reading of a line maps to one.
-bool Cp932ReadsWhole(std::string_view line) {
-    for (std::size_t i = 0; i < line.size();) {
-        const std::size_t len = CharLength(line, i);
-        if (static_cast<unsigned char>(line[i]) >= 0x80) {
-            char16_t unit[2];
-            DecodeCp932Into(line.substr(i, len), unit);
-            if (unit[0] == kReplacement) return false;
-        }
-        i += len;
-    }
-    return true;
-}
 
 // The bits set in a 16-bit mask, without the processor's own instruction,
 // which the build does not assume.
@@ -138,32 +125,44 @@ void EncodingGuess::Feed(std::string_view line) {
         i += len;
     }
     sawHigh_ = sawHigh_ || high;
-    // Only a text still open to both readings needs the second one.
-    if (high && cp932Whole_ && strayBytes_ == 0 && beyondLatin1_ == 0)
-        cp932Whole_ = Cp932ReadsWhole(line);
+    // Only a text still open to both readings is weighed.
+    if (!high || !cp932Whole_) return;
+    const LineReadings readings = WeighReadings(line);
+    if (!readings.Cp932Whole) {
+        cp932Whole_ = false;
+        return;
+    }
+    utf8Weight_ += readings.Utf8;
+    cp932Weight_ += readings.Cp932;
 }
 
 void EncodingGuess::Join(const EncodingGuess& next) {
     // Past kFewStrayBytes either side stopped counting, and the verdict is
     // code page 932 whatever the other counts say. Short of that, neither
-    // side stopped, so the sums are those of one pass; the katakana reading
-    // matters only when neither side saw a stray byte or a wider character,
-    // and then each side checked every line it had.
+    // side stopped, so the sums are those of one pass; the weights matter
+    // only when code page 932 read both sides whole, and then each side
+    // weighed every line it had.
     if (strayBytes_ == 0 && next.strayBytes_ > 0) firstStrayLine_ = lines_ + next.firstStrayLine_;
     strayBytes_ = std::min(strayBytes_ + next.strayBytes_, kFewStrayBytes + 1);
     beyondLatin1_ += next.beyondLatin1_;
+    utf8Weight_ += next.utf8Weight_;
+    cp932Weight_ += next.cp932Weight_;
     sawHigh_ = sawHigh_ || next.sawHigh_;
     cp932Whole_ = cp932Whole_ && next.cp932Whole_;
     lines_ += next.lines_;
 }
 
 bool EncodingGuess::MostlyUtf8() const {
-    return strayBytes_ > 0 && strayBytes_ <= kFewStrayBytes && beyondLatin1_ >= strayBytes_;
+    if (strayBytes_ == 0 || strayBytes_ > kFewStrayBytes) return false;
+    // A stray byte already speaks against UTF-8: the UTF-8 reading must be
+    // Japanese and clearly ahead.
+    if (cp932Whole_) return utf8Weight_ > 0 && utf8Weight_ - cp932Weight_ >= 2;
+    return beyondLatin1_ >= strayBytes_;
 }
 
 Encoding EncodingGuess::Guess() const {
     if (strayBytes_ > 0) return MostlyUtf8() ? Encoding::Utf8 : Encoding::Cp932;
-    if (!sawHigh_ || (beyondLatin1_ == 0 && cp932Whole_)) return Encoding::Cp932;
+    if (!sawHigh_ || (cp932Whole_ && cp932Weight_ - utf8Weight_ >= 2)) return Encoding::Cp932;
     return Encoding::Utf8;
 }
 

@@ -87,13 +87,16 @@ class Utf8Check {
 bool IsValidUtf8(std::string_view text);
 
 // Follows a text without a byte-order mark line by line and guesses what its
-// bytes mean. Valid UTF-8 whose characters beyond ASCII all lie in U+0080 to
-// U+00FF (the Latin-1 supplement) while its code page 932 reading is whole
-// is code page 932: half-width katakana pair up into such sequences, and a
-// Japanese file holding only accented Latin letters is the rarer case. A text
-// that is UTF-8 but for a few stray bytes is mostly UTF-8: neither reading
-// is safe, and the caller says so. Once more stray bytes are seen the text
-// is code page 932 and the rest costs nothing.
+// bytes mean. Most texts settle at once: code page 932 text soon holds more
+// stray bytes than UTF-8 allows, and UTF-8 kana and kanji soon make a pair
+// code page 932 does not map. While both readings stand, each line is
+// weighed in both (JapaneseText.h), and the reading that gives Japanese text
+// wins; valid UTF-8 keeps a tie, as UTF-8 text reads whole in code page 932
+// far more often than the other way round. A text that is UTF-8 but for a
+// few stray bytes is mostly UTF-8 when its UTF-8 reading is the Japanese one
+// (or code page 932 cannot read it either): neither reading is safe, and the
+// caller says so. Once more stray bytes are seen the text is code page 932
+// and the rest costs nothing.
 class EncodingGuess {
   public:
     // At most this many stray bytes still make a text mostly UTF-8.
@@ -114,8 +117,12 @@ class EncodingGuess {
     std::int64_t strayBytes_ = 0;
     std::int64_t firstStrayLine_ = 0;
     std::int64_t beyondLatin1_ = 0;  // UTF-8 characters from U+0100 on
+    // The weights of both readings, summed only while code page 932 reads
+    // every line whole and the stray bytes are few: past that they decide nothing.
+    std::int64_t utf8Weight_ = 0;
+    std::int64_t cp932Weight_ = 0;
     bool sawHigh_ = false;
-    bool cp932Whole_ = true;  // checked only while the UTF-8 reading is Latin-1 alone
+    bool cp932Whole_ = true;
 };
 
 // The encoding of a text read from the start of a file: UTF-8 when it begins

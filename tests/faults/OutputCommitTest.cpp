@@ -315,5 +315,39 @@ TEST_F(FaultTest, BothOldOutputsStandWhenTheNewCannotTakeItsName) {
     }
 }
 
+// With no old ".w" to put back, a refused ".new" must leave no new ".w": a
+// folder or an append-only file in its way (seen before any rename), or its
+// rename refused at the last moment, after the ".w" took its name, with or
+// without an old ".new".
+TEST_F(FaultTest, NoNewDuplicatesFileOutlivesARefusedNew) {
+    const struct {
+        const char* Name;
+        const char* InTheWay;  // "refused old": refused, with an old ".new" there
+    } rows[] = {{"folder.csv", "folder"},
+                {"append.csv", "append-only"},
+                {"refused.csv", "refused"},
+                {"refusedold.csv", "refused old"}};
+    for (const auto& row : rows) {
+        const std::string name = row.Name, way = row.InTheWay;
+        const std::string input = Write(name, "b,2\r\na,1\r\na,1\r\n");
+        if (way == "folder") fs::create_directory(PathOf(name + ".new"));
+        const FileHandle old(way == "append-only" || way == "refused old"
+                                 ? ::open(Write(name + ".new", "old\r\n").c_str(), O_RDONLY)
+                                 : -1);
+        int flags = FS_APPEND_FL;
+        if (way == "append-only" && ::ioctl(old.Get(), FS_IOC_SETFLAGS, &flags) != 0) continue;
+        const Snapshot before = Take();
+        calls.on = true;
+        calls.refusedName = way.starts_with("refused") ? name + ".new" : "";
+        EXPECT_EQ(RunReportingError(SortWithDuplicates({input})),
+                  "EFCreateError: ファイル " + input + ".new を作成できません");
+        calls = CallLog{};
+        flags = 0;
+        if (old.Valid()) ::ioctl(old.Get(), FS_IOC_SETFLAGS, &flags);
+        EXPECT_FALSE(fs::exists(input + ".w")) << way;
+        ExpectOnlyAdded(before, {});
+    }
+}
+
 }  // namespace
 }  // namespace quellor::faults

@@ -1,5 +1,5 @@
 // Outputs that cannot be written where they belong: a folder the user may not
-// write into, and a ".new" name taken by a folder.
+// write into, a ".new" name taken by a folder, and a name one byte too long.
 #include <sys/stat.h>
 
 #include <filesystem>
@@ -64,6 +64,26 @@ TEST_F(FaultTest, NewPathThatIsAFolderIsLeftAsItWas) {
     EXPECT_EQ(RunReportingError(s), "EFCreateError: ファイル " + input + ".new を作成できません");
     ExpectOnlyAdded(before, {});  // and the later file is not touched
     EXPECT_TRUE(fs::is_directory(input + ".new"));
+}
+
+// A folder entry holds 255 bytes: ".new" after an input name of 251 bytes
+// just fits and is written; after 252 it does not, and the run stops before
+// anything, the ".w" included, takes a name.
+TEST_F(FaultTest, AnOutputNameOf255BytesIsWrittenAnd256IsRefused) {
+    for (const std::size_t length : {std::size_t{251}, std::size_t{252}}) {
+        const std::string input =
+            Write(std::string(length - 4, 'n') + ".csv", "b,2\r\na,1\r\na,1\r\n");
+        const Snapshot before = Take();
+        const std::string error = RunReportingError(SortWithDuplicates(input));
+        if (length == 251) {
+            EXPECT_EQ(error, "");
+            EXPECT_EQ(Read(input + ".new"), "a,1\r\nb,2\r\n");
+            EXPECT_EQ(Read(input + ".w"), "a,1\r\n");
+        } else {
+            EXPECT_EQ(error, "EFCreateError: ファイル " + input + ".new を作成できません");
+            ExpectOnlyAdded(before, {});
+        }
+    }
 }
 
 }  // namespace

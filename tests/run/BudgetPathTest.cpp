@@ -10,6 +10,7 @@
 
 #include "RunTestSupport.h"
 #include "records/Exceptions.h"
+#include "records/SearchText.h"
 #include "run/ProcessingRun.h"
 
 namespace quellor::test {
@@ -212,6 +213,32 @@ TEST_F(RunTest, NumericKeyGivesTheSameBytesOnBothRoads) {
             if (descending) std::reverse(expected.begin(), expected.end());
             EXPECT_EQ(ReadLines(input + ".new"), expected) << descending << budget;
             EXPECT_EQ(ReadBytes(input + ".w"), "1,10,a\r\n");
+        }
+    }
+}
+
+// A first group of three digits before a thousands separator, quoted with
+// the comma or written full width, is a number like any other, in both
+// encodings and on both roads.
+TEST_F(RunTest, ThousandsWithAThreeDigitFirstGroupSortByValue) {
+    const Lines ascending = {"\"-123,456\",a", "99999,b",       "１２３，４５５,c",
+                             "\"123,456\",d",  "123457,e",      "１５０，０００,f",
+                             "150001,g",       "\"999,999\",h", "\"100,000,000\",i"};
+    for (const bool cp932 : {false, true}) {
+        Lines input;
+        for (auto it = ascending.rbegin(); it != ascending.rend(); ++it)
+            input.push_back(cp932 ? SearchTextAsCp932(*it).value() : *it);
+        const std::string path = WriteLines("thousands.csv", input);
+        for (const std::uint64_t budget : {std::uint64_t{0}, kTinyBudget}) {
+            RunSettings settings = SettingsFor({path}, 2);
+            settings.SortOn = settings.SortNumeric = true;
+            settings.SortKeyField = 1;
+            settings.MemoryBudget = budget;
+            RecordingObserver observer;
+            ExecuteRun(settings, observer, observer.Abort);
+            Lines expected = input;
+            std::reverse(expected.begin(), expected.end());
+            EXPECT_EQ(ReadLines(path + ".new"), expected) << cp932 << " budget " << budget;
         }
     }
 }

@@ -39,16 +39,21 @@ std::string Crlf(std::string text) {
     return text;
 }
 
+RunSettings HeadedRun(std::vector<std::string> files, int ops, std::uint64_t budget) {
+    RunSettings s = SettingsFor(std::move(files), 3);
+    s.HeadingLine = true, s.MemoryBudget = budget, s.NoFileWhenEmpty = ops & NoEmpty;
+    s.SortOn = s.DuplicatesToFile = ops & S, s.SortKeyField = 2;
+    s.RecordExtractionOn = ops & R, s.Condition1 = {3, "", MatchMode::Contains, "至急"};
+    s.FieldExtractionOn = ops & F, s.ChosenFields = {3, 1};
+    return s;
+}
+
 TEST_F(RunTest, HeadingLineStaysFirstOnEveryRoad) {
     for (const auto& c : kCases) {
         const std::string in = WriteLines("in.csv", c.In);
         std::vector<std::string> inMemory;
         for (const std::uint64_t budget : {0u, 16u}) {
-            RunSettings s = SettingsFor({in}, 3);
-            s.HeadingLine = true, s.MemoryBudget = budget, s.NoFileWhenEmpty = c.Ops & NoEmpty;
-            s.SortOn = s.DuplicatesToFile = c.Ops & S, s.SortKeyField = 2;
-            s.RecordExtractionOn = c.Ops & R, s.Condition1 = {3, "", MatchMode::Contains, "至急"};
-            s.FieldExtractionOn = c.Ops & F, s.ChosenFields = {3, 1};
+            const RunSettings s = HeadedRun({in}, c.Ops, budget);
             RecordingObserver o;
             std::string error, seen;
             try {
@@ -66,6 +71,26 @@ TEST_F(RunTest, HeadingLineStaysFirstOnEveryRoad) {
             }
             if (budget == 0) inMemory = o.Normalized();
             EXPECT_EQ(o.Normalized(), inMemory);
+        }
+    }
+}
+
+// The heading is each file's own first line: an empty file listed after a
+// file with one has none, and its ".new" is empty on either road.
+TEST_F(RunTest, AnEmptyFileAfterAHeadedOneHasNoHeading) {
+    for (const int ops : {S, R, F, S | R | F}) {
+        for (const std::uint64_t budget : {0u, 16u}) {
+            const std::string first = WriteLines("first.csv", kIn);
+            const std::string empty = WriteLines("empty.csv", {});
+            RecordingObserver o;
+            ExecuteRun(HeadedRun({first, empty}, ops, budget), o, o.Abort);
+            EXPECT_TRUE(ReadBytes(first + ".new").starts_with(ops & F ? "区分,番号" : kIn[0]));
+            EXPECT_EQ(ReadBytes(empty + ".new"), "") << ops << " budget " << budget;
+            EXPECT_EQ(Exists(empty + ".w") ? ReadBytes(empty + ".w") : "", "") << ops;
+            for (const char* suffix : {".new", ".w"}) {
+                std::filesystem::remove(first + suffix);
+                std::filesystem::remove(empty + suffix);
+            }
         }
     }
 }

@@ -1,6 +1,7 @@
 // Whole runs over UTF-8 files, alone and listed beside code page 932 files.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 #include "RunTestSupport.h"
@@ -125,6 +126,28 @@ TEST_F(RunUtf8Test, TheTextsMeaningOrTheUsersChoiceDecidesTheEncoding) {
         ExecuteRun(SettingsFromChoices(choices), observer, observer.Abort);
         EXPECT_EQ(ReadBytes(choices.Files[0] + ".new"), c.Kept) << c.Text;
         EXPECT_EQ(observer.TextsOf("AppendLog").front(), c.Log) << c.Text;
+    }
+}
+
+// One-line code page 932 files that are almost, or wholly, UTF-8 as well:
+// 丸井 (88 E4 8F A4) makes UTF-8 sequences around two stray bytes, ﾂｷﾙｲ
+// (C2 B7 D9 B2) is valid UTF-8. Both are read as what they are, on either road.
+TEST_F(RunUtf8Test, ShortCodePage932FilesAreReadAsCodePage932) {
+    for (const std::uint64_t budget : {std::uint64_t{0}, std::uint64_t{16}}) {
+        RunChoices c;
+        c.Files = {WriteLines("maru.csv", {Cp932("3153,丸井商店")}),
+                   WriteLines("tsuki.csv", {Cp932("7662,ﾂｷﾙｲ")})};
+        c.ExpectedFieldCount = 2;
+        c.RecordExtractionOn = c.JoinWithOr = true;
+        c.Condition1 = {2, "丸井", MatchMode::StartsWith};
+        c.Condition2 = {2, "ﾂｷ", MatchMode::StartsWith};
+        c.MemoryBudget = budget;
+        RecordingObserver observer;
+        ExecuteRun(SettingsFromChoices(c), observer, observer.Abort);
+        EXPECT_EQ(ReadBytes(c.Files[0] + ".new"), Cp932("3153,丸井商店\r\n")) << budget;
+        EXPECT_EQ(ReadBytes(c.Files[1] + ".new"), Cp932("7662,ﾂｷﾙｲ\r\n")) << budget;
+        const std::vector<std::string> logs = observer.TextsOf("AppendLog");
+        EXPECT_EQ(std::count(logs.begin(), logs.end(), "（CP932）\r\n"), 2) << budget;
     }
 }
 
