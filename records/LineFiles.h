@@ -21,6 +21,7 @@ struct TextChoice {
         : Encoding(encoding), Delimiter(delimiter) {}
     EncodingChoice Encoding;
     DelimiterChoice Delimiter;
+    bool operator==(const TextChoice&) const = default;
 };
 
 // What a file's bytes said about its text as a whole.

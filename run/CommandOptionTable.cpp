@@ -83,10 +83,10 @@ constexpr CommandOption kCommandOptions[] = {
      .Kind = ValueKind::None,
      .InJob = true,
      .Help = {"1行目は見出し: ｿｰﾄ・抽出せず「名前.new」の先頭に残す",
-              "line 1 of every file is a heading: kept first,\n"
-              "never sorted, matched or moved to NAME.w"},
-     .Manual = "Take line 1 of every file as a heading: it is not sorted, matched or moved\n"
-               "as a repeated record, and stands first in FILE.new,\n"
+              "the first record of every file is a heading: kept\n"
+              "first, never sorted, matched or moved to NAME.w"},
+     .Manual = "Take the first record of every file as a heading: it is not sorted, matched\n"
+               "or moved as a repeated record, and stands first in FILE.new,\n"
                "cut to the chosen fields like every record."},
     {.Id = OptionId::Encoding,
      .Name = "--encoding",
@@ -120,11 +120,11 @@ constexpr CommandOption kCommandOptions[] = {
      .Name = "--expected-fields",
      .Kind = ValueKind::Text,
      .Value = {"N", "N"},
-     .Help = {"各ﾚｺｰﾄﾞのﾌｨｰﾙﾄﾞ数 (既定: 1番目のﾌｧｲﾙの1行目)",
+     .Help = {"各ﾚｺｰﾄﾞのﾌｨｰﾙﾄﾞ数 (既定: 1番目のﾌｧｲﾙの先頭ﾚｺｰﾄﾞ)",
               "fields every record must have (default: those\n"
-              "of the first line of the first file)"},
+              "of the first record of the first file)"},
      .Manual = "The number of fields every record must have.\n"
-               "Without it, the number of fields of the first line of the first file."},
+               "Without it, the number of fields of the first record of the first file."},
     {.Id = OptionId::Memory,
      .Name = "--memory",
      .Kind = ValueKind::Text,

@@ -97,8 +97,9 @@ struct DelimiterWordOf {
     std::string_view Word;
     DelimiterChoice Choice;
 };
-inline constexpr DelimiterWordOf kDelimiterWords[] = {
-    {"auto", DelimiterChoice::Auto}, {"comma", DelimiterChoice::Comma}, {"tab", DelimiterChoice::Tab}};
+inline constexpr DelimiterWordOf kDelimiterWords[] = {{"auto", DelimiterChoice::Auto},
+                                                      {"comma", DelimiterChoice::Comma},
+                                                      {"tab", DelimiterChoice::Tab}};
 std::string_view DelimiterWord(DelimiterChoice choice);
 std::optional<DelimiterChoice> DelimiterNamed(std::string_view word);
 

@@ -8,10 +8,11 @@
 
 namespace quellor {
 
-PreviewRows::PreviewRows(const std::string& path, int lineLimit, const std::string& labelPrefix)
+PreviewRows::PreviewRows(const std::string& path, int lineLimit, const std::string& labelPrefix,
+                         TextChoice choice)
     : path_(path) {
     try {
-        ReadLeadingRecords(path, lineLimit, text_);
+        ReadLeadingRecords(path, lineLimit, text_, choice);
     } catch (...) {
         if (text_.Records.empty()) throw;
         failure_ = std::current_exception();
@@ -29,7 +30,8 @@ std::optional<PreviewRow> PreviewRows::Next() {
     const std::string& record = text_.Records[read_++];
     const bool fieldsCut = SplitFields(fields_, record, text_.Dialect(), kShownFieldLimit);
     if (notice_.empty()) {
-        notice_ = ShownLineNotice(path_, static_cast<int>(read_), text_.Cut[read_ - 1], fieldsCut);
+        notice_ =
+            ShownLineNotice(path_, text_.FirstLine[read_ - 1], text_.Cut[read_ - 1], fieldsCut);
     }
     PreviewRow out;
     out.FieldCount = fields_.Count();

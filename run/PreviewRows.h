@@ -29,7 +29,8 @@ class PreviewRows {
     // Raises the reader's errors when not even the first record could be
     // read. Each row's label is labelPrefix (UTF-8) in the file's encoding,
     // followed by the row's number from 1.
-    PreviewRows(const std::string& path, int lineLimit, const std::string& labelPrefix);
+    PreviewRows(const std::string& path, int lineLimit, const std::string& labelPrefix,
+                TextChoice choice = {});
 
     Encoding TextEncoding() const { return text_.TextEncoding; }
     // The next row, or nothing after the last record or the limit. A record

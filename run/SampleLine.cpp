@@ -58,6 +58,7 @@ bool GroupRecords(const std::vector<std::string>& lines, const std::vector<bool>
                   const CsvDialect& dialect, LeadingRecords& out) {
     out.Records.clear();
     out.Cut.clear();
+    out.FirstLine.clear();
     bool open = false;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         if (open) {
@@ -66,6 +67,7 @@ bool GroupRecords(const std::vector<std::string>& lines, const std::vector<bool>
         } else {
             out.Records.push_back(lines[i]);
             out.Cut.push_back(cut[i]);
+            out.FirstLine.push_back(static_cast<int>(i) + 1);
         }
         open = FindRecordEnd(out.Records.back(), 0, dialect).Unclosed;
     }
@@ -92,6 +94,7 @@ void ReadRecords(const std::string& path, int limit, std::size_t maxBytes, TextC
         if (out.Records.size() > wanted) {
             out.Records.resize(wanted);
             out.Cut.resize(wanted);
+            out.FirstLine.resize(wanted);
         }
         return enough;
     };

@@ -55,7 +55,8 @@ std::string ShownLineNotice(const std::string& path, int number, bool lineCut, b
 inline constexpr std::size_t kShownSkipBytes = std::size_t{64} << 20;
 struct LeadingRecords {
     std::vector<std::string> Records;
-    std::vector<bool> Cut;  // for each record: read only in part
+    std::vector<bool> Cut;       // for each record: read only in part
+    std::vector<int> FirstLine;  // for each record: the line it begins on, from 1
     Encoding TextEncoding = Encoding::Cp932;
     char Delimiter = ',';
     CsvDialect Dialect() const { return {TextEncoding, Delimiter}; }

@@ -68,6 +68,7 @@ FileList::FileList(QWidget* window, Scale scale, std::function<void()> listChang
 
 void FileList::Reset() {
     c_.list->clear();
+    text_ = {};
     ClearPreview();
     c_.removeButton->setEnabled(false);
     c_.removeAllButton->setEnabled(false);
@@ -100,7 +101,7 @@ std::vector<std::string> FileList::Files() const {
 }
 
 FileChoice FileList::Choice() const {
-    return {Files(), c_.headingLine->isChecked()};
+    return {Files(), c_.headingLine->isChecked(), text_};
 }
 
 void FileList::TakeHeadingLine(bool on) {
@@ -149,7 +150,7 @@ void FileList::RemoveAllClicked() {
 }
 
 void FileList::PreviewFile(const std::string& path) {
-    PreviewRows reader(path, PreviewLineLimit, U(kRowLabel).arg(QString()).toStdString());
+    PreviewRows reader(path, PreviewLineLimit, U(kRowLabel).arg(QString()).toStdString(), text_);
     std::vector<PreviewRow> rows;
     std::exception_ptr failure;
     try {

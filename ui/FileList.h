@@ -26,7 +26,10 @@ class StringGrid;
 // The listed files and how their lines are read, as the run takes them.
 struct FileChoice {
     std::vector<std::string> Files;
-    bool HeadingLine = false;  // line 1 of every file names the fields
+    bool HeadingLine = false;  // the first record of every file names the fields
+    // How the files are read: a loaded job's encoding and delimiter (the
+    // window has no control for either), else as their bytes say.
+    TextChoice Text;
 };
 
 class FileList : public QObject {
@@ -39,16 +42,18 @@ class FileList : public QObject {
     FileList(QWidget* window, Scale scale, std::function<void()> listChanged,
              std::function<void()> removeAll, std::function<bool()> running);
 
-    // Empties the list and the preview; both buttons disabled. The heading
-    // switch keeps its state, as the pages' check boxes keep theirs.
+    // Empties the list and the preview, and forgets a job's reading; both
+    // buttons disabled. The heading switch keeps its state, as the pages'
+    // check boxes keep theirs.
     void Reset();
     // Adds dropped paths, exactly as dropped: folders and paths already
     // listed (byte for byte) are skipped.
     void AddDropped(const std::vector<QByteArray>& paths);
     std::vector<std::string> Files() const;
     FileChoice Choice() const;
-    // A saved job's switch; the files stay as they are.
+    // A saved job's switch and reading; the files stay as they are.
     void TakeHeadingLine(bool on);
+    void TakeText(TextChoice text) { text_ = text; }
     bool Empty() const;
 
   private:
@@ -65,6 +70,7 @@ class FileList : public QObject {
     void MarkHeadingRow();
     std::string PathAt(int row) const;
 
+    TextChoice text_;
     struct Controls {
         ListBox* list = nullptr;
         QPushButton* removeButton = nullptr;

@@ -187,7 +187,6 @@ void MainWindow::AllClear() {
     c_.recordPage->Reset();
     c_.sortPage->Reset();
     pendingJob_.reset();
-    jobText_ = {};
     session_->Reset();
     c_.pages->setCurrentWidget(c_.fieldPage);
 }
@@ -198,7 +197,7 @@ void MainWindow::BuildFieldChoices() {
     c_.fieldPage->ClearFields();
     if (files_->Empty()) return;
     const std::string path = files_->Files().front();
-    const SampleLine sample = SampleFieldsShown(path, jobText_);
+    const SampleLine sample = SampleFieldsShown(path, files_->Choice().Text);
     const int count = static_cast<int>(sample.Fields.size());
     c_.recordPage->TakeFieldCount(count);
     c_.sortPage->TakeFieldCount(count);
@@ -244,8 +243,8 @@ RunChoices MainWindow::BuildRunChoices() const {
     c.SortDescending = sort.Descending;
     c.SortNumeric = sort.Numeric;
     c.DuplicatesToFile = sort.DuplicatesToFile;
-    c.TextEncoding = jobText_.Encoding;
-    c.Delimiter = jobText_.Delimiter;
+    c.TextEncoding = files.Text.Encoding;
+    c.Delimiter = files.Text.Delimiter;
     // The window has no option of its own: the budget comes from the
     // environment, in the form --memory takes; anything else is the default.
     if (const char* memory = std::getenv(kMemoryVariable)) {

@@ -107,9 +107,6 @@ class MainWindow : public QWidget {
     // A job loaded before any file was listed: its field numbers are chosen
     // once the first file gives the fields.
     std::optional<RunChoices> pendingJob_;
-    // The window has no encoding or delimiter control; a loaded job's
-    // choices are kept.
-    TextChoice jobText_;
     JobDialog jobDialog_;
 };
 

@@ -81,7 +81,12 @@ void MainWindow::LoadJobFrom(const QString& path) {
     if (Running()) return;
     // Read whole before anything is set: a bad job leaves the controls as they were.
     const RunChoices choices = ReadJobFile(Native(path));
-    jobText_ = {choices.TextEncoding, choices.Delimiter};
+    const TextChoice text{choices.TextEncoding, choices.Delimiter};
+    if (!(files_->Choice().Text == text)) {
+        // The fields offered are those of the first file read the job's way.
+        files_->TakeText(text);
+        if (!files_->Empty()) BuildFieldChoices();
+    }
     ApplyChoices(choices);
     if (files_->Empty()) pendingJob_ = choices;
 }

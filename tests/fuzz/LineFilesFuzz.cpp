@@ -66,7 +66,8 @@ std::vector<std::string> LoadChecked(std::string_view bytes, const std::string& 
     std::size_t at = form.ByteOrderMark ? kUtf8Bom.size() : 0;
     for (const auto& record : Lines(list)) {
         FUZZ_CHECK(!Holds(record, '\0'), Hex(record));
-        if (!Holds(record, '"')) FUZZ_CHECK(!Holds(record, '\r') && !Holds(record, '\n'), Hex(record));
+        if (!Holds(record, '"'))
+            FUZZ_CHECK(!Holds(record, '\r') && !Holds(record, '\n'), Hex(record));
         FUZZ_CHECK(bytes.substr(at, record.size()) == record, Hex(bytes));
         at += record.size();
         const std::size_t n = bytes.size();

@@ -98,7 +98,8 @@ void CheckError(const std::vector<std::string>& lines, const TStringListEx& list
     std::size_t bad = 0;
     while (bad < lines.size() && FieldCount(lines[bad]) == expected) ++bad;
     if (bad > 0 && key >= expected) {
-        FUZZ_CHECK(e.Message() == Format(msg::kListIndexOutOfBounds, {std::int64_t(key)}), e.what());
+        FUZZ_CHECK(e.Message() == Format(msg::kListIndexOutOfBounds, {std::int64_t(key)}),
+                   e.what());
         return;
     }
     FUZZ_CHECK(bad < lines.size(), e.what());

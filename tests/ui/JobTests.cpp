@@ -55,6 +55,22 @@ TEST_F(UiTest, ADroppedJobLoadsAndABadOneChangesNothing) {
     EXPECT_EQ(c.SortKeyField, 2);
 }
 
+// The window has no delimiter control: a job's is kept, and the fields it
+// offers, the preview and the run all read the files that way.
+TEST_F(UiTest, AJobsDelimiterDecidesHowTheListedFilesAreRead) {
+    Drop(win.get(), {Write(U("a.csv"), "x\ty,z,w\r\n")});
+    EXPECT_EQ(Named<ListBox>("ListBox2")->count(), 3);  // a tab and commas: comma-separated
+    win->LoadJobFrom(Write(U("tabs.txt"), "quellor-job 1\n--delimiter tab\n--fields 2\n"));
+    EXPECT_EQ(Named<ListBox>("ListBox2")->count() + Named<ListBox>("ListBox3")->count(), 2);
+    const RunChoices c = win->BuildRunChoices();
+    EXPECT_EQ(c.Delimiter, DelimiterChoice::Tab);
+    EXPECT_EQ(c.ChosenFields, (std::vector<int>{2}));
+    DoubleClickEntry(Named<ListBox>("ListBox1"), 0);
+    EXPECT_EQ(Cell(1, 2), U("y,z,w"));
+    Click(Named<QPushButton>("BitBtn2"));  // "全てｸﾘｱ" forgets it
+    EXPECT_EQ(win->BuildRunChoices().Delimiter, DelimiterChoice::Auto);
+}
+
 // Only a regular file is looked into: a pipe has no writer, and opening it
 // to read must not hold the window.
 TEST_F(UiTest, ADroppedPipeIsListedNotOpened) {
