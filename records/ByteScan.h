@@ -37,18 +37,20 @@ inline std::size_t NextOfThree(const unsigned char* p, std::size_t i, std::size_
     return n;
 }
 
-// What sixty-four bytes hold, one bit a byte: the delimiter d; the bytes a
-// record cut at its delimiters alone may not hold (the quote, NUL); and the
+// What sixty-four bytes hold, one bit a byte: the delimiter d; quotes; NUL;
+// blanks and tabs, which a value does not keep at its ends; and the
 // lead-range bytes of code page 932.
 struct StopMasks {
-    std::uint64_t delimiters, others, leads;
+    std::uint64_t delimiters, quotes, nuls, blanks, leads;
 };
 
 inline StopMasks StopMasks64(const unsigned char* p, unsigned char d) {
-    StopMasks m{0, 0, 0};
+    StopMasks m{0, 0, 0, 0, 0};
 #ifdef __SSE2__
     const __m128i delimiter = _mm_set1_epi8(static_cast<char>(d));
     const __m128i quote = _mm_set1_epi8('"');
+    const __m128i space = _mm_set1_epi8(' ');
+    const __m128i tab = _mm_set1_epi8('\t');
     for (int k = 0; k < 4; ++k) {
         const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * k));
         const __m128i low = _mm_sub_epi8(v, _mm_set1_epi8(static_cast<char>(0x81)));
@@ -56,20 +58,23 @@ inline StopMasks StopMasks64(const unsigned char* p, unsigned char d) {
         const __m128i lead =
             _mm_or_si128(_mm_cmpeq_epi8(_mm_min_epu8(low, _mm_set1_epi8(0x9F - 0x81)), low),
                          _mm_cmpeq_epi8(_mm_min_epu8(high, _mm_set1_epi8(0xFC - 0xE0)), high));
-        const __m128i other =
-            _mm_or_si128(_mm_cmpeq_epi8(v, quote), _mm_cmpeq_epi8(v, _mm_setzero_si128()));
+        const __m128i blank = _mm_or_si128(_mm_cmpeq_epi8(v, space), _mm_cmpeq_epi8(v, tab));
         const auto bits = [](__m128i x) {
             return static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(x)));
         };
         m.delimiters |= bits(_mm_cmpeq_epi8(v, delimiter)) << (16 * k);
-        m.others |= bits(other) << (16 * k);
+        m.quotes |= bits(_mm_cmpeq_epi8(v, quote)) << (16 * k);
+        m.nuls |= bits(_mm_cmpeq_epi8(v, _mm_setzero_si128())) << (16 * k);
+        m.blanks |= bits(blank) << (16 * k);
         m.leads |= bits(lead) << (16 * k);
     }
 #else
     for (unsigned k = 0; k < 64; ++k) {
         const std::uint64_t bit = std::uint64_t{1} << k;
         if (p[k] == d) m.delimiters |= bit;
-        if (p[k] == '"' || p[k] == 0) m.others |= bit;
+        if (p[k] == '"') m.quotes |= bit;
+        if (p[k] == 0) m.nuls |= bit;
+        if (p[k] == ' ' || p[k] == '\t') m.blanks |= bit;
         if (IsLeadByte(p[k])) m.leads |= bit;
     }
 #endif
@@ -96,6 +101,30 @@ inline std::uint64_t AfterOddLeadRuns(std::uint64_t leads, std::uint64_t& oddCar
     const std::uint64_t evenCarryEnds = evenCarries & ~leads;
     const std::uint64_t oddCarryEnds = oddCarries & ~leads;
     return (evenCarryEnds & kOdd) | (oddCarryEnds & kEven);
+}
+
+// The same, noting in quote whether a double quote stood in the bytes it
+// looked at (it may look a little past the line's end, never past n).
+inline std::size_t NextLineByte(const unsigned char* p, std::size_t i, std::size_t n, bool& quote) {
+#ifdef __SSE2__
+    const __m128i nul = _mm_setzero_si128();
+    const __m128i cr = _mm_set1_epi8('\r');
+    const __m128i lf = _mm_set1_epi8('\n');
+    const __m128i dq = _mm_set1_epi8('"');
+    for (; i + 16 <= n; i += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+        const __m128i hits = _mm_or_si128(
+            _mm_or_si128(_mm_cmpeq_epi8(v, nul), _mm_cmpeq_epi8(v, cr)), _mm_cmpeq_epi8(v, lf));
+        quote = quote || _mm_movemask_epi8(_mm_cmpeq_epi8(v, dq)) != 0;
+        const auto bits = static_cast<unsigned>(_mm_movemask_epi8(hits));
+        if (bits != 0) return i + static_cast<std::size_t>(__builtin_ctz(bits));
+    }
+#endif
+    for (; i < n; ++i) {
+        if (p[i] == '"') quote = true;
+        if (p[i] == 0 || p[i] == '\r' || p[i] == '\n') return i;
+    }
+    return n;
 }
 
 // The first position at or after i that holds NUL, CR or LF; n when there is none.

@@ -1,5 +1,6 @@
 #include "records/FieldCodec.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "records/ByteScan.h"
@@ -132,6 +133,37 @@ char DelimiterOf(std::string_view text, Encoding encoding) {
     return fields > 1 && !comma ? '\t' : ',';
 }
 
+namespace {
+
+// Quotes are looked at in place in records up to this many 64-byte blocks.
+constexpr std::size_t kQuoteBlocks = 64;
+
+// Whether every quote stands as a field's first or last byte, wrapping it
+// whole: each field holds no quote, or one at each end and none between.
+bool QuotesWrapFields(const std::size_t* ends, std::size_t count, const std::uint64_t* quotes,
+                      std::size_t blocks) {
+    const auto at = [&](std::size_t i) { return (quotes[i / 64] >> (i % 64)) & 1; };
+    std::size_t wrapped = 0;
+    for (std::size_t k = 0, from = 0; k < count; from = ends[k++] + 1) {
+        if (ends[k] == from) continue;
+        const auto first = at(from), last = at(ends[k] - 1);
+        if (first != last || (first && ends[k] - from < 2)) return false;
+        wrapped += first;
+    }
+    std::size_t total = 0;
+    for (std::size_t b = 0; b < blocks; ++b)
+        total += static_cast<std::size_t>(__builtin_popcountll(quotes[b]));
+    return total == 2 * wrapped;
+}
+
+}  // namespace
+
+std::string_view PlainFieldValue(std::string_view bytes) {
+    if (bytes.size() >= 2 && bytes.front() == kQuote && bytes.back() == kQuote)
+        return bytes.substr(1, bytes.size() - 2);
+    return TrimmedValue(bytes);
+}
+
 std::size_t FindPlainFieldEnds(std::string_view record, const CsvDialect& dialect,
                                std::size_t* ends, bool* padded) {
     const auto* p = reinterpret_cast<const unsigned char*>(record.data());
@@ -141,6 +173,11 @@ std::size_t FindPlainFieldEnds(std::string_view record, const CsvDialect& dialec
     const bool pairs = dialect.TextEncoding == Encoding::Cp932;
     std::size_t count = 0;
     std::uint64_t oddCarry = 0;
+    std::uint64_t quotes[kQuoteBlocks];
+    bool anyQuote = false;
+    // A field begins after a delimiter, or at the record's start; one
+    // padded at either end shows as a blank beside a delimiter.
+    std::uint64_t startCarry = 1, blankCarry = 0, beside = 0;
     // Sixty-four bytes at a time; the last block is padded with a byte that
     // is none of the ones looked for.
     unsigned char tail[64];
@@ -152,22 +189,41 @@ std::size_t FindPlainFieldEnds(std::string_view record, const CsvDialect& dialec
             block = tail;
         }
         const StopMasks m = StopMasks64(block, d);
-        // A quote may begin a quoted field, and SplitFields ends a record at
-        // a NUL: both need the walker. Neither is ever a second byte.
-        if (m.others != 0) return 0;
-        // In UTF-8 every delimiter begins a character.
+        // SplitFields ends a record at a NUL; a NUL is never a second byte.
+        if (m.nuls != 0) return 0;
+        // In UTF-8 every delimiter and quote begins a character.
         const std::uint64_t seconds = pairs ? AfterOddLeadRuns(m.leads, oddCarry) : 0;
-        for (std::uint64_t bits = m.delimiters & ~seconds; bits != 0; bits &= bits - 1) {
+        // A quote taken for a second byte is the walker's to read.
+        if ((m.quotes & seconds) != 0) return 0;
+        const std::uint64_t delimiters = m.delimiters & ~seconds;
+        if (padded) {
+            // In a tab-separated record a tab separates, unless it is a
+            // second byte: Trim takes that one for padding as any other.
+            const std::uint64_t blanks = m.blanks & ~delimiters;
+            beside |= blanks & ((delimiters << 1) | startCarry | (delimiters >> 1));
+            beside |= blankCarry & delimiters;
+            startCarry = delimiters >> 63;
+            blankCarry = blanks >> 63;
+        }
+        for (std::uint64_t bits = delimiters; bits != 0; bits &= bits - 1) {
             if (count + 1 == kMaxPlainFields) return 0;
             ends[count++] = base + static_cast<std::size_t>(__builtin_ctzll(bits));
         }
+        if (base / 64 < kQuoteBlocks) {
+            quotes[base / 64] = m.quotes;
+        } else if (m.quotes != 0 || anyQuote) {
+            return 0;
+        }
+        anyQuote = anyQuote || m.quotes != 0;
     }
+    const bool endsInDelimiter = count > 0 && ends[count - 1] == n - 1;
     ends[count++] = n;
-    bool any = false;
-    for (std::size_t k = 0, from = 0; k < count; from = ends[k++] + 1) {
-        if (ends[k] > from) any = any || IsPadding(p[from]) || IsPadding(p[ends[k] - 1]);
-    }
-    *padded = any;
+    // Quotes that wrap whole fields cut nothing: the fields are their bytes
+    // between delimiters, the values those without the quotes. Any other
+    // quote is the walker's to read.
+    if (anyQuote && !QuotesWrapFields(ends, count, quotes, std::min(kQuoteBlocks, (n + 63) / 64)))
+        return 0;
+    if (padded) *padded = anyQuote || beside != 0 || (IsPadding(p[n - 1]) && !endsInDelimiter);
     return count;
 }
 
@@ -220,13 +276,12 @@ bool SplitFields(TStringListEx& fields, std::string_view record, const CsvDialec
     const std::string_view raw(text, n);
 
     std::size_t ends[kMaxPlainFields];
-    bool padded = false;
     const std::size_t count =
-        maxFields == std::string_view::npos ? FindPlainFieldEnds(raw, dialect, ends, &padded) : 0;
+        maxFields == std::string_view::npos ? FindPlainFieldEnds(raw, dialect, ends, nullptr) : 0;
     if (count > 0) {
         for (std::size_t k = 0, from = 0; k < count; from = ends[k++] + 1) {
             const std::string_view bytes = raw.substr(from, ends[k] - from);
-            fields.AddField(padded ? TrimmedValue(bytes) : bytes, bytes);
+            fields.AddField(PlainFieldValue(bytes), bytes);
         }
         return false;
     }

@@ -85,16 +85,20 @@ bool SplitFields(TStringListEx& fields, std::string_view record, const CsvDialec
 
 // The most fields FindPlainFieldEnds reads in place.
 inline constexpr std::size_t kMaxPlainFields = 257;
-// Where each field of a record without a quote or NUL byte ends (the
-// position of the delimiter after it, or the record's size): such a record
-// is cut at its delimiters alone. Returns the number of fields, or 0 when
-// the record needs SplitFields. padded is set when some field begins or
-// ends with a blank or a tab, so that its value is not its bytes. ends
-// holds kMaxPlainFields places.
+// Where each field of a record ends (the position of the delimiter after
+// it, or the record's size), for a record cut at its delimiters alone: no
+// NUL byte, and no quote but those that wrap a whole field, one at each end
+// (as most exports quote every field). Returns the number of fields, or 0
+// when the record needs SplitFields. padded, when given, is set when some
+// field's value is not its bytes: it is quoted, or begins or ends with a
+// blank or a tab. ends holds kMaxPlainFields places.
 std::size_t FindPlainFieldEnds(std::string_view record, const CsvDialect& dialect,
                                std::size_t* ends, bool* padded);
 
 // A plain field's value: its bytes without the blanks and tabs at its ends.
 std::string_view TrimmedValue(std::string_view bytes);
+// The value of a field FindPlainFieldEnds found: without the quotes that
+// wrap it, else as TrimmedValue.
+std::string_view PlainFieldValue(std::string_view bytes);
 
 }  // namespace quellor

@@ -2,9 +2,12 @@
 
 #include <algorithm>
 #include <cstring>
+#include <thread>
+#include <utility>
 
 #include "records/ByteScan.h"
 #include "records/FieldCodec.h"
+#include "records/ForkJoin.h"
 
 namespace quellor {
 
@@ -28,7 +31,6 @@ template <typename Lines, typename Put>
 void ScanInto(const char* text, std::size_t from, std::size_t to, std::size_t countTo,
               bool guessing, Lines& lines, PieceFindings& found, Put put) {
     const auto* p = reinterpret_cast<const unsigned char*>(text);
-    found.quote = std::memchr(text + from, '"', to - from) != nullptr;
     lines.reserve((countTo - from) / 64 + 16);
     for (std::size_t pos = from; pos < to;) {
         if (lines.size() == lines.capacity()) {
@@ -39,7 +41,7 @@ void ScanInto(const char* text, std::size_t from, std::size_t to, std::size_t co
             lines.reserve(std::max(lines.size() + static_cast<std::size_t>(rest) + 1,
                                    lines.size() + lines.size() / 2));
         }
-        const std::size_t end = NextLineByte(p, pos, to);
+        const std::size_t end = NextLineByte(p, pos, to, found.quote);
         if (end < to && p[end] == 0) {
             found.nulLine = static_cast<std::int64_t>(lines.size()) + 1;
             return;
@@ -83,17 +85,37 @@ void ScanPieceLines(const char* text, std::size_t from, std::size_t to, bool gue
         });
 }
 
-std::int64_t JoinQuotedRecords(const char* text, std::size_t size, const CsvDialect& dialect,
-                               std::vector<TStringList::Span>& lines, RecordLines& recordLines) {
+namespace {
+
+// Lines [from, to) joined into records, each handed to put in order; the last
+// record may run on past to. Records that hold breaks are noted by their
+// place among the records put.
+struct JoinedRange {
+    std::size_t Next = 0;       // the line the next record begins on
+    std::int64_t Unclosed = 0;  // the line (from 1) a quote still open at the end opened on
+    std::vector<std::pair<std::int64_t, std::int64_t>> Breaks;  // record, breaks in it
+};
+
+template <typename Put>
+JoinedRange JoinRange(const char* text, std::size_t size, const CsvDialect& dialect,
+                      const std::vector<TStringList::Span>& lines, std::size_t from, std::size_t to,
+                      const Put& put) {
     const std::string_view all(text, size);
     const auto endOf = [&](std::size_t k) {
         return static_cast<std::size_t>(lines[k].data - text) + lines[k].size;
     };
-    std::size_t out = 0;
-    for (std::size_t i = 0; i < lines.size();) {
+    JoinedRange r;
+    std::int64_t records = 0;
+    std::size_t ends[kMaxPlainFields];
+    std::size_t i = from;
+    while (i < to) {
         const TStringList::Span first = lines[i];
-        if (std::memchr(first.data, '"', first.size) == nullptr) {
-            lines[out++] = first;
+        // A line without quotes, or whose quotes wrap whole fields, is a
+        // record: its quotes all close on it.
+        if (std::memchr(first.data, '"', first.size) == nullptr ||
+            FindPlainFieldEnds({first.data, first.size}, dialect, ends, nullptr) > 0) {
+            put(first);
+            ++records;
             ++i;
             continue;
         }
@@ -102,13 +124,63 @@ std::int64_t JoinQuotedRecords(const char* text, std::size_t size, const CsvDial
         std::size_t last = i;
         if (record.Unclosed) {
             while (last + 1 < lines.size() && endOf(last) < record.OpenedAt) ++last;
-            return static_cast<std::int64_t>(last) + 1;
+            r.Unclosed = static_cast<std::int64_t>(last) + 1;
+            return r;
         }
         while (last + 1 < lines.size() && endOf(last) < record.End) ++last;
-        if (last > i)
-            recordLines.Note(static_cast<std::int64_t>(out), static_cast<std::int64_t>(last - i));
-        lines[out++] = {first.data, record.End - start};
+        if (last > i) r.Breaks.emplace_back(records, static_cast<std::int64_t>(last - i));
+        put({first.data, record.End - start});
+        ++records;
         i = last + 1;
+    }
+    r.Next = i;
+    return r;
+}
+
+// Below this many lines a second thread costs about what it saves.
+constexpr std::size_t kJoinInTwoFrom = 40000;
+
+}  // namespace
+
+// A long text is joined in two halves at once, the second as if a record
+// began where it begins. That is so unless a quoted value runs across the
+// middle; then the first half's last record shows it, and the rest is
+// joined again from where that record ended.
+std::int64_t JoinQuotedRecords(const char* text, std::size_t size, const CsvDialect& dialect,
+                               std::vector<TStringList::Span>& lines, RecordLines& recordLines) {
+    const std::size_t n = lines.size();
+    std::size_t out = 0;
+    const auto inPlace = [&](const TStringList::Span& record) { lines[out++] = record; };
+    const auto note = [&](const JoinedRange& r, std::int64_t first) {
+        for (const auto& [record, breaks] : r.Breaks) recordLines.Note(first + record, breaks);
+    };
+    if (n < kJoinInTwoFrom || std::thread::hardware_concurrency() < 2) {
+        const JoinedRange all = JoinRange(text, size, dialect, lines, 0, n, inPlace);
+        if (all.Unclosed != 0) return all.Unclosed;
+        note(all, 0);
+        lines.resize(out);
+        return 0;
+    }
+    const std::size_t middle = n / 2;
+    std::vector<TStringList::Span> rest;
+    rest.reserve(n - middle);
+    JoinedRange first, second;
+    ForkJoin([&] { first = JoinRange(text, size, dialect, lines, 0, middle, inPlace); },
+             [&] {
+                 second = JoinRange(text, size, dialect, lines, middle, n,
+                                    [&](const TStringList::Span& r) { rest.push_back(r); });
+             });
+    if (first.Unclosed != 0) return first.Unclosed;
+    note(first, 0);
+    const auto firstRecords = static_cast<std::int64_t>(out);
+    if (first.Next == middle) {
+        if (second.Unclosed != 0) return second.Unclosed;
+        note(second, firstRecords);
+        for (const TStringList::Span& record : rest) lines[out++] = record;
+    } else {
+        const JoinedRange again = JoinRange(text, size, dialect, lines, first.Next, n, inPlace);
+        if (again.Unclosed != 0) return again.Unclosed;
+        note(again, firstRecords);
     }
     lines.resize(out);
     return 0;

@@ -85,7 +85,7 @@ std::string_view TStringListEx::Raw(int i) const {
 
 bool PlainFields::Find(std::string_view record, const CsvDialect& dialect) {
     text_ = record.data();
-    count_ = FindPlainFieldEnds(record, dialect, ends_, &padded_);
+    count_ = FindPlainFieldEnds(record, dialect, ends_, nullptr);
     return count_ != 0;
 }
 
@@ -97,8 +97,7 @@ std::string_view PlainFields::Raw(int i) const {
 }
 
 std::string_view PlainFields::Get(int i) const {
-    const std::string_view raw = Raw(i);
-    return padded_ ? TrimmedValue(raw) : raw;
+    return PlainFieldValue(Raw(i));
 }
 
 bool PlainFields::MatchField(std::string_view searchText, int fieldIndex, MatchMode mode,

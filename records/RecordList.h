@@ -67,7 +67,6 @@ class PlainFields {
   private:
     const char* text_ = nullptr;
     std::size_t count_ = 0;
-    bool padded_ = false;
     std::size_t ends_[kMaxPlainFields];
 };
 

@@ -276,17 +276,18 @@ void SortKeys<W, N>::Build(std::size_t from, std::size_t to) {
     }
 }
 
-// Equal prefixes say nothing of the later levels: the comparer decides.
+// Equal prefixes say nothing of the later levels: the comparer decides. The
+// records are looked up only then: most comparisons end in the words, and
+// reaching into the list for a record at random waits on memory.
 template <std::size_t W, std::size_t N>
 int SortKeys<W, N>::CompareEntries(const E& a, const E& b, SortComparer& s) const {
     if (a.line == b.line) return 0;  // one group of identical lines
-    const std::string_view lineA = list_.At(a.line & ~kUnknown);
-    const std::string_view lineB = list_.At(b.line & ~kUnknown);
+    const auto lineOf = [this](const E& e) { return list_.At(e.line & ~kUnknown); };
     if constexpr (N == 2) {
         // Equal numbers fall through to the whole form, as equal text does.
         const int c = CompareNumbers(
             {a.words[0], a.words[1]}, {b.words[0], b.words[1]},
-            [&](int k) { return s.KeyValue(k == 0 ? lineA : lineB, k); }, s.TextEncoding());
+            [&](int k) { return s.KeyValue(lineOf(k == 0 ? a : b), k); }, s.TextEncoding());
         if (c != 0) return c;
     }
     if (((a.line | b.line) & kUnknown) == 0) {
@@ -294,7 +295,7 @@ int SortKeys<W, N>::CompareEntries(const E& a, const E& b, SortComparer& s) cons
             if (a.words[w] != b.words[w]) return a.words[w] < b.words[w] ? -1 : 1;
         }
     }
-    return s.CompareTied(lineA, lineB);
+    return s.CompareTied(lineOf(a), lineOf(b));
 }
 
 template <std::size_t W, std::size_t N>

@@ -76,18 +76,21 @@ std::string_view SortComparer::FormOf(std::string_view record, int slot, std::si
     const int count = s.plain > 0 ? static_cast<int>(s.plain) : s.fields.Count();
     const int key = key_->Index;
     std::string& form = s.form;
-    form.clear();
-    const auto put = [&](std::string_view piece) {
-        if (form.size() < limit) form.append(piece.substr(0, limit - form.size()));
-    };
     if (s.plain > 0 && !s.padded) {
         if (key == 0) {
             *full = true;
             return record;
         }
+        // The exchange keeps the record's length.
+        form.resize(std::min(record.size(), limit));
+        char* out = form.data();
+        std::size_t room = form.size();
         const auto start = [&](int k) { return k == 0 ? 0 : s.ends[k - 1] + 1; };
         const auto bytes = [&](std::size_t from, std::size_t to) {
-            put(record.substr(from, to - from));
+            const std::size_t n = std::min(to - from, room);
+            if (n > 0) std::memcpy(out, record.data() + from, n);
+            out += n;
+            room -= n;
         };
         bytes(start(key), s.ends[key]);
         bytes(s.ends[0], start(key));
@@ -97,10 +100,22 @@ std::string_view SortComparer::FormOf(std::string_view record, int slot, std::si
         const auto value = [&](int k) {
             if (s.plain == 0) return s.fields.At(static_cast<std::size_t>(k));
             const std::size_t from = k == 0 ? 0 : s.ends[k - 1] + 1;
-            return TrimmedValue(record.substr(from, s.ends[k] - from));
+            return PlainFieldValue(record.substr(from, s.ends[k] - from));
+        };
+        // Sized once, then filled: the pieces are many and short.
+        std::size_t size = static_cast<std::size_t>(count) - 1;
+        for (int k = 0; k < count && size < limit; ++k) size += value(k).size();
+        form.resize(std::min(size, limit));
+        char* out = form.data();
+        std::size_t room = form.size();
+        const auto put = [&](std::string_view piece) {
+            const std::size_t n = std::min(piece.size(), room);
+            if (n > 0) std::memcpy(out, piece.data(), n);
+            out += n;
+            room -= n;
         };
         const std::string_view delimiter(&dialect_.Delimiter, 1);
-        for (int k = 0; k < count && form.size() < limit; ++k) {
+        for (int k = 0; k < count && room > 0; ++k) {
             if (k > 0) put(delimiter);
             put(value(k == 0 ? key : k == key ? 0 : k));
         }
@@ -115,7 +130,7 @@ std::string_view SortComparer::ValueIn(std::string_view record, int slot) const 
     if (s.plain == 0) return s.fields.Get(key);
     if (key >= static_cast<int>(s.plain)) ThrowIndexOutOfBounds(key);
     const std::size_t from = key == 0 ? 0 : s.ends[key - 1] + 1;
-    return TrimmedValue(record.substr(from, s.ends[key] - from));
+    return PlainFieldValue(record.substr(from, s.ends[key] - from));
 }
 
 std::string_view SortComparer::KeyValue(std::string_view record, int slot) {

@@ -145,10 +145,17 @@ TEST(FieldCodecModelTest, PlainFieldsAgreeWithTheSplitter) {
         TStringListEx fields;
         SplitFields(fields, text, dialect);
         ASSERT_EQ(plain.Count(), fields.Count()) << Hex(text);
+        bool padded = false;
         for (int i = 0; i < fields.Count(); ++i) {
             ASSERT_EQ(plain.Get(i), fields.Get(i)) << Hex(text);
             ASSERT_EQ(plain.Raw(i), fields.Raw(i)) << Hex(text);
+            padded = padded || fields.Get(i) != fields.Raw(i);
         }
+        // Told without looking at the fields one by one.
+        std::size_t ends[kMaxPlainFields];
+        bool told = false;
+        FindPlainFieldEnds(text, dialect, ends, &told);
+        ASSERT_EQ(told, padded) << Hex(text);
     }
     EXPECT_GT(inPlace, 1000);
 }

@@ -132,6 +132,45 @@ TEST_F(LineFilesTest, LoadInTwoHalvesMatchesOnePass) {
     }
 }
 
+// A long file's lines are joined into records in two halves at once, the
+// second as if a record began at its first line. A quoted value that runs
+// across the middle, with lines inside it that read as records of their
+// own, must not fool the second half; errors and line numbers are those of
+// one pass.
+TEST_F(LineFilesTest, RecordsAcrossTheMiddleOfALongFile) {
+    constexpr int kLines = 50000;
+    for (const int open : {kLines / 2 - 1, kLines / 2, kLines / 2 + 1, 100, kLines - 3}) {
+        Strings lines, records;
+        for (int i = 0; i < kLines; ++i) lines.push_back("\"r" + std::to_string(i) + "\",x");
+        // Three lines of one value, the inner ones alike records with quotes.
+        lines[static_cast<std::size_t>(open)] = "q,\"a";
+        lines[static_cast<std::size_t>(open) + 1] = "\"\"b\",\"c\"\"";
+        lines[static_cast<std::size_t>(open) + 2] = "d\",z";
+        std::string text;
+        for (const auto& line : lines) text += line + "\r\n";
+        for (int i = 0; i < kLines; ++i) {
+            if (i == open) {
+                records.push_back(lines[static_cast<std::size_t>(i)] + "\r\n" +
+                                  lines[static_cast<std::size_t>(i) + 1] + "\r\n" +
+                                  lines[static_cast<std::size_t>(i) + 2]);
+                i += 2;
+            } else {
+                records.push_back(lines[static_cast<std::size_t>(i)]);
+            }
+        }
+        TStringList list;
+        const TextForm form = LoadLines(list, WriteBytes("long.csv", text), {}, 0);
+        ASSERT_EQ(Lines(list), records) << open;
+        EXPECT_EQ(form.Lines.LineOf(open), open + 1);
+        EXPECT_EQ(form.Lines.LineOf(open + 1), open + 4);
+        // Unclosed at the end, however the halves fall.
+        EXPECT_THROW_MESSAGE(LoadLines(list, WriteBytes("open.csv", text + "\"tail\r\n")),
+                             EReadError,
+                             "ファイル " + PathOf("open.csv") + " の" + std::to_string(kLines + 1) +
+                                 "行目で始まる引用符が閉じていません");
+    }
+}
+
 TEST_F(LineFilesTest, LoadReadsLongLinesWhole) {
     const std::string l127(127, 'a'), l128(128, 'b'), l129(129, 'c'), l300(300, 'd');
     const std::string l5000 = std::string(4999, 'e') + "f";
