@@ -92,7 +92,7 @@ int OpsCommand(const std::vector<std::string>& args) {
             int left = 0;
             const double ms = Milliseconds([&] {
                 DeferredOutput out(scratch, 0600, {});
-                left = ExtractInMemory(run, *list, dialect, out);
+                left = ExtractInMemory(run, *list, dialect, out)->Report(run);
                 out.Finish();
             });
             std::printf("%-34s %9.1f ms  %8d lines\n", name, ms, left);

@@ -9,28 +9,22 @@
 
 namespace quellor {
 
-OnePassStages::OnePassStages(const RunState& state, const RunSettings& settings,
-                             const CsvDialect& dialect, Sink keep, bool withHeading)
+OnePassStages::OnePassStages(const RunSettings& settings, const CsvDialect& dialect, Sink keep)
     : settings_(settings), dialect_(dialect), keep_(std::move(keep)) {
     if (settings.RecordExtractionOn) {
         stays_ = RecordTest(settings, dialect.TextEncoding);
         plainStays_ = PlainRecordTest(settings, dialect.TextEncoding);
     }
-    if (!state.Heading || !withHeading) return;
-    // The heading stands first; a count the stages refuse ends the run in
-    // Report, before this output is kept.
-    if (!settings.FieldExtractionOn) {
-        keep_(*state.Heading);
-        return;
-    }
-    SplitFields(fields_, *state.Heading, dialect);
-    if (fields_.Count() != settings.ExpectedFieldCount) return;
+}
+
+std::optional<std::string> HeadingAsWritten(const RunState& state, const RunSettings& settings,
+                                            const CsvDialect& dialect) {
+    if (!state.Heading || !settings.FieldExtractionOn) return state.Heading;
     try {
-        fields_.SelectFieldsInto(settings.ChosenFields, dialect.Delimiter, cut_);
+        return CutHeading(state, settings, dialect);
     } catch (const Exception&) {
-        return;  // as a wrong count: Report's cut of the heading fails the same way
+        return std::nullopt;  // the stages' check of the heading fails the same way
     }
-    keep_(cut_);
 }
 
 // Most records are read in place: neither the record nor its fields are
@@ -129,13 +123,13 @@ int OnePassStages::Report(RunContext& run) const {
             ReportRecordProgress(run, ++examined);
             LetEventsThrough(run);
         }
-        CheckHeading(run, dialect_);
+        CheckHeading(run, RunStage::RecordExtraction, dialect_);
         CloseRecordStage(run, count, static_cast<int>(left_));
     }
     const int left = static_cast<int>(left_);
     if (settings_.FieldExtractionOn) {
         OpenFieldStage(run, left);
-        CutHeading(run, dialect_);
+        CheckHeading(run, RunStage::FieldExtraction, dialect_);
         for (int i = 0; i < left; ++i) {
             CheckRecord(run, RecordLine(run.State, i),
                         found(firstRefusedField_, static_cast<std::uint64_t>(i)));
@@ -165,14 +159,14 @@ void TakeRange(OnePassStages& stages, const TStringList& records, std::size_t fr
 
 }  // namespace
 
-int ExtractInMemory(RunContext& run, const TStringList& records, const CsvDialect& dialect,
-                    DeferredOutput& out) {
-    OnePassStages stages(run.State, run.Settings, dialect,
-                         [&](std::string_view line) { out.Add(line); });
+std::unique_ptr<OnePassStages> ExtractInMemory(RunContext& run, const TStringList& records,
+                                               const CsvDialect& dialect, DeferredOutput& out) {
+    auto stages = std::make_unique<OnePassStages>(run.Settings, dialect,
+                                                  [&](std::string_view line) { out.Add(line); });
     const std::size_t n = static_cast<std::size_t>(records.Count());
     if (!WorthTwoThreads(n)) {
-        TakeRange(stages, records, 0, n);
-        return stages.Report(run);
+        TakeRange(*stages, records, 0, n);
+        return stages;
     }
     // Rounds of two halves, one on each core, each into a buffer of its own,
     // noted in their order; this thread writes a round's lines out while the
@@ -190,13 +184,11 @@ int ExtractInMemory(RunContext& run, const TStringList& records, const CsvDialec
         const std::size_t to = std::min(n, middle + kRoundHalf);
         std::optional<OnePassStages> part[2];
         for (int k = 0; k < 2; ++k) {
-            part[k].emplace(
-                run.State, run.Settings, dialect,
-                [&buffer = kept[filling][k]](std::string_view line) {
-                    buffer += line;
-                    buffer += "\r\n";
-                },
-                false);
+            part[k].emplace(run.Settings, dialect,
+                            [&buffer = kept[filling][k]](std::string_view line) {
+                                buffer += line;
+                                buffer += "\r\n";
+                            });
         }
         ForkJoin(
             [&] {
@@ -204,11 +196,11 @@ int ExtractInMemory(RunContext& run, const TStringList& records, const CsvDialec
                 TakeRange(*part[0], records, from, middle);
             },
             [&] { TakeRange(*part[1], records, middle, to); });
-        for (int k = 0; k < 2; ++k) stages.Append(*part[k]);
+        for (int k = 0; k < 2; ++k) stages->Append(*part[k]);
         filling = 1 - filling;
     }
     writeOut(kept[1 - filling]);
-    return stages.Report(run);
+    return stages;
 }
 
 }  // namespace quellor

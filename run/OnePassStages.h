@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <exception>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -23,11 +24,8 @@ namespace quellor {
 class OnePassStages {
   public:
     using Sink = std::function<void(std::string_view)>;
-    // keep receives each line of the result, cut to the chosen fields: at
-    // once the file's heading line, if it has one and withHeading is set,
-    // then the records taken.
-    OnePassStages(const RunState& state, const RunSettings& settings, const CsvDialect& dialect,
-                  Sink keep, bool withHeading = true);
+    // keep receives each record the stages keep, cut to the chosen fields.
+    OnePassStages(const RunSettings& settings, const CsvDialect& dialect, Sink keep);
 
     // Each record, in order.
     void Take(std::string_view record);
@@ -78,8 +76,14 @@ class OnePassStages {
 };
 
 // The extraction stages over the records in memory, in one pass on both
-// cores, kept lines into out. Returns the records left.
-int ExtractInMemory(RunContext& run, const TStringList& records, const CsvDialect& dialect,
-                    DeferredOutput& out);
+// cores, kept records into out. Returns the stages, to say what they found.
+std::unique_ptr<OnePassStages> ExtractInMemory(RunContext& run, const TStringList& records,
+                                               const CsvDialect& dialect, DeferredOutput& out);
+
+// The heading as the ".new" begins with it: cut to the chosen fields when
+// the field extraction is on. Nothing without a heading, nor when the cut
+// refuses it (the stages then end the run before the output is kept).
+std::optional<std::string> HeadingAsWritten(const RunState& state, const RunSettings& settings,
+                                            const CsvDialect& dialect);
 
 }  // namespace quellor

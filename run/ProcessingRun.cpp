@@ -11,17 +11,11 @@
 #include "records/Encoding.h"
 #include "records/Exceptions.h"
 #include "records/Format.h"
-#include "records/LineFiles.h"
-#include "records/RecordList.h"
-#include "records/Sort.h"
-#include "records/StagedFile.h"
-#include "run/MemoryBudget.h"
+#include "run/FileSource.h"
 #include "run/OnePassStages.h"
-#include "run/OutputLines.h"
 #include "run/ProcessingRunChecks.h"
 #include "run/RunMessages.h"
 #include "run/RunStages.h"
-#include "run/StreamedStages.h"
 
 namespace quellor {
 
@@ -67,9 +61,10 @@ std::string FileCounter(const RunState& state) {
 
 void FinishFile(RunContext& run);
 
-// Everything for one file between locking and unlocking the window.
-void ProcessFile(RunContext& run, TStringListEx& records, const std::string& path,
-                 const OutputPathsFor& outputsFor) {
+// One file's work, whichever path it takes: its records in, the sort, the
+// extraction stages, the outputs. The paths differ only in where the
+// records are held and how they are sorted (FileSource).
+void ProcessFile(RunContext& run, const std::string& path, const OutputPathsFor& outputsFor) {
     RunObserver& observer = run.Observer;
     const RunSettings& settings = run.Settings;
     RunState& state = run.State;
@@ -80,54 +75,39 @@ void ProcessFile(RunContext& run, TStringListEx& records, const std::string& pat
     observer.SetLog(Format(runmsg::kLogFileStart, {PathForShow(path)}));
     observer.SetFileCounter(FileCounter(state));
 
-    if (!FitsInMemory(settings, path)) {
-        ProcessFileStreamed(run, path, outputsFor(path), NewOutputMode(path));
-        FinishFile(run);
-        return;
-    }
-    std::optional<SortPreparation> preparing;
-    if (settings.SortOn) preparing.emplace();
-    TextForm form = LoadLines(records, path, settings.Text());
-    preparing.reset();
+    const OutputPaths paths = outputsFor(path);
+    const std::unique_ptr<FileSource> source = OpenFileSource(run, path, paths);
+    const TextForm& form = source->Form();
     observer.AppendLog(Format(runmsg::kLogEncoding, {runmsg::EncodingName(form.TextEncoding)}));
-    state.FileLines = std::move(form.Lines);
-    if (settings.HeadingLine && !records.Empty()) {
-        state.Heading.emplace(records.At(0));
-        records.Delete(0);
-    }
-    const int loaded = records.Count();
+    if (settings.HeadingLine) state.Heading = source->TakeHeading();
+    state.FileLines = form.Lines;
+    const int loaded = source->Count();
     observer.SetRecordCounter(Format(runmsg::kRecordCounter, {0, loaded}));
     SetRecordBar(run, 0);
     state.RecordBarBase = 0;
 
-    const OutputPaths outputs = outputsFor(path);
-    const mode_t newMode = NewOutputMode(path);
-    std::optional<StagedFile> duplicates;
-    if (settings.SortOn)
-        SortStage(run, records, form.Dialect(), outputs.Duplicates, newMode, form.Prefix(),
-                  duplicates);
-    // The extraction stages write the result as they go; a failure anywhere
-    // drops it unseen. Both outputs are put in place only once both are
-    // written whole: the old ".new" and ".w" stay side by side as they were.
+    // Both outputs are put in place only once both are written whole: the
+    // old ".new" and ".w" stay side by side as they were until then.
+    FileOutputs outputs(paths, NewOutputMode(path), form.Prefix(),
+                        HeadingAsWritten(state, settings, form.Dialect()));
+    if (settings.SortOn) {
+        OpenSortStage(run, loaded, form.Dialect());
+        source->Sort(run, outputs);
+    }
     const bool extracting = settings.RecordExtractionOn || settings.FieldExtractionOn;
-    std::optional<DeferredOutput> extracted;
+    std::unique_ptr<OnePassStages> stages;
     if (extracting) {
-        extracted.emplace(outputs.Processed, newMode, form.Prefix());
-        const int left = ExtractInMemory(run, records, form.Dialect(), *extracted);
-        if (left == 0 && settings.NoFileWhenEmpty) extracted.reset();
+        stages = source->Extract(run, outputs);
+    } else if (!(settings.NoFileWhenEmpty && source->Count() == 0)) {
+        source->Write(run, outputs);
     }
+    if (settings.SortOn) {
+        outputs.FinishDuplicates();
+        CloseSortStage(run, loaded);
+    }
+    if (stages && stages->Report(run) == 0 && settings.NoFileWhenEmpty) outputs.DropProcessed();
     SetRecordBar(run, 100);
-
-    std::optional<StagedFile> sorted;
-    StagedFile* processed = extracted ? &extracted->Finish() : nullptr;
-    if (!extracting && !(settings.NoFileWhenEmpty && records.Empty())) {
-        sorted.emplace(outputs.Processed, newMode);
-        std::string lead(form.Prefix());
-        if (state.Heading) lead.append(*state.Heading).append("\r\n");
-        sorted->Write(records, lead);
-        processed = &*sorted;
-    }
-    CommitTogether({duplicates ? &*duplicates : nullptr, processed});
+    outputs.Commit();
     FinishFile(run);
 }
 
@@ -145,29 +125,25 @@ void ProcessFiles(RunContext& run, const OutputPathsFor& outputsFor) {
     RunObserver& observer = run.Observer;
     for (const std::string& path : run.Settings.Files) {
         observer.LockControls();
-        auto records = std::make_unique<TStringListEx>();
         try {
+            // A whole file may be in memory: it is freed on the way out,
+            // before the error box waits for the user.
             try {
-                ProcessFile(run, *records, path, outputsFor);
+                ProcessFile(run, path, outputsFor);
             } catch (const std::bad_alloc&) {
-                records.reset();
                 throw EOutOfMemory(Format(runmsg::kOutOfMemory, {PathForShow(path)}));
             } catch (const std::system_error& e) {
                 // A helper thread of the sort whose stack found no memory.
                 if (e.code() != std::errc::resource_unavailable_try_again) throw;
-                records.reset();
                 throw EOutOfMemory(Format(runmsg::kOutOfMemory, {PathForShow(path)}));
             }
         } catch (...) {
-            // A whole file may be in memory: free it before the error box waits for the user.
-            records.reset();
             observer.UnlockControls();
             // The record check's endings close the log, so the user reads the
             // outcome while the error box is open; other errors leave it as it was.
             if (!run.State.EndingLog.empty()) observer.AppendLog(run.State.EndingLog);
             throw;
         }
-        records.reset();
         observer.UnlockControls();
     }
 }

@@ -63,44 +63,21 @@ std::string RecordCounter(int done, int total) {
 
 }  // namespace
 
-void SortStage(RunContext& run, TStringListEx& records, const CsvDialect& dialect,
-               const std::string& duplicatesPath, mode_t newMode, std::string_view prefix,
-               std::optional<StagedFile>& duplicates) {
-    RunObserver& observer = run.Observer;
-    const RunSettings& settings = run.Settings;
-    const int loaded = records.Count();
-    const bool extractionFollows = settings.RecordExtractionOn || settings.FieldExtractionOn;
-    // The window's requests are left to the first record check when an
-    // extraction stage follows, where they were always noticed; an interrupt
-    // (during the load, or inside the sort) stops the sort at once.
-    const bool leftToRecordCheck = extractionFollows && run.State.AbortAfterEvents;
+void OpenSortStage(RunContext& run, int count, const CsvDialect& dialect) {
+    run.Observer.AppendLog(runmsg::kLogSorting);
+    run.Observer.SetRecordCounter(Format(runmsg::kSortCounter, {count}));
+    CheckHeading(run, RunStage::Sort, dialect);
+}
 
-    observer.AppendLog(runmsg::kLogSorting);
-    observer.SetRecordCounter(Format(runmsg::kSortCounter, {loaded}));
-    const CancelCheck cancel = leftToRecordCheck ? CancelCheck() : CancelCheck(run.Abort.Flag());
-    CheckHeadingForSort(run, dialect);
-    try {
-        SortByField(records, settings.SortKeyField - 1, settings.ExpectedFieldCount, dialect,
-                    cancel, settings.SortNumeric ? KeyOrder::Number : KeyOrder::Text,
-                    run.State.Numbering());
-    } catch (const ECancelled&) {
-        EndByAbort(run);
-    }
-    if (settings.SortDescending) ReverseLines(records);
-    if (settings.DuplicatesToFile) {
-        const std::unique_ptr<TStringList> moved = ExtractDuplicates(records);
-        // Written aside now, so the moved lines need no memory in the later stages.
-        if (moved && !moved->Empty()) {
-            duplicates.emplace(duplicatesPath, newMode);
-            duplicates->Write(*moved, prefix);
-        }
-    }
-    observer.AppendLog(Format(runmsg::kLogCount, {loaded}));
+void CloseSortStage(RunContext& run, int count) {
+    const RunSettings& settings = run.Settings;
+    run.Observer.AppendLog(Format(runmsg::kLogCount, {count}));
     SetRecordBar(run, 100 / run.State.OperationsOn);
     run.State.RecordBarBase = run.State.RecordBar;
     LetEventsThrough(run);
     // With no record check to come, this is the last moment before the save.
-    if (!extractionFollows && run.Abort.Requested()) EndByAbort(run);
+    if (!settings.RecordExtractionOn && !settings.FieldExtractionOn && run.Abort.Requested())
+        EndByAbort(run);
 }
 
 namespace {
@@ -148,30 +125,35 @@ void CloseFieldStage(RunContext& run, int count) {
     run.Observer.SetRecordCounter(RecordCounter(count, count));
 }
 
-void CheckHeadingForSort(const RunContext& run, const CsvDialect& dialect) {
-    if (!run.State.Heading) return;
+namespace {
+
+int HeadingFields(const RunState& state, const CsvDialect& dialect) {
     TStringListEx fields;
-    SplitFields(fields, *run.State.Heading, dialect);
-    if (fields.Count() != run.Settings.ExpectedFieldCount) {
-        throw EStringListError(Format(msg::kFieldCountDiffers, {std::int64_t{1}}));
+    SplitFields(fields, *state.Heading, dialect);
+    return fields.Count();
+}
+
+}  // namespace
+
+void CheckHeading(RunContext& run, RunStage stage, const CsvDialect& dialect) {
+    if (!run.State.Heading) return;
+    const int found = HeadingFields(run.State, dialect);
+    if (stage == RunStage::Sort) {
+        if (found != run.Settings.ExpectedFieldCount)
+            throw EStringListError(Format(msg::kFieldCountDiffers, {std::int64_t{1}}));
+        return;
     }
+    CheckRecord(run, 1, found);
+    if (stage == RunStage::FieldExtraction) CutHeading(run.State, run.Settings, dialect);
 }
 
-void CheckHeading(RunContext& run, const CsvDialect& dialect) {
-    if (!run.State.Heading) return;
+std::string CutHeading(const RunState& state, const RunSettings& settings,
+                       const CsvDialect& dialect) {
     TStringListEx fields;
-    SplitFields(fields, *run.State.Heading, dialect);
-    CheckRecord(run, 1, fields.Count());
-}
-
-void CutHeading(RunContext& run, const CsvDialect& dialect) {
-    if (!run.State.Heading) return;
-    TStringListEx fields;
-    SplitFields(fields, *run.State.Heading, dialect);
-    CheckRecord(run, 1, fields.Count());
+    SplitFields(fields, *state.Heading, dialect);
     std::string cut;
-    fields.SelectFieldsInto(run.Settings.ChosenFields, dialect.Delimiter, cut);
-    run.State.Heading = std::move(cut);
+    fields.SelectFieldsInto(settings.ChosenFields, dialect.Delimiter, cut);
+    return cut;
 }
 
 void CheckRecord(RunContext& run, int lineNumber, int found) {

@@ -2,8 +2,6 @@
 // Internal to the run library.
 #pragma once
 
-#include <sys/types.h>
-
 #include <functional>
 #include <optional>
 #include <string>
@@ -13,7 +11,6 @@
 #include "records/Encoding.h"
 #include "records/Exceptions.h"
 #include "records/RecordList.h"
-#include "records/StagedFile.h"
 #include "run/AbortSwitch.h"
 #include "run/RunObserver.h"
 #include "run/RunSettings.h"
@@ -34,14 +31,12 @@ class ERunAborted : public Exception {
     using Exception::Exception;
 };
 
-// Each stage is told the dialect of the file the records came from.
-// Writes the repeated records aside into duplicates when there are any, after
-// prefix as the input began; the caller puts them in place together with the
-// result. Ends as the record check's abort does when the run is interrupted
-// inside the sort, or when no extraction stage follows to notice an abort.
-void SortStage(RunContext& run, TStringListEx& records, const CsvDialect& dialect,
-               const std::string& duplicatesPath, mode_t newMode, std::string_view prefix,
-               std::optional<StagedFile>& duplicates);
+// What the sort says before its records are put in order, and once they
+// are (on disk, once they are merged): the heading's field count is checked
+// at the start; at the end, with no record check to come, an abort is
+// noticed there, before anything of the file is kept.
+void OpenSortStage(RunContext& run, int count, const CsvDialect& dialect);
+void CloseSortStage(RunContext& run, int count);
 // Whether a record split into fields stays, by the run's conditions in the
 // encoding of the file at hand.
 std::function<bool(const TStringListEx&)> RecordTest(const RunSettings& settings,
@@ -57,12 +52,14 @@ void OpenFieldStage(RunContext& run, int count);
 void CloseFieldStage(RunContext& run, int count);
 
 // The heading's field count, checked as the stage checks its records: as
-// the sort checks a record, or as the record check checks one (line 1).
-// Nothing without a heading.
-void CheckHeadingForSort(const RunContext& run, const CsvDialect& dialect);
-void CheckHeading(RunContext& run, const CsvDialect& dialect);
-// Checks the heading as CheckHeading does and cuts it to the chosen fields.
-void CutHeading(RunContext& run, const CsvDialect& dialect);
+// the sort checks a record, or as the record check checks one (line 1); the
+// field stage then cuts it, failing as a record's cut fails. Nothing
+// without a heading.
+void CheckHeading(RunContext& run, RunStage stage, const CsvDialect& dialect);
+// The heading cut to the chosen fields; throws as the field stage's cut of
+// a record does (a wrong count is not checked here).
+std::string CutHeading(const RunState& state, const RunSettings& settings,
+                       const CsvDialect& dialect);
 
 // Raises the field-count error or the abort, each with the log line that
 // closes the log once the window is unlocked.
