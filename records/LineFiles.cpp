@@ -51,22 +51,47 @@ int OpenRegularFile(const std::string& path, struct stat* st) {
     return -1;
 }
 
+// A read waits for the disk: pieces of this size keep an abort's wait short
+// on a slow one, and cost nothing beside the copy on a fast one.
+constexpr std::size_t kReadPiece = std::size_t{1} << 20;
+
+// Reads size bytes at offset in pieces, looking at work between them; the
+// bytes read, or -1.
+long long ReadInPieces(int fd, char* buf, std::size_t size, std::size_t offset,
+                       const CancelCheck& work, std::uint64_t total) {
+    std::size_t got = 0;
+    while (got < size) {
+        work.ThrowIfRequested();
+        const std::size_t want = std::min(kReadPiece, size - got);
+        const long long r = ReadFullyAt(fd, buf + got, want, offset + got);
+        if (r < 0) return -1;
+        got += static_cast<std::size_t>(r);
+        // Both halves read alike: the one that reports counts for two.
+        work.Report(2 * got, total);
+        if (static_cast<std::size_t>(r) < want) break;
+    }
+    return static_cast<long long>(got);
+}
+
 // Reads the whole file by its size, its two halves at once when that pays:
 // the kernel's copy is much of a load. A file that changed meanwhile (it
 // shrank, or was written to) fails: its records would be a mix of two files.
 std::size_t ReadWhole(int fd, const struct stat& st, const std::string& path, bool twoThreads,
-                      std::unique_ptr<char[]>& buf) {
+                      std::unique_ptr<char[]>& buf, const CancelCheck& work) {
     const auto size = static_cast<std::size_t>(st.st_size);
     if (size >= kMaxFileSize) throw EReadError(Format(msg::kFileTooLarge, {PathForShow(path)}));
     buf = std::make_unique_for_overwrite<char[]>(size ? size : 1);
     const std::size_t half = twoThreads ? size / 2 : size;
+    // Reading is the first half of a load, cutting the records the second.
+    const std::uint64_t total = 4 * std::uint64_t{half};
     long long first = 0;
     long long second = 0;
     if (twoThreads) {
-        ForkJoin([&] { first = ReadFullyAt(fd, buf.get(), half, 0); },
-                 [&] { second = ReadFullyAt(fd, buf.get() + half, size - half, half); });
+        ForkJoin(
+            [&] { first = ReadInPieces(fd, buf.get(), half, 0, work, total); },
+            [&] { second = ReadInPieces(fd, buf.get() + half, size - half, half, work, total); });
     } else {
-        first = ReadFully(fd, buf.get(), size);
+        first = ReadInPieces(fd, buf.get(), size, 0, work, total);
     }
     struct stat after {};
     if (first < 0 || second < 0 || static_cast<std::size_t>(first) != half ||
@@ -95,7 +120,7 @@ char ChosenDelimiter(DelimiterChoice choice, std::string_view text, Encoding enc
 }
 
 TextForm LoadLines(TStringList& list, const std::string& path, TextChoice textChoice,
-                   std::size_t parallelFrom) {
+                   std::size_t parallelFrom, const CancelCheck& work) {
     const EncodingChoice choice = textChoice.Encoding;
     struct stat st {};
     FileHandle file(OpenRegularFile(path, &st));
@@ -105,7 +130,7 @@ TextForm LoadLines(TStringList& list, const std::string& path, TextChoice textCh
     const bool twoThreads = static_cast<std::size_t>(st.st_size) >= parallelFrom &&
                             std::thread::hardware_concurrency() >= 2;
     std::unique_ptr<char[]> buf;
-    const std::size_t size = ReadWhole(file.Get(), st, path, twoThreads, buf);
+    const std::size_t size = ReadWhole(file.Get(), st, path, twoThreads, buf, work);
     file.Close();
 
     // A code page 932 file has no byte-order mark: chosen so, those bytes are its text.
@@ -124,8 +149,8 @@ TextForm LoadLines(TStringList& list, const std::string& path, TextChoice textCh
     if (split < size) {
         std::vector<PieceLine> rest;
         PieceFindings restFound;
-        ForkJoin([&] { ScanSpans(text, from, split, size, guessing, lines, found); },
-                 [&] { ScanPieceLines(text, split, size, guessing, rest, restFound); });
+        ForkJoin([&] { ScanSpans(text, from, split, size, guessing, lines, found, work); },
+                 [&] { ScanPieceLines(text, split, size, guessing, rest, restFound, work); });
         if (found.nulLine != 0) ThrowNul(path, found.nulLine);
         const auto before = static_cast<std::int64_t>(lines.size());
         if (restFound.nulLine != 0) ThrowNul(path, before + restFound.nulLine);
@@ -135,7 +160,7 @@ TextForm LoadLines(TStringList& list, const std::string& path, TextChoice textCh
         lines.reserve(lines.size() + rest.size());
         for (const PieceLine& line : rest) lines.push_back({text + line.at, line.size});
     } else {
-        ScanSpans(text, from, size, size, guessing, lines, found);
+        ScanSpans(text, from, size, size, guessing, lines, found, work);
         if (found.nulLine != 0) ThrowNul(path, found.nulLine);
     }
     if (guessing && found.guess.MostlyUtf8()) {
@@ -148,7 +173,8 @@ TextForm LoadLines(TStringList& list, const std::string& path, TextChoice textCh
     form.Delimiter = ChosenDelimiter(textChoice.Delimiter,
                                      std::string_view(text + from, size - from), form.TextEncoding);
     if (found.quote) {
-        const std::int64_t open = JoinQuotedRecords(text, size, form.Dialect(), lines, form.Lines);
+        const std::int64_t open =
+            JoinQuotedRecords(text, size, form.Dialect(), lines, form.Lines, work);
         if (open != 0) throw EReadError(Format(msg::kUnclosedQuote, {PathForShow(path), open}));
     }
     list.Adopt(std::move(buf), size, std::move(lines));

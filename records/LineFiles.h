@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "records/Cancel.h"
 #include "records/CsvDialect.h"
 #include "records/Encoding.h"
 #include "records/RecordLines.h"
@@ -51,8 +52,10 @@ char ChosenDelimiter(DelimiterChoice choice, std::string_view text, Encoding enc
 // Files from this size on are read and cut on two threads, where there are
 // two cores: below it, starting a thread costs about what it saves.
 inline constexpr std::size_t kParallelLoadFrom = std::size_t{1} << 22;
+// work is looked at while the file is read and cut (ECancelled), and told
+// the work done.
 TextForm LoadLines(TStringList& list, const std::string& path, TextChoice choice = {},
-                   std::size_t parallelFrom = kParallelLoadFrom);
+                   std::size_t parallelFrom = kParallelLoadFrom, const CancelCheck& work = {});
 // Writes prefix, then every line followed by CR LF. The file at path is
 // replaced only once every byte is safely written; on failure it stays
 // exactly as it was.

@@ -27,12 +27,20 @@ namespace {
 // CR LF, CR and LF each end a line; a break at the very end adds no empty
 // line. One pass finds the breaks and any NUL byte together, and feeds the
 // encoding guess (line breaks cut characters of neither encoding).
+// Lines between two looks at the work's check.
+constexpr std::size_t kLooksEvery = 8192;
+
 template <typename Lines, typename Put>
 void ScanInto(const char* text, std::size_t from, std::size_t to, std::size_t countTo,
-              bool guessing, Lines& lines, PieceFindings& found, Put put) {
+              bool guessing, Lines& lines, PieceFindings& found, Put put, const CancelCheck& work) {
     const auto* p = reinterpret_cast<const unsigned char*>(text);
     lines.reserve((countTo - from) / 64 + 16);
     for (std::size_t pos = from; pos < to;) {
+        if (lines.size() % kLooksEvery == 0) {
+            work.ThrowIfRequested();
+            // Read, the first half of a load; the pieces cut at a like pace.
+            work.Report(countTo + 2 * (pos - from), 2 * std::uint64_t{countTo});
+        }
         if (lines.size() == lines.capacity()) {
             // Short lines: count the rest once rather than let the list
             // double, which would hold up to twice the memory it needs.
@@ -58,10 +66,10 @@ void ScanInto(const char* text, std::size_t from, std::size_t to, std::size_t co
 // take the shared cache line away from the other core.
 template <typename Lines, typename Put>
 void Scan(const char* text, std::size_t from, std::size_t to, std::size_t countTo, bool guessing,
-          Lines& lines, PieceFindings& found, Put put) {
+          Lines& lines, PieceFindings& found, Put put, const CancelCheck& work) {
     Lines mine = std::move(lines);
     PieceFindings findings = found;
-    ScanInto(text, from, to, countTo, guessing, mine, findings, put);
+    ScanInto(text, from, to, countTo, guessing, mine, findings, put, work);
     lines = std::move(mine);
     found = findings;
 }
@@ -69,20 +77,24 @@ void Scan(const char* text, std::size_t from, std::size_t to, std::size_t countT
 }  // namespace
 
 void ScanSpans(const char* text, std::size_t from, std::size_t to, std::size_t countTo,
-               bool guessing, std::vector<TStringList::Span>& lines, PieceFindings& found) {
-    Scan(text, from, to, countTo, guessing, lines, found,
-         [text](auto& out, std::size_t pos, std::size_t end) {
-             out.push_back({text + pos, end - pos});
-         });
+               bool guessing, std::vector<TStringList::Span>& lines, PieceFindings& found,
+               const CancelCheck& work) {
+    Scan(
+        text, from, to, countTo, guessing, lines, found,
+        [text](auto& out, std::size_t pos, std::size_t end) {
+            out.push_back({text + pos, end - pos});
+        },
+        work);
 }
 
 void ScanPieceLines(const char* text, std::size_t from, std::size_t to, bool guessing,
-                    std::vector<PieceLine>& lines, PieceFindings& found) {
+                    std::vector<PieceLine>& lines, PieceFindings& found, const CancelCheck& work) {
     Scan(
         text, from, to, to, guessing, lines, found,
         [](auto& out, std::size_t pos, std::size_t end) {
             out.push_back({static_cast<std::uint32_t>(pos), static_cast<std::uint32_t>(end - pos)});
-        });
+        },
+        work);
 }
 
 namespace {
@@ -99,7 +111,7 @@ struct JoinedRange {
 template <typename Put>
 JoinedRange JoinRange(const char* text, std::size_t size, const CsvDialect& dialect,
                       const std::vector<TStringList::Span>& lines, std::size_t from, std::size_t to,
-                      const Put& put) {
+                      const Put& put, const CancelCheck& work) {
     const std::string_view all(text, size);
     const auto endOf = [&](std::size_t k) {
         return static_cast<std::size_t>(lines[k].data - text) + lines[k].size;
@@ -109,6 +121,7 @@ JoinedRange JoinRange(const char* text, std::size_t size, const CsvDialect& dial
     std::size_t ends[kMaxPlainFields];
     std::size_t i = from;
     while (i < to) {
+        work.AtStep(i - from);
         const TStringList::Span first = lines[i];
         // A line without quotes, or whose quotes wrap whole fields, is a
         // record: its quotes all close on it.
@@ -147,7 +160,8 @@ constexpr std::size_t kJoinInTwoFrom = 40000;
 // middle; then the first half's last record shows it, and the rest is
 // joined again from where that record ended.
 std::int64_t JoinQuotedRecords(const char* text, std::size_t size, const CsvDialect& dialect,
-                               std::vector<TStringList::Span>& lines, RecordLines& recordLines) {
+                               std::vector<TStringList::Span>& lines, RecordLines& recordLines,
+                               const CancelCheck& work) {
     const std::size_t n = lines.size();
     std::size_t out = 0;
     const auto inPlace = [&](const TStringList::Span& record) { lines[out++] = record; };
@@ -155,7 +169,7 @@ std::int64_t JoinQuotedRecords(const char* text, std::size_t size, const CsvDial
         for (const auto& [record, breaks] : r.Breaks) recordLines.Note(first + record, breaks);
     };
     if (n < kJoinInTwoFrom || std::thread::hardware_concurrency() < 2) {
-        const JoinedRange all = JoinRange(text, size, dialect, lines, 0, n, inPlace);
+        const JoinedRange all = JoinRange(text, size, dialect, lines, 0, n, inPlace, work);
         if (all.Unclosed != 0) return all.Unclosed;
         note(all, 0);
         lines.resize(out);
@@ -165,10 +179,11 @@ std::int64_t JoinQuotedRecords(const char* text, std::size_t size, const CsvDial
     std::vector<TStringList::Span> rest;
     rest.reserve(n - middle);
     JoinedRange first, second;
-    ForkJoin([&] { first = JoinRange(text, size, dialect, lines, 0, middle, inPlace); },
+    ForkJoin([&] { first = JoinRange(text, size, dialect, lines, 0, middle, inPlace, work); },
              [&] {
-                 second = JoinRange(text, size, dialect, lines, middle, n,
-                                    [&](const TStringList::Span& r) { rest.push_back(r); });
+                 second = JoinRange(
+                     text, size, dialect, lines, middle, n,
+                     [&](const TStringList::Span& r) { rest.push_back(r); }, work);
              });
     if (first.Unclosed != 0) return first.Unclosed;
     note(first, 0);
@@ -178,7 +193,8 @@ std::int64_t JoinQuotedRecords(const char* text, std::size_t size, const CsvDial
         note(second, firstRecords);
         for (const TStringList::Span& record : rest) lines[out++] = record;
     } else {
-        const JoinedRange again = JoinRange(text, size, dialect, lines, first.Next, n, inPlace);
+        const JoinedRange again =
+            JoinRange(text, size, dialect, lines, first.Next, n, inPlace, work);
         if (again.Unclosed != 0) return again.Unclosed;
         note(again, firstRecords);
     }

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "records/Cancel.h"
 #include "records/CsvDialect.h"
 #include "records/Encoding.h"
 #include "records/RecordLines.h"
@@ -30,7 +31,8 @@ struct PieceFindings {
 // NUL. The list is reserved for the lines up to countTo: a first piece
 // grows once for the whole text, whose second piece it is about to take in.
 void ScanSpans(const char* text, std::size_t from, std::size_t to, std::size_t countTo,
-               bool guessing, std::vector<TStringList::Span>& lines, PieceFindings& found);
+               bool guessing, std::vector<TStringList::Span>& lines, PieceFindings& found,
+               const CancelCheck& work = {});
 
 // The same as offset and size pairs, a quarter of a span's bytes each
 // (file sizes fit 32 bits), so that the second piece costs little beside
@@ -40,12 +42,14 @@ struct PieceLine {
     std::uint32_t size;
 };
 void ScanPieceLines(const char* text, std::size_t from, std::size_t to, bool guessing,
-                    std::vector<PieceLine>& lines, PieceFindings& found);
+                    std::vector<PieceLine>& lines, PieceFindings& found,
+                    const CancelCheck& work = {});
 
 // Joins the lines of a text that a quoted field runs across into records,
 // and notes those records' line breaks. Returns the line (from 1) on which
 // a quote still open at the text's end opened, or 0.
 std::int64_t JoinQuotedRecords(const char* text, std::size_t size, const CsvDialect& dialect,
-                               std::vector<TStringList::Span>& lines, RecordLines& recordLines);
+                               std::vector<TStringList::Span>& lines, RecordLines& recordLines,
+                               const CancelCheck& work = {});
 
 }  // namespace quellor

@@ -19,6 +19,7 @@ namespace quellor {
 namespace {
 
 constexpr std::size_t kIndexBlock = std::size_t{4} << 20;
+constexpr std::uint64_t kLooksEvery = 8192;
 
 [[noreturn]] void ThrowReadFailed(const std::string& path) {
     throw EReadError(Format(msg::kFileReadFailed, {PathForShow(path)}));
@@ -116,13 +117,18 @@ bool LineStream::Next(std::string_view& line) {
 
 namespace {
 
-// Counts and marks the records (or lines) a stream gives, checking their number.
-void IndexStream(IndexedFile& f, LineStream& stream,
+// Counts and marks the records (or lines) a stream gives, checking their
+// number; the work is looked at and told how far the pass has come now and then.
+void IndexStream(IndexedFile& f, LineStream& stream, const CancelCheck& work,
                  const std::function<void(std::string_view)>& each) {
     std::string_view record;
     while (stream.Next(record)) {
         if (f.Index.Lines == static_cast<std::uint64_t>(INT_MAX)) {
             throw EReadError(Format(msg::kTooManyLines, {PathForShow(f.Path)}));
+        }
+        if (f.Index.Lines % kLooksEvery == 0) {
+            work.ThrowIfRequested();
+            work.Report(stream.LineStart(), f.Stamp.Size);
         }
         f.Index.LineAt(stream.LineStart());
         each(record);
@@ -142,7 +148,7 @@ std::int64_t BreaksIn(std::string_view record) {
 
 }  // namespace
 
-IndexedFile IndexLines(const std::string& path, TextChoice textChoice) {
+IndexedFile IndexLines(const std::string& path, TextChoice textChoice, const CancelCheck& work) {
     const EncodingChoice choice = textChoice.Encoding;
     IndexedFile f;
     f.Path = path;
@@ -165,7 +171,7 @@ IndexedFile IndexLines(const std::string& path, TextChoice textChoice) {
     EncodingGuess guess;
     {
         LineStream lines(f, from, size, kIndexBlock);
-        IndexStream(f, lines, [&](std::string_view line) {
+        IndexStream(f, lines, work, [&](std::string_view line) {
             if (guessing) guess.Feed(line);
             f.Quotes = f.Quotes || std::memchr(line.data(), '"', line.size()) != nullptr;
         });
@@ -198,7 +204,7 @@ IndexedFile IndexLines(const std::string& path, TextChoice textChoice) {
     f.Index = LineIndex{};
     f.Index.End = size;
     LineStream records(f, from, size, kIndexBlock);
-    IndexStream(f, records, [&](std::string_view record) {
+    IndexStream(f, records, work, [&](std::string_view record) {
         if (const std::int64_t breaks = BreaksIn(record)) {
             f.Form.Lines.Note(static_cast<std::int64_t>(f.Index.Lines) - 1, breaks);
         }

@@ -112,6 +112,7 @@ struct IndexedFile {
 // (EFOpenError, EReadError naming the line with a NUL byte or an unclosed
 // quote), and with EReadError when the records are more than a count holds
 // (2^31 - 1).
-IndexedFile IndexLines(const std::string& path, TextChoice choice = {});
+IndexedFile IndexLines(const std::string& path, TextChoice choice = {},
+                       const CancelCheck& work = {});
 
 }  // namespace quellor

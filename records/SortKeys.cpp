@@ -260,7 +260,11 @@ void SortKeys<W, N>::Build(std::size_t from, std::size_t to) {
     SortComparer comparer(comparer_);
     std::uint8_t key[kPrefix];
     for (std::size_t i = from; i < to; ++i) {
-        cancel_.AtStep(i - from);
+        if ((i - from) % CancelCheck::kInterval == 0) {
+            cancel_.ThrowIfRequested();
+            // The keys are the first half of the sort's work, the order the second.
+            cancel_.Report(i, 2 * std::uint64_t{count_});
+        }
         const std::string_view line = list_.At(i);
         hashes_[i] = LineHash(line);
         const SortComparer::Key k = comparer.KeyOf(line, static_cast<std::int64_t>(i), key, kPrefix,

@@ -237,13 +237,18 @@ StagedFile::~StagedFile() {
     if (!tempName_.empty() && folder_.Valid()) ::unlinkat(folder_.Get(), tempName_.c_str(), 0);
 }
 
-void StagedFile::Write(const TStringList& list, std::string_view prefix) {
+void StagedFile::Write(const TStringList& list, std::string_view prefix, const CancelCheck& work) {
     const std::size_t count = static_cast<std::size_t>(list.Count());
     // Only sizes the buffer, which never exceeds a chunk.
     std::size_t total = prefix.size();
     for (std::size_t i = 0; i < count && total < kSaveChunk; ++i) total += list.At(i).size() + 2;
-    ChunkWriter writer([this](const char* bytes, std::size_t size) { return Put(bytes, size); },
-                       total);
+    // A chunk at a time, so an abort is seen while a large list is written.
+    ChunkWriter writer(
+        [this, &work](const char* bytes, std::size_t size) {
+            work.ThrowIfRequested();
+            return Put(bytes, size);
+        },
+        total);
     bool ok = (prefix.empty() || Put(prefix.data(), prefix.size())) && WriteLines(writer, list);
     // Flushed before it takes the output's name: after a crash of the
     // system the output is either the old file or the whole new one.

@@ -13,6 +13,7 @@
 #include <string>
 #include <string_view>
 
+#include "records/Cancel.h"
 #include "records/FileHandle.h"
 #include "records/StringList.h"
 
@@ -32,8 +33,8 @@ class StagedFile {
     const std::string& Path() const { return path_; }
     // Writes the prefix (a byte-order mark), then every line followed by
     // CR LF, and flushes the bytes to disk; EWriteError naming the output
-    // when any of it is refused.
-    void Write(const TStringList& list, std::string_view prefix = {});
+    // when any of it is refused. work is looked at between chunks.
+    void Write(const TStringList& list, std::string_view prefix = {}, const CancelCheck& work = {});
     // The same in pieces, for an output made while its input is read: the
     // bytes as they come, then Finish once.
     void Append(std::string_view bytes);

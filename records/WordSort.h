@@ -40,14 +40,20 @@ template <typename E, typename Compare>
 class WordSorter {
   public:
     WordSorter(const E* entries, std::size_t words, std::uint32_t* out, std::atomic<bool>& failed,
-               const Compare& compare)
-        : entries_(entries), words_(words), out_(out), failed_(failed), compare_(compare) {}
+               const Compare& compare, const CancelCheck& cancel)
+        : entries_(entries),
+          words_(words),
+          out_(out),
+          failed_(failed),
+          compare_(compare),
+          cancel_(cancel) {}
 
     // Sorts p[from, to), whose pairs hold word k of their keys, and writes
     // the lines in their order to the same places of out.
     void Sort(Pair* p, std::size_t from, std::size_t to, std::size_t k) {
         std::sort(p + from, p + to, [](const Pair& a, const Pair& b) { return a.word < b.word; });
         for (std::size_t i = from; i < to && !failed_.load(std::memory_order_relaxed);) {
+            cancel_.AtStep(++steps_);
             std::size_t j = i + 1;
             while (j < to && p[j].word == p[i].word) ++j;
             if (j - i == 1) {
@@ -84,8 +90,10 @@ class WordSorter {
         }
         // A merge sort stays within the buffer whatever the comparison says;
         // one that contradicted itself leaves the order to the quicksort.
-        std::stable_sort(buffer_.begin(), buffer_.end(),
-                         [this](const E& a, const E& b) { return compare_(a, b) < 0; });
+        std::stable_sort(buffer_.begin(), buffer_.end(), [this](const E& a, const E& b) {
+            cancel_.AtStep(++steps_);
+            return compare_(a, b) < 0;
+        });
         for (std::size_t m = 0; m < buffer_.size(); ++m) {
             if (m > 0 && buffer_[m - 1].line != buffer_[m].line &&
                 compare_(buffer_[m - 1], buffer_[m]) > 0) {
@@ -101,6 +109,8 @@ class WordSorter {
     std::uint32_t* out_;
     std::atomic<bool>& failed_;
     Compare compare_;
+    const CancelCheck& cancel_;
+    std::size_t steps_ = 0;
     std::vector<E> buffer_;
 };
 
@@ -156,10 +166,11 @@ bool SortByWords(const E* entries, std::size_t n, std::size_t words, const Compa
     std::atomic<bool> failed{false};
     std::atomic<std::size_t> nextBucket{0};
     const auto sortBuckets = [&] {
-        wordsort::WordSorter<E, Compare> sorter(entries, words, out, failed, compare);
+        wordsort::WordSorter<E, Compare> sorter(entries, words, out, failed, compare, cancel);
         for (std::size_t b = nextBucket++; b < kBuckets && !failed; b = nextBucket++) {
             if (starts[b + 1] == starts[b]) continue;
             cancel.ThrowIfRequested();
+            cancel.Report(n + starts[b], 2 * std::uint64_t{n});
             sorter.Sort(pairs.get(), starts[b], starts[b + 1], 0);
         }
     };

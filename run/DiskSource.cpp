@@ -25,7 +25,8 @@ constexpr std::uint64_t kTickEvery = 8192;
 class DiskSource : public FileSource {
   public:
     DiskSource(RunContext& run, const std::string& path, OutputPaths outputs)
-        : input_(IndexLines(path, run.Settings.Text())),
+        : input_(IndexLines(path, run.Settings.Text(),
+                            WorkCheck(run, true, 0, 100 / run.State.OperationsOn))),
           index_(input_.Index),
           outputs_(std::move(outputs)) {
         form_ = input_.Form;

@@ -29,11 +29,11 @@ DeferredOutput& FileOutputs::Processed() {
     return *processed_;
 }
 
-void FileOutputs::WriteProcessed(const TStringList& records) {
+void FileOutputs::WriteProcessed(const TStringList& records, const CancelCheck& work) {
     processedWhole_.emplace(paths_.Processed, mode_);
     std::string lead(prefix_);
     if (heading_) lead.append(*heading_).append("\r\n");
-    processedWhole_->Write(records, lead);
+    processedWhole_->Write(records, lead, work);
 }
 
 void FileOutputs::DropProcessed() {

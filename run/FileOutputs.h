@@ -34,8 +34,9 @@ class FileOutputs {
     // The ".new" made as its records come: a failure to make or write it is
     // raised by Commit, after the stages have said what they found.
     DeferredOutput& Processed();
-    // The ".new" of a list of records, written at once.
-    void WriteProcessed(const TStringList& records);
+    // The ".new" of a list of records, written at once; work is looked at
+    // between its chunks.
+    void WriteProcessed(const TStringList& records, const CancelCheck& work);
     // No ".new": nothing was left and the user asked for none then.
     void DropProcessed();
 

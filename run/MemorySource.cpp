@@ -16,7 +16,8 @@ class MemorySource : public FileSource {
     MemorySource(RunContext& run, const std::string& path) {
         std::optional<SortPreparation> preparing;
         if (run.Settings.SortOn) preparing.emplace();
-        form_ = LoadLines(records_, path, run.Settings.Text());
+        form_ = LoadLines(records_, path, run.Settings.Text(), kParallelLoadFrom,
+                          WorkCheck(run, true, 0, 100 / run.State.OperationsOn));
     }
 
     int Count() const override { return records_.Count(); }
@@ -52,7 +53,9 @@ class MemorySource : public FileSource {
         return ExtractInMemory(run, records_, form_.Dialect(), outputs.Processed());
     }
 
-    void Write(RunContext&, FileOutputs& outputs) override { outputs.WriteProcessed(records_); }
+    void Write(RunContext& run, FileOutputs& outputs) override {
+        outputs.WriteProcessed(records_, WorkCheck(run, true, run.State.RecordBar, 0));
+    }
 
   private:
     TStringListEx records_;

@@ -170,7 +170,8 @@ std::unique_ptr<OnePassStages> ExtractInMemory(RunContext& run, const TStringLis
     }
     // Rounds of two halves, one on each core, each into a buffer of its own,
     // noted in their order; this thread writes a round's lines out while the
-    // next round is taken.
+    // next round is taken. An abort is looked at between rounds.
+    const CancelCheck work = WorkCheck(run, true, run.State.RecordBar, 0);
     std::string kept[2][2];
     int filling = 0;
     const auto writeOut = [&](std::string(&round)[2]) {
@@ -180,6 +181,7 @@ std::unique_ptr<OnePassStages> ExtractInMemory(RunContext& run, const TStringLis
         }
     };
     for (std::size_t from = 0; from < n; from += 2 * kRoundHalf) {
+        work.ThrowIfRequested();
         const std::size_t middle = std::min(n, from + kRoundHalf);
         const std::size_t to = std::min(n, middle + kRoundHalf);
         std::optional<OnePassStages> part[2];

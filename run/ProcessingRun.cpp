@@ -61,10 +61,22 @@ std::string FileCounter(const RunState& state) {
 
 void FinishFile(RunContext& run);
 
+void ProcessFileWork(RunContext& run, const std::string& path, const OutputPathsFor& outputsFor);
+
+// A long piece of work that stopped for an abort ends the run as the record
+// check's abort does.
+void ProcessFile(RunContext& run, const std::string& path, const OutputPathsFor& outputsFor) {
+    try {
+        ProcessFileWork(run, path, outputsFor);
+    } catch (const ECancelled&) {
+        EndByAbort(run);
+    }
+}
+
 // One file's work, whichever path it takes: its records in, the sort, the
 // extraction stages, the outputs. The paths differ only in where the
 // records are held and how they are sorted (FileSource).
-void ProcessFile(RunContext& run, const std::string& path, const OutputPathsFor& outputsFor) {
+void ProcessFileWork(RunContext& run, const std::string& path, const OutputPathsFor& outputsFor) {
     RunObserver& observer = run.Observer;
     const RunSettings& settings = run.Settings;
     RunState& state = run.State;

@@ -156,6 +156,16 @@ std::string CutHeading(const RunState& state, const RunSettings& settings,
     return cut;
 }
 
+CancelCheck WorkCheck(RunContext& run, bool recordCheckFollows, int from, int share) {
+    const std::atomic<bool>* flag =
+        recordCheckFollows && run.State.AbortAfterEvents ? nullptr : &run.Abort.Flag();
+    return CancelCheck(flag, [&run, from, share](std::uint64_t done, std::uint64_t total) {
+        if (total == 0) return;
+        run.Observer.KeepAlive(from + static_cast<int>(std::min(done, total) *
+                                                       static_cast<std::uint64_t>(share) / total));
+    });
+}
+
 void CheckRecord(RunContext& run, int lineNumber, int found) {
     RunState& state = run.State;
     const int expected = run.Settings.ExpectedFieldCount;

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "records/Cancel.h"
 #include "records/CsvDialect.h"
 #include "records/Encoding.h"
 #include "records/Exceptions.h"
@@ -60,6 +61,14 @@ void CheckHeading(RunContext& run, RunStage stage, const CsvDialect& dialect);
 // a record does (a wrong count is not checked here).
 std::string CutHeading(const RunState& state, const RunSettings& settings,
                        const CsvDialect& dialect);
+
+// The check of a long piece of a file's work (loading, sorting, the
+// extraction's pass, saving). An abort stops it at once, unless it was
+// already pending when the window's events were last let through and a
+// record check is to come, which notices it where it always did: a run's
+// transcript does not depend on how long its work took. The work done moves
+// the record bar from from across share.
+CancelCheck WorkCheck(RunContext& run, bool recordCheckFollows, int from, int share);
 
 // Raises the field-count error or the abort, each with the log line that
 // closes the log once the window is unlocked.

@@ -1,6 +1,5 @@
-// Which road a file takes by its need against the memory budget, near the
-// budget and not only far from it, and what the streamed road does alone:
-// it tells the observer KeepAlive every 8192 lines, the in-memory road never.
+// Which path a file takes by its need against the memory budget, near the
+// budget and not only far from it, and what the streamed path does alone.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -8,15 +7,11 @@
 #include <vector>
 
 #include "RunTestSupport.h"
+#include "run/MemoryBudget.h"
 #include "run/ProcessingRun.h"
 
 namespace quellor::test {
 namespace {
-
-struct CountingObserver : RecordingObserver {
-    int KeepAlives = 0;
-    void KeepAlive(int) override { ++KeepAlives; }
-};
 
 // 40,960 lines of eight bytes: 327,680 bytes, five blocks of 64 KiB, so the
 // lines counted in the first block stand for the whole file exactly.
@@ -51,10 +46,10 @@ TEST_F(RunTest, AFileJustOverTheBudgetIsStreamedAndJustUnderItStaysInMemory) {
             s.FieldExtractionOn = !row.Sort;
             s.ChosenFields = {1};
             s.MemoryBudget = over ? row.Need - 512 : row.Need + 512;
-            CountingObserver observer;
-            ExecuteRun(s, observer, observer.Abort);
-            EXPECT_EQ(observer.KeepAlives > 0, over)
+            EXPECT_EQ(FitsInMemory(s, input), !over)
                 << (row.Sort ? "sort" : "no sort") << ", budget " << s.MemoryBudget;
+            RecordingObserver observer;
+            ExecuteRun(s, observer, observer.Abort);
             EXPECT_EQ(ReadLines(input + ".new").size(), lines);
         }
     }
@@ -75,7 +70,7 @@ TEST_F(RunTest, NoFileWhenEmptyHoldsOnTheStreamedRoadWithoutASort) {
                 s.ChosenFields = {2};
                 s.NoFileWhenEmpty = true;
                 s.MemoryBudget = budget;
-                CountingObserver observer;
+                RecordingObserver observer;
                 ExecuteRun(s, observer, observer.Abort);
                 const bool kept = text == "urgent";
                 EXPECT_EQ(Exists(input + ".new"), kept) << text << fields << " budget " << budget;
