@@ -17,13 +17,14 @@ Language LanguageOf(const char* lcAll, const char* lcMessages, const char* lang)
 
 void CheckAgainstFieldCount(const CommandLine& c) {
     const RunChoices& ch = c.Choices;
-    const int count = ch.ExpectedFieldCount;
-    for (int n : ch.ChosenFields) {
-        if (ch.FieldExtractionOn && n > count) throw UsageError(c.FieldsArgument, kBeyondFields);
+    const int count = ch.Fields.ExpectedFieldCount;
+    for (int n : ch.Fields.ChosenFields) {
+        if (ch.Fields.On && n > count) throw UsageError(c.FieldsArgument, kBeyondFields);
     }
-    if (ch.Condition1.FieldNumber > count) throw UsageError(c.WhereArgument, kBeyondFields);
-    if (ch.Condition2.FieldNumber > count) throw UsageError(c.SecondArgument, kBeyondFields);
-    if (ch.SortKeyField > count) throw UsageError(c.SortArgument, kBeyondFields);
+    if (ch.Records.Condition1.FieldNumber > count) throw UsageError(c.WhereArgument, kBeyondFields);
+    if (ch.Records.Condition2.FieldNumber > count)
+        throw UsageError(c.SecondArgument, kBeyondFields);
+    if (ch.Sort.KeyField > count) throw UsageError(c.SortArgument, kBeyondFields);
 }
 
 RunSettings SettingsOf(const CommandLine& c) {
@@ -31,7 +32,7 @@ RunSettings SettingsOf(const CommandLine& c) {
         return SettingsFromChoices(c.Choices);
     } catch (const std::invalid_argument&) {
         // The one failure of the conversion: name the condition whose text it was.
-        const bool first = !IsValidUtf8(c.Choices.Condition1.Text);
+        const bool first = !IsValidUtf8(c.Choices.Records.Condition1.Text);
         throw UsageError(first ? c.WhereArgument : c.SecondArgument, kNotUtf8);
     }
 }

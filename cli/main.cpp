@@ -76,10 +76,10 @@ int Run(CommandLine& command) {
     RunOutcome outcome;
     try {
         // As the window does: the first record of the first file sets the count.
-        if (!command.ExpectedFieldsGiven && !choices.Files.empty())
-            choices.ExpectedFieldCount =
-                FieldCountOfFirstFile(choices.Files[0], {choices.TextEncoding, choices.Delimiter});
-        if (!choices.Files.empty()) CheckAgainstFieldCount(command);
+        const FileChoice& files = choices.Files;
+        if (!command.ExpectedFieldsGiven && !files.Paths.empty())
+            choices.Fields.ExpectedFieldCount = FieldCountOfFirstFile(files.Paths[0], files.Text);
+        if (!files.Paths.empty()) CheckAgainstFieldCount(command);
         const RunSettings settings = SettingsOf(command);
         // An interrupt while the first file was read: no file is begun.
         outcome = interrupted ? RunOutcome{RunOutcome::Kind::Aborted, std::nullopt, std::nullopt,

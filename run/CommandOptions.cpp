@@ -74,7 +74,7 @@ class Reader {
                 inline_ = arg.substr(prefixed->Also.size());
                 Option(c, *prefixed);
             } else if (filesOnly || arg.size() < 2 || arg[0] != '-') {
-                c.Choices.Files.push_back(arg);
+                c.Choices.Files.Paths.push_back(arg);
             } else if (arg == "--") {
                 filesOnly = true;
             } else {
@@ -106,26 +106,26 @@ class Reader {
                 break;
             }
             case OptionId::Duplicates:
-                Flag(c.Choices.DuplicatesToFile);
+                Flag(c.Choices.Sort.DuplicatesToFile);
                 break;
             case OptionId::NoEmptyOutput:
-                Flag(c.Choices.NoFileWhenEmpty);
+                Flag(c.Choices.Records.NoFileWhenEmpty);
                 break;
             case OptionId::Header:
-                Flag(c.Choices.HeadingLine);
+                Flag(c.Choices.Files.HeadingLine);
                 break;
             case OptionId::Fields: {
                 Once();
-                c.Choices.FieldExtractionOn = true;
+                c.Choices.Fields.On = true;
                 const auto list = FieldList(Value(c.FieldsArgument));
                 if (!list) throw UsageError(c.FieldsArgument, kNotFieldList);
-                c.Choices.ChosenFields = *list;
+                c.Choices.Fields.ChosenFields = *list;
                 break;
             }
             case OptionId::Where:
                 Once();
-                c.Choices.Condition1 = ConditionOf(Value(c.WhereArgument));
-                c.Choices.RecordExtractionOn = true;
+                c.Choices.Records.Condition1 = ConditionOf(Value(c.WhereArgument));
+                c.Choices.Records.On = true;
                 break;
             case OptionId::And:
             case OptionId::Or:
@@ -133,7 +133,7 @@ class Reader {
                 break;
             case OptionId::Sort:
                 Once();
-                c.Choices.SortOn = true;
+                c.Choices.Sort.On = true;
                 Sort(c, Value(c.SortArgument));
                 break;
             case OptionId::Encoding: {
@@ -141,7 +141,7 @@ class Reader {
                 std::string typed;
                 const auto encoding = EncodingNamed(Value(typed));
                 if (!encoding) throw UsageError(typed, kNotEncoding);
-                c.Choices.TextEncoding = *encoding;
+                c.Choices.Files.Text.Encoding = *encoding;
                 break;
             }
             case OptionId::Delimiter: {
@@ -149,7 +149,7 @@ class Reader {
                 std::string typed;
                 const auto delimiter = DelimiterNamed(Value(typed));
                 if (!delimiter) throw UsageError(typed, kNotDelimiter);
-                c.Choices.Delimiter = *delimiter;
+                c.Choices.Files.Text.Delimiter = *delimiter;
                 break;
             }
             case OptionId::ExpectedFields: {
@@ -158,7 +158,7 @@ class Reader {
                 std::string typed;
                 const auto n = Number(Value(typed), 0);
                 if (!n) throw UsageError(typed, kNotCount);
-                c.Choices.ExpectedFieldCount = *n;
+                c.Choices.Fields.ExpectedFieldCount = *n;
                 break;
             }
             case OptionId::Memory: {
@@ -200,11 +200,11 @@ class Reader {
             throw UsageError(name_, second_ == name_ ? kGivenTwice : withOr ? kAfterAnd : kAfterOr);
         }
         second_ = name_;
-        c.Choices.Condition2 = ConditionOf(Value(c.SecondArgument));
-        c.Choices.JoinWithOr = withOr;
+        c.Choices.Records.Condition2 = ConditionOf(Value(c.SecondArgument));
+        c.Choices.Records.JoinWithOr = withOr;
         // As in the window: a second condition alone switches record
         // extraction on, and the start check then asks for the first.
-        c.Choices.RecordExtractionOn = true;
+        c.Choices.Records.On = true;
     }
 
     ConditionChoice ConditionOf(const std::string& value) {
@@ -233,9 +233,9 @@ class Reader {
             }
             colon = next;
         }
-        c.Choices.SortKeyField = *key;
-        c.Choices.SortDescending = descending;
-        c.Choices.SortNumeric = numeric;
+        c.Choices.Sort.KeyField = *key;
+        c.Choices.Sort.Descending = descending;
+        c.Choices.Sort.Numeric = numeric;
     }
 
     const bool inJob_;

@@ -22,31 +22,37 @@ struct OptionLine {
 // key) does nothing a run could do, so it is left out and reads back as off.
 std::vector<OptionLine> OptionLines(const RunChoices& c) {
     std::vector<OptionLine> lines;
-    if (c.FieldExtractionOn && !c.ChosenFields.empty()) {
+    const FieldChoice& fields = c.Fields;
+    if (fields.On && !fields.ChosenFields.empty()) {
         std::string list;
-        for (int n : c.ChosenFields) list += (list.empty() ? "" : ",") + std::to_string(n);
+        for (int n : fields.ChosenFields) list += (list.empty() ? "" : ",") + std::to_string(n);
         lines.push_back({OptionId::Fields, list});
     }
     auto condition = [](const ConditionChoice& k) {
         return std::to_string(k.FieldNumber) + ':' + std::string(ModeWord(k.Mode)) + ':' + k.Text;
     };
-    if (c.RecordExtractionOn && c.Condition1.FieldNumber > 0)
-        lines.push_back({OptionId::Where, condition(c.Condition1)});
+    const RecordChoice& records = c.Records;
+    if (records.On && records.Condition1.FieldNumber > 0)
+        lines.push_back({OptionId::Where, condition(records.Condition1)});
     // The window ignores a second condition with no field, as the run does.
-    if (c.RecordExtractionOn && c.Condition2.FieldNumber > 0)
-        lines.push_back({c.JoinWithOr ? OptionId::Or : OptionId::And, condition(c.Condition2)});
-    if (c.NoFileWhenEmpty) lines.push_back({OptionId::NoEmptyOutput, {}});
-    if (c.SortOn && c.SortKeyField > 0) {
-        lines.push_back({OptionId::Sort, std::to_string(c.SortKeyField) +
-                                             (c.SortNumeric ? ":num" : "") +
-                                             (c.SortDescending ? ":desc" : "")});
+    if (records.On && records.Condition2.FieldNumber > 0) {
+        lines.push_back(
+            {records.JoinWithOr ? OptionId::Or : OptionId::And, condition(records.Condition2)});
     }
-    if (c.DuplicatesToFile) lines.push_back({OptionId::Duplicates, {}});
-    if (c.HeadingLine) lines.push_back({OptionId::Header, {}});
-    if (c.TextEncoding != EncodingChoice::Auto)
-        lines.push_back({OptionId::Encoding, std::string(EncodingWord(c.TextEncoding))});
-    if (c.Delimiter != DelimiterChoice::Auto)
-        lines.push_back({OptionId::Delimiter, std::string(DelimiterWord(c.Delimiter))});
+    if (records.NoFileWhenEmpty) lines.push_back({OptionId::NoEmptyOutput, {}});
+    const SortChoice& sort = c.Sort;
+    if (sort.On && sort.KeyField > 0) {
+        lines.push_back({OptionId::Sort, std::to_string(sort.KeyField) +
+                                             (sort.Numeric ? ":num" : "") +
+                                             (sort.Descending ? ":desc" : "")});
+    }
+    if (sort.DuplicatesToFile) lines.push_back({OptionId::Duplicates, {}});
+    const FileChoice& files = c.Files;
+    if (files.HeadingLine) lines.push_back({OptionId::Header, {}});
+    if (files.Text.Encoding != EncodingChoice::Auto)
+        lines.push_back({OptionId::Encoding, std::string(EncodingWord(files.Text.Encoding))});
+    if (files.Text.Delimiter != DelimiterChoice::Auto)
+        lines.push_back({OptionId::Delimiter, std::string(DelimiterWord(files.Text.Delimiter))});
     return lines;
 }
 

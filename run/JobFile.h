@@ -1,6 +1,7 @@
 // Saved jobs: the choices of a run as a small text file a person can read
 // and edit (its lines: run/JobLines.h), written from the choices and read
-// back by the option reader of the command line.
+// back by the option reader of the command line. The includes run one way:
+// RunChoices, CommandOptionTable, JobLines < CommandOptions < JobFile.
 #pragma once
 
 #include <string>

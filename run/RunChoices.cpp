@@ -24,24 +24,24 @@ RecordCondition ConditionFrom(const ConditionChoice& choice) {
 
 RunSettings SettingsFromChoices(const RunChoices& c) {
     RunSettings s;
-    s.Files = c.Files;
-    s.FieldExtractionOn = c.FieldExtractionOn;
-    s.RecordExtractionOn = c.RecordExtractionOn;
-    s.SortOn = c.SortOn;
-    s.ChosenFields = c.ChosenFields;
-    s.ExpectedFieldCount = c.ExpectedFieldCount;
-    s.SortKeyField = c.SortKeyField;
-    s.SortDescending = c.SortDescending;
-    s.DuplicatesToFile = c.DuplicatesToFile;
-    s.SortNumeric = c.SortNumeric;
-    s.HeadingLine = c.HeadingLine;
+    s.Files = c.Files.Paths;
+    s.HeadingLine = c.Files.HeadingLine;
+    s.TextEncoding = c.Files.Text.Encoding;
+    s.Delimiter = c.Files.Text.Delimiter;
+    s.FieldExtractionOn = c.Fields.On;
+    s.ChosenFields = c.Fields.ChosenFields;
+    s.ExpectedFieldCount = c.Fields.ExpectedFieldCount;
+    s.RecordExtractionOn = c.Records.On;
+    s.Condition1 = ConditionFrom(c.Records.Condition1);
+    s.Condition2 = ConditionFrom(c.Records.Condition2);
+    s.JoinWithOr = c.Records.JoinWithOr;
+    s.NoFileWhenEmpty = c.Records.NoFileWhenEmpty;
+    s.SortOn = c.Sort.On;
+    s.SortKeyField = c.Sort.KeyField;
+    s.SortDescending = c.Sort.Descending;
+    s.SortNumeric = c.Sort.Numeric;
+    s.DuplicatesToFile = c.Sort.DuplicatesToFile;
     s.MemoryBudget = c.MemoryBudget;
-    s.Condition1 = ConditionFrom(c.Condition1);
-    s.Condition2 = ConditionFrom(c.Condition2);
-    s.JoinWithOr = c.JoinWithOr;
-    s.NoFileWhenEmpty = c.NoFileWhenEmpty;
-    s.TextEncoding = c.TextEncoding;
-    s.Delimiter = c.Delimiter;
     return s;
 }
 

@@ -109,11 +109,11 @@ FieldChoice FieldPage::Choice() const {
     return choice;
 }
 
-std::vector<int> FieldPage::TakeChoice(bool on, const std::vector<int>& fields) {
-    c_.onOff->SetItemIndex(on ? 0 : 1);
+std::vector<int> FieldPage::TakeChoice(const FieldChoice& choice) {
+    c_.onOff->SetItemIndex(choice.On ? 0 : 1);
     while (c_.chosenList->count() > 0) c_.sourceList->addItem(c_.chosenList->takeItem(0));
     std::vector<int> missing;
-    for (int number : fields) {
+    for (int number : choice.ChosenFields) {
         int row = c_.sourceList->count() - 1;
         while (row >= 0 && c_.sourceList->item(row)->data(kFieldNumberRole).toInt() != number)
             --row;

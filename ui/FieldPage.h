@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "records/Encoding.h"
+#include "run/RunChoices.h"
 #include "ui/Scale.h"
 
 class QGroupBox;
@@ -18,14 +19,6 @@ namespace quellor::ui {
 class ListBox;
 class RadioGroup;
 
-// What the page hands to a run.
-struct FieldChoice {
-    bool On = false;
-    std::vector<int> ChosenFields;  // 1-based, in output order
-    // Every field of the sample stands in one of the two lists.
-    int ExpectedFieldCount = 0;
-};
-
 class FieldPage : public QWidget {
   public:
     // Makes the page and its controls as the first tab of pages.
@@ -36,10 +29,13 @@ class FieldPage : public QWidget {
     void ClearFields();
     // One entry per field of the sample line, none chosen.
     void TakeSample(const std::vector<std::string>& fields, Encoding encoding);
+    // The expected field count is the sample's: every field of it stands in
+    // one of the two lists.
     FieldChoice Choice() const;
     // Sets the switch and chooses the fields in order (a loaded job); the
-    // numbers the sample has no field for are returned.
-    std::vector<int> TakeChoice(bool on, const std::vector<int>& fields);
+    // numbers the sample has no field for are returned. The field count
+    // stays the sample's.
+    std::vector<int> TakeChoice(const FieldChoice& choice);
 
   private:
     void SwitchClicked();

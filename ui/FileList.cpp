@@ -104,8 +104,9 @@ FileChoice FileList::Choice() const {
     return {Files(), c_.headingLine->isChecked(), text_};
 }
 
-void FileList::TakeHeadingLine(bool on) {
-    c_.headingLine->setChecked(on);
+void FileList::TakeChoice(const FileChoice& choice) {
+    c_.headingLine->setChecked(choice.HeadingLine);
+    text_ = choice.Text;
 }
 
 bool FileList::Empty() const {

@@ -10,6 +10,7 @@
 
 #include "records/Encoding.h"
 #include "run/PreviewRows.h"
+#include "run/RunChoices.h"
 #include "ui/Scale.h"
 
 class QByteArray;
@@ -22,15 +23,6 @@ namespace quellor::ui {
 
 class ListBox;
 class StringGrid;
-
-// The listed files and how their lines are read, as the run takes them.
-struct FileChoice {
-    std::vector<std::string> Files;
-    bool HeadingLine = false;  // the first record of every file names the fields
-    // How the files are read: a loaded job's encoding and delimiter (the
-    // window has no control for either), else as their bytes say.
-    TextChoice Text;
-};
 
 class FileList : public QObject {
   public:
@@ -50,10 +42,11 @@ class FileList : public QObject {
     // listed (byte for byte) are skipped.
     void AddDropped(const std::vector<QByteArray>& paths);
     std::vector<std::string> Files() const;
+    // The reading is a loaded job's, else as the files' bytes say.
     FileChoice Choice() const;
-    // A saved job's switch and reading; the files stay as they are.
-    void TakeHeadingLine(bool on);
-    void TakeText(TextChoice text) { text_ = text; }
+    // A saved job's heading switch and reading; the listed files stay as
+    // they are (a job names none).
+    void TakeChoice(const FileChoice& choice);
     bool Empty() const;
 
   private:

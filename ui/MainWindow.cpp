@@ -13,6 +13,7 @@
 #include <QStyle>
 #include <QTabBar>
 #include <QTabWidget>
+#include <cstdint>
 #include <cstdlib>
 #include <utility>
 
@@ -223,34 +224,12 @@ RunSettings MainWindow::BuildRunSettings() const {
 }
 
 RunChoices MainWindow::BuildRunChoices() const {
-    const FieldChoice field = c_.fieldPage->Choice();
-    const RecordChoice record = c_.recordPage->Choice();
-    const SortChoice sort = c_.sortPage->Choice();
-    const FileChoice files = files_->Choice();
-    RunChoices c;
-    c.Files = files.Files;
-    c.HeadingLine = files.HeadingLine;
-    c.FieldExtractionOn = field.On;
-    c.ChosenFields = field.ChosenFields;
-    c.ExpectedFieldCount = field.ExpectedFieldCount;
-    c.RecordExtractionOn = record.On;
-    c.Condition1 = record.Condition1;
-    c.Condition2 = record.Condition2;
-    c.JoinWithOr = record.JoinWithOr;
-    c.NoFileWhenEmpty = record.NoFileWhenEmpty;
-    c.SortOn = sort.On;
-    c.SortKeyField = sort.KeyField;
-    c.SortDescending = sort.Descending;
-    c.SortNumeric = sort.Numeric;
-    c.DuplicatesToFile = sort.DuplicatesToFile;
-    c.TextEncoding = files.Text.Encoding;
-    c.Delimiter = files.Text.Delimiter;
     // The window has no option of its own: the budget comes from the
     // environment, in the form --memory takes; anything else is the default.
-    if (const char* memory = std::getenv(kMemoryVariable)) {
-        c.MemoryBudget = ParseMemorySize(memory).value_or(0);
-    }
-    return c;
+    const char* memory = std::getenv(kMemoryVariable);
+    const std::uint64_t budget = memory ? ParseMemorySize(memory).value_or(0) : 0;
+    return RunChoices{files_->Choice(), c_.fieldPage->Choice(), c_.recordPage->Choice(),
+                      c_.sortPage->Choice(), budget};
 }
 
 void MainWindow::CancelClicked() {

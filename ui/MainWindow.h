@@ -79,6 +79,8 @@ class MainWindow : public QWidget {
     void BuildFieldChoices();
     void SaveJobClicked();
     void LoadJobClicked();
+    // Hands each room its part of a job's choices, and names the field
+    // numbers the first file has no field for.
     void ApplyChoices(const RunChoices& choices);
     // The listed files and the jobs of a drop; a job loads, it is not listed.
     void TakeOpened(const std::vector<QByteArray>& paths);

@@ -81,33 +81,18 @@ void MainWindow::LoadJobFrom(const QString& path) {
     if (Running()) return;
     // Read whole before anything is set: a bad job leaves the controls as they were.
     const RunChoices choices = ReadJobFile(Native(path));
-    const TextChoice text{choices.TextEncoding, choices.Delimiter};
-    if (!(files_->Choice().Text == text)) {
-        // The fields offered are those of the first file read the job's way.
-        files_->TakeText(text);
-        if (!files_->Empty()) BuildFieldChoices();
-    }
     ApplyChoices(choices);
     if (files_->Empty()) pendingJob_ = choices;
 }
 
 void MainWindow::ApplyChoices(const RunChoices& c) {
-    std::vector<int> missing = c_.fieldPage->TakeChoice(c.FieldExtractionOn, c.ChosenFields);
-    RecordChoice record;
-    record.On = c.RecordExtractionOn;
-    record.Condition1 = c.Condition1;
-    record.Condition2 = c.Condition2;
-    record.JoinWithOr = c.JoinWithOr;
-    record.NoFileWhenEmpty = c.NoFileWhenEmpty;
-    for (int n : c_.recordPage->TakeChoice(record)) missing.push_back(n);
-    SortChoice sort;
-    sort.On = c.SortOn;
-    sort.KeyField = c.SortKeyField;
-    sort.Descending = c.SortDescending;
-    sort.DuplicatesToFile = c.DuplicatesToFile;
-    sort.Numeric = c.SortNumeric;
-    files_->TakeHeadingLine(c.HeadingLine);
-    if (!c_.sortPage->TakeChoice(sort)) missing.push_back(c.SortKeyField);
+    const bool rereads = files_->Choice().Text != c.Files.Text;
+    files_->TakeChoice(c.Files);
+    // The fields offered are those of the first file read the job's way.
+    if (rereads && !files_->Empty()) BuildFieldChoices();
+    std::vector<int> missing = c_.fieldPage->TakeChoice(c.Fields);
+    for (int n : c_.recordPage->TakeChoice(c.Records)) missing.push_back(n);
+    if (!c_.sortPage->TakeChoice(c.Sort)) missing.push_back(c.Sort.KeyField);
     // Without a file there are no fields yet: the first one listed decides.
     if (files_->Empty()) return;
     const int count = c_.fieldPage->Choice().ExpectedFieldCount;

@@ -17,15 +17,6 @@ namespace quellor::ui {
 
 class RadioGroup;
 
-// What the page hands to a run.
-struct RecordChoice {
-    bool On = false;
-    ConditionChoice Condition1;
-    ConditionChoice Condition2;  // counts only with a field
-    bool JoinWithOr = false;
-    bool NoFileWhenEmpty = false;
-};
-
 class RecordPage : public QWidget {
   public:
     // Makes the page and its controls as the next tab of pages.

@@ -3,6 +3,7 @@
 
 #include <QWidget>
 
+#include "run/RunChoices.h"
 #include "ui/Scale.h"
 
 class QCheckBox;
@@ -14,15 +15,6 @@ class QTabWidget;
 namespace quellor::ui {
 
 class RadioGroup;
-
-// What the page hands to a run.
-struct SortChoice {
-    bool On = false;
-    int KeyField = 0;  // 1-based; 0 = none
-    bool Descending = false;
-    bool Numeric = false;  // the key read as a number
-    bool DuplicatesToFile = false;
-};
 
 class SortPage : public QWidget {
   public:

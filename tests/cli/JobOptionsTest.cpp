@@ -72,8 +72,8 @@ TEST_F(JobOptionsTest, AValueHoldsItsBlanksInEitherForm) {
     for (const char* line : {"--where 2:contains:東京 都", "--where=2:contains:東京 都",
                              "  --where=2:contains:東京 都"}) {
         const CommandLine c = ParseCommandLine({"@" + Job(std::string(line) + "\n")});
-        EXPECT_EQ(c.Choices.Condition1.Text, "東京 都") << line;
-        EXPECT_EQ(c.Choices.Condition1.FieldNumber, 2) << line;
+        EXPECT_EQ(c.Choices.Records.Condition1.Text, "東京 都") << line;
+        EXPECT_EQ(c.Choices.Records.Condition1.FieldNumber, 2) << line;
     }
 }
 
@@ -87,10 +87,10 @@ TEST_F(JobOptionsTest, OptionsAndFilesBeforeAJobStay) {
              {{"a.csv", "--duplicates", "--job", path}, {"a.csv"}},
              {{"--duplicates", "a.csv", "--job=" + path, "b.csv"}, {"a.csv", "b.csv"}}}) {
         const CommandLine c = ParseCommandLine(args);
-        EXPECT_EQ(c.Choices.Files, files) << args[0];
-        EXPECT_TRUE(c.Choices.DuplicatesToFile) << args[0];
-        EXPECT_EQ(c.Choices.SortKeyField, 3) << args[0];
-        EXPECT_EQ(c.Choices.ChosenFields, (std::vector<int>{2, 1})) << args[0];
+        EXPECT_EQ(c.Choices.Files.Paths, files) << args[0];
+        EXPECT_TRUE(c.Choices.Sort.DuplicatesToFile) << args[0];
+        EXPECT_EQ(c.Choices.Sort.KeyField, 3) << args[0];
+        EXPECT_EQ(c.Choices.Fields.ChosenFields, (std::vector<int>{2, 1})) << args[0];
     }
 }
 
@@ -104,7 +104,7 @@ TEST(CommandOptions, EncodingsAreTakenByTheirUsualNamesInAnyCase) {
                  {"cp932", EncodingChoice::Cp932},     {"Windows-31J", EncodingChoice::Cp932},
                  {"ms932", EncodingChoice::Cp932},     {"AUTO", EncodingChoice::Auto}};
     for (const auto& c : cases) {
-        EXPECT_EQ(ParseCommandLine({"--encoding", c.word}).Choices.TextEncoding, c.choice)
+        EXPECT_EQ(ParseCommandLine({"--encoding", c.word}).Choices.Files.Text.Encoding, c.choice)
             << c.word;
     }
     for (const char* word : {"utf-16", "cp-932", "euc-jp", "sjis "}) {
@@ -127,9 +127,9 @@ TEST(CommandOptions, MemoryBelowOneMebibyteIsRefused) {
 // load as another one, or not at all.
 TEST_F(JobOptionsTest, TheWriterRefusesWhatTheReaderWouldNotGiveBack) {
     RunChoices choices;
-    choices.RecordExtractionOn = true;
+    choices.Records.On = true;
     for (const char* text : {"東京 ", "東京\t", "東京\u3000", "東\n京", "東京\r"}) {
-        choices.Condition1 = {2, text, MatchMode::Contains};
+        choices.Records.Condition1 = {2, text, MatchMode::Contains};
         try {
             WriteJobFile(job.string(), choices);
             ADD_FAILURE() << "written: " << text;
@@ -138,11 +138,11 @@ TEST_F(JobOptionsTest, TheWriterRefusesWhatTheReaderWouldNotGiveBack) {
         }
         EXPECT_FALSE(fs::exists(job)) << text;
     }
-    choices.Condition1 = {2, " 東京 都 = 23:区", MatchMode::Contains};
-    choices.TextEncoding = EncodingChoice::Cp932;
+    choices.Records.Condition1 = {2, " 東京 都 = 23:区", MatchMode::Contains};
+    choices.Files.Text.Encoding = EncodingChoice::Cp932;
     WriteJobFile(job.string(), choices);
     const RunChoices read = ReadJobFile(job.string());
-    EXPECT_EQ(read.Condition1.Text, choices.Condition1.Text);
+    EXPECT_EQ(read.Records.Condition1.Text, choices.Records.Condition1.Text);
     EXPECT_EQ(JobText(read), JobText(choices));
 }
 

@@ -56,19 +56,18 @@ TEST_F(RunUtf8Test, BothEncodingsGiveTheSameRecordsInTheSameOrder) {
     for (const std::string& r : records) cp932.push_back(Cp932(r));
     records.front() = "\xEF\xBB\xBF" + records.front();
     RunChoices c;
-    c.Files = {WriteLines("sjis.csv", cp932), WriteLines("utf8.csv", records)};
-    c.ExpectedFieldCount = 4;
-    c.SortOn = c.DuplicatesToFile = c.RecordExtractionOn = c.JoinWithOr = true;
-    c.SortKeyField = 2;
-    c.Condition1 = {3, "市", MatchMode::Contains};
-    c.Condition2 = {1, "ア", MatchMode::StartsWith};
-    c.FieldExtractionOn = true;
-    c.ChosenFields = {3, 1, 2};
+    c.Files.Paths = {WriteLines("sjis.csv", cp932), WriteLines("utf8.csv", records)};
+    c.Fields = {true, {3, 1, 2}, 4};
+    c.Sort.On = c.Sort.DuplicatesToFile = c.Records.On = c.Records.JoinWithOr = true;
+    c.Sort.KeyField = 2;
+    c.Records.Condition1 = {3, "市", MatchMode::Contains};
+    c.Records.Condition2 = {1, "ア", MatchMode::StartsWith};
     Run(c);
     for (const char* suffix : {".new", ".w"}) {
-        const std::string sjisOut = ReadBytes(c.Files[0] + suffix);
+        const std::string sjisOut = ReadBytes(c.Files.Paths[0] + suffix);
         EXPECT_GT(sjisOut.size(), 200u) << suffix;
-        EXPECT_EQ(ReadBytes(c.Files[1] + suffix), "\xEF\xBB\xBF" + Cp932ToUtf8(sjisOut)) << suffix;
+        EXPECT_EQ(ReadBytes(c.Files.Paths[1] + suffix), "\xEF\xBB\xBF" + Cp932ToUtf8(sjisOut))
+            << suffix;
     }
 }
 
@@ -78,14 +77,14 @@ TEST_F(RunUtf8Test, TextOutsideCodePage932MatchesOnlyInUtf8Files) {
     for (const MatchMode mode :
          {MatchMode::Equals, MatchMode::Contains, MatchMode::StartsWith, MatchMode::EndsWith}) {
         RunChoices c;
-        c.Files = {WriteLines("a.csv", {Cp932("森鴎外,1"), Cp932("森?外,2"), ",3"}),
-                   WriteLines("b.csv", {"森鷗外,1", "夏目,2"})};
-        c.ExpectedFieldCount = 2;
-        c.RecordExtractionOn = true;
-        c.Condition1 = {1, mode == MatchMode::Contains ? "鷗" : "森鷗外", mode};
+        c.Files.Paths = {WriteLines("a.csv", {Cp932("森鴎外,1"), Cp932("森?外,2"), ",3"}),
+                         WriteLines("b.csv", {"森鷗外,1", "夏目,2"})};
+        c.Fields.ExpectedFieldCount = 2;
+        c.Records.On = true;
+        c.Records.Condition1 = {1, mode == MatchMode::Contains ? "鷗" : "森鷗外", mode};
         Run(c);
-        EXPECT_EQ(ReadLines(c.Files[0] + ".new"), Lines{});
-        EXPECT_EQ(ReadLines(c.Files[1] + ".new"), Lines{"森鷗外,1"});
+        EXPECT_EQ(ReadLines(c.Files.Paths[0] + ".new"), Lines{});
+        EXPECT_EQ(ReadLines(c.Files.Paths[1] + ".new"), Lines{"森鷗外,1"});
     }
 }
 
@@ -111,20 +110,20 @@ TEST_F(RunUtf8Test, TheTextsMeaningOrTheUsersChoiceDecidesTheEncoding) {
     };
     for (const Case& c : cases) {
         RunChoices choices;
-        choices.Files = {WriteLines("f.csv", c.Input)};
-        choices.TextEncoding = c.Choice;
-        choices.ExpectedFieldCount = 2;
-        choices.RecordExtractionOn = true;
-        choices.Condition1 = {1, c.Text, MatchMode::Contains};
+        choices.Files.Paths = {WriteLines("f.csv", c.Input)};
+        choices.Files.Text.Encoding = c.Choice;
+        choices.Fields.ExpectedFieldCount = 2;
+        choices.Records.On = true;
+        choices.Records.Condition1 = {1, c.Text, MatchMode::Contains};
         RecordingObserver observer;
         if (c.Log.empty()) {
             EXPECT_EQ(RunFailing(SettingsFromChoices(choices), observer).Message,
-                      "ファイル " + choices.Files[0] +
+                      "ファイル " + choices.Files.Paths[0] +
                           " はUTF-8として読みましたが、601行目にUTF-8でないバイトがあります");
             continue;
         }
         ExecuteRun(SettingsFromChoices(choices), observer, observer.Abort);
-        EXPECT_EQ(ReadBytes(choices.Files[0] + ".new"), c.Kept) << c.Text;
+        EXPECT_EQ(ReadBytes(choices.Files.Paths[0] + ".new"), c.Kept) << c.Text;
         EXPECT_EQ(observer.TextsOf("AppendLog").front(), c.Log) << c.Text;
     }
 }
@@ -135,17 +134,17 @@ TEST_F(RunUtf8Test, TheTextsMeaningOrTheUsersChoiceDecidesTheEncoding) {
 TEST_F(RunUtf8Test, ShortCodePage932FilesAreReadAsCodePage932) {
     for (const std::uint64_t budget : {std::uint64_t{0}, std::uint64_t{16}}) {
         RunChoices c;
-        c.Files = {WriteLines("maru.csv", {Cp932("3153,丸井商店")}),
-                   WriteLines("tsuki.csv", {Cp932("7662,ﾂｷﾙｲ")})};
-        c.ExpectedFieldCount = 2;
-        c.RecordExtractionOn = c.JoinWithOr = true;
-        c.Condition1 = {2, "丸井", MatchMode::StartsWith};
-        c.Condition2 = {2, "ﾂｷ", MatchMode::StartsWith};
+        c.Files.Paths = {WriteLines("maru.csv", {Cp932("3153,丸井商店")}),
+                         WriteLines("tsuki.csv", {Cp932("7662,ﾂｷﾙｲ")})};
+        c.Fields.ExpectedFieldCount = 2;
+        c.Records.On = c.Records.JoinWithOr = true;
+        c.Records.Condition1 = {2, "丸井", MatchMode::StartsWith};
+        c.Records.Condition2 = {2, "ﾂｷ", MatchMode::StartsWith};
         c.MemoryBudget = budget;
         RecordingObserver observer;
         ExecuteRun(SettingsFromChoices(c), observer, observer.Abort);
-        EXPECT_EQ(ReadBytes(c.Files[0] + ".new"), Cp932("3153,丸井商店\r\n")) << budget;
-        EXPECT_EQ(ReadBytes(c.Files[1] + ".new"), Cp932("7662,ﾂｷﾙｲ\r\n")) << budget;
+        EXPECT_EQ(ReadBytes(c.Files.Paths[0] + ".new"), Cp932("3153,丸井商店\r\n")) << budget;
+        EXPECT_EQ(ReadBytes(c.Files.Paths[1] + ".new"), Cp932("7662,ﾂｷﾙｲ\r\n")) << budget;
         const std::vector<std::string> logs = observer.TextsOf("AppendLog");
         EXPECT_EQ(std::count(logs.begin(), logs.end(), "（CP932）\r\n"), 2) << budget;
     }

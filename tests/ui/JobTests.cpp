@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFile>
@@ -15,6 +16,7 @@
 #include <QTimer>
 
 #include "UiFixture.h"
+#include "run/JobFile.h"
 #include "ui/ListBox.h"
 
 namespace quellor::ui::test {
@@ -32,12 +34,12 @@ TEST_F(UiTest, AJobBeyondTheFirstFilesFieldsSaysSoAndChoosesTheRest) {
     EXPECT_TRUE(boxes[0].text.contains(U("番号 5, 7 は"))) << boxes[0].text.toStdString();
     EXPECT_TRUE(boxes[0].text.contains(U("ﾌｨｰﾙﾄﾞ数 3 を"))) << boxes[0].text.toStdString();
     const RunChoices c = win->BuildRunChoices();
-    EXPECT_EQ(c.ChosenFields, (std::vector<int>{2, 1}));
-    EXPECT_TRUE(c.RecordExtractionOn && c.SortOn && c.DuplicatesToFile && c.SortDescending);
-    EXPECT_EQ(c.Condition1.FieldNumber, 3);
-    EXPECT_EQ(c.Condition1.Text, " c:d");
-    EXPECT_EQ(c.Condition1.Mode, MatchMode::EndsWith);
-    EXPECT_EQ(c.SortKeyField, 0);  // Start's check asks for a key
+    EXPECT_EQ(c.Fields.ChosenFields, (std::vector<int>{2, 1}));
+    EXPECT_TRUE(c.Records.On && c.Sort.On && c.Sort.DuplicatesToFile && c.Sort.Descending);
+    EXPECT_EQ(c.Records.Condition1.FieldNumber, 3);
+    EXPECT_EQ(c.Records.Condition1.Text, " c:d");
+    EXPECT_EQ(c.Records.Condition1.Mode, MatchMode::EndsWith);
+    EXPECT_EQ(c.Sort.KeyField, 0);  // Start's check asks for a key
 }
 
 TEST_F(UiTest, ADroppedJobLoadsAndABadOneChangesNothing) {
@@ -51,8 +53,8 @@ TEST_F(UiTest, ADroppedJobLoadsAndABadOneChangesNothing) {
     EXPECT_EQ(boxes[0].kind, BoxKind::Error);
     EXPECT_TRUE(boxes[0].text.startsWith(newer + U("の1行目: "))) << boxes[0].text.toStdString();
     const RunChoices c = win->BuildRunChoices();
-    EXPECT_TRUE(c.SortOn && !c.FieldExtractionOn);
-    EXPECT_EQ(c.SortKeyField, 2);
+    EXPECT_TRUE(c.Sort.On && !c.Fields.On);
+    EXPECT_EQ(c.Sort.KeyField, 2);
 }
 
 // The window has no delimiter control: a job's is kept, and the fields it
@@ -63,12 +65,12 @@ TEST_F(UiTest, AJobsDelimiterDecidesHowTheListedFilesAreRead) {
     win->LoadJobFrom(Write(U("tabs.txt"), "quellor-job 1\n--delimiter tab\n--fields 2\n"));
     EXPECT_EQ(Named<ListBox>("ListBox2")->count() + Named<ListBox>("ListBox3")->count(), 2);
     const RunChoices c = win->BuildRunChoices();
-    EXPECT_EQ(c.Delimiter, DelimiterChoice::Tab);
-    EXPECT_EQ(c.ChosenFields, (std::vector<int>{2}));
+    EXPECT_EQ(c.Files.Text.Delimiter, DelimiterChoice::Tab);
+    EXPECT_EQ(c.Fields.ChosenFields, (std::vector<int>{2}));
     DoubleClickEntry(Named<ListBox>("ListBox1"), 0);
     EXPECT_EQ(Cell(1, 2), U("y,z,w"));
     Click(Named<QPushButton>("BitBtn2"));  // "全てｸﾘｱ" forgets it
-    EXPECT_EQ(win->BuildRunChoices().Delimiter, DelimiterChoice::Auto);
+    EXPECT_EQ(win->BuildRunChoices().Files.Text.Delimiter, DelimiterChoice::Auto);
 }
 
 // Only a regular file is looked into: a pipe has no writer, and opening it
@@ -78,6 +80,40 @@ TEST_F(UiTest, ADroppedPipeIsListedNotOpened) {
     ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
     Drop(win.get(), {pipe});
     EXPECT_EQ(Named<ListBox>("ListBox1")->count(), 1);
+}
+
+// Every control set away from its default, and a job's reading: saved, and
+// loaded into a new window over the same file, they all come back.
+TEST_F(UiTest, AJobSavedFromTheWindowLoadsAsTheSameChoices) {
+    const QString a = Write(U("a.csv"), "1\tb\tc\td\r\n");
+    Drop(win.get(), {a});
+    win->LoadJobFrom(Write(U("reading.txt"), "quellor-job 1\n--encoding utf-8\n--delimiter tab\n"));
+    Choose(Named<RadioGroup>("RadioGroup3"), 0);  // the job switched every page off
+    ChooseFields({3, 1});
+    Choose(Named<RadioGroup>("RadioGroup2"), 0);
+    Choose(Named<RadioGroup>("RadioGroup1"), 1);
+    Choose(Named<RadioGroup>("RadioGroup4"), 0);
+    const struct {
+        const char* name;
+        int index;
+    } combos[] = {{"ComboBox1", 3}, {"ComboBox2", 2}, {"ComboBox3", 4},
+                  {"ComboBox4", 3}, {"ComboBox5", 2}, {"ComboBox6", 1}};
+    for (const auto& combo : combos) Named<QComboBox>(combo.name)->setCurrentIndex(combo.index);
+    Named<QLineEdit>("Edit1")->setText(U("東 京"));
+    Named<QLineEdit>("Edit2")->setText(U("x:y"));
+    for (const char* box : {"CheckBox1", "CheckBox2", "NumericKeyCheck", "HeadingLineCheck"})
+        Named<QCheckBox>(box)->setChecked(true);
+    const QString job = Path(U("saved.txt"));
+    win->SaveJobTo(job);
+
+    MainWindow other;
+    other.OpenFiles({QFile::encodeName(a)});
+    QApplication::processEvents();
+    other.LoadJobFrom(job);
+    const RunChoices saved = win->BuildRunChoices(), loaded = other.BuildRunChoices();
+    EXPECT_EQ(saved.Fields.ChosenFields, (std::vector<int>{3, 1}));
+    EXPECT_TRUE(loaded == saved) << JobText(saved) << JobText(loaded);
+    EXPECT_TRUE(boxes.empty());
 }
 
 // Qt's own texts follow the system's locale, read once at start-up: run with

@@ -341,10 +341,10 @@ TEST_F(RunTest, NoFileOrJobIsTakenWhileARunGoesOn) {
         ASSERT_TRUE(offered);
         EXPECT_EQ(Cell(1, 1), U("11"));
         const RunChoices after = win->BuildRunChoices();
-        EXPECT_EQ(after.Files, before.Files);
-        EXPECT_EQ(after.ChosenFields, before.ChosenFields);
-        EXPECT_EQ(after.SortKeyField, before.SortKeyField);
-        EXPECT_EQ(after.SortDescending, before.SortDescending);
+        EXPECT_EQ(after.Files.Paths, before.Files.Paths);
+        EXPECT_EQ(after.Fields.ChosenFields, before.Fields.ChosenFields);
+        EXPECT_EQ(after.Sort.KeyField, before.Sort.KeyField);
+        EXPECT_EQ(after.Sort.Descending, before.Sort.Descending);
         ASSERT_EQ(boxes.size(), 1u);
         EXPECT_EQ(boxes[0].kind, BoxKind::Information);
         EXPECT_EQ(Read(a + ".new").substr(0, road.firstLine.size()), road.firstLine);
