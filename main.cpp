@@ -33,6 +33,7 @@ int main(int argc, char** argv) {
     quellor::ui::ApplyHintTiming();
     quellor::ui::InstallQtTranslations();
     quellor::ui::MainWindow frmMain;
+    frmMain.EndOnInterrupts();
     frmMain.show();
     // A second start opens a second window: each run stays with the window
     // it was started in.

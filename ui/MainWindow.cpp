@@ -1,8 +1,10 @@
 #include "ui/MainWindow.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -26,6 +28,7 @@
 #include "ui/FieldPage.h"
 #include "ui/FileList.h"
 #include "ui/Icons.h"
+#include "ui/InterruptWatch.h"
 #include "ui/MessageBoxes.h"
 #include "ui/RadioGroup.h"
 #include "ui/RecordPage.h"
@@ -230,6 +233,18 @@ RunChoices MainWindow::BuildRunChoices() const {
     const std::uint64_t budget = memory ? ParseMemorySize(memory).value_or(0) : 0;
     return RunChoices{files_->Choice(), c_.fieldPage->Choice(), c_.recordPage->Choice(),
                       c_.sortPage->Choice(), budget};
+}
+
+void MainWindow::EndOnInterrupts() {
+    interrupts_ = std::make_unique<InterruptWatch>(session_->Abort(), [this] {
+        MessageBoxes::SetEnding(true);
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (auto* dialog = qobject_cast<QDialog*>(w); dialog && dialog->isVisible()) {
+                dialog->reject();
+            }
+        }
+        close();
+    });
 }
 
 void MainWindow::CancelClicked() {

@@ -24,6 +24,7 @@ namespace quellor::ui {
 
 class FieldPage;
 class FileList;
+class InterruptWatch;
 class RecordPage;
 class RunSession;
 class SortPage;
@@ -54,6 +55,10 @@ class MainWindow : public QWidget {
     // Relative names are taken from the current folder. Nothing is taken
     // while a run goes on.
     void OpenFiles(const std::vector<QByteArray>& paths);
+    // SIGINT and SIGTERM stop a run in progress as "中止" does, close the
+    // boxes without waiting for the user and close the window. For the
+    // program's one window only: the handlers are the process's.
+    void EndOnInterrupts();
 
   protected:
     void keyPressEvent(QKeyEvent* e) override;
@@ -106,6 +111,7 @@ class MainWindow : public QWidget {
     Controls c_;
     std::unique_ptr<FileList> files_;
     std::unique_ptr<RunSession> session_;
+    std::unique_ptr<InterruptWatch> interrupts_;
     // A job loaded before any file was listed: its field numbers are chosen
     // once the first file gives the fields.
     std::optional<RunChoices> pendingJob_;

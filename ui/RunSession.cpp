@@ -7,21 +7,20 @@
 #include <QPushButton>
 #include <QStyle>
 #include <QTabWidget>
+#include <exception>
+#include <thread>
 
 #include "run/ProcessingRun.h"
 #include "ui/ControlRows.h"
 #include "ui/ErrorDisplay.h"
 #include "ui/LogLabel.h"
 #include "ui/MessageBoxes.h"
+#include "ui/QueuedObserver.h"
 #include "ui/UiTexts.h"
 
 namespace quellor::ui {
 
 namespace {
-
-// Events wait at most this long while a run works through its records.
-constexpr qint64 kEventIntervalMs = 8;
-constexpr int kCallsPerClockRead = 64;
 
 QString Shown(const std::string& text) {
     return QString::fromUtf8(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
@@ -69,7 +68,33 @@ void RunSession::Run(const RunSettings& settings) {
     // A click on "中止" after the last record check of the previous run must
     // not stop this one.
     abort_.Clear();
-    const RunOutcome outcome = ExecuteRun(settings, *this, abort_);
+    // The run works on a thread of its own, so that the window goes on
+    // answering the user and the desktop whatever the run is doing; the
+    // window's calls come back as events, the last one saying it has ended.
+    QueuedObserver toWindow(*this, lockRoot_);
+    RunOutcome outcome;
+    std::exception_ptr failure;
+    bool ended = false;
+    std::thread worker([&] {
+        try {
+            outcome = ExecuteRun(settings, toWindow, abort_);
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        toWindow.Post([&ended] { ended = true; });
+    });
+    // Not a QEventLoop: quitting the application must not leave this loop
+    // while the run still holds the files. Until the run has locked the
+    // controls (its start checks come first), the user's input waits; once
+    // locked, it reaches only what the lock leaves usable.
+    while (!ended) {
+        QCoreApplication::processEvents(locked_ ? QEventLoop::WaitForMoreEvents
+                                                : QEventLoop::WaitForMoreEvents |
+                                                      QEventLoop::ExcludeUserInputEvents);
+    }
+    worker.join();
+    ReleaseDueLock();
+    if (failure) std::rethrow_exception(failure);
     if (outcome.What == RunOutcome::Kind::Aborted) ShowErrorText(outcome.Message);
 }
 
@@ -79,31 +104,18 @@ void RunSession::AbortClicked() {
 
 void RunSession::SetFileCounter(const std::string& text) {
     FitLabel(c_.fileCounter, Shown(text));
-    c_.fileCounter->repaint();
 }
 
 void RunSession::SetRecordCounter(const std::string& text) {
     FitLabel(c_.recordCounter, Shown(text));
-    // Painted at once when the last paint is a while ago: a sort that lets
-    // no event through may follow. A counter moving every thousand records
-    // is painted with the events let through a few milliseconds later, not
-    // a thousand times a second.
-    if (counterPaintClock_.isValid() && counterPaintClock_.elapsed() < kEventIntervalMs) {
-        c_.recordCounter->update();
-        return;
-    }
-    c_.recordCounter->repaint();
-    counterPaintClock_.start();
 }
 
 void RunSession::SetLog(const std::string& text) {
     c_.log->setText(Shown(text));
-    c_.log->repaint();
 }
 
 void RunSession::AppendLog(const std::string& text) {
     c_.log->setText(c_.log->text() + Shown(text));
-    c_.log->repaint();
 }
 
 void RunSession::SetFileProgress(int percent) {
@@ -111,42 +123,22 @@ void RunSession::SetFileProgress(int percent) {
 }
 
 void RunSession::SetRecordProgress(int percent) {
-    // Called for every record: the bar is touched only when it moves.
     if (c_.recordBar->value() != percent) c_.recordBar->setValue(percent);
 }
 
-// A sort on disk calls this every few thousand lines: events are delivered
-// at the same bounded interval, and the record bar moves within the sort's share.
 void RunSession::KeepAlive(int recordPercent) {
     SetRecordProgress(recordPercent);
-    if (eventClock_.isValid() && eventClock_.elapsed() < kEventIntervalMs) return;
-    QCoreApplication::processEvents();
-    eventClock_.start();
-}
-
-void RunSession::ProcessPendingEvents() {
-    // Asking the event loop after each of a million records would cost more
-    // than the records themselves, and so would reading the clock each time;
-    // a few milliseconds of delay is not seen.
-    if (eventsProcessedSinceLock_ && ++callsSinceEvents_ < kCallsPerClockRead) return;
-    callsSinceEvents_ = 0;
-    if (eventsProcessedSinceLock_ && eventClock_.isValid() &&
-        eventClock_.elapsed() < kEventIntervalMs) {
-        return;
-    }
-    eventsProcessedSinceLock_ = true;
-    QCoreApplication::processEvents();
-    eventClock_.start();
 }
 
 void RunSession::LockControls() {
+    unlockDue_ = false;
+    if (locked_) return;
+    locked_ = true;
     EnableLockSet(false);
     lockedLook_.Hold(c_.pages);
     c_.abortButton->show();
     c_.abortButton->raise();
     c_.abortButton->setEnabled(true);
-    // The first record of every file lets events through at once.
-    eventsProcessedSinceLock_ = false;
 }
 
 // Every push button, edit box, the page control and the heading switch: the
@@ -160,17 +152,30 @@ void RunSession::EnableLockSet(bool enabled) {
     }
 }
 
+// The run unlocks after each file and locks again for the next, an instant
+// later on its own thread: the window keeps the lock until the next file's
+// lock cancels it, a box opens or the run ends, so that the set neither
+// flickers between files nor takes a click there.
 void RunSession::UnlockControls() {
+    unlockDue_ = true;
+}
+
+void RunSession::ReleaseDueLock() {
+    if (!unlockDue_) return;
+    unlockDue_ = false;
+    locked_ = false;
     EnableLockSet(true);
     lockedLook_.Release();
     c_.abortButton->hide();
 }
 
 void RunSession::ShowWarning(const std::string& text) {
+    ReleaseDueLock();
     MessageBoxes::ShowWarning(QString::fromUtf8(text));
 }
 
 void RunSession::ShowInformation(const std::string& text) {
+    ReleaseDueLock();
     MessageBoxes::ShowInformation(QString::fromUtf8(text));
 }
 

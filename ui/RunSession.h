@@ -1,8 +1,7 @@
 // A run as the window shows it: the counters, the log, the two bars, the
-// lock set, the Abort button and the event processing between records.
+// lock set and the Abort button, while the run works on its own thread.
 #pragma once
 
-#include <QElapsedTimer>
 #include <QString>
 
 #include "run/AbortSwitch.h"
@@ -31,10 +30,14 @@ class RunSession : public RunObserver {
 
     // Counters, log and bars as after start-up.
     void Reset();
-    // Runs to the end on this thread; errors leave after the controls are
-    // unlocked. A second Start while a run goes on is ignored.
+    // Runs to the end on a thread of its own while this thread goes on
+    // delivering events; the calls the run makes on this session arrive
+    // here as events. Errors leave after the controls are unlocked. A
+    // second Start while a run goes on is ignored.
     void Run(const RunSettings& settings);
     bool Running() const { return running_; }
+    // What "中止" sets; a signal handler may set it too.
+    AbortSwitch& Abort() { return abort_; }
 
     void SetFileCounter(const std::string& text) override;
     void SetRecordCounter(const std::string& text) override;
@@ -42,7 +45,8 @@ class RunSession : public RunObserver {
     void AppendLog(const std::string& text) override;
     void SetFileProgress(int percent) override;
     void SetRecordProgress(int percent) override;
-    void ProcessPendingEvents() override;
+    // Events flow while the run works on its own thread.
+    void ProcessPendingEvents() override {}
     void KeepAlive(int recordPercent) override;
     void LockControls() override;
     void UnlockControls() override;
@@ -53,6 +57,7 @@ class RunSession : public RunObserver {
   private:
     void AbortClicked();
     void EnableLockSet(bool enabled);
+    void ReleaseDueLock();
 
     struct Controls {
         QLabel* fileCounter = nullptr;
@@ -67,10 +72,8 @@ class RunSession : public RunObserver {
     QWidget* lockRoot_;
     AbortSwitch abort_;
     bool running_ = false;
-    bool eventsProcessedSinceLock_ = false;
-    int callsSinceEvents_ = 0;
-    QElapsedTimer eventClock_;
-    QElapsedTimer counterPaintClock_;
+    bool locked_ = false;
+    bool unlockDue_ = false;
     LockedLook lockedLook_;
 };
 

@@ -1,5 +1,6 @@
-// Times one run through the window's observer against the same run with an
-// observer that does nothing: ui_run_timing FILE [RECORDS | all]. The file
+// Times one run as the window makes it (on its own thread, its calls sent to
+// the window's controls) against the same run with an observer that does
+// nothing: ui_run_timing FILE [RECORDS | all]. The file
 // is generated when missing; "all" runs the benchmark's three-operation job
 // on a file of the benchmark generator.
 #include <QApplication>
@@ -30,10 +31,10 @@ void Generate(const QString& path, int records) {
 
 // Wall-clock time: the sort uses both cores, so processor time would
 // count its work twice.
-qint64 TimeRun(const quellor::RunSettings& s, quellor::RunObserver& observer) {
+template <class Run>
+qint64 Time(Run run) {
     const auto start = std::chrono::steady_clock::now();
-    quellor::AbortSwitch abort;
-    quellor::ExecuteRun(s, observer, abort);
+    run();
     return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
                                                                  start)
         .count();
@@ -80,15 +81,18 @@ int main(int argc, char** argv) {
     host.show();
     QApplication::processEvents();
     quellor::NullObserver quiet;
+    quellor::AbortSwitch abort;
+    auto headlessRun = [&] { quellor::ExecuteRun(s, quiet, abort); };
+    auto windowRun = [&] { session.Run(s); };
     for (int round = 0; round < 4; ++round) {
         // Alternate which goes first, so that neither gains from the other.
         qint64 headless = 0, window = 0;
         if (round % 2 == 0) {
-            headless = TimeRun(s, quiet);
-            window = TimeRun(s, session);
+            headless = Time(headlessRun);
+            window = Time(windowRun);
         } else {
-            window = TimeRun(s, session);
-            headless = TimeRun(s, quiet);
+            window = Time(windowRun);
+            headless = Time(headlessRun);
         }
         std::printf("headless %lld ms, window %lld ms, ratio %.2f\n", headless, window,
                     headless ? double(window) / double(headless) : 0.0);
