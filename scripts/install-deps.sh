@@ -3,7 +3,7 @@
 # Idempotent: asks apt only for what is missing.
 set -euo pipefail
 pkgs=(build-essential cmake ninja-build pkg-config libicu-dev libgtest-dev
-      qt6-base-dev libxcb1-dev fonts-ipafont-gothic clang libclang-rt-14-dev python3 xvfb xauth
+      qt6-base-dev libxcb1-dev libxcb-xtest0-dev fonts-ipafont-gothic clang libclang-rt-14-dev python3 xvfb xauth
       xdotool desktop-file-utils openbox x11-utils lintian appstream qt6-translations-l10n)
 # Japanese input methods for the typing test (Mozc behind IBus and behind
 # Fcitx 5) with the session bus they talk over. Their recommendations (GTK
