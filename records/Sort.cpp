@@ -46,7 +46,7 @@ void ReverseLines(TStringList& list) {
     for (int i = 0; i < count - 1 - i; ++i) list.Exchange(i, count - 1 - i);
 }
 
-std::unique_ptr<TStringList> ExtractDuplicates(TStringList& list) {
+std::unique_ptr<TStringList> ExtractDuplicates(TStringList& list, const CancelCheck& cancel) {
     // Walking from the end never moves a line still to be compared, so each
     // line is compared with its original neighbour: one forward pass gives
     // the same result, with the moved lines already in their order. A long
@@ -59,6 +59,7 @@ std::unique_ptr<TStringList> ExtractDuplicates(TStringList& list) {
     std::vector<TStringList> parts(2);
     const auto compare = [&](TStringList& part, std::size_t from, std::size_t to) {
         for (std::size_t i = from; i < to; ++i) {
+            cancel.AtStep(i - from);
             if (SameBytes(list.At(i), list.At(i - 1))) {
                 keep[i] = 0;
                 part.Add(list.At(i));

@@ -43,7 +43,8 @@ class SortPreparation {
     std::thread worker_;
 };
 // Moves every record that repeats the record before it, byte for byte, into
-// a list of its own, in order; the list keeps the rest.
-std::unique_ptr<TStringList> ExtractDuplicates(TStringList& list);
+// a list of its own, in order; the list keeps the rest. A cancel leaves the
+// list as it was.
+std::unique_ptr<TStringList> ExtractDuplicates(TStringList& list, const CancelCheck& cancel = {});
 
 }  // namespace quellor

@@ -11,10 +11,10 @@ void FileOutputs::AddDuplicate(std::string_view record) {
     duplicates_->Add(record);
 }
 
-void FileOutputs::AddDuplicates(const TStringList& records) {
+void FileOutputs::AddDuplicates(const TStringList& records, const CancelCheck& work) {
     if (records.Empty()) return;
     duplicatesWhole_.emplace(paths_.Duplicates, mode_);
-    duplicatesWhole_->Write(records, prefix_);
+    duplicatesWhole_->Write(records, prefix_, work);
 }
 
 void FileOutputs::FinishDuplicates() {

@@ -27,7 +27,7 @@ class FileOutputs {
     // A repeated record for the ".w", made at the first.
     void AddDuplicate(std::string_view record);
     // The repeated records all at once.
-    void AddDuplicates(const TStringList& records);
+    void AddDuplicates(const TStringList& records, const CancelCheck& work);
     // The ".w" is whole: a failure to write it ends the sort.
     void FinishDuplicates();
 

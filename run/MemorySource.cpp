@@ -31,22 +31,13 @@ class MemorySource : public FileSource {
 
     void Sort(RunContext& run, FileOutputs& outputs) override {
         const RunSettings& s = run.Settings;
-        // The window's requests are left to the first record check when an
-        // extraction stage follows, where they were always noticed; an
-        // interrupt (during the load, or inside the sort) stops the sort at once.
-        const bool leftToRecordCheck =
-            (s.RecordExtractionOn || s.FieldExtractionOn) && run.State.AbortAfterEvents;
-        const CancelCheck cancel =
-            leftToRecordCheck ? CancelCheck() : CancelCheck(run.Abort.Flag());
-        try {
-            SortByField(records_, s.SortKeyField - 1, s.ExpectedFieldCount, form_.Dialect(), cancel,
-                        s.SortNumeric ? KeyOrder::Number : KeyOrder::Text, run.State.Numbering());
-        } catch (const ECancelled&) {
-            EndByAbort(run);
-        }
+        const CancelCheck work = WorkCheck(run, s.RecordExtractionOn || s.FieldExtractionOn, 0,
+                                           100 / run.State.OperationsOn);
+        SortByField(records_, s.SortKeyField - 1, s.ExpectedFieldCount, form_.Dialect(), work,
+                    s.SortNumeric ? KeyOrder::Number : KeyOrder::Text, run.State.Numbering());
         if (s.SortDescending) ReverseLines(records_);
         // Written aside now, so the moved records need no memory in the later stages.
-        if (s.DuplicatesToFile) outputs.AddDuplicates(*ExtractDuplicates(records_));
+        if (s.DuplicatesToFile) outputs.AddDuplicates(*ExtractDuplicates(records_, work), work);
     }
 
     std::unique_ptr<OnePassStages> Extract(RunContext& run, FileOutputs& outputs) override {

@@ -168,6 +168,16 @@ TEST(SortByFieldTest, CancelledLargeListStaysAsItWas) {
     EXPECT_EQ(Lines(list), before);
 }
 
+// The repeats of a long sorted list (found on two threads) stay where they are.
+TEST(SortByFieldTest, CancelledExtractionOfRepeatsLeavesTheList) {
+    TStringListEx list;
+    for (int i = 0; i < 30000; ++i) list.Add("k" + std::to_string(i / 2));
+    const Strings before = Lines(list);
+    const std::atomic<bool> requested{true};
+    EXPECT_THROW(ExtractDuplicates(list, CancelCheck(requested)), ECancelled);
+    EXPECT_EQ(Lines(list), before);
+}
+
 TEST(SortByFieldTest, LargeListSortsAndRestoresFieldOrder) {
     constexpr int kLines = 25000;
     TStringListEx list;
