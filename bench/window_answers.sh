@@ -8,8 +8,9 @@
 #
 #   bench/window_answers.sh BUILD IN [SECONDS...]   e.g. build /data/d5m.csv 0.3 2.5 5.3
 #
-# The job sorts on field 3 with repeated records aside, in memory (the
-# budget is the default's 4G); outputs land beside IN.
+# The job sorts on field 3 with repeated records aside (or is JOB, job lines
+# joined by ";", as "--fields 3,1;--sort 1"), in memory (the budget is 4G, or
+# MEMORY: 16M sorts on disk and streams); outputs land beside IN.
 set -uo pipefail
 if [[ ${1:-} != --inside ]]; then
     here=$(dirname "$(realpath "$0")")
@@ -21,8 +22,8 @@ in=$(realpath "$2")
 shift 2
 job=$(mktemp --suffix=.txt)
 trap 'rm -f "$job"' EXIT
-printf 'quellor-job 1\n--sort 3\n--duplicates\n' >"$job"
-export QT_QPA_PLATFORM=xcb QUELLOR_MEMORY=4G
+printf 'quellor-job 1\n%s\n' "${JOB:---sort 3;--duplicates}" | tr ';' '\n' >"$job"
+export QT_QPA_PLATFORM=xcb QUELLOR_MEMORY=${MEMORY:-4G}
 
 once() {
     local label=$1 after=$2
