@@ -6,9 +6,11 @@
 #include <QApplication>
 #include <QFile>
 #include <QTabWidget>
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "run/NullObserver.h"
 #include "run/ProcessingRun.h"
@@ -84,7 +86,9 @@ int main(int argc, char** argv) {
     quellor::AbortSwitch abort;
     auto headlessRun = [&] { quellor::ExecuteRun(s, quiet, abort); };
     auto windowRun = [&] { session.Run(s); };
-    for (int round = 0; round < 4; ++round) {
+    const int rounds = argc > 3 ? std::max(2, std::atoi(argv[3])) : 4;
+    std::vector<double> ratios;
+    for (int round = 0; round < rounds; ++round) {
         // Alternate which goes first, so that neither gains from the other.
         qint64 headless = 0, window = 0;
         if (round % 2 == 0) {
@@ -94,8 +98,11 @@ int main(int argc, char** argv) {
             window = Time(windowRun);
             headless = Time(headlessRun);
         }
-        std::printf("headless %lld ms, window %lld ms, ratio %.2f\n", headless, window,
-                    headless ? double(window) / double(headless) : 0.0);
+        const double ratio = headless ? double(window) / double(headless) : 0.0;
+        ratios.push_back(ratio);
+        std::printf("headless %lld ms, window %lld ms, ratio %.2f\n", headless, window, ratio);
     }
+    std::sort(ratios.begin(), ratios.end());
+    std::printf("median ratio %.3f\n", ratios[ratios.size() / 2]);
     return 0;
 }
