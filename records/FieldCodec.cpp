@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "records/ByteScan.h"
-#include "records/RecordList.h"
 
 namespace quellor {
 
@@ -227,80 +226,26 @@ std::size_t FindPlainFieldEnds(std::string_view record, const CsvDialect& dialec
     return count;
 }
 
-namespace {
-
-// A quoted field's value: the text between its quotes with each "" pair
-// made one quote, then the text after the closing quote.
-std::size_t Unquote(const unsigned char* p, const FieldBounds& f, bool pairs, char* out) {
-    std::size_t o = 0;
+std::string_view FieldValue(std::string_view record, const FieldBounds& f,
+                            const CsvDialect& dialect, char*& out) {
+    if (!f.Quoted || (!f.Pairs && f.TailTo == f.TailFrom)) {
+        return record.substr(f.ValueFrom, f.ValueTo - f.ValueFrom);
+    }
+    const auto* p = reinterpret_cast<const unsigned char*>(record.data());
+    const bool pairs = dialect.TextEncoding == Encoding::Cp932;
+    char* const value = out;
     for (std::size_t i = f.ValueFrom; i < f.ValueTo;) {
         const std::size_t len = pairs && IsLeadByte(p[i]) && i + 1 < f.ValueTo ? 2 : 1;
         if (len == 1 && p[i] == kQuote && i + 1 < f.ValueTo) ++i;  // the pair's second quote
-        std::memcpy(out + o, p + i, len);
-        o += len;
+        std::memcpy(out, p + i, len);
+        out += len;
         i += len;
     }
     if (f.TailTo > f.TailFrom) {
-        std::memcpy(out + o, p + f.TailFrom, f.TailTo - f.TailFrom);
-        o += f.TailTo - f.TailFrom;
+        std::memcpy(out, p + f.TailFrom, f.TailTo - f.TailFrom);
+        out += f.TailTo - f.TailFrom;
     }
-    return o;
-}
-
-}  // namespace
-
-void SplitFields(TStringListEx& fields, std::string_view record, const CsvDialect& dialect) {
-    SplitFields(fields, record, dialect, std::string_view::npos);
-}
-
-bool SplitFields(TStringListEx& fields, std::string_view record, const CsvDialect& dialect,
-                 std::size_t maxFields) {
-    if (const void* nul = record.empty() ? nullptr : std::memchr(record.data(), 0, record.size())) {
-        record = record.substr(
-            0, static_cast<std::size_t>(static_cast<const char*>(nul) - record.data()));
-    }
-    // The record may live in the list that is about to be refilled.
-    std::string copy;
-    if (fields.Owns(record.data())) {
-        copy.assign(record);
-        record = copy;
-    }
-    fields.ClearFields();
-    if (maxFields == 0) return true;
-    // The fields point into a private copy of the record; values that must
-    // be unquoted are written after it.
-    const std::size_t n = record.size();
-    char* text = fields.Allocate(2 * n);
-    if (n > 0) std::memcpy(text, record.data(), n);
-    const auto* p = reinterpret_cast<const unsigned char*>(text);
-    const std::string_view raw(text, n);
-
-    std::size_t ends[kMaxPlainFields];
-    const std::size_t count =
-        maxFields == std::string_view::npos ? FindPlainFieldEnds(raw, dialect, ends, nullptr) : 0;
-    if (count > 0) {
-        for (std::size_t k = 0, from = 0; k < count; from = ends[k++] + 1) {
-            const std::string_view bytes = raw.substr(from, ends[k] - from);
-            fields.AddField(PlainFieldValue(bytes), bytes);
-        }
-        return false;
-    }
-    FieldWalker walker(raw, 0, dialect);
-    FieldBounds f;
-    char* values = text + n;
-    const bool pairs = dialect.TextEncoding == Encoding::Cp932;
-    while (walker.Next(f)) {
-        if (static_cast<std::size_t>(fields.Count()) == maxFields) return true;
-        const std::string_view bytes = raw.substr(f.From, f.To - f.From);
-        if (!f.Quoted || (!f.Pairs && f.TailTo == f.TailFrom)) {
-            fields.AddField(raw.substr(f.ValueFrom, f.ValueTo - f.ValueFrom), bytes);
-            continue;
-        }
-        const std::size_t size = Unquote(p, f, pairs, values);
-        fields.AddField({values, size}, bytes);
-        values += size;
-    }
-    return false;
+    return {value, static_cast<std::size_t>(out - value)};
 }
 
 }  // namespace quellor

@@ -27,8 +27,6 @@
 
 namespace quellor {
 
-class TStringListEx;
-
 // Where one field of a record stands in its text.
 struct FieldBounds {
     std::size_t From = 0, To = 0;  // the field's bytes, as they stand
@@ -61,6 +59,12 @@ class FieldWalker {
     bool more_ = true;
 };
 
+// A field's value: its bytes when they are the value; else (a quoted field
+// with "" pairs or text after its closing quote) the value written at out,
+// which moves past it. out needs room for the field's bytes.
+std::string_view FieldValue(std::string_view record, const FieldBounds& f,
+                            const CsvDialect& dialect, char*& out);
+
 // Where a record that begins at from ends.
 struct RecordEnd {
     std::size_t End;   // its last byte's end: its line break, or the text's end
@@ -74,14 +78,6 @@ RecordEnd FindRecordEnd(std::string_view text, std::size_t from, const CsvDialec
 // The tab or the comma, as the first record of a text says: tab-separated
 // when it holds a tab and no comma outside quotes.
 char DelimiterOf(std::string_view text, Encoding encoding);
-
-// Replaces the fields of the list with those of the record: the lines are
-// the values, Raw(i) the bytes as they stood. Never fails. The record is
-// read up to its first NUL byte. The same, keeping at most maxFields fields,
-// returns true when the record has more (they cost nothing).
-void SplitFields(TStringListEx& fields, std::string_view record, const CsvDialect& dialect);
-bool SplitFields(TStringListEx& fields, std::string_view record, const CsvDialect& dialect,
-                 std::size_t maxFields);
 
 // The most fields FindPlainFieldEnds reads in place.
 inline constexpr std::size_t kMaxPlainFields = 257;

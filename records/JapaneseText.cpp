@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "records/Cp932.h"
-#include "records/Encoding.h"
+#include "records/Utf8Char.h"
 
 namespace quellor {
 

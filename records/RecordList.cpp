@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 
 #include "records/Compare.h"
 #include "records/Exceptions.h"
@@ -108,6 +109,51 @@ bool PlainFields::MatchField(std::string_view searchText, int fieldIndex, MatchM
 void PlainFields::SelectFieldsInto(const std::vector<int>& fieldNumbers, char delimiter,
                                    std::string& out) const {
     SelectFieldsOf(*this, fieldNumbers, delimiter, out);
+}
+
+void SplitFields(TStringListEx& fields, std::string_view record, const CsvDialect& dialect) {
+    SplitFields(fields, record, dialect, std::string_view::npos);
+}
+
+bool SplitFields(TStringListEx& fields, std::string_view record, const CsvDialect& dialect,
+                 std::size_t maxFields) {
+    if (const void* nul = record.empty() ? nullptr : std::memchr(record.data(), 0, record.size())) {
+        record = record.substr(
+            0, static_cast<std::size_t>(static_cast<const char*>(nul) - record.data()));
+    }
+    // The record may live in the list that is about to be refilled.
+    std::string copy;
+    if (fields.Owns(record.data())) {
+        copy.assign(record);
+        record = copy;
+    }
+    fields.ClearFields();
+    if (maxFields == 0) return true;
+    // The fields point into a private copy of the record; values that must
+    // be unquoted are written after it.
+    const std::size_t n = record.size();
+    char* text = fields.Allocate(2 * n);
+    if (n > 0) std::memcpy(text, record.data(), n);
+    const std::string_view raw(text, n);
+
+    std::size_t ends[kMaxPlainFields];
+    const std::size_t count =
+        maxFields == std::string_view::npos ? FindPlainFieldEnds(raw, dialect, ends, nullptr) : 0;
+    if (count > 0) {
+        for (std::size_t k = 0, from = 0; k < count; from = ends[k++] + 1) {
+            const std::string_view bytes = raw.substr(from, ends[k] - from);
+            fields.AddField(PlainFieldValue(bytes), bytes);
+        }
+        return false;
+    }
+    FieldWalker walker(raw, 0, dialect);
+    FieldBounds f;
+    char* values = text + n;
+    while (walker.Next(f)) {
+        if (static_cast<std::size_t>(fields.Count()) == maxFields) return true;
+        fields.AddField(FieldValue(raw, f, dialect, values), raw.substr(f.From, f.To - f.From));
+    }
+    return false;
 }
 
 }  // namespace quellor

@@ -47,6 +47,14 @@ class TStringListEx : public TStringList {
     std::vector<std::string_view> raw_;
 };
 
+// Replaces the fields of the list with those of the record: the lines are
+// the values, Raw(i) the bytes as they stood. Never fails. The record is
+// read up to its first NUL byte. The same, keeping at most maxFields fields,
+// returns true when the record has more (they cost nothing).
+void SplitFields(TStringListEx& fields, std::string_view record, const CsvDialect& dialect);
+bool SplitFields(TStringListEx& fields, std::string_view record, const CsvDialect& dialect,
+                 std::size_t maxFields);
+
 // The fields of one record read in place, for the stages' test and cut of
 // the many records whose fields FindPlainFieldEnds finds: no copy of the
 // record, no list of fields. The record must outlive the use of its fields.
