@@ -103,9 +103,11 @@ inline std::uint64_t AfterOddLeadRuns(std::uint64_t leads, std::uint64_t& oddCar
     return (evenCarryEnds & kOdd) | (oddCarryEnds & kEven);
 }
 
-// The same, noting in quote whether a double quote stood in the bytes it
-// looked at (it may look a little past the line's end, never past n).
-inline std::size_t NextLineByte(const unsigned char* p, std::size_t i, std::size_t n, bool& quote) {
+// The first position at or after i that holds NUL, CR or LF, n when there
+// is none; with NoteQuote, *quote is set when a double quote stood in the
+// bytes looked at (a little past the line's end maybe, never past n).
+template <bool NoteQuote>
+inline std::size_t FindLineByte(const unsigned char* p, std::size_t i, std::size_t n, bool* quote) {
 #ifdef __SSE2__
     const __m128i nul = _mm_setzero_si128();
     const __m128i cr = _mm_set1_epi8('\r');
@@ -115,36 +117,28 @@ inline std::size_t NextLineByte(const unsigned char* p, std::size_t i, std::size
         const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
         const __m128i hits = _mm_or_si128(
             _mm_or_si128(_mm_cmpeq_epi8(v, nul), _mm_cmpeq_epi8(v, cr)), _mm_cmpeq_epi8(v, lf));
-        quote = quote || _mm_movemask_epi8(_mm_cmpeq_epi8(v, dq)) != 0;
+        if constexpr (NoteQuote) {
+            *quote = *quote || _mm_movemask_epi8(_mm_cmpeq_epi8(v, dq)) != 0;
+        }
         const auto bits = static_cast<unsigned>(_mm_movemask_epi8(hits));
         if (bits != 0) return i + static_cast<std::size_t>(__builtin_ctz(bits));
     }
 #endif
     for (; i < n; ++i) {
-        if (p[i] == '"') quote = true;
+        if constexpr (NoteQuote) {
+            if (p[i] == '"') *quote = true;
+        }
         if (p[i] == 0 || p[i] == '\r' || p[i] == '\n') return i;
     }
     return n;
 }
 
-// The first position at or after i that holds NUL, CR or LF; n when there is none.
 inline std::size_t NextLineByte(const unsigned char* p, std::size_t i, std::size_t n) {
-#ifdef __SSE2__
-    const __m128i nul = _mm_setzero_si128();
-    const __m128i cr = _mm_set1_epi8('\r');
-    const __m128i lf = _mm_set1_epi8('\n');
-    for (; i + 16 <= n; i += 16) {
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
-        const __m128i hits = _mm_or_si128(
-            _mm_or_si128(_mm_cmpeq_epi8(v, nul), _mm_cmpeq_epi8(v, cr)), _mm_cmpeq_epi8(v, lf));
-        const auto bits = static_cast<unsigned>(_mm_movemask_epi8(hits));
-        if (bits != 0) return i + static_cast<std::size_t>(__builtin_ctz(bits));
-    }
-#endif
-    for (; i < n; ++i) {
-        if (p[i] == 0 || p[i] == '\r' || p[i] == '\n') return i;
-    }
-    return n;
+    return FindLineByte<false>(p, i, n, nullptr);
+}
+
+inline std::size_t NextLineByte(const unsigned char* p, std::size_t i, std::size_t n, bool& quote) {
+    return FindLineByte<true>(p, i, n, &quote);
 }
 
 // Whether position pos begins a character when characters are stepped from
