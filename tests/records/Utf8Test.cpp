@@ -71,6 +71,19 @@ TEST(Utf8Test, SortRewriteFindsCommasOnlyWhereCharactersBegin) {
     EXPECT_EQ(Lines(utf8), (Strings{"b市,a", "a市,b", "\"c い\",c"}));
 }
 
+// A byte outside any UTF-8 sequence is a character of its own, the
+// replacement character, which sorts after the letters; it is not skipped.
+TEST(Utf8Test, AStrayByteSortsAsTheReplacementCharacter) {
+    TStringListEx utf8;
+    Fill(utf8, {"a\xFF"
+                "b",
+                "az", "ab"});
+    SortByField(utf8, 0, 1, Encoding::Utf8);
+    EXPECT_EQ(Lines(utf8), (Strings{"ab", "az",
+                                    "a\xFF"
+                                    "b"}));
+}
+
 TEST(Utf8Test, MatchesBeginOnCharacters) {
     TStringListEx fields;
     Fill(fields, {"大阪市"});
