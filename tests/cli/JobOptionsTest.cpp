@@ -44,28 +44,6 @@ class JobOptionsTest : public ::testing::Test {
     const fs::path job = dir / "月次.txt";
 };
 
-// Blanks at the end of a line are in its value, yet no editor shows them; a
-// flag given a value is named as the flag.
-TEST_F(JobOptionsTest, ALineIsRefusedByFileLineAndOption) {
-    const struct {
-        std::string line, says;
-    } cases[] = {
-        {"--where 2:contains:東京 ", "--where: ends in blanks"},
-        {"--where=2:contains:東京\t", "--where: ends in blanks"},
-        {"--where 2:contains:東京\u3000", "--where: ends in blanks"},
-        {"--duplicates ", "--duplicates: ends in blanks"},
-        {"--duplicates yes", "--duplicates: takes no value"},
-        {"--header=", "--header: takes no value"},
-        {"--memory 1G", "--memory: cannot stand in a job file"},
-    };
-    for (const auto& c : cases) {
-        const std::string path = Job("# 毎月\n" + c.line + "\r\n");
-        EXPECT_EQ(Refusal({"@" + path}).substr(0, path.size() + 4 + c.says.size()),
-                  path + ":3: " + c.says)
-            << c.line;
-    }
-}
-
 // The value is the rest of the line, blanks inside it included, whether
 // written after a blank or after "=".
 TEST_F(JobOptionsTest, AValueHoldsItsBlanksInEitherForm) {

@@ -1,10 +1,10 @@
 // Plays the window manager's part for a test that the window keeps
 // answering while a run works: finds the program's window by its title,
 // pings it every 50 ms as a manager does (_NET_WM_PING) and notes how long
-// each answer took. First the window idles for IDLE seconds; then, given
-// ABORT_AFTER, the probe clicks "ｽﾀｰﾄ", clicks "中止" (in the same place)
-// ABORT_AFTER seconds later and waits for the abort's error box.
-// Usage: quellor_ping_probe IDLE [ABORT_AFTER]   (with DISPLAY set)
+// each answer took. First the window idles for IDLE seconds; then the probe
+// clicks "ｽﾀｰﾄ", clicks "中止" (in the same place) ABORT_AFTER seconds later
+// and waits for the abort's error box.
+// Usage: quellor_ping_probe IDLE ABORT_AFTER   (with DISPLAY set)
 // Prints its figures; "clicked-abort-ns N" gives the click's CLOCK_MONOTONIC
 // time for a check that it fell inside the slowed stage. Exits with 1 when a
 // ping waited, or the box came, later than 0.5 s; with 2 when the test could
@@ -34,10 +34,6 @@ constexpr int kFormWidth = 568, kFormHeight = 569, kButtonX = 488 + 37, kButtonY
 [[noreturn]] void Quit(int status, const char* why) {
     std::fprintf(stderr, "probe: %s\n", why);
     std::exit(status);
-}
-
-double Ms(Clock::duration d) {
-    return std::chrono::duration<double, std::milli>(d).count();
 }
 
 Clock::time_point After(double seconds) {
@@ -87,10 +83,8 @@ void ClickButton(ProbeDisplay& x, xcb_window_t window) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2 && argc != 3) Quit(2, "usage: quellor_ping_probe IDLE [ABORT_AFTER]");
-    const double idle = std::atof(argv[1]);
-    const bool run = argc == 3;
-    const double abortAfter = run ? std::atof(argv[2]) : 0;
+    if (argc != 3) Quit(2, "usage: quellor_ping_probe IDLE ABORT_AFTER");
+    const double idle = std::atof(argv[1]), abortAfter = std::atof(argv[2]);
 
     ProbeDisplay x;
     const xcb_window_t window = MainWindow(x);
@@ -103,7 +97,6 @@ int main(int argc, char** argv) {
     pinger.Pump(After(idle), nullptr);
     const Pinger::Figures quiet = pinger.Now(kLimit);
     Print("idle", quiet);
-    if (!run) return quiet.LongestMs > Ms(kLimit) ? 1 : 0;
     if (quiet.LongestMs > Ms(kLimit)) Quit(2, "the window is slow to answer while idle");
 
     std::set<xcb_window_t> before;

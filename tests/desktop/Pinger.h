@@ -11,6 +11,10 @@
 
 using Clock = std::chrono::steady_clock;
 
+inline double Ms(Clock::duration d) {
+    return std::chrono::duration<double, std::milli>(d).count();
+}
+
 class Pinger {
   public:
     static constexpr auto kInterval = std::chrono::milliseconds(50);
@@ -39,9 +43,6 @@ class Pinger {
 
   private:
     void Answered(std::uint32_t stamp, Clock::time_point at);
-    static double Ms(Clock::duration d) {
-        return std::chrono::duration<double, std::milli>(d).count();
-    }
 
     ProbeDisplay& x_;
     xcb_window_t window_;

@@ -19,7 +19,6 @@ class ProbeDisplay {
     ProbeDisplay& operator=(const ProbeDisplay&) = delete;
 
     int Fd() const;
-    xcb_window_t Root() const { return root_; }
 
     struct Titled {
         xcb_window_t Window;

@@ -58,34 +58,47 @@ F Next(const char* name) {
     return reinterpret_cast<F>(dlsym(RTLD_NEXT, name));
 }
 
-// What was slowed of one kind, for the report.
-struct Tally {
-    const char* name;
-    long long calls = 0;
-    long long bytes = 0;
-    Nanos slept = 0;
-    Nanos longest = 0;
-    Nanos first = 0;
-    Nanos last = 0;
+// What was slowed of one kind, for the report; any thread may add to it.
+class Tally {
+  public:
+    explicit Tally(const char* name) : name_(name) {}
 
     void Add(long long moved, Nanos begin, Nanos end) {
-        ++calls;
-        bytes += moved;
-        slept += end - begin;
-        longest = std::max(longest, end - begin);
-        if (first == 0) first = begin;
-        last = end;
+        const std::lock_guard<std::mutex> lock(mutex_);
+        ++calls_;
+        bytes_ += moved;
+        slept_ += end - begin;
+        longest_ = std::max(longest_, end - begin);
+        if (first_ == 0) first_ = begin;
+        last_ = end;
     }
+
+    void Write(std::FILE* out) {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        std::fprintf(
+            out,
+            "%s calls=%lld bytes=%lld slept_ms=%lld longest_ms=%lld first_ns=%lld last_ns=%lld\n",
+            name_, calls_, bytes_, static_cast<long long>(slept_ / 1'000'000),
+            static_cast<long long>(longest_ / 1'000'000), static_cast<long long>(first_),
+            static_cast<long long>(last_));
+    }
+
+  private:
+    std::mutex mutex_;
+    const char* name_;
+    long long calls_ = 0, bytes_ = 0;
+    Nanos slept_ = 0, longest_ = 0, first_ = 0, last_ = 0;
 };
 
 // A device that moves bytesPerSecond, one request after the other.
 class Disk {
   public:
-    Disk(const char* name, double bytesPerSecond) : tally_{name}, rate_(bytesPerSecond) {}
+    Disk(const char* name, double bytesPerSecond) : tally(name), rate_(bytesPerSecond) {}
     bool On() const { return rate_ > 0; }
 
     void Move(long long bytes) {
-        Nanos end = 0, begin = Now();
+        const Nanos begin = Now();
+        Nanos end = 0;
         {
             const std::lock_guard<std::mutex> lock(mutex_);
             const auto takes = static_cast<Nanos>(static_cast<double>(bytes) / rate_ * 1e9);
@@ -93,44 +106,34 @@ class Disk {
             busyUntil_ = end;
         }
         SleepUntil(end);
-        const std::lock_guard<std::mutex> lock(mutex_);
-        tally_.Add(bytes, begin, Now());
+        tally.Add(bytes, begin, Now());
     }
 
-    Tally Taken() {
-        const std::lock_guard<std::mutex> lock(mutex_);
-        return tally_;
-    }
+    Tally tally;
 
   private:
     std::mutex mutex_;
-    Tally tally_;
     double rate_;
     Nanos busyUntil_ = 0;
 };
 
+// Each comparison takes its delay on its own thread: a slow processor, not a queue.
 class Collator {
   public:
     explicit Collator(double microseconds)
-        : delay_(static_cast<Nanos>(microseconds * 1000)), tally_{"collate"} {}
+        : tally("collate"), delay_(static_cast<Nanos>(microseconds * 1000)) {}
     bool On() const { return delay_ > 0; }
 
     void Wait() {
         const Nanos begin = Now();
         SleepUntil(begin + delay_);
-        const std::lock_guard<std::mutex> lock(mutex_);
-        tally_.Add(0, begin, Now());
+        tally.Add(0, begin, Now());
     }
 
-    Tally Taken() {
-        const std::lock_guard<std::mutex> lock(mutex_);
-        return tally_;
-    }
+    Tally tally;
 
   private:
     Nanos delay_;
-    std::mutex mutex_;
-    Tally tally_;
 };
 
 struct Settings {
@@ -174,14 +177,6 @@ ssize_t AfterWrite(int fd, ssize_t moved) {
     return moved;
 }
 
-void WriteTally(std::FILE* out, const Tally& t) {
-    std::fprintf(
-        out, "%s calls=%lld bytes=%lld slept_ms=%lld longest_ms=%lld first_ns=%lld last_ns=%lld\n",
-        t.name, t.calls, t.bytes, static_cast<long long>(t.slept / 1'000'000),
-        static_cast<long long>(t.longest / 1'000'000), static_cast<long long>(t.first),
-        static_cast<long long>(t.last));
-}
-
 [[gnu::destructor]] void Report() {
     const char* path = std::getenv("QUELLOR_SLOW_REPORT");
     if (!path) return;
@@ -189,9 +184,9 @@ void WriteTally(std::FILE* out, const Tally& t) {
     // report is not slowed wherever it goes.
     std::FILE* out = std::fopen(path, "w");
     if (!out) return;
-    WriteTally(out, Slow().reads.Taken());
-    WriteTally(out, Slow().writes.Taken());
-    WriteTally(out, Slow().collator.Taken());
+    Slow().reads.tally.Write(out);
+    Slow().writes.tally.Write(out);
+    Slow().collator.tally.Write(out);
     std::fclose(out);
 }
 

@@ -119,15 +119,9 @@ TEST(FieldCodecModelTest, SplitAndRecordEndAgreeOnRandomTexts) {
         const RecordEnd end = FindRecordEnd(text, 0, dialect);
         ASSERT_EQ(end.End, model.end) << Hex(text);
         ASSERT_EQ(end.Unclosed, model.unclosed) << Hex(text);
-        TStringListEx fields;
-        SplitFields(fields, std::string_view(text).substr(0, end.End), dialect);
-        Strings values, raw;
-        for (int i = 0; i < fields.Count(); ++i) {
-            values.emplace_back(fields.Get(i));
-            raw.emplace_back(fields.Raw(i));
-        }
-        ASSERT_EQ(values, model.values) << Hex(text);
-        ASSERT_EQ(raw, model.raw) << Hex(text);
+        const test::Split split = test::SplitOf(std::string_view(text).substr(0, end.End), dialect);
+        ASSERT_EQ(split.values, model.values) << Hex(text);
+        ASSERT_EQ(split.raw, model.raw) << Hex(text);
     }
 }
 

@@ -17,26 +17,13 @@ namespace {
 using namespace std::string_literals;
 using test::Hex;
 using test::Sjis;
+using test::Split;
+using test::SplitOf;
 using Strings = std::vector<std::string>;
 
 std::string Show(const Strings& fields) {
     std::string out;
     for (const auto& f : fields) out += "[" + Hex(f) + "]";
-    return out;
-}
-
-struct Split {
-    Strings values, raw;
-};
-
-Split SplitOf(std::string_view record, const CsvDialect& dialect) {
-    TStringListEx list;
-    SplitFields(list, record, dialect);
-    Split out;
-    for (int i = 0; i < list.Count(); ++i) {
-        out.values.emplace_back(list.Get(i));
-        out.raw.emplace_back(list.Raw(i));
-    }
     return out;
 }
 

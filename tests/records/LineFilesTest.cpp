@@ -140,24 +140,18 @@ TEST_F(LineFilesTest, LoadInTwoHalvesMatchesOnePass) {
 TEST_F(LineFilesTest, RecordsAcrossTheMiddleOfALongFile) {
     constexpr int kLines = 50000;
     for (const int open : {kLines / 2 - 1, kLines / 2, kLines / 2 + 1, 100, kLines - 3}) {
-        Strings lines, records;
+        const auto at = static_cast<std::size_t>(open);
+        Strings lines;
         for (int i = 0; i < kLines; ++i) lines.push_back("\"r" + std::to_string(i) + "\",x");
         // Three lines of one value, the inner ones alike records with quotes.
-        lines[static_cast<std::size_t>(open)] = "q,\"a";
-        lines[static_cast<std::size_t>(open) + 1] = "\"\"b\",\"c\"\"";
-        lines[static_cast<std::size_t>(open) + 2] = "d\",z";
+        lines[at] = "q,\"a";
+        lines[at + 1] = "\"\"b\",\"c\"\"";
+        lines[at + 2] = "d\",z";
         std::string text;
         for (const auto& line : lines) text += line + "\r\n";
-        for (int i = 0; i < kLines; ++i) {
-            if (i == open) {
-                records.push_back(lines[static_cast<std::size_t>(i)] + "\r\n" +
-                                  lines[static_cast<std::size_t>(i) + 1] + "\r\n" +
-                                  lines[static_cast<std::size_t>(i) + 2]);
-                i += 2;
-            } else {
-                records.push_back(lines[static_cast<std::size_t>(i)]);
-            }
-        }
+        Strings records = lines;
+        records[at] += "\r\n" + lines[at + 1] + "\r\n" + lines[at + 2];
+        records.erase(records.begin() + open + 1, records.begin() + open + 3);
         TStringList list;
         const TextForm form = LoadLines(list, WriteBytes("long.csv", text), {}, 0);
         ASSERT_EQ(Lines(list), records) << open;

@@ -12,6 +12,8 @@
 #include <memory>
 #include <stdexcept>
 
+#include "records/RecordList.h"
+
 namespace quellor::test {
 
 namespace fs = std::filesystem;
@@ -59,6 +61,17 @@ std::vector<std::string> Lines(const TStringList& list) {
 
 std::string IndexMessage(int index) {
     return "リストのインデックスが範囲を超えています (" + std::to_string(index) + ")";
+}
+
+Split SplitOf(std::string_view record, const CsvDialect& dialect) {
+    TStringListEx list;
+    SplitFields(list, record, dialect);
+    Split out;
+    for (int i = 0; i < list.Count(); ++i) {
+        out.values.emplace_back(list.Get(i));
+        out.raw.emplace_back(list.Raw(i));
+    }
+    return out;
 }
 
 void TempDirTest::SetUp() {

@@ -1,5 +1,5 @@
 // Shared helpers of the record engine tests: CP932 literals, list filling,
-// exception checks and a scratch folder on disk.
+// a record's fields, exception checks and a scratch folder on disk.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "records/CsvDialect.h"
 #include "records/StringList.h"
 
 namespace quellor::test {
@@ -25,6 +26,13 @@ void Fill(TStringList& list, const std::vector<std::string>& lines);
 std::vector<std::string> Lines(const TStringList& list);
 
 std::string IndexMessage(int index);
+
+// The fields SplitFields cuts from a record: their values, and the bytes
+// each stood as.
+struct Split {
+    std::vector<std::string> values, raw;
+};
+Split SplitOf(std::string_view record, const CsvDialect& dialect);
 
 // A fresh folder under the system's temporary folder, removed with all it
 // holds when the test ends (permissions restored first).

@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "RunTestSupport.h"
-#include "records/Exceptions.h"
 #include "records/SearchText.h"
 #include "run/ProcessingRun.h"
 
@@ -109,30 +108,18 @@ const Case kCases[] = {
 };
 
 struct Outcome {
+    RunOutputs Outputs;
     Lines Calls;
-    std::string Error, New, Duplicates;
 };
 
 class BudgetPaths : public RunTest, public ::testing::WithParamInterface<Case> {
   protected:
     Outcome Run(std::uint64_t budget) {
-        const std::string input = WriteLines("in.csv", GetParam().Input);
-        RunSettings settings = SettingsFor({input}, 3);
+        RunSettings settings = SettingsFor({WriteLines("in.csv", GetParam().Input)}, 3);
         GetParam().Set(settings);
         settings.MemoryBudget = budget;
         RecordingObserver observer;
-        Outcome o;
-        try {
-            ExecuteRun(settings, observer, observer.Abort);
-        } catch (const Exception& e) {
-            o.Error = e.Message();
-        }
-        o.Calls = observer.Normalized();
-        for (auto [suffix, bytes] : {std::pair{".new", &o.New}, {".w", &o.Duplicates}}) {
-            *bytes = Exists(input + suffix) ? ReadBytes(input + suffix) : "(none)";
-            std::filesystem::remove(input + suffix);
-        }
-        return o;
+        return {RunTakingOutputs(settings, observer), observer.Normalized()};
     }
 };
 
@@ -142,9 +129,7 @@ TEST_P(BudgetPaths, GiveTheOutputsAndCallsOfTheInMemoryRoad) {
     const Outcome inMemory = Run(0);
     for (const std::uint64_t budget : {kTinyBudget, std::uint64_t{4096}}) {
         const Outcome onDisk = Run(budget);
-        EXPECT_EQ(onDisk.Error, inMemory.Error) << budget;
-        EXPECT_EQ(onDisk.New, inMemory.New) << budget;
-        EXPECT_EQ(onDisk.Duplicates, inMemory.Duplicates) << budget;
+        EXPECT_EQ(onDisk.Outputs, inMemory.Outputs) << budget;
         EXPECT_EQ(onDisk.Calls, inMemory.Calls) << budget;
         // Nothing of the runs is left beside the outputs.
         EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_), {}), 1);

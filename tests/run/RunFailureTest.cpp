@@ -146,18 +146,6 @@ TEST_F(RunFailure, FieldCountIsCheckedBeforeAPendingAbort) {
     EXPECT_TRUE(observer.Abort.Requested());
 }
 
-TEST_F(RunFailure, QuotedCommaIsOneFieldInEveryStage) {
-    const std::string input = WriteLines("q.csv", {"a,\"x,y\",z"});
-    RunSettings settings = SettingsFor({input}, 3);
-    settings.RecordExtractionOn = true;
-    settings.Condition1 = {2, "x,y", MatchMode::Equals};
-    settings.FieldExtractionOn = true;
-    settings.ChosenFields = {3, 2};
-    RecordingObserver observer;
-    ExecuteRun(settings, observer, observer.Abort);
-    EXPECT_EQ(ReadBytes(input + ".new"), "z,\"x,y\"\r\n");
-}
-
 TEST_F(RunFailure, MissingFileInTheMiddleStopsTheRunThere) {
     const std::string first = WriteLines("first.csv", {"x"});
     const std::string missing = PathOf("missing.csv");

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <iterator>
 #include <regex>
+#include <utility>
 
 #include "records/Exceptions.h"
 #include "run/ProcessingRun.h"
@@ -139,6 +140,31 @@ RunError RunFailing(const RunSettings& settings, RecordingObserver& observer) {
     }
     ADD_FAILURE() << "the run ended without an error";
     return {};
+}
+
+std::ostream& operator<<(std::ostream& out, const RunOutputs& o) {
+    return out << "error \"" << o.Error << "\", .new \"" << o.New << "\", .w \"" << o.Duplicates
+               << "\"";
+}
+
+RunOutputs RunTakingOutputs(const RunSettings& settings, RecordingObserver& observer) {
+    RunOutputs o;
+    try {
+        ExecuteRun(settings, observer, observer.Abort);
+    } catch (const Exception& e) {
+        o.Error = e.Message();
+    }
+    const std::string& input = settings.Files.front();
+    for (auto [suffix, bytes] : {std::pair{".new", &o.New}, {".w", &o.Duplicates}}) {
+        *bytes = Exists(input + suffix) ? ReadBytes(input + suffix) : "(none)";
+        std::filesystem::remove(input + suffix);
+    }
+    return o;
+}
+
+RunOutputs RunTakingOutputs(const RunSettings& settings) {
+    RecordingObserver observer;
+    return RunTakingOutputs(settings, observer);
 }
 
 RunSettings SettingsFor(std::vector<std::string> files, int expectedFieldCount) {

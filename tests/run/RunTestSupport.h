@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <ostream>
 #include <string>
 #include <typeindex>
 #include <vector>
@@ -76,6 +77,18 @@ struct RunError {
     bool Aborted = false;
 };
 RunError RunFailing(const RunSettings& settings, RecordingObserver& observer);
+
+// What a run left: the message of the error that ended it ("" when it
+// finished) and the bytes of each output of its first file, "(none)" where
+// none was written. The outputs are removed, so that the next run meets the
+// folder as this one did.
+struct RunOutputs {
+    std::string Error, New, Duplicates;
+    bool operator==(const RunOutputs&) const = default;
+};
+std::ostream& operator<<(std::ostream& out, const RunOutputs& o);
+RunOutputs RunTakingOutputs(const RunSettings& settings, RecordingObserver& observer);
+RunOutputs RunTakingOutputs(const RunSettings& settings);
 
 // Settings with the given files and every operation off.
 RunSettings SettingsFor(std::vector<std::string> files, int expectedFieldCount);

@@ -10,7 +10,6 @@
 #include <QStyle>
 #include <QTabWidget>
 #include <QTest>
-#include <iterator>
 
 #include "UiFixture.h"
 #include "ui/ListBox.h"
@@ -154,18 +153,6 @@ TEST_F(WindowTest, PagesAndItemsAreThoseOfTheForm) {
     EXPECT_EQ(Named<ListBox>("ListBox1")->selectionMode(), QAbstractItemView::ExtendedSelection);
     EXPECT_TRUE(Named<ListBox>("ListBox2")->isSortingEnabled());
     EXPECT_FALSE(Named<ListBox>("ListBox3")->isSortingEnabled());
-}
-
-TEST_F(WindowTest, WindowLevelTabOrderFollowsTheForm) {
-    const char* order[] = {"StringGrid1",      "BitBtn1",     "BitBtn2", "BitBtn3",
-                           "HeadingLineCheck", "ListBox1",    "BitBtn4", "SaveJobButton",
-                           "LoadJobButton",    "PageControl1"};
-    for (std::size_t i = 1; i < std::size(order); ++i) {
-        QWidget* w = Named(order[i - 1])->nextInFocusChain();
-        while (w && w->focusPolicy() == Qt::NoFocus) w = w->nextInFocusChain();
-        ASSERT_NE(w, nullptr);
-        EXPECT_EQ(w->objectName(), QLatin1String(order[i])) << order[i - 1];
-    }
 }
 
 TEST_F(WindowTest, EveryHintIsAssignedWithItsTiming) {
