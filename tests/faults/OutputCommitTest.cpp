@@ -31,6 +31,7 @@ struct CallLog {
     std::set<ino_t> synced;
     std::map<std::string, bool> flushedBeforeNamed;  // by output name
     std::string refusedName;                         // its rename fails with EIO
+    std::string folderWhenBothSynced;                // made just before the renames
 } calls;
 
 ino_t InodeOf(int dir, const char* name) {
@@ -42,6 +43,9 @@ ino_t InodeOf(int dir, const char* name) {
 
 extern "C" int fdatasync(int fd) {
     if (calls.on) calls.synced.insert(InodeOf(fd, ""));
+    // Both outputs flushed: the ".new" has been open since before the folder.
+    if (calls.on && calls.synced.size() == 2 && !calls.folderWhenBothSynced.empty())
+        ::mkdir(std::exchange(calls.folderWhenBothSynced, "").c_str(), 0755);
     return static_cast<int>(::syscall(SYS_fdatasync, fd));
 }
 
@@ -293,8 +297,9 @@ TEST_F(FaultTest, OutputsAreFlushedBeforeTheyTakeTheirName) {
 
 // A ".new" that cannot take its name leaves the folder as it was: old
 // outputs stand, and no new ".w" outlives it although the ".w" goes first. In
-// its way: a name that does not fit (252 + 4 bytes), a folder, an append-only
-// old ".new" (seen before any rename), or a rename refused at the last moment.
+// its way: a name that does not fit (252 + 4 bytes), a folder (there from the
+// start, or made once the outputs are flushed), an append-only old ".new"
+// (seen before any rename), or a rename refused at the last moment.
 TEST_F(FaultTest, ARefusedNewLeavesTheOutputsAsTheyWere) {
     const struct {
         std::string Name;
@@ -304,6 +309,7 @@ TEST_F(FaultTest, ARefusedNewLeavesTheOutputsAsTheyWere) {
                 {"append-w.csv", "append-only", true},
                 {"refused-w.csv", "refused old", true},
                 {"folder.csv", "folder", false},
+                {"late-w.csv", "late folder", true},
                 {"append.csv", "append-only", false},
                 {"refused.csv", "refused", false},
                 {"refusedold.csv", "refused old", false}};
@@ -322,12 +328,14 @@ TEST_F(FaultTest, ARefusedNewLeavesTheOutputsAsTheyWere) {
         const Snapshot before = Take();
         calls.on = true;
         calls.refusedName = way.starts_with("refused") ? name + ".new" : "";
+        calls.folderWhenBothSynced = way == "late folder" ? PathOf(name + ".new") : "";
         EXPECT_EQ(RunReportingError(SortWithDuplicates({input})),
                   "EFCreateError: ファイル " + input + ".new を作成できません");
         calls = CallLog{};
         flags = 0;
         if (old.Valid()) ::ioctl(old.Get(), FS_IOC_SETFLAGS, &flags);
-        ExpectOnlyAdded(before, {});
+        ExpectOnlyAdded(
+            before, way == "late folder" ? std::vector{name + ".new"} : std::vector<std::string>{});
     }
 }
 
