@@ -21,7 +21,7 @@ std::optional<std::uint64_t> ParseMemorySize(std::string_view text);
 // The least budget a user may give: below it a sort would write a run to
 // disk every few lines and merge thousands of them, and a value typed as
 // "512" where "512M" was meant would look like a hang. The run itself takes
-// any budget (tests give it a few bytes to force the on-disk roads).
+// any budget (tests give it a few bytes to force the on-disk paths).
 inline constexpr std::uint64_t kLeastMemoryBudget = std::uint64_t{1} << 20;
 // The settings' budget, or the default when they name none.
 std::uint64_t BudgetOf(const RunSettings& settings);

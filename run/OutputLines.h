@@ -40,7 +40,7 @@ class OutputLines {
 // The ".new" written while the stages run. Without this the in-memory
 // stages met a failure to create or write it only after their last record,
 // so it is kept until then: the user sees the same calls and the same error
-// on every road.
+// on every path.
 class DeferredOutput {
   public:
     DeferredOutput(const std::string& path, mode_t mode, std::string_view prefix);

@@ -46,7 +46,7 @@ std::function<bool(const TStringListEx&)> RecordTest(const RunSettings& settings
 std::function<bool(const PlainFields&)> PlainRecordTest(const RunSettings& settings,
                                                         Encoding encoding);
 // What the extraction stages say before their first record and after their
-// last, on every road.
+// last, on every path.
 void OpenRecordStage(RunContext& run, int count);
 void CloseRecordStage(RunContext& run, int count, int left);
 void OpenFieldStage(RunContext& run, int count);

@@ -67,7 +67,7 @@ try_stage() {
     mkdir -p "$dir"
     "$maker" >"$dir/in.csv"
     printf 'quellor-job 1\n--sort 1\n' >"$dir/sort.txt"
-    # A fixed budget keeps the run on the road of loading the file whole,
+    # A fixed budget keeps the run on the path of loading the file whole,
     # whatever the machine's memory.
     env LD_PRELOAD="$slow" QUELLOR_SLOW_UNDER="$dir" "$variable=$value" \
         QUELLOR_SLOW_REPORT="$dir/slowed.txt" QUELLOR_MEMORY=512M \

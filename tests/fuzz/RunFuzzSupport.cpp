@@ -54,7 +54,7 @@ void DrawSettings(FuzzedDataProvider& fdp, RunSettings& s) {
     s.Condition2 = DrawCondition(fdp);
     s.SortNumeric = fdp.ConsumeBool();
     s.HeadingLine = fdp.ConsumeBool();
-    // Every line a run of its own: the streamed road and the sort on disk.
+    // Every line a run of its own: the streamed path and the sort on disk.
     if (fdp.ConsumeBool()) s.MemoryBudget = 16;
 }
 

@@ -1,6 +1,6 @@
 // A file that does not fit the memory budget is streamed, and sorted on
-// disk, with the outputs and the observer calls of the in-memory road. Tiny
-// budgets force that road on small files: every line becomes a sorted run.
+// disk, with the outputs and the observer calls of the in-memory path. Tiny
+// budgets force that path on small files: every line becomes a sorted run.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -125,7 +125,7 @@ class BudgetPaths : public RunTest, public ::testing::WithParamInterface<Case> {
 
 // A run of one line each, and runs of a few dozen lines merged two at a
 // time over several levels.
-TEST_P(BudgetPaths, GiveTheOutputsAndCallsOfTheInMemoryRoad) {
+TEST_P(BudgetPaths, GiveTheOutputsAndCallsOfTheInMemoryPath) {
     const Outcome inMemory = Run(0);
     for (const std::uint64_t budget : {kTinyBudget, std::uint64_t{4096}}) {
         const Outcome onDisk = Run(budget);
@@ -177,8 +177,8 @@ TEST_F(RunTest, CaseOnlyTiesComeInByteOrderSoEveryRepeatGoesAside) {
 }
 
 // Numbers by value, equal values by the whole line, repeats aside, the rest
-// after them in text order; descending reverses all of it. Both roads.
-TEST_F(RunTest, NumericKeyGivesTheSameBytesOnBothRoads) {
+// after them in text order; descending reverses all of it. Both paths.
+TEST_F(RunTest, NumericKeyGivesTheSameBytesOnBothPaths) {
     const std::string input =
         WriteLines("num.csv", {"3,x,c", "1,10,a", "4,-2,d", "2,\x82\x58,b", "5,,e", "1,10,a",
                                "6,10.0,f", "7,\xb1,g", "8,\"1,000\",h", "9,\x82\x50\x82\x4f,i"});
@@ -204,7 +204,7 @@ TEST_F(RunTest, NumericKeyGivesTheSameBytesOnBothRoads) {
 
 // A first group of three digits before a thousands separator, quoted with
 // the comma or written full width, is a number like any other, in both
-// encodings and on both roads.
+// encodings and on both paths.
 TEST_F(RunTest, ThousandsWithAThreeDigitFirstGroupSortByValue) {
     const Lines ascending = {"\"-123,456\",a", "99999,b",       "１２３，４５５,c",
                              "\"123,456\",d",  "123457,e",      "１５０，０００,f",
@@ -256,8 +256,8 @@ TEST_F(RunTest, AbortWhileTheRunsAreBuiltOrMergedLeavesNothing) {
     }
 }
 
-// A click seen after a sort that nothing follows ends both roads alike.
-TEST_F(RunTest, AbortAfterASortAloneEndsBothRoadsAlike) {
+// A click seen after a sort that nothing follows ends both paths alike.
+TEST_F(RunTest, AbortAfterASortAloneEndsBothPathsAlike) {
     const std::string input = WriteLines("in.csv", Records());
     std::vector<Lines> calls;
     for (const std::uint64_t budget : {std::uint64_t{0}, kTinyBudget}) {

@@ -48,7 +48,7 @@ RunSettings HeadedRun(std::vector<std::string> files, int ops, std::uint64_t bud
     return s;
 }
 
-TEST_F(RunTest, HeadingLineStaysFirstOnEveryRoad) {
+TEST_F(RunTest, HeadingLineStaysFirstOnEveryPath) {
     for (const auto& c : kCases) {
         const std::string in = WriteLines("in.csv", c.In);
         std::vector<std::string> inMemory;
@@ -68,7 +68,7 @@ TEST_F(RunTest, HeadingLineStaysFirstOnEveryRoad) {
 }
 
 // The heading is each file's own first line: an empty file listed after a
-// file with one has none, and its ".new" is empty on either road.
+// file with one has none, and its ".new" is empty on either path.
 TEST_F(RunTest, AnEmptyFileAfterAHeadedOneHasNoHeading) {
     for (const int ops : {S, R, F, S | R | F}) {
         for (const std::uint64_t budget : {0u, 16u}) {

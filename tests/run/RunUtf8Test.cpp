@@ -130,7 +130,7 @@ TEST_F(RunUtf8Test, TheTextsMeaningOrTheUsersChoiceDecidesTheEncoding) {
 
 // One-line code page 932 files that are almost, or wholly, UTF-8 as well:
 // 丸井 (88 E4 8F A4) makes UTF-8 sequences around two stray bytes, ﾂｷﾙｲ
-// (C2 B7 D9 B2) is valid UTF-8. Both are read as what they are, on either road.
+// (C2 B7 D9 B2) is valid UTF-8. Both are read as what they are, on either path.
 TEST_F(RunUtf8Test, ShortCodePage932FilesAreReadAsCodePage932) {
     for (const std::uint64_t budget : {std::uint64_t{0}, std::uint64_t{16}}) {
         RunChoices c;

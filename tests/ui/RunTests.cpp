@@ -300,26 +300,25 @@ TEST_F(RunTest, ClosingTheWindowDuringARunLetsTheRunFinish) {
 
 // A run keeps what it started with, and the window shows the same: files and
 // jobs dropped on the window or on a control, and files named as the command
-// line names them, are refused until the run ends, on both roads that let
-// events through (between records, and in the steps of a sort on disk). The
-// preview still works.
+// line names them, are refused until the run ends, whether the file is held
+// in memory or sorted on disk. The preview still works.
 TEST_F(RunTest, NoFileOrJobIsTakenWhileARunGoesOn) {
     const struct {
-        const char* road;
+        const char* name;
         const char* memory;  // the window's budget: a small one sorts on disk
         std::string firstLine;
-    } roads[] = {{"extraction in memory", nullptr, "12\r\n"},
-                 {"sort on disk", "64K", "1000001,1000002\r\n"}};
+    } ways[] = {{"extraction in memory", nullptr, "12\r\n"},
+                {"sort on disk", "64K", "1000001,1000002\r\n"}};
     const QString b = Write(U("b.csv"), "p,q\r\n");
     const QString job = Write(U("job.txt"), "quellor-job 1\n--fields 1\n--sort 1:desc\n");
     const QString a = Write(U("a.csv"), Numbered(300000, 2));
-    for (const auto& road : roads) {
-        SCOPED_TRACE(road.road);
+    for (const auto& way : ways) {
+        SCOPED_TRACE(way.name);
         Click(Named<QPushButton>("BitBtn2"));
         boxes.clear();
         Drop(win.get(), {a});
-        if (road.memory) {
-            qputenv(kMemoryVariable, road.memory);
+        if (way.memory) {
+            qputenv(kMemoryVariable, way.memory);
             Choose(Named<RadioGroup>("RadioGroup3"), 1);
             Choose(Named<RadioGroup>("RadioGroup4"), 0);
             Named<QComboBox>("ComboBox5")->setCurrentIndex(2);
@@ -351,7 +350,7 @@ TEST_F(RunTest, NoFileOrJobIsTakenWhileARunGoesOn) {
         EXPECT_EQ(after.Sort.Descending, before.Sort.Descending);
         ASSERT_EQ(boxes.size(), 1u);
         EXPECT_EQ(boxes[0].kind, BoxKind::Information);
-        EXPECT_EQ(Read(a + ".new").substr(0, road.firstLine.size()), road.firstLine);
+        EXPECT_EQ(Read(a + ".new").substr(0, way.firstLine.size()), way.firstLine);
         EXPECT_FALSE(Exists(b + ".new"));
         Drop(win.get(), {b});  // taken again once the run is over
         EXPECT_EQ(Named<ListBox>("ListBox1")->count(), 2);

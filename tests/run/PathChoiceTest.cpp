@@ -55,10 +55,10 @@ TEST_F(RunTest, AFileJustOverTheBudgetIsStreamedAndJustUnderItStaysInMemory) {
     }
 }
 
-// Without a sort, the streamed road writes no ".new" when no record is
-// left and the user asked for none, as the in-memory road does; one record
+// Without a sort, the streamed path writes no ".new" when no record is
+// left and the user asked for none, as the in-memory path does; one record
 // left still gives one.
-TEST_F(RunTest, NoFileWhenEmptyHoldsOnTheStreamedRoadWithoutASort) {
+TEST_F(RunTest, NoFileWhenEmptyHoldsOnTheStreamedPathWithoutASort) {
     const std::string input = WriteLines("in.csv", {"1,a,later", "2,b,later", "3,c,urgent"});
     for (const bool fields : {false, true}) {
         for (const std::uint64_t budget : {std::uint64_t{0}, std::uint64_t{16}}) {
