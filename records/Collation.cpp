@@ -26,9 +26,11 @@ UCollator* OpenCollator() {
 }  // namespace
 
 const UCollator* Collator() {
-    static const std::unique_ptr<UCollator, decltype(&ucol_close)> coll(OpenCollator(),
-                                                                        &ucol_close);
-    return coll.get();
+    // Never closed: a run's thread may still compare while exit() destroys
+    // what has static storage (the window's toolkit calls exit() when the
+    // display goes away).
+    static const UCollator* const coll = OpenCollator();
+    return coll;
 }
 
 char16_t* U16Buffer::Reserve(std::size_t units) {

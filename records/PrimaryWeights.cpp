@@ -71,13 +71,15 @@ SetPtr NeighbourDependent() {
 }  // namespace
 
 const PrimaryWeights& PrimaryWeights::Get(bool ignoreCase) {
-    // Built on first use only: the system itself only ever sorts ignoring case.
+    // Built on first use only: the system itself only ever sorts ignoring
+    // case. Never destroyed, as the collator is not: a run's thread may
+    // still read them while exit() runs.
     if (ignoreCase) {
-        static const PrimaryWeights folded(true);
-        return folded;
+        static const PrimaryWeights* const folded = new PrimaryWeights(true);
+        return *folded;
     }
-    static const PrimaryWeights exact(false);
-    return exact;
+    static const PrimaryWeights* const exact = new PrimaryWeights(false);
+    return *exact;
 }
 
 // The collator reorders scripts by changing the lead byte of each primary

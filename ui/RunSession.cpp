@@ -7,6 +7,8 @@
 #include <QPushButton>
 #include <QStyle>
 #include <QTabWidget>
+#include <atomic>
+#include <cstdlib>
 #include <exception>
 #include <thread>
 
@@ -24,6 +26,15 @@ namespace {
 
 QString Shown(const std::string& text) {
     return QString::fromUtf8(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
+
+// The toolkit calls exit() when the display goes away. A run's thread must
+// not go on among the objects exit() destroys: while one works, the process
+// ends at that point as if killed, and outputs not yet in place stay unplaced.
+std::atomic<bool> runThreadWorks{false};
+
+void EndAtOnceIfARunWorks() {
+    if (runThreadWorks.load()) std::_Exit(1);
 }
 
 }  // namespace
@@ -75,6 +86,10 @@ void RunSession::Run(const RunSettings& settings) {
     RunOutcome outcome;
     std::exception_ptr failure;
     bool ended = false;
+    // Registered once the toolkit's own objects exist, so it runs before
+    // their destructors do.
+    static const bool endsAtExit = std::atexit(EndAtOnceIfARunWorks) == 0;
+    runThreadWorks = endsAtExit;
     std::thread worker([&] {
         try {
             outcome = ExecuteRun(settings, toWindow, abort_);
@@ -93,6 +108,7 @@ void RunSession::Run(const RunSettings& settings) {
                                                       QEventLoop::ExcludeUserInputEvents);
     }
     worker.join();
+    runThreadWorks = false;
     ReleaseDueLock();
     if (failure) std::rethrow_exception(failure);
     if (outcome.What == RunOutcome::Kind::Aborted) ShowErrorText(outcome.Message);

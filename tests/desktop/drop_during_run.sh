@@ -2,17 +2,16 @@
 # Drags a file from another program onto the window while a run goes on, in a
 # real X server: the window refuses it and the program it came from learns so;
 # once the run has ended, the same drag is taken.
-# Usage: drop_during_run.sh QUELLOR DRAG_SOURCE WORK_FOLDER  (with DISPLAY set)
+# Usage: drop_during_run.sh QUELLOR DRAG_SOURCE WORK_FOLDER LINES  (with DISPLAY set)
 set -uo pipefail
-quellor=$1 source=$2 work=$3
+quellor=$1 source=$2 work=$3 lines=$4
 caption='Quellor－CSVﾌｧｲﾙ編集ツール　Ver.2.00'
 fail() { echo "drop: $*" >&2; exit 1; }
 
 export QT_QPA_PLATFORM=xcb
 rm -rf "$work" && mkdir -p "$work" || fail "cannot make $work"
-# Sorted on disk in a small budget, two million lines make a run of some
-# seconds that lets events through between its steps.
-seq 2000000 | awk '{ printf "%d,%d\r\n", ($1 * 7919) % 1000003, $1 }' >"$work/big.csv"
+# Sorted on disk in a small budget, to last some seconds.
+seq "$lines" | awk '{ printf "%d,%d\r\n", ($1 * 7919) % 1000003, $1 }' >"$work/big.csv"
 printf 'p,q\r\n' >"$work/small.csv"
 printf 'quellor-job 1\n--sort 1\n' >"$work/sort.txt"
 
