@@ -44,6 +44,9 @@ struct StopMasks {
     std::uint64_t delimiters, quotes, nuls, blanks, leads;
 };
 
+// Blanks only when asked for: record extraction and field extraction take
+// every record through here, and neither needs them.
+template <bool kBlanks>
 inline StopMasks StopMasks64(const unsigned char* p, unsigned char d) {
     StopMasks m{0, 0, 0, 0, 0};
 #ifdef __SSE2__
@@ -58,14 +61,16 @@ inline StopMasks StopMasks64(const unsigned char* p, unsigned char d) {
         const __m128i lead =
             _mm_or_si128(_mm_cmpeq_epi8(_mm_min_epu8(low, _mm_set1_epi8(0x9F - 0x81)), low),
                          _mm_cmpeq_epi8(_mm_min_epu8(high, _mm_set1_epi8(0xFC - 0xE0)), high));
-        const __m128i blank = _mm_or_si128(_mm_cmpeq_epi8(v, space), _mm_cmpeq_epi8(v, tab));
         const auto bits = [](__m128i x) {
             return static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(x)));
         };
         m.delimiters |= bits(_mm_cmpeq_epi8(v, delimiter)) << (16 * k);
         m.quotes |= bits(_mm_cmpeq_epi8(v, quote)) << (16 * k);
         m.nuls |= bits(_mm_cmpeq_epi8(v, _mm_setzero_si128())) << (16 * k);
-        m.blanks |= bits(blank) << (16 * k);
+        if constexpr (kBlanks) {
+            const __m128i blank = _mm_or_si128(_mm_cmpeq_epi8(v, space), _mm_cmpeq_epi8(v, tab));
+            m.blanks |= bits(blank) << (16 * k);
+        }
         m.leads |= bits(lead) << (16 * k);
     }
 #else
@@ -74,7 +79,7 @@ inline StopMasks StopMasks64(const unsigned char* p, unsigned char d) {
         if (p[k] == d) m.delimiters |= bit;
         if (p[k] == '"') m.quotes |= bit;
         if (p[k] == 0) m.nuls |= bit;
-        if (p[k] == ' ' || p[k] == '\t') m.blanks |= bit;
+        if (kBlanks && (p[k] == ' ' || p[k] == '\t')) m.blanks |= bit;
         if (IsLeadByte(p[k])) m.leads |= bit;
     }
 #endif
@@ -113,16 +118,24 @@ inline std::size_t FindLineByte(const unsigned char* p, std::size_t i, std::size
     const __m128i cr = _mm_set1_epi8('\r');
     const __m128i lf = _mm_set1_epi8('\n');
     const __m128i dq = _mm_set1_epi8('"');
+    // Quotes gathered in a register and noted once: a store through quote
+    // at every block would be read back at the next.
+    __m128i quotes = _mm_setzero_si128();
+    const auto note = [&] {
+        if constexpr (NoteQuote) *quote = *quote || _mm_movemask_epi8(quotes) != 0;
+    };
     for (; i + 16 <= n; i += 16) {
         const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
         const __m128i hits = _mm_or_si128(
             _mm_or_si128(_mm_cmpeq_epi8(v, nul), _mm_cmpeq_epi8(v, cr)), _mm_cmpeq_epi8(v, lf));
-        if constexpr (NoteQuote) {
-            *quote = *quote || _mm_movemask_epi8(_mm_cmpeq_epi8(v, dq)) != 0;
-        }
+        if constexpr (NoteQuote) quotes = _mm_or_si128(quotes, _mm_cmpeq_epi8(v, dq));
         const auto bits = static_cast<unsigned>(_mm_movemask_epi8(hits));
-        if (bits != 0) return i + static_cast<std::size_t>(__builtin_ctz(bits));
+        if (bits != 0) {
+            note();
+            return i + static_cast<std::size_t>(__builtin_ctz(bits));
+        }
     }
+    note();
 #endif
     for (; i < n; ++i) {
         if constexpr (NoteQuote) {

@@ -9,10 +9,6 @@ namespace quellor {
 
 namespace {
 
-inline bool IsPadding(unsigned char b) {
-    return b == ' ' || b == '\t';
-}
-
 // [from, to) without the blanks and tabs at its ends. A blank is never the
 // second byte of a pair, so the bytes can be looked at one by one.
 void Trim(const unsigned char* p, std::size_t& from, std::size_t& to) {
@@ -21,12 +17,6 @@ void Trim(const unsigned char* p, std::size_t& from, std::size_t& to) {
 }
 
 }  // namespace
-
-std::string_view TrimmedValue(std::string_view bytes) {
-    std::size_t from = 0, to = bytes.size();
-    Trim(reinterpret_cast<const unsigned char*>(bytes.data()), from, to);
-    return bytes.substr(from, to - from);
-}
 
 FieldWalker::FieldWalker(std::string_view text, std::size_t from, const CsvDialect& dialect)
     : p_(reinterpret_cast<const unsigned char*>(text.data())),
@@ -157,14 +147,11 @@ bool QuotesWrapFields(const std::size_t* ends, std::size_t count, const std::uin
 
 }  // namespace
 
-std::string_view PlainFieldValue(std::string_view bytes) {
-    if (bytes.size() >= 2 && bytes.front() == kQuote && bytes.back() == kQuote)
-        return bytes.substr(1, bytes.size() - 2);
-    return TrimmedValue(bytes);
-}
+namespace {
 
-std::size_t FindPlainFieldEnds(std::string_view record, const CsvDialect& dialect,
-                               std::size_t* ends, bool* padded) {
+template <bool kPadding>
+std::size_t FindPlainFieldEndsIn(std::string_view record, const CsvDialect& dialect,
+                                 std::size_t* ends, bool* padded) {
     const auto* p = reinterpret_cast<const unsigned char*>(record.data());
     const std::size_t n = record.size();
     if (n == 0) return 0;
@@ -187,7 +174,7 @@ std::size_t FindPlainFieldEnds(std::string_view record, const CsvDialect& dialec
             std::memcpy(tail, block, n - base);
             block = tail;
         }
-        const StopMasks m = StopMasks64(block, d);
+        const StopMasks m = StopMasks64<kPadding>(block, d);
         // SplitFields ends a record at a NUL; a NUL is never a second byte.
         if (m.nuls != 0) return 0;
         // In UTF-8 every delimiter and quote begins a character.
@@ -195,7 +182,7 @@ std::size_t FindPlainFieldEnds(std::string_view record, const CsvDialect& dialec
         // A quote taken for a second byte is the walker's to read.
         if ((m.quotes & seconds) != 0) return 0;
         const std::uint64_t delimiters = m.delimiters & ~seconds;
-        if (padded) {
+        if constexpr (kPadding) {
             // In a tab-separated record a tab separates, unless it is a
             // second byte: Trim takes that one for padding as any other.
             const std::uint64_t blanks = m.blanks & ~delimiters;
@@ -222,8 +209,17 @@ std::size_t FindPlainFieldEnds(std::string_view record, const CsvDialect& dialec
     // quote is the walker's to read.
     if (anyQuote && !QuotesWrapFields(ends, count, quotes, std::min(kQuoteBlocks, (n + 63) / 64)))
         return 0;
-    if (padded) *padded = anyQuote || beside != 0 || (IsPadding(p[n - 1]) && !endsInDelimiter);
+    if constexpr (kPadding)
+        *padded = anyQuote || beside != 0 || (IsPadding(p[n - 1]) && !endsInDelimiter);
     return count;
+}
+
+}  // namespace
+
+std::size_t FindPlainFieldEnds(std::string_view record, const CsvDialect& dialect,
+                               std::size_t* ends, bool* padded) {
+    return padded ? FindPlainFieldEndsIn<true>(record, dialect, ends, padded)
+                  : FindPlainFieldEndsIn<false>(record, dialect, ends, nullptr);
 }
 
 std::string_view FieldValue(std::string_view record, const FieldBounds& f,

@@ -91,10 +91,25 @@ inline constexpr std::size_t kMaxPlainFields = 257;
 std::size_t FindPlainFieldEnds(std::string_view record, const CsvDialect& dialect,
                                std::size_t* ends, bool* padded);
 
+inline bool IsPadding(unsigned char b) {
+    return b == ' ' || b == '\t';
+}
+
 // A plain field's value: its bytes without the blanks and tabs at its ends.
-std::string_view TrimmedValue(std::string_view bytes);
+// Inline, as the record test asks for one value of every record.
+inline std::string_view TrimmedValue(std::string_view bytes) {
+    std::size_t from = 0, to = bytes.size();
+    while (from < to && IsPadding(static_cast<unsigned char>(bytes[from]))) ++from;
+    while (to > from && IsPadding(static_cast<unsigned char>(bytes[to - 1]))) --to;
+    return bytes.substr(from, to - from);
+}
+
 // The value of a field FindPlainFieldEnds found: without the quotes that
 // wrap it, else as TrimmedValue.
-std::string_view PlainFieldValue(std::string_view bytes);
+inline std::string_view PlainFieldValue(std::string_view bytes) {
+    if (bytes.size() >= 2 && bytes.front() == kQuote && bytes.back() == kQuote)
+        return bytes.substr(1, bytes.size() - 2);
+    return TrimmedValue(bytes);
+}
 
 }  // namespace quellor

@@ -90,14 +90,20 @@ void RunSession::Run(const RunSettings& settings) {
     // their destructors do.
     static const bool endsAtExit = std::atexit(EndAtOnceIfARunWorks) == 0;
     runThreadWorks = endsAtExit;
-    std::thread worker([&] {
-        try {
-            outcome = ExecuteRun(settings, toWindow, abort_);
-        } catch (...) {
-            failure = std::current_exception();
-        }
-        toWindow.Post([&ended] { ended = true; });
-    });
+    std::thread worker;
+    try {
+        worker = std::thread([&] {
+            try {
+                outcome = ExecuteRun(settings, toWindow, abort_);
+            } catch (...) {
+                failure = std::current_exception();
+            }
+            toWindow.Post([&ended] { ended = true; });
+        });
+    } catch (...) {
+        runThreadWorks = false;
+        throw;
+    }
     // Not a QEventLoop: quitting the application must not leave this loop
     // while the run still holds the files. Until the run has locked the
     // controls (its start checks come first), the user's input waits; once
