@@ -115,12 +115,31 @@ void SplitFields(TStringListEx& fields, std::string_view record, const CsvDialec
     SplitFields(fields, record, dialect, std::string_view::npos);
 }
 
+namespace {
+
+std::string_view UpToNul(std::string_view record) {
+    const void* nul = record.empty() ? nullptr : std::memchr(record.data(), 0, record.size());
+    return nul ? record.substr(
+                     0, static_cast<std::size_t>(static_cast<const char*>(nul) - record.data()))
+               : record;
+}
+
+}  // namespace
+
+std::size_t CountFields(std::string_view record, const CsvDialect& dialect) {
+    record = UpToNul(record);
+    std::size_t ends[kMaxPlainFields];
+    if (const std::size_t count = FindPlainFieldEnds(record, dialect, ends, nullptr)) return count;
+    FieldWalker walker(record, 0, dialect);
+    FieldBounds f;
+    std::size_t count = 0;
+    while (walker.Next(f)) ++count;
+    return count;
+}
+
 bool SplitFields(TStringListEx& fields, std::string_view record, const CsvDialect& dialect,
                  std::size_t maxFields) {
-    if (const void* nul = record.empty() ? nullptr : std::memchr(record.data(), 0, record.size())) {
-        record = record.substr(
-            0, static_cast<std::size_t>(static_cast<const char*>(nul) - record.data()));
-    }
+    record = UpToNul(record);
     // The record may live in the list that is about to be refilled.
     std::string copy;
     if (fields.Owns(record.data())) {

@@ -54,6 +54,8 @@ class TStringListEx : public TStringList {
 void SplitFields(TStringListEx& fields, std::string_view record, const CsvDialect& dialect);
 bool SplitFields(TStringListEx& fields, std::string_view record, const CsvDialect& dialect,
                  std::size_t maxFields);
+// How many fields SplitFields would give the record, without a copy of it.
+std::size_t CountFields(std::string_view record, const CsvDialect& dialect);
 
 // The fields of one record read in place, for the stages' test and cut of
 // the many records whose fields FindPlainFieldEnds finds: no copy of the

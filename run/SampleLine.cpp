@@ -54,7 +54,7 @@ bool SkipRestOfLine(LineReader& reader, std::size_t maxBytes) {
 // The lines, each whole or cut, joined into records under the dialect: a
 // record goes on over the next line while a quote in it is open. Returns
 // whether the last record's quote is still open.
-bool GroupRecords(const std::vector<std::string>& lines, const std::vector<bool>& cut,
+bool GroupRecords(std::vector<std::string>&& lines, const std::vector<bool>& cut,
                   const CsvDialect& dialect, LeadingRecords& out) {
     out.Records.clear();
     out.Cut.clear();
@@ -65,7 +65,7 @@ bool GroupRecords(const std::vector<std::string>& lines, const std::vector<bool>
             out.Records.back().append("\n").append(lines[i]);
             out.Cut.back() = out.Cut.back() || cut[i];
         } else {
-            out.Records.push_back(lines[i]);
+            out.Records.push_back(std::move(lines[i]));
             out.Cut.push_back(cut[i]);
             out.FirstLine.push_back(static_cast<int>(i) + 1);
         }
@@ -83,12 +83,21 @@ void ReadRecords(const std::string& path, int limit, std::size_t maxBytes, TextC
     std::size_t bytes = 0;
     bool found = true;  // the end of the last line read
     const auto settle = [&] {
+        // A first line of many megabytes is held once more here, not more:
+        // the command line counts the fields of a whole first record.
         std::vector<std::string> work = lines;
         out.TextEncoding = SettleEncoding(work, cut, choice.Encoding);
-        std::string all;
-        for (const std::string& line : work) all.append(line).append("\n");
-        out.Delimiter = ChosenDelimiter(choice.Delimiter, all, out.TextEncoding);
-        const bool open = GroupRecords(work, cut, out.Dialect(), out);
+        std::string joined;
+        if (work.size() > 1) {
+            for (const std::string& line : work) joined.append(line).append("\n");
+        }
+        out.Delimiter = ChosenDelimiter(choice.Delimiter,
+                                        work.size() > 1 ? std::string_view(joined)
+                                        : work.empty()  ? std::string_view()
+                                                        : std::string_view(work.front()),
+                                        out.TextEncoding);
+        joined = {};
+        const bool open = GroupRecords(std::move(work), cut, out.Dialect(), out);
         const auto wanted = static_cast<std::size_t>(limit);
         const bool enough = out.Records.size() > wanted || (out.Records.size() == wanted && !open);
         if (out.Records.size() > wanted) {
@@ -155,7 +164,11 @@ int FieldCountOfFirstFile(const std::string& path, TextChoice choice) {
     try {
         if (reader.AtEnd()) throw EReadError(Format(runmsg::kFirstFileEmpty, {PathForShow(path)}));
         reader.Close();
-        return static_cast<int>(ReadSampleLine(path, choice).Fields.size());
+        LeadingRecords first;
+        ReadRecords(path, 1, std::string::npos, choice, first);
+        return first.Records.empty()
+                   ? 0
+                   : static_cast<int>(CountFields(first.Records.front(), first.Dialect()));
     } catch (const EInOutError&) {
         throw EReadError(Format(msg::kFileReadFailed, {PathForShow(path)}));
     }
