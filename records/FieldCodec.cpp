@@ -7,17 +7,6 @@
 
 namespace quellor {
 
-namespace {
-
-// [from, to) without the blanks and tabs at its ends. A blank is never the
-// second byte of a pair, so the bytes can be looked at one by one.
-void Trim(const unsigned char* p, std::size_t& from, std::size_t& to) {
-    while (from < to && IsPadding(p[from])) ++from;
-    while (to > from && IsPadding(p[to - 1])) --to;
-}
-
-}  // namespace
-
 FieldWalker::FieldWalker(std::string_view text, std::size_t from, const CsvDialect& dialect)
     : p_(reinterpret_cast<const unsigned char*>(text.data())),
       n_(text.size()),
@@ -65,7 +54,7 @@ bool FieldWalker::Next(FieldBounds& f) {
                 end = PlainEnd(at + 1);
                 f.TailFrom = at + 1;
                 f.TailTo = end;
-                Trim(p_, f.TailFrom, f.TailTo);
+                TrimPadding(p_, f.TailFrom, f.TailTo);
                 break;
             }
         }
@@ -73,7 +62,7 @@ bool FieldWalker::Next(FieldBounds& f) {
         end = PlainEnd(pos_);
         f.ValueFrom = pos_;
         f.ValueTo = end;
-        Trim(p_, f.ValueFrom, f.ValueTo);
+        TrimPadding(p_, f.ValueFrom, f.ValueTo);
     }
     f.To = end;
     // A delimiter always has a field after it, empty at the record's end.

@@ -95,12 +95,18 @@ inline bool IsPadding(unsigned char b) {
     return b == ' ' || b == '\t';
 }
 
+// [from, to) without the blanks and tabs at its ends. A blank is never the
+// second byte of a pair, so the bytes can be looked at one by one.
+inline void TrimPadding(const unsigned char* p, std::size_t& from, std::size_t& to) {
+    while (from < to && IsPadding(p[from])) ++from;
+    while (to > from && IsPadding(p[to - 1])) --to;
+}
+
 // A plain field's value: its bytes without the blanks and tabs at its ends.
 // Inline, as the record test asks for one value of every record.
 inline std::string_view TrimmedValue(std::string_view bytes) {
     std::size_t from = 0, to = bytes.size();
-    while (from < to && IsPadding(static_cast<unsigned char>(bytes[from]))) ++from;
-    while (to > from && IsPadding(static_cast<unsigned char>(bytes[to - 1]))) --to;
+    TrimPadding(reinterpret_cast<const unsigned char*>(bytes.data()), from, to);
     return bytes.substr(from, to - from);
 }
 
